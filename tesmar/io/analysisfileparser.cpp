@@ -1,0 +1,86 @@
+#include "analysisfileparser.h"
+
+#include <QDataStream>
+#include <QFileInfo>
+#include <quazip.h>
+#include <quazipfile.h>
+#include <quazipnewinfo.h>
+
+AnalysisFileParser::AnalysisFileParser(const QString &zipPath, const QString &entryName)
+    : m_zipPath(zipPath), m_entryName(entryName), m_password(readArchivePassword(zipPath))
+{
+}
+
+AnalysisFileParser::~AnalysisFileParser() = default;
+
+QString AnalysisFileParser::readArchivePassword(const QString &zipPath)
+{
+    QuaZipFile file(zipPath, QStringLiteral("password"));
+    if (!file.open(QIODevice::ReadOnly))
+        return QString();
+    QDataStream ds(&file);
+    qint32 unused = 0;
+    QString strings[7];
+    ds >> unused;
+    for (QString &s : strings)
+        ds >> s;
+    if (ds.status() != QDataStream::Ok)
+        return QString();
+    return strings[1];
+}
+
+bool AnalysisFileParser::parse()
+{
+    QuaZipFile file(m_zipPath, m_entryName);
+    bool opened = false;
+    if (m_password.isEmpty()) {
+        opened = file.open(QIODevice::ReadOnly);
+    } else {
+        const QByteArray pw = m_password.toLatin1();
+        opened = file.open(QIODevice::ReadOnly, nullptr, nullptr, false, pw.constData());
+    }
+    if (!opened)
+        return false;
+    return readHeader(&file);
+}
+
+bool AnalysisFileParser::readHeader(QIODevice *device)
+{
+    QDataStream ds(device);
+    EntryHeader header;
+    if (!header.read(ds))
+        return false;
+    return parseBody(header, device);
+}
+
+bool AnalysisFileParser::parseBody(const EntryHeader &, QIODevice *)
+{
+    return false;
+}
+
+bool AnalysisFileParser::writeEntry(const QString &zipPath)
+{
+    QuaZip zip(zipPath);
+    const QuaZip::Mode mode = QFileInfo::exists(zipPath) ? QuaZip::mdAdd : QuaZip::mdCreate;
+    if (!zip.open(mode))
+        return false;
+    QuaZipFile file(&zip);
+    const QByteArray pw = m_password.toLatin1();
+    file.open(QIODevice::WriteOnly, QuaZipNewInfo(m_entryName),
+              m_password.isEmpty() ? nullptr : pw.constData(), 0, 8, -1, false, -15, 8, 0);
+    const bool written = file.isOpen() && write(&file);
+    file.close();
+    const bool entryOk = file.getZipError() == 0;
+    zip.close();
+    return written && entryOk && zip.getZipError() == 0;
+}
+
+QString AnalysisFileParser::getPassword() const
+{
+    return m_password;
+}
+
+void AnalysisFileParser::writeHeader(QDataStream &ds, qint32 fileType) const
+{
+    EntryHeader::make(fileType, m_version).write(ds);
+}

@@ -1,0 +1,35 @@
+#pragma once
+// Test entry points: every test runs with LUMARA_ROOT in a temporary folder so nothing
+// lands in the user's real per-machine folder.
+#include <QCoreApplication>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace LumaraTest {
+
+// Points LUMARA_ROOT at a fresh temporary folder for the lifetime of the object.
+class ScopedRoot {
+public:
+    ScopedRoot();
+    QString path() const { return m_dir.path(); }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+// Source tree folder (tests/fixtures etc.), from the build's environment.
+QString sourcePath(const QString &relative);
+
+} // namespace LumaraTest
+
+#define LUMARA_TEST_MAIN_IMPL(AppClass, TestObject)                                                \
+    int main(int argc, char *argv[])                                                               \
+    {                                                                                              \
+        AppClass app(argc, argv);                                                                  \
+        LumaraTest::ScopedRoot root;                                                               \
+        TestObject tc;                                                                             \
+        QTEST_SET_MAIN_SOURCE_PATH                                                                 \
+        return QTest::qExec(&tc, argc, argv);                                                      \
+    }
+
+#define LUMARA_TEST_MAIN(TestObject) LUMARA_TEST_MAIN_IMPL(QCoreApplication, TestObject)

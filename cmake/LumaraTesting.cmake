@@ -18,3 +18,20 @@ function(lumara_add_qtest name)
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin
     ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QT_QUICK_BACKEND=software;LUMARA_DATA=${LUMARA_DATA_DIR};LUMARA_TEST_SOURCE=${CMAKE_SOURCE_DIR}")
 endfunction()
+
+# lumara_add_qtest_folder(<prefix> LIBS ...): one test per tst_<stem>.cpp in the current
+# folder, named <prefix>_<stem>. Tests needing more set TEST_<stem>_LIBS / TEST_<stem>_XVFB.
+function(lumara_add_qtest_folder prefix)
+  cmake_parse_arguments(F "" "" "LIBS" ${ARGN})
+  file(GLOB tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tst_*.cpp)
+  foreach(src ${tests})
+    get_filename_component(stem ${src} NAME_WE)
+    string(REGEX REPLACE "^tst_" "" stem ${stem})
+    set(xvfb)
+    if(TEST_${stem}_XVFB)
+      set(xvfb XVFB)
+    endif()
+    lumara_add_qtest(${prefix}_${stem} ${xvfb} SOURCES ${src} ${TEST_${stem}_SOURCES}
+      LIBS ${F_LIBS} ${TEST_${stem}_LIBS})
+  endforeach()
+endfunction()

@@ -1,0 +1,2 @@
+#include "analysisrecords.h"
+// The records are plain values; this unit anchors their export.

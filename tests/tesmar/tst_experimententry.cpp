@@ -223,9 +223,9 @@ ExperimentInfo savedExpected(bool fourIntegers, int targetCount = 6)
 }
 
 // "id|position|name|text|plateIndex|volume|sum|channels|sample"
-WellInfo wellFrom(const QString &spec)
+WellInfo wellFrom(const QString &desc)
 {
-    const QStringList f = spec.split('|');
+    const QStringList f = desc.split('|');
     WellInfo w;
     w.id = f[0].toUInt();
     w.position = f[1];

@@ -200,13 +200,12 @@ QByteArray configEntry(const ConfigBody &b, qint32 version, bool fourIntegers, q
 
 // ---- run.pcr of .imrs ----------------------------------------------------------------------------
 
-QByteArray pcr3Body(const Pcr3Body &b, int layout)
+QByteArray pcr3ExpInfoList(const QList<Pcr3ExpInfo> &list, int layout)
 {
     Writer w;
     QDataStream &ds = w.ds();
-
-    ds << quint32(b.expInfos.size());
-    for (const Pcr3ExpInfo &e : b.expInfos) {
+    ds << quint32(list.size());
+    for (const Pcr3ExpInfo &e : list) {
         ds << e.wellId << e.refChannel;
         if (layout == 0) {
             putStrings(ds, e.imageNameSets.value(0));
@@ -216,22 +215,31 @@ QByteArray pcr3Body(const Pcr3Body &b, int layout)
                 putStrings(ds, set);
         }
     }
+    return w.bytes();
+}
 
-    ds << quint32(b.dropletData.size());
-    for (const Pcr3DropletData &d : b.dropletData) {
-        ds << d.wellId << d.valid << d.sharpness << d.counter << quint32(d.droplets.size());
-        for (const Pcr3Droplet &drop : d.droplets) {
-            ds << drop.x << drop.y << drop.size;
-            for (const QVector<qint32> &list : drop.lists)
-                putVector(ds, list);
-        }
-        ds << quint32(d.channelLists.size());
-        for (const QVector<qint32> &list : d.channelLists)
+QByteArray pcr3DropletRecord(const Pcr3DropletData &d)
+{
+    Writer w;
+    QDataStream &ds = w.ds();
+    ds << d.wellId << d.valid << d.sharpness << d.counter << quint32(d.droplets.size());
+    for (const Pcr3Droplet &drop : d.droplets) {
+        ds << drop.x << drop.y << drop.size;
+        for (const QVector<qint32> &list : drop.lists)
             putVector(ds, list);
     }
+    ds << quint32(d.channelLists.size());
+    for (const QVector<qint32> &list : d.channelLists)
+        putVector(ds, list);
+    return w.bytes();
+}
 
-    ds << quint32(b.classifications.size());
-    for (const Pcr3Classify &c : b.classifications) {
+QByteArray pcr3ClassifyList(const QList<Pcr3Classify> &list)
+{
+    Writer w;
+    QDataStream &ds = w.ds();
+    ds << quint32(list.size());
+    for (const Pcr3Classify &c : list) {
         ds << c.wellId << c.roxValue << c.roxChannel << quint32(c.excluded.size());
         for (quint32 index : c.excluded)
             ds << index;
@@ -245,15 +253,31 @@ QByteArray pcr3Body(const Pcr3Body &b, int layout)
             for (double v : f)
                 ds << v;
     }
+    return w.bytes();
+}
 
-    ds << quint32(b.results.size());
-    for (const Pcr3WellResult &r : b.results) {
+QByteArray pcr3ResultList(const QList<Pcr3WellResult> &list)
+{
+    Writer w;
+    QDataStream &ds = w.ds();
+    ds << quint32(list.size());
+    for (const Pcr3WellResult &r : list) {
         ds << r.wellId << r.first << r.second << r.effDrpltNum << quint32(r.results.size());
         for (const Pcr3TargetResult &t : r.results)
             ds << t.targetName << t.fraction << t.positives << t.negatives << t.concentration
                << t.lower << t.upper << t.uncertainty << t.flag;
     }
     return w.bytes();
+}
+
+QByteArray pcr3Body(const Pcr3Body &b, int layout)
+{
+    Writer w;
+    w.ds() << quint32(b.dropletData.size());
+    QByteArray out = pcr3ExpInfoList(b.expInfos, layout) + w.bytes();
+    for (const Pcr3DropletData &d : b.dropletData)
+        out += pcr3DropletRecord(d);
+    return out + pcr3ClassifyList(b.classifications) + pcr3ResultList(b.results);
 }
 
 QByteArray pcr3Entry(const Pcr3Body &b, qint32 version, qint32 fileType, qint64 writeTime)
@@ -263,38 +287,45 @@ QByteArray pcr3Entry(const Pcr3Body &b, qint32 version, qint32 fileType, qint64 
 
 // ---- run.pcr of .expzip --------------------------------------------------------------------------
 
-QByteArray pcr1Entry(const QList<Pcr1Well> &wells)
+QByteArray pcr1WellRecord(const Pcr1Well &well)
 {
     Writer w;
     QDataStream &ds = w.ds();
-    ds << quint32(wells.size());
-    for (const Pcr1Well &well : wells) {
-        ds << well.number;
-        putStrings(ds, well.imageNames);
-        ds << well.valid << quint32(well.chanEntries.size());
-        for (const Pcr1ChanEntry &e : well.chanEntries)
-            ds << e.targetIndex << e.lineThld;
-        ds << quint32(well.drplts.size());
-        for (const Pcr1Droplet &d : well.drplts) {
-            ds << d.x << d.y << d.size;
-            putVector(ds, d.values);
-            putVector(ds, d.grays);
-            ds << d.refGray;
-        }
-        ds << quint32(well.excluded.size());
-        for (quint32 index : well.excluded)
-            ds << index;
-        putVector(ds, well.values);
-        for (quint32 c : well.counts)
-            ds << c;
-        ds << well.value << quint32(well.chanStats.size());
-        for (const Pcr1ChanStat &s : well.chanStats) {
-            ds << s.posDrpltNum;
-            for (double v : s.values)
-                ds << v;
-        }
+    ds << well.number;
+    putStrings(ds, well.imageNames);
+    ds << well.valid << quint32(well.chanEntries.size());
+    for (const Pcr1ChanEntry &e : well.chanEntries)
+        ds << e.targetIndex << e.lineThld;
+    ds << quint32(well.drplts.size());
+    for (const Pcr1Droplet &d : well.drplts) {
+        ds << d.x << d.y << d.size;
+        putVector(ds, d.values);
+        putVector(ds, d.grays);
+        ds << d.refGray;
+    }
+    ds << quint32(well.excluded.size());
+    for (quint32 index : well.excluded)
+        ds << index;
+    putVector(ds, well.values);
+    for (quint32 c : well.counts)
+        ds << c;
+    ds << well.value << quint32(well.chanStats.size());
+    for (const Pcr1ChanStat &s : well.chanStats) {
+        ds << s.posDrpltNum;
+        for (double v : s.values)
+            ds << v;
     }
     return w.bytes();
+}
+
+QByteArray pcr1Entry(const QList<Pcr1Well> &wells)
+{
+    Writer w;
+    w.ds() << quint32(wells.size());
+    QByteArray out = w.bytes();
+    for (const Pcr1Well &well : wells)
+        out += pcr1WellRecord(well);
+    return out;
 }
 
 // ---- run.dps, run.cmtx, fileMgrLog -------------------------------------------------------------

@@ -243,6 +243,12 @@ struct Pcr3Body {
 
 // The body in layout 3.0 (`layout` 0: one name set per well) or 3.1 (`layout` 1: a list of sets).
 QByteArray pcr3Body(const Pcr3Body &b, int layout);
+// The body's parts, for writers that assemble it from records serialised one by one: each list
+// is its count and records; a list-2 record alone is `pcr3DropletRecord`.
+QByteArray pcr3ExpInfoList(const QList<Pcr3ExpInfo> &list, int layout);
+QByteArray pcr3DropletRecord(const Pcr3DropletData &d);
+QByteArray pcr3ClassifyList(const QList<Pcr3Classify> &list);
+QByteArray pcr3ResultList(const QList<Pcr3WellResult> &list);
 // Header {fileType, version}, then the body in layout `version`.
 QByteArray pcr3Entry(const Pcr3Body &b, qint32 version, qint32 fileType = 2, qint64 writeTime = 0);
 
@@ -283,6 +289,8 @@ struct Pcr1Well {
 
 // The whole entry: the vector of well records.
 QByteArray pcr1Entry(const QList<Pcr1Well> &wells);
+// One well record alone; the entry is the count followed by the records.
+QByteArray pcr1WellRecord(const Pcr1Well &well);
 
 // ---- run.dps, run.cmtx, fileMgrLog ------------------------------------------------------------
 

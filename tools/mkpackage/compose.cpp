@@ -240,11 +240,14 @@ Concentration poissonConcentration(int positives, int total, int volume)
     const double p = double(positives) / double(total);
     const double scale = 1e6 / double(volume);
     const double f = 1.96 * std::sqrt(p * (1.0 - p) / double(total));
-    c.concentration = finiteOr(-std::log(1.0 - p) * scale, 0.0);
-    c.upper = finiteOr(-std::log(1.0 - (p + f)) * scale, 0.0);
-    c.lower = finiteOr(-std::log(1.0 - (p - f)) * scale, 0.0);
-    c.uncertainty =
-        c.concentration > 0.0 ? finiteOr((c.upper - c.lower) / (2.0 * c.concentration), 0.0) : 0.0;
+    const double conc = -std::log(1.0 - p) * scale;
+    const double upper = -std::log(1.0 - (p + f)) * scale;
+    const double lower = -std::log(1.0 - (p - f)) * scale;
+    c.concentration = finiteOr(conc, 0.0);
+    c.upper = finiteOr(upper, 0.0);
+    c.lower = finiteOr(lower, 0.0);
+    if (std::isfinite(upper) && std::isfinite(lower) && c.concentration > 0.0)
+        c.uncertainty = (upper - lower) / (2.0 * c.concentration);
     return c;
 }
 

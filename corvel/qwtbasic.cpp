@@ -171,6 +171,7 @@ void QwtBasic::SetMaskBackgroundVisible(const bool &visible)
                                   : QStringLiteral("background-color: rgb(255,255,255)");
     setStyleSheet(sheet);
     canvas()->setStyleSheet(sheet);
+    refreshCanvasBackground();
 }
 
 void QwtBasic::SetMaskBorderVisible(const bool &visible)
@@ -195,7 +196,16 @@ void QwtBasic::SetMaskColor(const QString &colour)
     const QString sheet = QStringLiteral("background-color: %1").arg(colour);
     setStyleSheet(sheet);
     canvas()->setStyleSheet(sheet);
+    refreshCanvasBackground();
     d->maskFrame->update();
+}
+
+void QwtBasic::refreshCanvasBackground()
+{
+    // The canvas caches its last paint; a new background must not wait for the next replot.
+    if (auto *c = qobject_cast<QwtPlotCanvas *>(canvas()))
+        c->invalidateBackingStore();
+    canvas()->update();
 }
 
 void QwtBasic::restyleMaskFrame()

@@ -95,6 +95,7 @@ private slots:
 private:
     void resetAxis(int axis);
     void restyleMaskFrame();
+    void refreshCanvasBackground();
 
     struct Private;
     std::unique_ptr<Private> d;

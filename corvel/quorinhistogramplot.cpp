@@ -24,7 +24,7 @@ QwtPlotMarker *newLineMarker(QwtPlot *plot)
 
 // Above this many bins the counts are gathered by sorting the values' bins instead of in one
 // dense array, so a huge maxValue with a small bin width cannot exhaust memory.
-constexpr qint64 DenseBinLimit = qint64(1) << 22;
+constexpr qint64 DenseBinLimit = qint64(1) << 20;
 
 QVector<QwtIntervalSample> binValues(int binWidth, int maxValue, const QVector<uint> &values)
 {
@@ -37,7 +37,7 @@ QVector<QwtIntervalSample> binValues(int binWidth, int maxValue, const QVector<u
         samples.append(s);
     };
     if (bins < DenseBinLimit) {
-        std::vector<qint64> counts(size_t(bins + 1), 0);
+        std::vector<int> counts(size_t(bins + 1), 0);
         for (uint v : values)
             ++counts[size_t(std::min(v, cap) / uint(binWidth))];
         for (qint64 i = 0; i <= bins; ++i) {

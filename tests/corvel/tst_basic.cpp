@@ -69,7 +69,6 @@ private slots:
     void leftAxisDoubleClick();
     void scaleDrawLabels_data();
     void scaleDrawLabels();
-    void titlesAndAxisDraw();
 };
 
 void TestBasic::wheelZoom_data()
@@ -278,27 +277,6 @@ void TestBasic::scaleDrawLabels()
     QCOMPARE(label.text(), text);
     QCOMPARE(label.font().pixelSize(), 17);
     QCOMPARE(label.color(), QColor("#123456"));
-}
-
-void TestBasic::titlesAndAxisDraw()
-{
-    QwtBasic plot;
-    QFont font;
-    font.setPixelSize(21);
-    plot.SetTitleName(QwtPlot::yLeft, QStringLiteral("Amplitude"));
-    plot.SetTitleFont(QwtPlot::yLeft, font);
-    plot.SetTitleFontColor(QwtPlot::yLeft, QStringLiteral("#333333"));
-    const QwtText title = plot.axisTitle(QwtPlot::yLeft);
-    QCOMPARE(title.text(), QStringLiteral("Amplitude"));
-    QCOMPARE(title.font().pixelSize(), 21);
-    QCOMPARE(title.color(), QColor("#333333"));
-
-    plot.SetQwtPlotAxisDraw(QwtPlot::yLeft, font, QStringLiteral("#00ff00"));
-    QCOMPARE(plot.GetXAxisFontColor(), QString()); // only the bottom axis is remembered
-    plot.SetQwtPlotAxisDraw(QwtPlot::xBottom, font, QStringLiteral("#0000ff"));
-    QCOMPARE(plot.GetXAxisFontColor(), QStringLiteral("#0000ff"));
-    QCOMPARE(plot.GetXAxisFont().pixelSize(), 21);
-    QVERIFY(dynamic_cast<const QuorinScaleDraw *>(plot.axisScaleDraw(QwtPlot::yLeft)));
 }
 
 LUMARA_TEST_GUI_MAIN(TestBasic)

@@ -14,9 +14,7 @@ private slots:
     void plotIdsFromCounters();
     void plotKindsAreSeparate_data();
     void plotKindsAreSeparate();
-    void firstMatchWins();
     void noCounters();
-    void setGlobalInfoKeepsIds();
 };
 
 void TestPlotsAndMatrix::matrixStates_data()
@@ -76,7 +74,6 @@ void TestPlotsAndMatrix::plotKindsAreSeparate_data()
     QTest::newRow("3D id 2 has only a 2D namesake") << false << 2u << false << 2 << 1;
     QTest::newRow("3D id 1") << false << 1u << true << 2 << 0;
     QTest::newRow("2D id 2") << true << 2u << true << 1 << 1;
-    QTest::newRow("2D id 3 unknown") << true << 3u << false << 2 << 1;
 }
 
 void TestPlotsAndMatrix::plotKindsAreSeparate()
@@ -96,25 +93,6 @@ void TestPlotsAndMatrix::plotKindsAreSeparate()
     QCOMPARE(mgr.get3DPlots().size(), left3D);
 }
 
-void TestPlotsAndMatrix::firstMatchWins()
-{
-    CustomizedPlotMgr mgr;
-    CustomizedPlotGlobalInfo info;
-    info.plots2D = {{3, "first", 1, 2}, {3, "second", 1, 2}};
-    info.plots3D = {{3, "third", 1, 2, 3}};
-    mgr.setCustomizedPlotGlobalInfo(info);
-    QVERIFY(mgr.rename2DPlotName(3, QStringLiteral("renamed")));
-    QCOMPARE(mgr.get2DPlots().at(0).name, QStringLiteral("renamed"));
-    QCOMPARE(mgr.get2DPlots().at(1).name, QStringLiteral("second"));
-    QCOMPARE(mgr.get3DPlots().at(0).name, QStringLiteral("third"));
-    QVERIFY(mgr.remove2DPlot(3));
-    QCOMPARE(mgr.get2DPlots().size(), 1);
-    QCOMPARE(mgr.get2DPlots().at(0).name, QStringLiteral("second"));
-    QVERIFY(!mgr.rename3DPlotName(4, QStringLiteral("x")));
-    QVERIFY(mgr.rename3DPlotName(3, QStringLiteral("x")));
-    QCOMPARE(mgr.get3DPlots().at(0).name, QStringLiteral("x"));
-}
-
 void TestPlotsAndMatrix::noCounters()
 {
     CustomizedPlotMgr mgr;
@@ -125,18 +103,6 @@ void TestPlotsAndMatrix::noCounters()
     FileLogMgr log;
     mgr.setFileLogMgr(&log);
     QCOMPARE(mgr.add3DPlot({0, "a", 1, 2, 3}), 1u);
-}
-
-void TestPlotsAndMatrix::setGlobalInfoKeepsIds()
-{
-    FileLogMgr log;
-    CustomizedPlotMgr mgr(&log);
-    CustomizedPlotGlobalInfo info;
-    info.plots2D = {{9, "x", 1, 2}};
-    info.plots3D = {{4, "y", 1, 2, 3}, {2, "z", 4, 5, 6}};
-    mgr.setCustomizedPlotGlobalInfo(info);
-    QCOMPARE(mgr.getCustomizedPlotGlobalInfo(), info);
-    QCOMPARE(log.getLog(), FileLogMgr::Log{}); // readers take no id
 }
 
 LUMARA_TEST_MAIN(TestPlotsAndMatrix)

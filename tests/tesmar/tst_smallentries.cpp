@@ -342,12 +342,8 @@ void TestSmallEntries::emptySlots()
     DevParasMgr *noDev = nullptr;
     CompensationMatrixMgr *noMatrix = nullptr;
     DevParasFileParser dps(m_zip, &noDev);
-    CompensationMatrixFileParser cmtx(m_zip, &noMatrix);
     QVERIFY(!dps.writeEntry(m_zip));
-    QVERIFY(!cmtx.writeEntry(m_zip));
-    DevParasFileParser dpsNoSlot(m_zip, nullptr);
-    QVERIFY(!dpsNoSlot.parse());
-
+    QVERIFY(!CompensationMatrixFileParser(m_zip, &noMatrix).writeEntry(m_zip));
     // The slot is read at the time of use: a manager put in later is written.
     DevParasMgr mgr;
     mgr.setDevParas(threeWells());
@@ -356,8 +352,7 @@ void TestSmallEntries::emptySlots()
     QVERIFY(dps.writeEntry(other));
     DevParasMgr target;
     DevParasMgr *slot = &target;
-    DevParasFileParser reader(other, &slot);
-    QVERIFY(reader.parse());
+    QVERIFY(DevParasFileParser(other, &slot).parse());
     QCOMPARE(target.getDevParas(), threeWells());
 }
 

@@ -33,3 +33,12 @@ QString sourcePath(const QString &relative);
     }
 
 #define LUMARA_TEST_MAIN(TestObject) LUMARA_TEST_MAIN_IMPL(QCoreApplication, TestObject)
+
+// Widget tests: a QApplication instead. Only available where the test links Qt5::Widgets
+// (which defines QT_WIDGETS_LIB), so this support library itself stays free of widgets.
+// Tests that drag with the mouse define QTEST_QPA_MOUSE_HANDLING before including this
+// header, so that moves carry the held button.
+#ifdef QT_WIDGETS_LIB
+#include <QApplication>
+#define LUMARA_TEST_GUI_MAIN(TestObject) LUMARA_TEST_MAIN_IMPL(QApplication, TestObject)
+#endif

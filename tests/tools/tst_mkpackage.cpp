@@ -3,8 +3,14 @@
 // passwords, repeatability, refusals) and the ground truth beside them. The experiment entry is
 // read back with the document library's reader as an independent check of the grid layout.
 #include "compose.h"
+#include "io/compensationmatrixfileparser.h"
+#include "io/devparasfileparser.h"
 #include "io/experimentcfgfileparser.h"
+#include "io/filelogpaser.h"
+#include "model/compensationmatrixmgr.h"
+#include "model/devparasmgr.h"
 #include "model/experimentcfgmgr.h"
+#include "model/filelogmgr.h"
 #include "testmain.h"
 
 #include <QJsonArray>
@@ -161,6 +167,8 @@ private slots:
     void archiveEntries();
     void experimentEntryReadsBack_data();
     void experimentEntryReadsBack();
+    void smallEntriesReadBack_data();
+    void smallEntriesReadBack();
     void repeatable();
     void refusals_data();
     void refusals();
@@ -769,6 +777,58 @@ void TestMkPackage::experimentEntryReadsBack()
     QCOMPARE(int(mgr.getBlocksType()), blocksType);
     QCOMPARE(mgr.getSamples().size(), 10);
     QVERIFY(!mgr.getMethod().stages.isEmpty());
+}
+
+void TestMkPackage::smallEntriesReadBack_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<int>("dpsVersion");
+    QTest::addColumn<bool>("matrix");
+    QTest::newRow(".imrs, dps by well, matrix") << int(ArchiveKind::Imrs) << 1 << true;
+    QTest::newRow(".imrs, shared dps, no matrix") << int(ArchiveKind::Imrs) << 0 << false;
+    QTest::newRow(".expzip, dps by well, matrix") << int(ArchiveKind::Expzip) << 1 << true;
+}
+
+void TestMkPackage::smallEntriesReadBack()
+{
+    QFETCH(int, kind);
+    QFETCH(int, dpsVersion);
+    QFETCH(bool, matrix);
+    RunSpec spec = smallRun(ArchiveKind(kind));
+    spec.dpsVersion = dpsVersion;
+    spec.storeMatrix = matrix;
+    spec.password = QStringLiteral("pw");
+    spec.exposure = 250;
+    spec.focus = 1.5;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(kind == int(ArchiveKind::Imrs) ? "run.imrs" : "run.expzip");
+    QString error;
+    QVERIFY2(writeArchive(spec, path, nullptr, &error), qPrintable(error));
+
+    DevParasMgr dev;
+    DevParasMgr *devSlot = &dev;
+    QVERIFY(DevParasFileParser(path, &devSlot).parse());
+    QCOMPARE(dev.getDevSn(), spec.serialNumber);
+    // Version 0 stores one set under key 0; version 1 one set per well id.
+    const QList<quint32> keys = dpsVersion == 0 ? QList<quint32>{0} : QList<quint32>{1, 2};
+    QCOMPARE(dev.getDevParas().paras.keys(), keys);
+    const QVector<LumaraAnalysisData::ScanningParameterInfo> params = dev.getDevParas().paras.value(keys.last());
+    QCOMPARE(params.size(), 6);
+    QCOMPARE(params[5].exposureTime, 250);
+    QCOMPARE(params[5].focus, 1.5);
+
+    CompensationMatrixMgr cm;
+    CompensationMatrixMgr *cmSlot = &cm;
+    QVERIFY(CompensationMatrixFileParser(path, &cmSlot).parse());
+    QCOMPARE(cm.getMatrixBuf(), matrix ? PkgWriter::matrixBytes(spec.matrix) : CompensationMatrixMgr().getMatrixBuf());
+
+    FileLogMgr log;
+    FileLogMgr *logSlot = &log;
+    QVERIFY(FileLogPaser(path, &logSlot).parse());
+    QCOMPARE(log.getLog()[FileLogMgr::ExperimentCounter], 1u);
+    QCOMPARE(log.getLog()[FileLogMgr::WellCounter], 2u);
+    QCOMPARE(log.getLog()[FileLogMgr::ZoneCounter], 3u); // zones 0 .. 3 of two channels
+    QCOMPARE(log.getLog()[FileLogMgr::PopulationCounter], 2u);
 }
 
 void TestMkPackage::repeatable()

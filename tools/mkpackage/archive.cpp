@@ -141,67 +141,93 @@ bool writeArchive(const RunSpec &spec, const WellSource &source, const QString &
     QList<PkgWriter::Pcr3ExpInfo> expInfos;
     QList<PkgWriter::Pcr3Classify> classifications;
     QList<PkgWriter::Pcr3WellResult> results;
-    QByteArray records;
+    QList<QByteArray> records;
 
     // A few wells per thread at a time: enough to keep the pool busy, few enough that only
     // their images are in memory.
-    const int batch = std::max(1, QThreadPool::globalInstance()->maxThreadCount()) * 2;
+    const int batch = std::max(1, QThreadPool::globalInstance()->maxThreadCount());
     const int wellCount = source.wellCount();
-    for (int first = 0; first < wellCount; first += batch) {
-        QVector<WellSlot> pending;
+    auto composeSlot = [&](WellSlot &slot) {
+        WellSpec well;
+        if (!source.well(slot.index, &well, &slot.error))
+            return;
+        ComposedWell composed;
+        if (!composer.composeWell(well, slot.index, &composed, &slot.error))
+            return;
+        slot.truth = composed.truth;
+        slot.expInfo = composed.expInfo;
+        slot.classify = composed.classify;
+        slot.result = composed.result;
+        slot.record = imrs ? PkgWriter::pcr3DropletRecord(composed.dropletData)
+                           : PkgWriter::pcr1WellRecord(composed.pcr1);
+        slot.images = composed.images;
+        slot.ok = true;
+    };
+    auto makeBatch = [&](int first) {
+        QVector<WellSlot> b;
         for (int i = first; i < std::min(wellCount, first + batch); ++i) {
             WellSlot s;
             s.index = i;
-            pending.append(s);
+            b.append(s);
         }
-        QtConcurrent::blockingMap(pending, [&](WellSlot &slot) {
-            WellSpec well;
-            if (!source.well(slot.index, &well, &slot.error))
-                return;
-            ComposedWell composed;
-            if (!composer.composeWell(well, slot.index, &composed, &slot.error))
-                return;
-            slot.truth = composed.truth;
-            slot.expInfo = composed.expInfo;
-            slot.classify = composed.classify;
-            slot.result = composed.result;
-            slot.record = imrs ? PkgWriter::pcr3DropletRecord(composed.dropletData)
-                               : PkgWriter::pcr1WellRecord(composed.pcr1);
-            slot.images = composed.images;
-            slot.ok = true;
-        });
-        for (const WellSlot &slot : qAsConst(pending)) {
-            if (!slot.ok)
-                return abandon(slot.error);
+        return b;
+    };
+    // The next batch is composed while the current one is written.
+    QVector<WellSlot> current = makeBatch(0);
+    QtConcurrent::blockingMap(current, composeSlot);
+    for (int first = 0; first < wellCount; first += batch) {
+        QVector<WellSlot> next = makeBatch(first + batch);
+        QFuture<void> running = QtConcurrent::map(next, composeSlot);
+        QString failure;
+        for (const WellSlot &slot : qAsConst(current)) {
+            if (!slot.ok) {
+                failure = slot.error;
+                break;
+            }
             // The PNG data is compressed already: stored, not deflated again.
             for (const auto &image : slot.images)
-                if (!zip.add(image.first, image.second, pw, 0))
-                    return abandon(zip.errorString());
+                if (failure.isEmpty() && !zip.add(image.first, image.second, pw, 0))
+                    failure = zip.errorString();
+            if (!failure.isEmpty())
+                break;
             truth.wells.append(slot.truth);
             expInfos.append(slot.expInfo);
             classifications.append(slot.classify);
             results.append(slot.result);
-            records += slot.record;
+            records.append(slot.record);
         }
+        if (!failure.isEmpty()) {
+            running.cancel();
+            running.waitForFinished();
+            return abandon(failure);
+        }
+        running.waitForFinished();
+        current = std::move(next);
     }
 
-    QByteArray pcr;
+    if (!zip.add(QStringLiteral("run.exp"), composer.experimentEntry(), pw))
+        return abandon(zip.errorString());
+    // run.pcr goes in as its pieces: the well records are most of its bytes.
+    QList<QByteArray> pcr;
     {
         QByteArray count;
         QDataStream ds(&count, QIODevice::WriteOnly);
         ds << quint32(wellCount);
         if (imrs)
-            pcr = PkgWriter::entryHeader(2, spec.pcrVersion, spec.writeTime)
-                  + PkgWriter::pcr3ExpInfoList(expInfos, spec.pcrVersion) + count + records
-                  + PkgWriter::pcr3ClassifyList(classifications) + PkgWriter::pcr3ResultList(results);
+            pcr.append(PkgWriter::entryHeader(2, spec.pcrVersion, spec.writeTime)
+                       + PkgWriter::pcr3ExpInfoList(expInfos, spec.pcrVersion) + count);
         else
-            pcr = count + records;
+            pcr.append(count);
+        pcr += records;
+        records.clear();
+        if (imrs)
+            pcr.append(PkgWriter::pcr3ClassifyList(classifications) + PkgWriter::pcr3ResultList(results));
     }
-    records.clear();
+    if (!zip.add(QStringLiteral("run.pcr"), pcr, pw))
+        return abandon(zip.errorString());
+    pcr.clear();
 
     QList<QPair<QString, QByteArray>> entries = {
-        {QStringLiteral("run.exp"), composer.experimentEntry()},
-        {QStringLiteral("run.pcr"), pcr},
         {QStringLiteral("run.dps"), composer.deviceEntry()},
         {QStringLiteral("run.cmtx"), composer.matrixEntry()},
     };

@@ -335,7 +335,7 @@ quint32 discMean(const QImage &image, double x, double y, double radius)
     return quint32(std::lround(sum / count));
 }
 
-void measureGreys(WellSpec &well, bool eightBit)
+void measureGreys(WellSpec &well, bool eightBit, double radiusFraction)
 {
     std::array<QImage, ChannelCount> images;
     for (int c = 0; c < ChannelCount; ++c) {
@@ -356,7 +356,7 @@ void measureGreys(WellSpec &well, bool eightBit)
     }
     for (DropletSpec &d : well.droplets)
         for (int c = 0; c < ChannelCount; ++c)
-            d.grey[size_t(c)] = std::min(discMean(images[size_t(c)], d.x, d.y, d.radius), MaxGrey);
+            d.grey[size_t(c)] = std::min(discMean(images[size_t(c)], d.x, d.y, d.radius * radiusFraction), MaxGrey);
 }
 
 std::array<quint32, ChannelCount> compensate(const std::array<quint32, ChannelCount> &greys,

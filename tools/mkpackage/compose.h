@@ -34,9 +34,10 @@ quint32 thresholdBetween(const QVector<quint32> &negatives, const QVector<quint3
 // Mean of the pixels whose centres lie within `radius` of (x, y), rounded, on the 16-bit scale.
 // 8-bit images count each level as 256 of the 16-bit scale.
 quint32 discMean(const QImage &image, double x, double y, double radius);
-// Fills every droplet's greys from the well's images (channels without an image get 0). With
-// `eightBit` the images are first cut to 8 bits, as a two-set archive stores them.
-void measureGreys(WellSpec &well, bool eightBit);
+// Fills every droplet's greys from the well's images (channels without an image get 0), over a
+// disc of `radiusFraction` times the droplet's radius. With `eightBit` the images are first cut
+// to 8 bits, as a two-set archive stores them.
+void measureGreys(WellSpec &well, bool eightBit, double radiusFraction = 1.0);
 
 // The greys after spill-over compensation over `channels` (ascending): with A the matrix and b
 // the backgrounds, y = inverse(A restricted and transposed) (g - b), compensated = b + y, clamped

@@ -448,6 +448,12 @@ bool ArchiveWriter::create(const QString &zipPath)
 bool ArchiveWriter::add(const QString &entryName, const QByteArray &data, const QString &password,
                         int level)
 {
+    return add(entryName, QList<QByteArray>{data}, password, level);
+}
+
+bool ArchiveWriter::add(const QString &entryName, const QList<QByteArray> &parts,
+                        const QString &password, int level)
+{
     if (!m_zip) {
         if (m_error.isEmpty())
             m_error = QStringLiteral("archive not open");
@@ -456,15 +462,18 @@ bool ArchiveWriter::add(const QString &entryName, const QByteArray &data, const 
     QuaZipNewInfo info(entryName);
     info.dateTime = m_time;
     const QByteArray pw = password.toLatin1();
-    const quint32 crc = quint32(
-        crc32(crc32(0L, nullptr, 0), reinterpret_cast<const Bytef *>(data.constData()), uInt(data.size())));
+    uLong crc = crc32(0L, nullptr, 0);
+    for (const QByteArray &part : parts)
+        crc = crc32(crc, reinterpret_cast<const Bytef *>(part.constData()), uInt(part.size()));
     QuaZipFile file(&m_zip->zip);
-    if (!file.open(QIODevice::WriteOnly, info, password.isEmpty() ? nullptr : pw.constData(), crc,
-                   level == 0 ? 0 : Z_DEFLATED, level)) {
+    if (!file.open(QIODevice::WriteOnly, info, password.isEmpty() ? nullptr : pw.constData(),
+                   quint32(crc), level == 0 ? 0 : Z_DEFLATED, level)) {
         m_error = QStringLiteral("cannot add %1 (zip error %2)").arg(entryName).arg(file.getZipError());
         return false;
     }
-    const bool written = file.write(data) == data.size();
+    bool written = true;
+    for (const QByteArray &part : parts)
+        written = written && file.write(part) == part.size();
     file.close();
     if (!written || file.getZipError() != 0) {
         m_error = QStringLiteral("cannot write %1 (zip error %2)").arg(entryName).arg(file.getZipError());

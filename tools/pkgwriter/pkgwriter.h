@@ -346,6 +346,10 @@ public:
     // Adds one entry; `level` is the deflate level (-1: zlib default, 0: stored).
     bool add(const QString &entryName, const QByteArray &data, const QString &password = QString(),
              int level = -1);
+    // One entry made of several pieces written one after the other, so a large entry never
+    // needs one buffer of its own.
+    bool add(const QString &entryName, const QList<QByteArray> &parts, const QString &password = QString(),
+             int level = -1);
     // Writes the central directory; false when any step failed.
     bool close();
     QString errorString() const;

@@ -106,6 +106,12 @@ bool writeArchive(const RunSpec &spec, const WellSource &wells, const QString &p
 bool writeArchive(const RunSpec &spec, const QString &path, RunTruth *truth = nullptr,
                   QString *error = nullptr);
 
+// "<archive>.truth.json": {kind, pcrVersion, imageSets, password, matrix, seed (a string),
+// zoneChannels (0-based, ascending), wells: [{id, position, droplets, excluded, referenceMean,
+// channels: [{channelIndex (0-based), target, dye, threshold, positives and total (by drawn
+// class, droplets not excluded), fraction, drawnFraction, storedPositives (by the stored
+// threshold), stored: {concentration, lower, upper, uncertainty}}], zones: [{mask, droplets}]
+// over every droplet, images: the "capture/" entries}]}.
 QString truthPathFor(const QString &archivePath);
 QByteArray truthJson(const RunTruth &truth);
 

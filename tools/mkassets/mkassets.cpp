@@ -12,6 +12,7 @@
 // of a synthetic chip, so they change whenever the kernels or that preprocessing change:
 // rerun this tool then.
 #include "dropletimganalysishelper.h"
+#include "cutouts.h"
 #include "synthchip.h"
 
 #include <QDir>
@@ -36,17 +37,17 @@ struct Recipe {
     int templateSide;
     const char *kernel; // the kernel the engine pairs with this volume
     int meanGreyvalueRadius;
-    int greyValueMaskSize;
     int discreteRectLength;
 };
 
-// Disk side for the grey about 1.7 radii, mask about one pitch, discrete window about
-// 8.5 pitches so that droplets at the corners of the found area still count as dense.
+// Template one droplet diameter wide, disk side for the grey about 1.7 radii, discrete
+// window about 8.5 pitches so that droplets at the corners of the found area still count as
+// dense. The mark (GreyValueMaskSize) is the classifier's cut-out: one pitch.
 const Recipe Recipes[] = {
-    {Volume::Pl300, 13, "Kernel_11", 11, 15, 120},
-    {Volume::Pl600, 17, "Kernel_11", 13, 19, 150},
-    {Volume::Pl800, 21, "Kernel_11", 17, 23, 200},
-    {Volume::Pl3000, 27, "Kernel_15", 21, 31, 260},
+    {Volume::Pl300, 13, "Kernel_11", 11, 120},
+    {Volume::Pl600, 17, "Kernel_11", 13, 150},
+    {Volume::Pl800, 21, "Kernel_11", 17, 200},
+    {Volume::Pl3000, 27, "Kernel_15", 21, 260},
 };
 
 // Centre-positive Mexican hat (negated Laplacian of a Gaussian), centre 24 like the
@@ -144,7 +145,7 @@ QByteArray parameters(const Recipe &r)
     g.insert("RandomShuffle", true);
     g.insert("BrightestNumber", 40);
     g.insert("BrightestSimilarity", 0.2);
-    g.insert("GreyValueMaskSize", r.greyValueMaskSize);
+    g.insert("GreyValueMaskSize", markSide(geometryFor(r.volume)));
     g.insert("BackgroundUniformAdjustType", 0);
     g.insert("DrpltGyslAdjustType", 1);
     g.insert("ChannelUsed4DrpltGyslAdjust", 3);

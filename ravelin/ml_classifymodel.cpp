@@ -6,6 +6,8 @@
 #include <opencv2/ml.hpp>
 #include <opencv2/objdetect.hpp>
 
+#include <fstream>
+
 class ML_ClassifyModelPrivate {
 public:
     cv::Ptr<cv::ml::SVM> svm;
@@ -29,6 +31,10 @@ int ML_ClassifyModel::featureType() const
 int ML_ClassifyModel::loadModel(const std::string &path, int featureType, std::string &error)
 {
     d->featureType = featureType;
+    if (!std::ifstream(path).good()) {
+        error = "cannot open " + path;
+        return NoModel;
+    }
     // Algorithm::load gives an empty pointer, without throwing, for a file that opens but
     // holds no model of the asked kind: that is a failure as much as an exception.
     try {

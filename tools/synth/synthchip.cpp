@@ -280,6 +280,10 @@ Chip makeChip(const ChipSpec &spec)
                     a.amplitude[c] = rnd.uniform(15000.0, 50000.0);
                 break;
             }
+            for (int c = 0; c < ChannelCount; ++c) {
+                if (!spec.artefactChannels[c])
+                    a.amplitude[c] = 0.0;
+            }
             chip.artefacts.push_back(a);
         }
     };
@@ -298,6 +302,8 @@ Chip makeChip(const ChipSpec &spec)
         for (const Droplet &d : drawn)
             drawDisc(level, d.x, d.y, d.radius, d.grey[c], spec.background);
         for (const Artefact &a : chip.artefacts) {
+            if (!spec.artefactChannels[c])
+                continue;
             switch (a.kind) {
             case ArtefactKind::Haze:
                 addGaussian(level, a.x, a.y, a.size, a.amplitude[c]);

@@ -72,6 +72,8 @@ struct ChipSpec {
     int hazeCount = 0;
     int blobCount = 0;
     int debrisCount = 0;
+    // Channels the artefacts show in (a blob seen in one dye only, for instance).
+    std::array<bool, ChannelCount> artefactChannels{{true, true, true, true, true, true}};
 
     std::uint64_t seed = 1;
 

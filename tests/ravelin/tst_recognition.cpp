@@ -445,6 +445,68 @@ private slots:
         QCOMPARE(engine.getResultData()->droplets.size(), once);
     }
 
+    void diskStrel_data()
+    {
+        QTest::addColumn<int>("radius");
+        QTest::addColumn<int>("side");
+        QTest::addColumn<int>("ones");
+        // side 2r - 1; a staircase of c, c - 1, ..., 1 zeros in each corner
+        QTest::newRow("1: one pixel") << 1 << 1 << 1;
+        QTest::newRow("2: only the centre survives c = 2") << 2 << 3 << 1;
+        QTest::newRow("3: no cut") << 3 << 5 << 25;
+        QTest::newRow("4: c 2") << 4 << 7 << 49 - 4 * 3;
+        QTest::newRow("7: c 2") << 7 << 13 << 169 - 4 * 3;
+        QTest::newRow("8: c 4") << 8 << 15 << 225 - 4 * 10;
+        QTest::newRow("12: c 6") << 12 << 23 << 529 - 4 * 21;
+        QTest::newRow("15: c 8") << 15 << 29 << 841 - 4 * 36;
+        QTest::newRow("23: c 12") << 23 << 45 << 2025 - 4 * 78;
+        QTest::newRow("0: nothing") << 0 << 0 << 0;
+    }
+    void diskStrel()
+    {
+        QFETCH(int, radius);
+        QFETCH(int, side);
+        QFETCH(int, ones);
+        DropletImgAnalysisHelper engine;
+        const cv::Mat m = engine.diskStrel(radius);
+        QCOMPARE(m.rows, side);
+        QCOMPARE(m.cols, side);
+        if (side == 0)
+            return;
+        QCOMPARE(m.type(), CV_8UC1);
+        QCOMPARE(cv::countNonZero(m), ones);
+        double hi = 0;
+        cv::minMaxLoc(m, nullptr, &hi);
+        QCOMPARE(hi, 1.0);
+        // symmetric under both flips
+        cv::Mat f;
+        cv::flip(m, f, -1);
+        QCOMPARE(cv::countNonZero(m != f), 0);
+        cv::flip(m, f, 1);
+        QCOMPARE(cv::countNonZero(m != f), 0);
+    }
+
+    void newErode()
+    {
+        DropletImgAnalysisHelper engine;
+        const cv::Mat src = (cv::Mat_<uchar>(4, 4) << 9, 8, 7, 6, 5, 4, 3, 2, 1, 9, 9, 9, 9, 9, 9, 0);
+        // Inner pixels take the minimum of their 3 by 3 square; the outer ring stays.
+        const cv::Mat expected = (cv::Mat_<uchar>(4, 4) << 9, 8, 7, 6, 5, 1, 2, 2, 1, 1, 0, 9, 9, 9, 9, 0);
+        const cv::Mat out = engine.new_erode(1, src);
+        QCOMPARE(cv::countNonZero(out != expected), 0);
+        QCOMPARE(cv::countNonZero(src != (cv::Mat_<uchar>(4, 4) << 9, 8, 7, 6, 5, 4, 3, 2, 1, 9, 9, 9, 9, 9, 9, 0)), 0);
+        // Fewer than 3 rows: unchanged.
+        const cv::Mat flat = (cv::Mat_<uchar>(2, 4) << 5, 1, 5, 1, 1, 5, 1, 5);
+        QCOMPARE(cv::countNonZero(engine.new_erode(1, flat) != flat), 0);
+        // A wider square takes what lies inside the image.
+        cv::Mat five(5, 5, CV_8UC1, cv::Scalar(50));
+        five.at<uchar>(0, 4) = 3;
+        const cv::Mat wide = engine.new_erode(2, five);
+        QCOMPARE(int(wide.at<uchar>(1, 2)), 3);
+        QCOMPARE(int(wide.at<uchar>(3, 1)), 50);
+        QCOMPARE(int(wide.at<uchar>(0, 0)), 50);
+    }
+
     void adaptiveThreshold_data()
     {
         QTest::addColumn<QVector<int>>("scores");

@@ -340,27 +340,73 @@ double DropletImgAnalysisHelper::cacluMeanGreyValue(const cv::Mat &img, int mask
 
 double DropletImgAnalysisHelper::getMSSIM(const cv::Mat &a, const cv::Mat &b)
 {
+    // Structural similarity with a 3 by 3 Gaussian window (sigma 1.5, reflected border),
+    // written out: the library calls cost more than the arithmetic on these small squares.
+    if (a.empty() || a.size() != b.size() || a.type() != CV_8UC1 || b.type() != CV_8UC1)
+        return 0.0;
     const double C1 = 6.5025, C2 = 58.5225;
-    cv::Mat I1, I2;
-    a.convertTo(I1, CV_32F);
-    b.convertTo(I2, CV_32F);
-    const cv::Size win(3, 3);
-    cv::Mat mu1, mu2;
-    cv::GaussianBlur(I1, mu1, win, 1.5);
-    cv::GaussianBlur(I2, mu2, win, 1.5);
-    const cv::Mat mu1Sq = mu1.mul(mu1), mu2Sq = mu2.mul(mu2), mu12 = mu1.mul(mu2);
-    cv::Mat s1, s2, s12;
-    cv::GaussianBlur(I1.mul(I1), s1, win, 1.5);
-    s1 -= mu1Sq;
-    cv::GaussianBlur(I2.mul(I2), s2, win, 1.5);
-    s2 -= mu2Sq;
-    cv::GaussianBlur(I1.mul(I2), s12, win, 1.5);
-    s12 -= mu12;
-    cv::Mat num = (2 * mu12 + C1).mul(2 * s12 + C2);
-    cv::Mat den = (mu1Sq + mu2Sq + C1).mul(s1 + s2 + C2);
-    cv::Mat map;
-    cv::divide(num, den, map);
-    return cv::mean(map)[0];
+    const int w = a.cols, h = a.rows;
+    const cv::Mat g = cv::getGaussianKernel(3, 1.5, CV_32F);
+    const float k0 = g.at<float>(0), k1 = g.at<float>(1), k2 = g.at<float>(2);
+    auto reflect = [](int i, int n) { return n == 1 ? 0 : (i < 0 ? -i : (i >= n ? 2 * n - 2 - i : i)); };
+    const size_t n = size_t(w) * size_t(h);
+    std::vector<float> buf(n * 10);
+    float *src[5] = {&buf[0], &buf[n], &buf[2 * n], &buf[3 * n], &buf[4 * n]};
+    float *tmp = &buf[5 * n];
+    for (int y = 0; y < h; ++y) {
+        const uchar *pa = a.ptr<uchar>(y), *pb = b.ptr<uchar>(y);
+        for (int x = 0; x < w; ++x) {
+            const float va = pa[x], vb = pb[x];
+            const size_t i = size_t(y) * w + x;
+            src[0][i] = va;
+            src[1][i] = vb;
+            src[2][i] = va * va;
+            src[3][i] = vb * vb;
+            src[4][i] = va * vb;
+        }
+    }
+    // Each map blurred in place: rows into tmp, columns back.
+    for (float *m : src) {
+        for (int y = 0; y < h; ++y) {
+            const float *row = m + size_t(y) * w;
+            float *t = tmp + size_t(y) * w;
+            for (int x = 0; x < w; ++x)
+                t[x] = k0 * row[reflect(x - 1, w)] + k1 * row[x] + k2 * row[reflect(x + 1, w)];
+        }
+        for (int y = 0; y < h; ++y) {
+            const float *up = tmp + size_t(reflect(y - 1, h)) * w, *mid = tmp + size_t(y) * w,
+                        *down = tmp + size_t(reflect(y + 1, h)) * w;
+            float *out = m + size_t(y) * w;
+            for (int x = 0; x < w; ++x)
+                out[x] = k0 * up[x] + k1 * mid[x] + k2 * down[x];
+        }
+    }
+    double sum = 0.0;
+    for (size_t i = 0; i < n; ++i) {
+        const double mu1 = src[0][i], mu2 = src[1][i];
+        const double s1 = src[2][i] - mu1 * mu1, s2 = src[3][i] - mu2 * mu2, s12 = src[4][i] - mu1 * mu2;
+        sum += ((2 * mu1 * mu2 + C1) * (2 * s12 + C2)) / ((mu1 * mu1 + mu2 * mu2 + C1) * (s1 + s2 + C2));
+    }
+    return sum / double(n);
+}
+
+void DropletImgAnalysisHelper::matchImageFromEightBit(cv::Mat &A, int templateSide, cv::Mat &out)
+{
+    cv::blur(A, A, cv::Size(3, 3));
+    cv::Mat F;
+    cv::filter2D(A, F, CV_8U, mexicanhatKernel);
+    cv::Scalar mean, dev;
+    cv::meanStdDev(F, mean, dev);
+    const double m = mean[0];
+    // Contrast stretch; F is 8-bit, so a table does it. (p < 0.5 m implies m > 0.)
+    cv::Mat table(1, 256, CV_8UC1);
+    for (int p = 0; p < 256; ++p)
+        table.at<uchar>(p) = p >= 0.5 * m ? 255 : uchar((255.0 / m) * p);
+    cv::Mat I;
+    cv::LUT(F, table, I);
+    const cv::Mat E = new_erode(1, I);
+    cv::medianBlur(E, out, templateSide >= 10 ? 7 : 3);
+    cv::blur(out, out, cv::Size(3, 3));
 }
 
 bool DropletImgAnalysisHelper::prepareMatchImage(const cv::Mat &src, int templateSide, cv::Mat &out)
@@ -383,22 +429,7 @@ bool DropletImgAnalysisHelper::prepareMatchImage(const cv::Mat &src, int templat
             errString = tr("The size of sourceImage is error.\n");
             return false;
         }
-        cv::blur(A, A, cv::Size(3, 3));
-        cv::Mat F;
-        cv::filter2D(A, F, CV_8U, mexicanhatKernel);
-        cv::Scalar mean, dev;
-        cv::meanStdDev(F, mean, dev);
-        const double m = mean[0];
-        cv::Mat I(F.size(), CV_8UC1);
-        for (int y = 0; y < F.rows; ++y) {
-            const uchar *p = F.ptr<uchar>(y);
-            uchar *q = I.ptr<uchar>(y);
-            for (int x = 0; x < F.cols; ++x)
-                q[x] = p[x] >= 0.5 * m ? 255 : uchar((255.0 / m) * p[x]);
-        }
-        const cv::Mat E = new_erode(1, I);
-        cv::medianBlur(E, out, templateSide >= 10 ? 7 : 3);
-        cv::blur(out, out, cv::Size(3, 3));
+        matchImageFromEightBit(A, templateSide, out);
         return true;
     } catch (const cv::Exception &e) {
         errString = tr("Image processing failed: %1\n").arg(QString::fromUtf8(e.what()));
@@ -543,9 +574,7 @@ bool DropletImgAnalysisHelper::recogImpl(const cv::Mat &S)
     }
     const cv::Mat D = A.clone();
     cv::Mat N;
-    if (!prepareMatchImage(S, th, N))
-        return false;
-    cv::blur(A, A, cv::Size(3, 3));
+    matchImageFromEightBit(A, th, N); // A is blurred in place
 
     // 10. Match on a replicated border so that R(r, c) belongs to the centre (c, r).
     cv::Mat P, R;

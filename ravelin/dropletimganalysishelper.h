@@ -97,6 +97,8 @@ private:
     bool commonGetGrey(int channel, const cv::Mat &img);
     bool greyImpl(int channel, const cv::Mat &img);
     bool toEightBit(const cv::Mat &src, cv::Mat &dst);
+    // Blurs A (8-bit) in place and makes the match image of it.
+    void matchImageFromEightBit(cv::Mat &A, int templateSide, cv::Mat &out);
 
     qint32 referenceIndex = 0;
     cv::Mat templateMark;

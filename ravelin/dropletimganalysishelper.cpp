@@ -210,13 +210,18 @@ cv::Mat DropletImgAnalysisHelper::new_erode(int radius, cv::Mat src)
     cv::Mat out = src.clone();
     if (src.rows < 3 || src.cols < 3 || radius <= 0)
         return out;
-    // Erosion's default border ignores pixels outside the image, so the minimum is taken
-    // over the part of the square that lies inside; the outermost ring keeps its values.
-    cv::Mat eroded;
-    const int side = 2 * radius + 1;
-    cv::erode(src, eroded, cv::getStructuringElement(cv::MORPH_RECT, cv::Size(side, side)));
-    const cv::Rect inner(1, 1, src.cols - 2, src.rows - 2);
-    eroded(inner).copyTo(out(inner));
+    radius = std::min(radius, std::max(src.rows, src.cols)); // a larger square adds nothing
+    try {
+        // Erosion's default border ignores pixels outside the image, so the minimum is taken
+        // over the part of the square that lies inside; the outermost ring keeps its values.
+        cv::Mat eroded;
+        const int side = 2 * radius + 1;
+        cv::erode(src, eroded, cv::getStructuringElement(cv::MORPH_RECT, cv::Size(side, side)));
+        const cv::Rect inner(1, 1, src.cols - 2, src.rows - 2);
+        eroded(inner).copyTo(out(inner));
+    } catch (const cv::Exception &) {
+        // A pixel type erosion does not take: left as it was.
+    }
     return out;
 }
 
@@ -276,11 +281,16 @@ double DropletImgAnalysisHelper::cacluMeanGreyValue(const cv::Mat &img, int mask
     const int r = s / 2;
     const int depth = img.depth();
     const bool single = img.channels() == 1;
+    // Only cells whose pixel lies in the image matter, so an oversized mask costs no more
+    // than the image.
+    const int iFirst = std::max(0, r + 1 - x), iLast = std::min(s - 1, r + img.cols - 1 - x);
+    const int jFirst = std::max(0, r + 1 - y), jLast = std::min(s - 1, r + img.rows - 1 - y);
     std::vector<int> values;
-    values.reserve(size_t(s) * size_t(s));
-    for (int i = 0; i < s; ++i) {
-        for (int j = 0; j < s; ++j) {
-            if ((i - r) * (i - r) + (j - r) * (j - r) > r * r)
+    if (iFirst <= iLast && jFirst <= jLast)
+        values.reserve(size_t(iLast - iFirst + 1) * size_t(jLast - jFirst + 1));
+    for (int i = iFirst; i <= iLast; ++i) {
+        for (int j = jFirst; j <= jLast; ++j) {
+            if (qint64(i - r) * (i - r) + qint64(j - r) * (j - r) > qint64(r) * r)
                 continue;
             const int row = y + (j - r);
             const int col = x + (i - r);
@@ -709,9 +719,10 @@ bool DropletImgAnalysisHelper::recogImpl(const cv::Mat &S)
 
     // 19. Keep the leading fraction.
     const int total = result->droplets.size();
-    const int trim = int((1.0 - settings.SaveResultThld) * total);
+    const double cut = (1.0 - settings.SaveResultThld) * total;
+    const int trim = cut > 0.0 ? (cut >= total ? total : int(cut)) : 0;
     if (trim > 0)
-        result->droplets.resize(total - std::min(trim, total));
+        result->droplets.resize(total - trim);
 
     // 20.
     if (settings.RandomShuffle && result->droplets.size() > 1) {

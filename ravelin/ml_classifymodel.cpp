@@ -70,6 +70,15 @@ cv::Mat ML_ClassifyModel::featureRow(const cv::Mat &roi, int featureType)
 {
     if (roi.empty() || roi.type() != CV_8UC1)
         return cv::Mat();
+    try {
+        return featureRowOf(roi, featureType);
+    } catch (const cv::Exception &) {
+        return cv::Mat();
+    }
+}
+
+cv::Mat ML_ClassifyModel::featureRowOf(const cv::Mat &roi, int featureType)
+{
     cv::Mat small, smooth, equal, img;
     cv::resize(roi, small, cv::Size(32, 32), 0, 0, cv::INTER_LINEAR);
     cv::blur(small, smooth, cv::Size(3, 3));

@@ -32,5 +32,6 @@ public:
     static cv::Mat featureRow(const cv::Mat &roi, int featureType);
 
 private:
+    static cv::Mat featureRowOf(const cv::Mat &roi, int featureType);
     std::shared_ptr<ML_ClassifyModelPrivate> d;
 };

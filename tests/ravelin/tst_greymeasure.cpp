@@ -133,6 +133,9 @@ private slots:
         tiny.at<ushort>(2, 1) = 3000;
         QTest::newRow("two pixels: plain mean") << tiny << 3 << 1 << 1 << 2 << 1 << 0 << 2000.0 << false << false << 0;
         QTest::newRow("corner: nothing inside") << tiny << 3 << 0 << 0 << 2 << 1 << 0 << 0.0 << false << false << 0;
+        // A mask far larger than the image covers it all (but row and column 0) at once.
+        QTest::newRow("oversized mask") << cv::Mat(11, 11, CV_16UC1, cv::Scalar(4000)) << 1000000 << 5 << 5 << 2 << 1
+                                        << 0 << 4000.0 << false << false << 0;
         QTest::newRow("float pixels count 0") << cv::Mat(11, 11, CV_32FC1, cv::Scalar(5000.0f)) << 5 << 5 << 5 << 2
                                               << 1 << 0 << 0.0 << false << false << 0;
     }

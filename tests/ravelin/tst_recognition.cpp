@@ -205,6 +205,18 @@ private slots:
         QCOMPARE(part.size(), all.size() - drop);
         QVERIFY(std::equal(part.begin(), part.end(), all.begin()));
 
+        // Above 1 keeps everything; below 0 drops everything.
+        s.SaveResultThld = 2.0;
+        DropletImgAnalysisHelper generous;
+        configure(generous, Volume::Pl600, s);
+        QVERIFY(recognise(generous, chip.images[2]));
+        QCOMPARE(size_t(generous.getResultData()->droplets.size()), all.size());
+        s.SaveResultThld = -1.0;
+        DropletImgAnalysisHelper none;
+        configure(none, Volume::Pl600, s);
+        QVERIFY(!recognise(none, chip.images[2]));
+        QCOMPARE(none.GetErrString(), QStringLiteral("error2"));
+
         s.SaveResultThld = 1.0;
         s.RandomShuffle = true;
         DropletImgAnalysisHelper shuffled;

@@ -1,0 +1,128 @@
+// The synthetic chips every image test stands on: what they promise about their truth.
+#include "cutouts.h"
+#include "synthchip.h"
+#include "testmain.h"
+
+#include <cmath>
+
+using namespace LumaraSynth;
+
+Q_DECLARE_METATYPE(LumaraSynth::Volume)
+
+class TestSynthChip : public QObject {
+    Q_OBJECT
+private slots:
+    void deterministic()
+    {
+        ChipSpec spec = specFor(Volume::Pl600, 200, 160, 77);
+        spec.debrisCount = 3;
+        spec.hazeCount = 1;
+        const Chip a = makeChip(spec), b = makeChip(spec);
+        QCOMPARE(a.droplets.size(), b.droplets.size());
+        for (int c = 0; c < ChannelCount; ++c)
+            QCOMPARE(cv::norm(a.images[c], b.images[c], cv::NORM_INF), 0.0);
+        spec.seed = 78;
+        const Chip other = makeChip(spec);
+        QVERIFY(cv::norm(a.images[2], other.images[2], cv::NORM_INF) > 0.0);
+    }
+
+    void absentChannelLeavesTheOthers()
+    {
+        ChipSpec spec = specFor(Volume::Pl300, 128, 128, 5);
+        const Chip all = makeChip(spec);
+        spec.channelPresent[4] = false;
+        const Chip some = makeChip(spec);
+        QVERIFY(some.images[4].empty());
+        for (int c : {0, 1, 2, 3, 5})
+            QCOMPARE(cv::norm(all.images[c], some.images[c], cv::NORM_INF), 0.0);
+    }
+
+    void geometryAndLevels_data()
+    {
+        QTest::addColumn<Volume>("volume");
+        for (Volume v : allVolumes())
+            QTest::newRow(volumeName(v)) << v;
+    }
+    void geometryAndLevels()
+    {
+        QFETCH(Volume, volume);
+        ChipSpec spec = specFor(volume, 318, 300, 9); // width rounds up to 320
+        spec.positiveFraction = {{0.3, 0.3, 0.0, 0.3, 0.3, 0.3}};
+        spec.blobCount = 2;
+        spec.hazeCount = 2;
+        spec.positiveGrey = 60000.0; // with blobs and haze on top, still below 65280
+        const Chip chip = makeChip(spec);
+        QCOMPARE(chip.width, 320);
+        QCOMPARE(chip.images[0].cols, 320);
+        QCOMPARE(chip.images[0].rows, 300);
+        QCOMPARE(chip.images[0].type(), CV_16UC1);
+        for (int c = 0; c < ChannelCount; ++c) {
+            double hi = 0;
+            cv::minMaxLoc(chip.images[c], nullptr, &hi);
+            QVERIFY(hi < 65280.0);
+        }
+        const Geometry g = geometryFor(volume);
+        int positives = 0, targets = 0;
+        for (const Droplet &d : chip.droplets) {
+            QVERIFY(d.x >= 0 && d.y >= 0 && d.x < chip.width && d.y < chip.height);
+            QVERIFY(std::abs(d.radius - g.radius) <= 0.1 * g.radius);
+            QVERIFY(std::abs(d.grey[2] - 12000.0) <= 600.0);
+            for (int c : {0, 1, 3, 4, 5}) {
+                const double level = d.positive[c] ? 60000.0 : 5000.0;
+                QVERIFY(std::abs(d.grey[c] - level) <= 0.05 * level + 1e-6);
+                positives += d.positive[c];
+                ++targets;
+            }
+            // The nearest neighbour sits one pitch away (jitter is 2 % of it).
+            double nearest = 1e9;
+            for (const Droplet &e : chip.droplets)
+                if (&e != &d)
+                    nearest = std::min(nearest, std::hypot(e.x - d.x, e.y - d.y));
+            QVERIFY(std::abs(nearest - g.pitch) < 0.15 * g.pitch);
+        }
+        // 30 % positives, binomial over this many draws
+        const double p = double(positives) / targets;
+        QVERIFY2(std::abs(p - 0.3) < 0.05, qPrintable(QString::number(p)));
+    }
+
+    void centreGreyAndCrosstalk()
+    {
+        ChipSpec spec = specFor(Volume::Pl800, 256, 256, 3);
+        spec.vignetting = 0.3;
+        spec.crosstalk[1][0] = 0.1; // channel 1 sees a tenth of channel 0
+        const Chip chip = makeChip(spec);
+        int checked = 0;
+        for (const Droplet &d : chip.droplets) {
+            QVERIFY(std::abs(d.grey[1] - (d.pureGrey[1] + 0.1 * d.pureGrey[0])) < 1e-6);
+            QCOMPARE(d.grey[0], d.pureGrey[0]);
+            const int x = int(std::lround(d.x)), y = int(std::lround(d.y));
+            if (x < 1 || y < 1 || x >= chip.width - 1 || y >= chip.height - 1)
+                continue;
+            // The mean of the 3 by 3 pixels around the centre is the shaded level within noise
+            // (deviation sqrt(20^2 + v) per pixel, a third of that for the mean).
+            const double v = d.grey[2] * d.shading;
+            const double mean = cv::mean(chip.images[2](cv::Rect(x - 1, y - 1, 3, 3)))[0];
+            QVERIFY(std::abs(mean - v) < 5.0 * std::sqrt(400.0 + v) / 3.0);
+            QVERIFY(d.shading <= 1.0 && d.shading >= 0.7);
+            ++checked;
+        }
+        QVERIFY(checked > 80);
+    }
+
+    void cutouts()
+    {
+        const std::vector<Cutout> cuts = makeCutouts(Volume::Pl3000, 11, 5);
+        int labels[2] = {0, 0};
+        for (const Cutout &c : cuts) {
+            QCOMPARE(c.image.rows, 31); // the pitch, 30, made odd
+            QCOMPARE(c.image.cols, 31);
+            QCOMPARE(c.label, c.kind == CutoutKind::Droplet ? 1 : 0);
+            ++labels[c.label];
+        }
+        QCOMPARE(labels[1], 20);
+        QCOMPARE(labels[0], 20);
+    }
+};
+
+LUMARA_TEST_MAIN(TestSynthChip)
+#include "tst_synthchip.moc"

@@ -1,0 +1,219 @@
+// mkassets <data-dir>: writes the droplet-analysis assets of the data folder.
+// mkassets --uniform <path> [width height]: writes only the flat field (made in the build:
+// OpenCV stores float TIFFs uncompressed, 4 MB at 1024 by 1024).
+//
+//   template/Kernel_11.tif, template/Kernel_15.tif   Mexican hats, 32-bit float, stored negated
+//   template/modelTemp<volume>.tif                    averaged 8-bit droplet templates
+//   uninform/uniformImage.tif                         flat field of ones, 32-bit float
+//   analysisparams.json, <volume>_analysisparams.json analysis parameters per droplet volume
+//   QcParams.ini                                      QC limits
+//
+// The templates are averages of the recognition's own match image around the known centres
+// of a synthetic chip, so they change whenever the kernels or that preprocessing change:
+// rerun this tool then.
+#include "dropletimganalysishelper.h"
+#include "cutouts.h"
+#include "synthchip.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QString>
+
+#include <opencv2/imgcodecs.hpp>
+#include <opencv2/imgproc.hpp>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+using namespace LumaraSynth;
+
+namespace {
+
+struct Recipe {
+    Volume volume;
+    int templateSide;
+    const char *kernel; // the kernel the engine pairs with this volume
+    int meanGreyvalueRadius;
+    int discreteRectLength;
+};
+
+// Template one droplet diameter wide, disk side for the grey about 1.7 radii, discrete
+// window about 8.5 pitches so that droplets at the corners of the found area still count as
+// dense. The mark (GreyValueMaskSize) is the classifier's cut-out: one pitch.
+const Recipe Recipes[] = {
+    {Volume::Pl300, 13, "Kernel_11", 11, 120},
+    {Volume::Pl600, 17, "Kernel_11", 13, 150},
+    {Volume::Pl800, 21, "Kernel_11", 17, 200},
+    {Volume::Pl3000, 27, "Kernel_15", 21, 260},
+};
+
+// Centre-positive Mexican hat (negated Laplacian of a Gaussian), centre 24 like the
+// built-in kernel, summing to zero in single precision.
+cv::Mat mexicanHat(int size, double sigma)
+{
+    cv::Mat k(size, size, CV_64F);
+    const int c = size / 2;
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
+            const double q = ((x - c) * (x - c) + (y - c) * (y - c)) / (2.0 * sigma * sigma);
+            k.at<double>(y, x) = (1.0 - q) * std::exp(-q);
+        }
+    }
+    k -= cv::mean(k)[0];
+    k *= 24.0 / k.at<double>(c, c);
+    cv::Mat f;
+    k.convertTo(f, CV_32F);
+    double sum = 0.0;
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x)
+            sum += f.at<float>(y, x);
+    f.at<float>(c, c) = float(f.at<float>(c, c) - sum);
+    return f;
+}
+
+bool writeImage(const QString &path, const cv::Mat &img)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    const std::vector<int> params{cv::IMWRITE_TIFF_COMPRESSION, 5}; // LZW
+    if (!cv::imwrite(path.toStdString(), img, params)) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+        return false;
+    }
+    std::printf("wrote %s\n", qPrintable(path));
+    return true;
+}
+
+bool writeText(const QString &path, const QByteArray &text)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(text) != text.size()) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+        return false;
+    }
+    std::printf("wrote %s\n", qPrintable(path));
+    return true;
+}
+
+// Average of the match image around the droplet centres of a jitter-free chip.
+cv::Mat makeTemplate(const Recipe &r, const QString &kernelPath)
+{
+    ChipSpec spec = specFor(r.volume, 512, 512, 4242);
+    spec.geometry.positionJitter = 0.0;
+    spec.geometry.radiusJitter = 0.0;
+    const Chip chip = makeChip(spec);
+
+    DropletImgAnalysisHelper engine;
+    engine.clearData();
+    engine.setMexicanhatKernel(kernelPath);
+    cv::Mat match;
+    if (!engine.prepareMatchImage(chip.images[ReferenceChannel], r.templateSide, match)) {
+        std::fprintf(stderr, "preprocessing failed: %s\n", qPrintable(engine.GetErrString()));
+        return cv::Mat();
+    }
+    const int h = r.templateSide / 2;
+    cv::Mat sum = cv::Mat::zeros(r.templateSide, r.templateSide, CV_64F);
+    int count = 0;
+    for (const Droplet &d : chip.droplets) {
+        const int x = int(std::lround(d.x)), y = int(std::lround(d.y));
+        if (x - h < 0 || y - h < 0 || x + h >= match.cols || y + h >= match.rows)
+            continue;
+        cv::Mat patch;
+        match(cv::Rect(x - h, y - h, r.templateSide, r.templateSide)).convertTo(patch, CV_64F);
+        sum += patch;
+        ++count;
+    }
+    if (count == 0)
+        return cv::Mat();
+    cv::Mat t;
+    sum.convertTo(t, CV_8U, 1.0 / count);
+    return t;
+}
+
+QByteArray parameters(const Recipe &r)
+{
+    // Every key of the analysis settings; QJsonObject keeps them sorted.
+    QJsonObject g;
+    g.insert("PreRecogThreshold", 0.7);
+    g.insert("MeanGreyvalueRadius", r.meanGreyvalueRadius);
+    g.insert("DiscreteRectLength", r.discreteRectLength);
+    g.insert("DiscreteCountThreshold", 13);
+    g.insert("StandardDeviationThld", 3);
+    g.insert("SaveResultThld", 1.0);
+    g.insert("RandomShuffle", true);
+    g.insert("BrightestNumber", 40);
+    g.insert("BrightestSimilarity", 0.2);
+    g.insert("GreyValueMaskSize", markSide(geometryFor(r.volume)));
+    g.insert("BackgroundUniformAdjustType", 0);
+    g.insert("DrpltGyslAdjustType", 1);
+    g.insert("ChannelUsed4DrpltGyslAdjust", 3);
+    g.insert("CrosstalkAdjustType", 0);
+    g.insert("RecogExcludeStddevNum", 3);
+    g.insert("StdDevInfluenceCoefficient", 7.0);
+    g.insert("DispersionCorrection", 0);
+    g.insert("SaturatedPixelNum", 1);
+    g.insert("RemovedMaxMinNum", 2);
+    g.insert("MedianFilter", 0);
+    g.insert("MLFeatureType", 0);
+    QJsonObject top;
+    top.insert("General", g);
+    return QJsonDocument(top).toJson(QJsonDocument::Indented);
+}
+
+const QByteArray QcLimits = "[Thresholds]\n"
+                            "ImageSharpness=1500\n"
+                            "NbAnalyzableDroplets=0.85\n"
+                            "NbStaturatedObjects=10\n"
+                            "RFuCv=0.1\n"
+                            "Rs=0.5\n"
+                            "Rain=0.5\n"
+                            "\n"
+                            "[CalRange]\n"
+                            "RainRangeStddevNum=3\n"
+                            "RecogExcludeStddevNum=3\n";
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (argc >= 3 && QByteArray(argv[1]) == "--uniform") {
+        const int w = argc >= 5 ? std::atoi(argv[3]) : 1024;
+        const int h = argc >= 5 ? std::atoi(argv[4]) : 1024;
+        if (w <= 0 || h <= 0) {
+            std::fprintf(stderr, "bad size\n");
+            return 2;
+        }
+        return writeImage(QString::fromLocal8Bit(argv[2]), cv::Mat(h, w, CV_32FC1, cv::Scalar(1.0f))) ? 0 : 1;
+    }
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s <data-dir> | --uniform <path> [width height]\n", argv[0]);
+        return 2;
+    }
+    const QString dir = QString::fromLocal8Bit(argv[1]);
+    bool ok = true;
+
+    // Kernel_11 suits radii 6 to 10, Kernel_15 the largest droplets.
+    const QString k11 = dir + "/template/Kernel_11.tif";
+    const QString k15 = dir + "/template/Kernel_15.tif";
+    ok &= writeImage(k11, -mexicanHat(11, 2.5));
+    ok &= writeImage(k15, -mexicanHat(15, 3.0));
+
+    for (const Recipe &r : Recipes) {
+        const QString kernel = QString::fromLatin1(r.kernel) == "Kernel_11" ? k11 : k15;
+        const cv::Mat t = makeTemplate(r, kernel);
+        if (t.empty()) {
+            std::fprintf(stderr, "no template for %s\n", volumeName(r.volume));
+            ok = false;
+            continue;
+        }
+        ok &= writeImage(dir + "/template/modelTemp" + volumeName(r.volume) + ".tif", t);
+        ok &= writeText(dir + "/" + volumeName(r.volume) + "_analysisparams.json", parameters(r));
+        if (r.volume == Volume::Pl800)
+            ok &= writeText(dir + "/analysisparams.json", parameters(r));
+    }
+
+    ok &= writeText(dir + "/QcParams.ini", QcLimits);
+    return ok ? 0 : 1;
+}

@@ -1,0 +1,334 @@
+#include "synthchip.h"
+
+#include <opencv2/imgproc.hpp>
+
+#include <algorithm>
+#include <cmath>
+#include <stdexcept>
+
+namespace LumaraSynth {
+
+namespace {
+
+constexpr double Pi = 3.14159265358979323846;
+
+// Adds `level - base` weighted by the pixel coverage of a disc, with a one-pixel linear
+// edge ramp as anti-aliasing.
+void drawDisc(cv::Mat &img, double cx, double cy, double r, double level, double base)
+{
+    const int x0 = std::max(0, int(std::floor(cx - r - 1)));
+    const int x1 = std::min(img.cols - 1, int(std::ceil(cx + r + 1)));
+    const int y0 = std::max(0, int(std::floor(cy - r - 1)));
+    const int y1 = std::min(img.rows - 1, int(std::ceil(cy + r + 1)));
+    const double delta = level - base;
+    for (int y = y0; y <= y1; ++y) {
+        float *row = img.ptr<float>(y);
+        for (int x = x0; x <= x1; ++x) {
+            const double d = std::hypot(x - cx, y - cy);
+            const double cover = std::clamp(r + 0.5 - d, 0.0, 1.0);
+            if (cover > 0.0)
+                row[x] += float(cover * delta);
+        }
+    }
+}
+
+// Raises pixels towards `level` by disc coverage (an opaque bright object on top).
+void drawOpaqueDisc(cv::Mat &img, double cx, double cy, double r, double level)
+{
+    const int x0 = std::max(0, int(std::floor(cx - r - 1)));
+    const int x1 = std::min(img.cols - 1, int(std::ceil(cx + r + 1)));
+    const int y0 = std::max(0, int(std::floor(cy - r - 1)));
+    const int y1 = std::min(img.rows - 1, int(std::ceil(cy + r + 1)));
+    for (int y = y0; y <= y1; ++y) {
+        float *row = img.ptr<float>(y);
+        for (int x = x0; x <= x1; ++x) {
+            const double d = std::hypot(x - cx, y - cy);
+            const double cover = std::clamp(r + 0.5 - d, 0.0, 1.0);
+            if (cover > 0.0 && level > row[x])
+                row[x] = float(row[x] + cover * (level - row[x]));
+        }
+    }
+}
+
+void addGaussian(cv::Mat &img, double cx, double cy, double sigma, double amplitude)
+{
+    const double reach = 3.0 * sigma;
+    const int x0 = std::max(0, int(std::floor(cx - reach)));
+    const int x1 = std::min(img.cols - 1, int(std::ceil(cx + reach)));
+    const int y0 = std::max(0, int(std::floor(cy - reach)));
+    const int y1 = std::min(img.rows - 1, int(std::ceil(cy + reach)));
+    const double k = -0.5 / (sigma * sigma);
+    for (int y = y0; y <= y1; ++y) {
+        float *row = img.ptr<float>(y);
+        for (int x = x0; x <= x1; ++x) {
+            const double d2 = (x - cx) * (x - cx) + (y - cy) * (y - cy);
+            row[x] += float(amplitude * std::exp(k * d2));
+        }
+    }
+}
+
+} // namespace
+
+Random::Random(std::uint64_t seed) : m_state(seed ^ 0x9E3779B97F4A7C15ull) {}
+
+double Random::uniform()
+{
+    // splitmix64
+    std::uint64_t z = (m_state += 0x9E3779B97F4A7C15ull);
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+    z ^= z >> 31;
+    return double(z >> 11) * (1.0 / 9007199254740992.0);
+}
+
+double Random::uniform(double lo, double hi)
+{
+    return lo + (hi - lo) * uniform();
+}
+
+double Random::normal()
+{
+    if (m_haveSpare) {
+        m_haveSpare = false;
+        return m_spare;
+    }
+    double u;
+    do {
+        u = uniform();
+    } while (u <= 0.0);
+    const double v = uniform();
+    const double mag = std::sqrt(-2.0 * std::log(u));
+    m_spare = mag * std::sin(2.0 * Pi * v);
+    m_haveSpare = true;
+    return mag * std::cos(2.0 * Pi * v);
+}
+
+int Random::below(int n)
+{
+    if (n <= 0)
+        return 0;
+    return std::min(n - 1, int(uniform() * n));
+}
+
+std::array<std::array<double, ChannelCount>, ChannelCount> ChipSpec::identity()
+{
+    std::array<std::array<double, ChannelCount>, ChannelCount> m{};
+    for (int i = 0; i < ChannelCount; ++i)
+        m[i][i] = 1.0;
+    return m;
+}
+
+Geometry geometryFor(Volume volume)
+{
+    // Radii follow the cube root of the volume (300 : 600 : 800 : 3000 pl gives
+    // 1 : 1.26 : 1.39 : 2.15), scaled so that the smallest droplets stay well resolved and
+    // the largest keep test images small.
+    Geometry g;
+    switch (volume) {
+    case Volume::Pl300:
+        g.radius = 6.0;
+        g.pitch = 14.0;
+        break;
+    case Volume::Pl600:
+        g.radius = 8.0;
+        g.pitch = 18.0;
+        break;
+    case Volume::Pl800:
+        g.radius = 10.0;
+        g.pitch = 23.0;
+        break;
+    case Volume::Pl3000:
+        g.radius = 13.0;
+        g.pitch = 30.0;
+        break;
+    }
+    g.radiusJitter = 0.02 * g.radius;
+    g.positionJitter = 0.02 * g.pitch;
+    return g;
+}
+
+const char *volumeName(Volume volume)
+{
+    switch (volume) {
+    case Volume::Pl300:
+        return "300pl";
+    case Volume::Pl600:
+        return "600pl";
+    case Volume::Pl800:
+        return "800pl";
+    case Volume::Pl3000:
+        return "3000pl";
+    }
+    return "";
+}
+
+const std::array<Volume, 4> &allVolumes()
+{
+    static const std::array<Volume, 4> all{{Volume::Pl300, Volume::Pl600, Volume::Pl800, Volume::Pl3000}};
+    return all;
+}
+
+ChipSpec specFor(Volume volume, int width, int height, std::uint64_t seed)
+{
+    ChipSpec s;
+    s.width = width;
+    s.height = height;
+    s.geometry = geometryFor(volume);
+    s.seed = seed;
+    return s;
+}
+
+Chip makeChip(const ChipSpec &spec)
+{
+    if (spec.width <= 0 || spec.height <= 0)
+        throw std::invalid_argument("chip size must be positive");
+    const Geometry &g = spec.geometry;
+    if (!(g.radius > 0.5) || !(g.pitch > 1.0))
+        throw std::invalid_argument("droplet radius and pitch must be positive");
+
+    Chip chip;
+    chip.width = (spec.width + 3) / 4 * 4;
+    chip.height = spec.height;
+    Random rnd(spec.seed);
+
+    // Shading: 1 at the centre, 1 - vignetting at the corners.
+    chip.shading.create(chip.height, chip.width, CV_32FC1);
+    {
+        const double cx = (chip.width - 1) / 2.0, cy = (chip.height - 1) / 2.0;
+        const double rmax2 = cx * cx + cy * cy;
+        for (int y = 0; y < chip.height; ++y) {
+            float *row = chip.shading.ptr<float>(y);
+            for (int x = 0; x < chip.width; ++x) {
+                const double r2 = rmax2 > 0 ? ((x - cx) * (x - cx) + (y - cy) * (y - cy)) / rmax2 : 0.0;
+                row[x] = float(1.0 - spec.vignetting * r2);
+            }
+        }
+    }
+
+    // Droplets on a hexagonal lattice with a random phase, covering the image.
+    const double rowStep = g.pitch * std::sqrt(3.0) / 2.0;
+    const double phaseX = rnd.uniform(0.0, g.pitch);
+    const double phaseY = rnd.uniform(0.0, rowStep);
+    const int rows = int(std::ceil((chip.height + 2 * g.pitch) / rowStep)) + 1;
+    const int cols = int(std::ceil((chip.width + 2 * g.pitch) / g.pitch)) + 1;
+    std::vector<Droplet> drawn; // also those cut by the border
+    for (int k = 0; k < rows; ++k) {
+        const double yBase = phaseY - g.pitch + k * rowStep;
+        for (int j = 0; j < cols; ++j) {
+            const double xBase = phaseX - g.pitch + j * g.pitch + ((k & 1) ? g.pitch / 2.0 : 0.0);
+            // Draw every random number of a site, so that skipping a site for being empty
+            // or outside leaves the rest of the chip unchanged.
+            const double dx = g.positionJitter * rnd.normal();
+            const double dy = g.positionJitter * rnd.normal();
+            const double dr = g.radiusJitter * rnd.normal();
+            const bool empty = rnd.uniform() < spec.emptyFraction;
+            Droplet d;
+            d.x = xBase + std::clamp(dx, -0.1 * g.pitch, 0.1 * g.pitch);
+            d.y = yBase + std::clamp(dy, -0.1 * g.pitch, 0.1 * g.pitch);
+            d.radius = std::max(0.5, g.radius + std::clamp(dr, -0.1 * g.radius, 0.1 * g.radius));
+            for (int c = 0; c < ChannelCount; ++c) {
+                const double spread = rnd.uniform(-spec.greySpread, spec.greySpread);
+                const bool pos = rnd.uniform() < spec.positiveFraction[c];
+                if (c == ReferenceChannel) {
+                    d.positive[c] = true;
+                    d.pureGrey[c] = spec.referenceGrey * (1.0 + spread);
+                } else {
+                    d.positive[c] = pos;
+                    d.pureGrey[c] = (pos ? spec.positiveGrey : spec.negativeGrey) * (1.0 + spread);
+                }
+            }
+            if (empty)
+                continue;
+            if (d.x < -g.radius - 1 || d.y < -g.radius - 1 || d.x > chip.width + g.radius || d.y > chip.height + g.radius)
+                continue;
+            for (int c = 0; c < ChannelCount; ++c) {
+                double v = 0.0;
+                for (int k2 = 0; k2 < ChannelCount; ++k2)
+                    v += spec.crosstalk[c][k2] * d.pureGrey[k2];
+                d.grey[c] = std::min(v, MaxGrey);
+            }
+            const int ix = std::clamp(int(std::lround(d.x)), 0, chip.width - 1);
+            const int iy = std::clamp(int(std::lround(d.y)), 0, chip.height - 1);
+            d.shading = chip.shading.at<float>(iy, ix);
+            drawn.push_back(d);
+            if (d.x >= 0.0 && d.y >= 0.0 && d.x < chip.width && d.y < chip.height)
+                chip.droplets.push_back(d);
+        }
+    }
+
+    // Artefacts: positions and sizes first, then per-channel amplitudes.
+    auto addArtefacts = [&](ArtefactKind kind, int count) {
+        for (int i = 0; i < count; ++i) {
+            Artefact a;
+            a.kind = kind;
+            a.x = rnd.uniform(0.0, chip.width);
+            a.y = rnd.uniform(0.0, chip.height);
+            switch (kind) {
+            case ArtefactKind::Haze:
+                a.size = g.radius * rnd.uniform(3.0, 6.0);
+                for (int c = 0; c < ChannelCount; ++c)
+                    a.amplitude[c] = (c == ReferenceChannel ? 0.3 : 1.0) * rnd.uniform(4000.0, 9000.0);
+                break;
+            case ArtefactKind::BrightBlob:
+                a.size = g.radius * rnd.uniform(2.5, 4.0);
+                for (int c = 0; c < ChannelCount; ++c)
+                    a.amplitude[c] = rnd.uniform(25000.0, 45000.0);
+                break;
+            case ArtefactKind::Debris:
+                a.size = rnd.uniform(1.0, std::max(1.5, 0.35 * g.radius));
+                for (int c = 0; c < ChannelCount; ++c)
+                    a.amplitude[c] = rnd.uniform(15000.0, 50000.0);
+                break;
+            }
+            for (int c = 0; c < ChannelCount; ++c) {
+                if (!spec.artefactChannels[c])
+                    a.amplitude[c] = 0.0;
+            }
+            chip.artefacts.push_back(a);
+        }
+    };
+    addArtefacts(ArtefactKind::Haze, spec.hazeCount);
+    addArtefacts(ArtefactKind::BrightBlob, spec.blobCount);
+    addArtefacts(ArtefactKind::Debris, spec.debrisCount);
+
+    cv::Mat level(chip.height, chip.width, CV_32FC1);
+    for (int c = 0; c < ChannelCount; ++c) {
+        // Noise is drawn for every channel, present or not, so that switching a channel off
+        // leaves the others as they were.
+        Random noise(spec.seed * 1000003ull + std::uint64_t(c) * 7919ull + 17ull);
+        if (!spec.channelPresent[c])
+            continue;
+        level.setTo(spec.background);
+        for (const Droplet &d : drawn)
+            drawDisc(level, d.x, d.y, d.radius, d.grey[c], spec.background);
+        for (const Artefact &a : chip.artefacts) {
+            if (!spec.artefactChannels[c])
+                continue;
+            switch (a.kind) {
+            case ArtefactKind::Haze:
+                addGaussian(level, a.x, a.y, a.size, a.amplitude[c]);
+                break;
+            case ArtefactKind::BrightBlob:
+            case ArtefactKind::Debris:
+                drawOpaqueDisc(level, a.x, a.y, a.size, a.amplitude[c]);
+                break;
+            }
+        }
+        cv::Mat out(chip.height, chip.width, CV_16UC1);
+        for (int y = 0; y < chip.height; ++y) {
+            const float *src = level.ptr<float>(y);
+            const float *sh = chip.shading.ptr<float>(y);
+            std::uint16_t *dst = out.ptr<std::uint16_t>(y);
+            for (int x = 0; x < chip.width; ++x) {
+                const double v = double(src[x]) * sh[x];
+                const double sd = std::sqrt(spec.readNoise * spec.readNoise + spec.shotGain * std::max(v, 0.0));
+                const double n = v + sd * noise.normal();
+                dst[x] = std::uint16_t(std::lround(std::clamp(n, 0.0, MaxGrey)));
+            }
+        }
+        chip.images[c] = out;
+    }
+    return chip;
+}
+
+} // namespace LumaraSynth

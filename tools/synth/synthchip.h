@@ -1,0 +1,124 @@
+#pragma once
+// Synthetic chip images: hexagonally packed fluorescent droplets in oil, one 16-bit grey image
+// per channel, together with the ground truth they were drawn from. Everything the project
+// tests or trains on is made here, so the droplet geometry of each volume is defined here too.
+#include <opencv2/core.hpp>
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+namespace LumaraSynth {
+
+constexpr int ChannelCount = 6;
+constexpr int ReferenceChannel = 2; // ROX: every droplet lights up
+constexpr double MaxGrey = 65279.0; // images stay below 65280, the saturation mark
+
+enum class Volume { Pl300, Pl600, Pl800, Pl3000 };
+
+// Droplet geometry in pixels. Row spacing is pitch * sqrt(3) / 2.
+struct Geometry {
+    double radius = 10.0;
+    double pitch = 23.0;
+    double radiusJitter = 0.2;   // standard deviation, pixels
+    double positionJitter = 0.3; // standard deviation, pixels
+};
+
+// The geometry the data-folder assets were made for.
+Geometry geometryFor(Volume volume);
+// "300pl", "600pl", "800pl", "3000pl".
+const char *volumeName(Volume volume);
+const std::array<Volume, 4> &allVolumes();
+
+enum class ArtefactKind {
+    Haze,       // broad faint glow, sigma several droplet radii
+    BrightBlob, // large bright disc (dust, bubble), several droplet radii wide
+    Debris,     // small bright speck, a few pixels
+};
+
+struct Artefact {
+    ArtefactKind kind = ArtefactKind::Debris;
+    double x = 0.0;
+    double y = 0.0;
+    double size = 0.0;                       // sigma (haze) or radius (blob, debris)
+    std::array<double, ChannelCount> amplitude{}; // grey added (haze) or reached (blob, debris)
+};
+
+struct ChipSpec {
+    int width = 512;  // rounded up to a multiple of 4
+    int height = 512;
+    Geometry geometry;
+    std::array<bool, ChannelCount> channelPresent{{true, true, true, true, true, true}};
+    // Probability that a droplet is positive in a target channel (the reference ignores it).
+    std::array<double, ChannelCount> positiveFraction{{0.2, 0.2, 0.0, 0.2, 0.2, 0.2}};
+    double emptyFraction = 0.0; // probability that a lattice site holds no droplet
+
+    double background = 800.0;
+    double referenceGrey = 12000.0;
+    double negativeGrey = 5000.0;
+    double positiveGrey = 20000.0;
+    double greySpread = 0.05; // droplet levels spread uniformly by +- this fraction
+
+    // Pixel noise: standard deviation sqrt(readNoise^2 + shotGain * value).
+    double readNoise = 20.0;
+    double shotGain = 1.0;
+
+    // observed[c] = sum_k crosstalk[c][k] * pure[k] over the droplet levels. Identity: none.
+    std::array<std::array<double, ChannelCount>, ChannelCount> crosstalk = identity();
+
+    // Brightness falls to (1 - vignetting) at the image corners (quadratic in the radius).
+    double vignetting = 0.0;
+
+    int hazeCount = 0;
+    int blobCount = 0;
+    int debrisCount = 0;
+    // Channels the artefacts show in (a blob seen in one dye only, for instance).
+    std::array<bool, ChannelCount> artefactChannels{{true, true, true, true, true, true}};
+
+    std::uint64_t seed = 1;
+
+    static std::array<std::array<double, ChannelCount>, ChannelCount> identity();
+};
+
+struct Droplet {
+    double x = 0.0; // centre, pixel coordinates (pixel centres at integers)
+    double y = 0.0;
+    double radius = 0.0;
+    std::array<bool, ChannelCount> positive{};
+    std::array<double, ChannelCount> pureGrey{}; // before crosstalk
+    std::array<double, ChannelCount> grey{};     // noiseless level after crosstalk
+    double shading = 1.0;                        // vignetting factor at the centre
+};
+
+struct Chip {
+    int width = 0;
+    int height = 0;
+    std::array<cv::Mat, ChannelCount> images; // CV_16UC1; empty for absent channels
+    std::vector<Droplet> droplets;              // every droplet whose centre lies in the image
+    std::vector<Artefact> artefacts;
+    cv::Mat shading; // CV_32FC1 vignetting factor per pixel: the matching flat field
+};
+
+// Deterministic for a given spec (seed included).
+Chip makeChip(const ChipSpec &spec);
+
+// A spec with the geometry of a volume, everything else at the defaults.
+ChipSpec specFor(Volume volume, int width, int height, std::uint64_t seed);
+
+// Small deterministic generator shared by the tools (the standard distributions are not
+// reproducible across library versions).
+class Random {
+public:
+    explicit Random(std::uint64_t seed);
+    double uniform();                   // [0, 1)
+    double uniform(double lo, double hi); // [lo, hi)
+    double normal();                    // mean 0, deviation 1
+    int below(int n);                   // [0, n)
+
+private:
+    std::uint64_t m_state;
+    bool m_haveSpare = false;
+    double m_spare = 0.0;
+};
+
+} // namespace LumaraSynth

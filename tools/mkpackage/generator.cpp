@@ -155,7 +155,9 @@ bool SynthWells::setOptions(const GeneratorOptions &o, QString *error)
     run.seed = o.seed;
     for (const TargetOption &t : o.targets)
         run.targets.append({t.name, t.dye});
-    if (o.analysisParams) {
+    if (o.analysisParams && !o.analysisParamsJson.isEmpty()) {
+        run.analysisParams = o.analysisParamsJson;
+    } else if (o.analysisParams) {
         Ravelin::Settings defaults;
         run.analysisParams = defaults.getAnalysisSettingsBuf();
     }

@@ -39,6 +39,8 @@ struct GeneratorOptions {
     bool fileLog = true;
     bool reagentKit = false;
     bool analysisParams = true;
+    // The "analysisparams.json" content; empty: the analysis library's defaults.
+    QByteArray analysisParamsJson;
     bool zeroWellIds = false;
     bool fullDropletLists = false;
     QString imageFolder;

@@ -4,6 +4,7 @@
 
 #include <QCommandLineParser>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QCoreApplication>
 #include <QTextStream>
@@ -108,6 +109,10 @@ int main(int argc, char *argv[])
     const QCommandLineOption noFileLog("no-filelog", "Leave out \"fileMgrLog\".");
     const QCommandLineOption reagentKit("reagent-kit", "Add \"reagentKit/pcr.kit\".");
     const QCommandLineOption noParams("no-analysis-params", "Leave out \"analysisparams.json\".");
+    const QCommandLineOption paramsFile("analysis-params", "Store this file as \"analysisparams.json\" (default: the "
+                                                           "data folder's file of the droplet volume when the droplets "
+                                                           "keep the volume's size, else the analysis defaults).",
+                                        "file");
     const QCommandLineOption zeroIds("zero-well-ids", "Store well id 0 in every run.pcr record of an .imrs archive.");
     const QCommandLineOption fullLists("full-droplet-lists", "Store every per-droplet list of an .imrs archive, also "
                                                              "those no reader takes.");
@@ -117,7 +122,7 @@ int main(int argc, char *argv[])
     const QCommandLineOption quiet({"q", "quiet"}, "Print nothing on success.");
     p.addOptions({wells, droplets, size, volume, target, fraction, wellFraction, wellTargets, layout, imageSets,
                   expVersion, password, noPasswordEntry, noMatrix, crosstalk, vignetting, seed, noFileLog, reagentKit,
-                  noParams, zeroIds, fullLists, imageFolder, quiet});
+                  noParams, paramsFile, zeroIds, fullLists, imageFolder, quiet});
     p.process(app);
 
     const QStringList positional = p.positionalArguments();
@@ -206,6 +211,21 @@ int main(int argc, char *argv[])
     o.fileLog = !p.isSet(noFileLog);
     o.reagentKit = p.isSet(reagentKit);
     o.analysisParams = !p.isSet(noParams);
+    // Parameters that fit the droplets: those made for the volume, unless the droplets were
+    // scaled to fit a count into a given size.
+    QString params = p.value(paramsFile);
+    if (params.isEmpty() && !(o.droplets > 0 && o.width > 0)) {
+        const QString candidate = QCoreApplication::applicationDirPath()
+                                  + QStringLiteral("/../data/%1pl_analysisparams.json").arg(o.volume);
+        if (QFileInfo::exists(candidate))
+            params = candidate;
+    }
+    if (o.analysisParams && !params.isEmpty()) {
+        QFile f(params);
+        if (!f.open(QIODevice::ReadOnly))
+            return usageError(QStringLiteral("cannot read %1").arg(params));
+        o.analysisParamsJson = f.readAll();
+    }
     o.zeroWellIds = p.isSet(zeroIds);
     o.fullDropletLists = p.isSet(fullLists);
     o.imageFolder = p.value(imageFolder);

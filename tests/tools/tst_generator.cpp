@@ -1,0 +1,334 @@
+// Whole synthetic runs: image sizing from droplet counts, the crosstalk matrix, stored classes
+// that agree with the drawn ones, repeatability by seed, well-level options and refusals.
+#include "generator.h"
+#include "testmain.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <QtEndian>
+#include <quazip.h>
+#include <quazipfile.h>
+
+#include <cmath>
+
+using namespace MkPackage;
+
+namespace {
+
+QByteArray entryData(const QString &zip, const QString &name, const QString &password)
+{
+    QuaZipFile f(zip, name);
+    const QByteArray pw = password.toLatin1();
+    if (!f.open(QIODevice::ReadOnly, password.isEmpty() ? nullptr : pw.constData()))
+        return {};
+    return f.readAll();
+}
+
+QJsonObject readJson(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(f.readAll()).object() : QJsonObject();
+}
+
+GeneratorOptions smallOptions()
+{
+    GeneratorOptions o;
+    o.wells = 2;
+    o.width = 256;
+    o.height = 192;
+    return o;
+}
+
+} // namespace
+
+class TestGenerator : public QObject {
+    Q_OBJECT
+
+private slots:
+    void crosstalk_data();
+    void crosstalk();
+    void sizing_data();
+    void sizing();
+    void classesAgree_data();
+    void classesAgree();
+    void storedMatrix();
+    void wellOptions();
+    void twoSets();
+    void repeatableBySeed();
+    void refusals_data();
+    void refusals();
+};
+
+void TestGenerator::crosstalk_data()
+{
+    QTest::addColumn<QVector<int>>("channels");
+    QTest::addColumn<int>("observed");
+    QTest::addColumn<int>("source");
+    QTest::addColumn<double>("share");
+    // 0.2 into the next channel, 0.1 into the one before, only between measured channels.
+    QTest::newRow("FAM into HEX") << QVector<int>{0, 1, 2} << 1 << 0 << 0.2;
+    QTest::newRow("HEX into FAM") << QVector<int>{0, 1, 2} << 0 << 1 << 0.1;
+    QTest::newRow("diagonal") << QVector<int>{0, 1, 2} << 1 << 1 << 1.0;
+    QTest::newRow("two apart: none") << QVector<int>{0, 1, 2} << 2 << 0 << 0.0;
+    QTest::newRow("unmeasured neighbour: none") << QVector<int>{0, 2} << 1 << 0 << 0.0;
+}
+
+void TestGenerator::crosstalk()
+{
+    QFETCH(QVector<int>, channels);
+    QFETCH(int, observed);
+    QFETCH(int, source);
+    QFETCH(double, share);
+    QCOMPARE(crosstalkMatrix(0.2, channels)[size_t(observed)][size_t(source)], share);
+}
+
+void TestGenerator::sizing_data()
+{
+    QTest::addColumn<int>("droplets");
+    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("height");
+    QTest::addColumn<int>("volume");
+    QTest::addColumn<int>("expectedWidth");
+    QTest::addColumn<int>("expectedHeight");
+    QTest::addColumn<double>("expectedPitch");
+    // 800 pl: pitch 23, a cell of 23^2 sqrt(3)/2 = 458.13 px. 2000 droplets: side
+    // ceil(sqrt(916261)) = 958, rounded up to 960.
+    QTest::newRow("count only") << 2000 << 0 << 0 << 800 << 960 << 958 << 23.0;
+    // 300 pl: pitch 14; 12000 droplets in 512 x 512: pitch sqrt(262144 / (12000 * 0.866)) = 5.022.
+    QTest::newRow("count and size") << 12000 << 512 << 512 << 300 << 512 << 512 << 5.0224;
+    QTest::newRow("size only, width rounded up") << 0 << 250 << 100 << 800 << 252 << 100 << 23.0;
+    QTest::newRow("neither") << 0 << 0 << 0 << 3000 << 512 << 512 << 30.0;
+}
+
+void TestGenerator::sizing()
+{
+    QFETCH(int, droplets);
+    QFETCH(int, width);
+    QFETCH(int, height);
+    QFETCH(int, volume);
+    QFETCH(int, expectedWidth);
+    QFETCH(int, expectedHeight);
+    QFETCH(double, expectedPitch);
+    GeneratorOptions o;
+    o.wells = 1;
+    o.droplets = droplets;
+    o.width = width;
+    o.height = height;
+    o.volume = volume;
+    SynthWells wells;
+    QString error;
+    QVERIFY2(wells.setOptions(o, &error), qPrintable(error));
+    QCOMPARE(wells.imageWidth(), expectedWidth);
+    QCOMPARE(wells.imageHeight(), expectedHeight);
+    QVERIFY(std::fabs(wells.dropletPitch() - expectedPitch) < 1e-3);
+    if (droplets > 0) {
+        // The lattice holds about the asked number (the border cuts some).
+        WellSpec well;
+        QVERIFY2(wells.well(0, &well, &error), qPrintable(error));
+        QVERIFY2(std::abs(int(well.droplets.size()) - droplets) < droplets / 10,
+                 qPrintable(QString::number(well.droplets.size())));
+        QCOMPARE(well.images[ReferenceChannel].size(), QSize(expectedWidth, expectedHeight));
+    }
+}
+
+void TestGenerator::classesAgree_data()
+{
+    QTest::addColumn<QString>("fileName");
+    QTest::addColumn<double>("crosstalk");
+    QTest::addColumn<double>("vignetting");
+    QTest::addColumn<bool>("matrix");
+    QTest::newRow(".imrs plain") << "a.imrs" << 0.0 << 0.0 << true;
+    QTest::newRow(".imrs crosstalk, compensated") << "a.imrs" << 0.15 << 0.0 << true;
+    QTest::newRow(".imrs crosstalk, no matrix") << "a.imrs" << 0.1 << 0.0 << false;
+    QTest::newRow(".imrs vignetting") << "a.imrs" << 0.0 << 0.3 << true;
+    QTest::newRow(".expzip crosstalk") << "a.expzip" << 0.1 << 0.2 << true;
+}
+
+void TestGenerator::classesAgree()
+{
+    QFETCH(QString, fileName);
+    QFETCH(double, crosstalk);
+    QFETCH(double, vignetting);
+    QFETCH(bool, matrix);
+    GeneratorOptions o = smallOptions();
+    o.crosstalk = crosstalk;
+    o.vignetting = vignetting;
+    o.matrix = matrix;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(fileName);
+    RunTruth truth;
+    QString error;
+    QVERIFY2(generatePackage(o, path, &truth, &error), qPrintable(error));
+    QCOMPARE(truth.wells.size(), 2);
+    for (const WellTruth &w : qAsConst(truth.wells)) {
+        QVERIFY(w.droplets > 50);
+        QCOMPARE(w.channels.size(), 3);
+        // Reference droplets at 12000 +- 5 %, shaded by at most the vignetting.
+        QVERIFY(w.referenceMean > 12000 * (1.0 - vignetting) * 0.97);
+        QVERIFY(w.referenceMean < 12000 * 1.03 + crosstalk * 20000 * 1.5);
+        for (const ChannelTruth &c : w.channels) {
+            // The stored threshold separates the drawn classes exactly.
+            QCOMPARE(c.storedPositives, c.truePositives);
+            QCOMPARE(c.total, w.droplets);
+            // The drawn fraction within four binomial deviations.
+            const double p = c.drawnFraction;
+            const double sd = std::sqrt(p * (1 - p) / c.total);
+            QVERIFY2(std::fabs(double(c.truePositives) / c.total - p) < 4 * sd + 1e-9,
+                     qPrintable(QStringLiteral("%1: %2 of %3").arg(c.target).arg(c.truePositives).arg(c.total)));
+        }
+        int zoned = 0;
+        for (const auto &z : w.zones)
+            zoned += z.second;
+        QCOMPARE(zoned, w.droplets);
+    }
+    // The ground truth file says the same.
+    const QJsonObject root = readJson(truthPathFor(path));
+    QCOMPARE(root.value("wells").toArray().size(), 2);
+    QCOMPARE(root.value("wells").toArray()[1].toObject().value("droplets").toInt(), truth.wells[1].droplets);
+    QCOMPARE(root.value("seed").toString(), QStringLiteral("1"));
+}
+
+void TestGenerator::storedMatrix()
+{
+    GeneratorOptions o = smallOptions();
+    o.crosstalk = 0.2;
+    QTemporaryDir dir;
+    const QString path = dir.filePath("m.imrs");
+    QString error;
+    QVERIFY2(generatePackage(o, path, nullptr, &error), qPrintable(error));
+    const QByteArray cmtx = entryData(path, "run.cmtx", QString());
+    QCOMPARE(cmtx.size(), 28 + 4 + 336);
+    const QByteArray image = cmtx.mid(32);
+    auto entry = [&](int offset) { return qFromLittleEndian<double>(image.constData() + offset); };
+    // Matrix (r, c) at 8 (6 r + c): FAM (0) shows 0.2 in HEX (1), HEX 0.1 in FAM, HEX 0.2 in
+    // ROX (2); CY5 (3) shows 0.1 in ROX. Diagonal 1.
+    QCOMPARE(entry(8 * 1), 0.2);
+    QCOMPARE(entry(8 * 6), 0.1);
+    QCOMPARE(entry(8 * 8), 0.2);
+    QCOMPARE(entry(8 * 20), 0.1);
+    QCOMPARE(entry(8 * 21), 1.0);
+    QCOMPARE(entry(8 * 2), 0.0);
+    // Backgrounds: the negatives' levels after crosstalk; HEX = 5000 + 0.2 * 5000 + 0.1 * 12000.
+    QCOMPARE(entry(288 + 8 * 1), 7200.0);
+    QCOMPARE(entry(288 + 8 * 4), 0.0); // unmeasured channel
+}
+
+void TestGenerator::wellOptions()
+{
+    GeneratorOptions o = smallOptions();
+    o.wells = 3;
+    o.wellTargets.insert(1, {"Target-FAM"});
+    o.wellFractions[2].insert("Target-HEX", 1.0);
+    o.wellFractions[2].insert("Target-CY5", 0.0);
+    QTemporaryDir dir;
+    RunTruth truth;
+    QString error;
+    QVERIFY2(generatePackage(o, dir.filePath("w.imrs"), &truth, &error), qPrintable(error));
+    // Well 2 measures FAM only: bits 1 and 2 (HEX, CY5) set in every zone mask.
+    QCOMPARE(truth.wells[1].channels.size(), 1);
+    for (const auto &z : truth.wells[1].zones)
+        QCOMPARE(z.first & 6u, 6u);
+    QCOMPARE(truth.wells[1].imageEntries, (QStringList{"capture/1B_CH1.png", "capture/1B_CH3.png"}));
+    // Well 3: every droplet HEX positive, none CY5 positive.
+    const WellTruth &w3 = truth.wells[2];
+    QCOMPARE(w3.channels[1].truePositives, w3.droplets);
+    QCOMPARE(w3.channels[1].storedPositives, w3.droplets);
+    QCOMPARE(w3.channels[2].storedPositives, 0);
+    QCOMPARE(w3.channels[2].drawnFraction, 0.0);
+}
+
+void TestGenerator::twoSets()
+{
+    GeneratorOptions o = smallOptions();
+    o.wells = 1;
+    o.imageSets = 2;
+    o.height = 191; // made even for the halves
+    o.password = "pw";
+    QTemporaryDir dir;
+    const QString path = dir.filePath("two.imrs");
+    RunTruth truth;
+    QString error;
+    QVERIFY2(generatePackage(o, path, &truth, &error), qPrintable(error));
+    QCOMPARE(truth.wells[0].imageEntries.size(), 8); // four channels, two halves each
+    QImage top, bottom;
+    QVERIFY(top.loadFromData(entryData(path, "capture/1A_CH3_1.png", "pw")));
+    QVERIFY(bottom.loadFromData(entryData(path, "capture/1A_CH3_2.png", "pw")));
+    QCOMPARE(top.format(), QImage::Format_Grayscale8);
+    QCOMPARE(top.size(), QSize(256, 96));
+    QCOMPARE(bottom.size(), QSize(256, 96));
+    // Measured on the 8-bit images, the classes still separate.
+    for (const ChannelTruth &c : qAsConst(truth.wells[0].channels))
+        QCOMPARE(c.storedPositives, c.truePositives);
+}
+
+void TestGenerator::repeatableBySeed()
+{
+    QTemporaryDir dir;
+    GeneratorOptions o = smallOptions();
+    o.crosstalk = 0.05;
+    QString error;
+    const QStringList paths = {dir.filePath("a.imrs"), dir.filePath("b.imrs"), dir.filePath("c.imrs")};
+    for (int i = 0; i < 3; ++i) {
+        o.seed = i == 2 ? 2 : 1;
+        QVERIFY2(generatePackage(o, paths[i], nullptr, &error), qPrintable(error));
+    }
+    auto bytes = [](const QString &p) {
+        QFile f(p);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    QCOMPARE(bytes(paths[0]), bytes(paths[1]));
+    QVERIFY(entryData(paths[0], "run.pcr", QString()) != entryData(paths[2], "run.pcr", QString()));
+    QVERIFY(entryData(paths[0], "capture/1A_CH1.png", QString()) != entryData(paths[2], "capture/1A_CH1.png", QString()));
+    // Analysis parameters: the library's defaults, all 21 keys.
+    const QJsonObject params = QJsonDocument::fromJson(entryData(paths[0], "analysisparams.json", QString()))
+                                   .object()
+                                   .value("General")
+                                   .toObject();
+    QCOMPARE(params.size(), 21);
+    QCOMPARE(params.value("GreyValueMaskSize").toInt(), 23);
+}
+
+void TestGenerator::refusals_data()
+{
+    QTest::addColumn<QString>("what");
+    QTest::newRow("volume") << "volume";
+    QTest::newRow("crosstalk") << "crosstalk";
+    QTest::newRow("fraction") << "fraction";
+    QTest::newRow("well fraction of no target") << "wellfraction";
+    QTest::newRow("well out of range") << "wellrange";
+    QTest::newRow("too many droplets") << "crowded";
+    QTest::newRow("Atto 425 in .expzip") << "atto";
+}
+
+void TestGenerator::refusals()
+{
+    QFETCH(QString, what);
+    GeneratorOptions o = smallOptions();
+    QString fileName = "r.imrs";
+    if (what == "volume")
+        o.volume = 700;
+    else if (what == "crosstalk")
+        o.crosstalk = 0.6;
+    else if (what == "fraction")
+        o.targets[0].fraction = 1.5;
+    else if (what == "wellfraction")
+        o.wellFractions[0].insert("Target-VIC", 0.5);
+    else if (what == "wellrange")
+        o.wellTargets.insert(5, {"Target-FAM"});
+    else if (what == "crowded")
+        o.droplets = 100000;
+    else if (what == "atto") {
+        o.targets[2].dye = "Atto 425";
+        fileName = "r.expzip";
+    }
+    QTemporaryDir dir;
+    QString error;
+    QVERIFY(!generatePackage(o, dir.filePath(fileName), nullptr, &error));
+    QVERIFY(!error.isEmpty());
+    QVERIFY(!QFileInfo::exists(dir.filePath(fileName)));
+}
+
+LUMARA_TEST_MAIN(TestGenerator)
+#include "tst_generator.moc"

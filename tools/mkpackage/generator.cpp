@@ -1,0 +1,268 @@
+#include "generator.h"
+
+#include "settings.h"
+#include "synthchip.h"
+
+#include <cmath>
+#include <exception>
+
+namespace MkPackage {
+
+namespace {
+
+constexpr double RowFactor = 0.8660254037844386; // sqrt(3) / 2: row spacing over pitch
+constexpr int MaxSide = 16384;
+// Greys are measured inside the droplet, clear of its anti-aliased rim.
+constexpr double MeasureFraction = 0.85;
+
+bool fail(QString *error, const QString &text)
+{
+    if (error)
+        *error = text;
+    return false;
+}
+
+bool synthVolume(int volume, LumaraSynth::Volume *out)
+{
+    switch (volume) {
+    case 300:
+        *out = LumaraSynth::Volume::Pl300;
+        return true;
+    case 600:
+        *out = LumaraSynth::Volume::Pl600;
+        return true;
+    case 800:
+        *out = LumaraSynth::Volume::Pl800;
+        return true;
+    case 3000:
+        *out = LumaraSynth::Volume::Pl3000;
+        return true;
+    }
+    return false;
+}
+
+QImage toQImage(const cv::Mat &m)
+{
+    if (m.empty())
+        return QImage();
+    QImage img(m.cols, m.rows, QImage::Format_Grayscale16);
+    for (int y = 0; y < m.rows; ++y)
+        std::memcpy(img.scanLine(y), m.ptr<std::uint16_t>(y), size_t(m.cols) * 2);
+    return img;
+}
+
+} // namespace
+
+QList<TargetOption> GeneratorOptions::defaultTargets()
+{
+    return {{QStringLiteral("Target-FAM"), QStringLiteral("FAM"), 0.2},
+            {QStringLiteral("Target-HEX"), QStringLiteral("HEX"), 0.35},
+            {QStringLiteral("Target-CY5"), QStringLiteral("CY5"), 0.1}};
+}
+
+std::array<std::array<double, ChannelCount>, ChannelCount> crosstalkMatrix(double amount,
+                                                                           const QVector<int> &channels)
+{
+    std::array<std::array<double, ChannelCount>, ChannelCount> m{};
+    for (int i = 0; i < ChannelCount; ++i)
+        m[size_t(i)][size_t(i)] = 1.0;
+    for (int k : channels) {
+        if (channels.contains(k + 1))
+            m[size_t(k + 1)][size_t(k)] = amount;
+        if (channels.contains(k - 1))
+            m[size_t(k - 1)][size_t(k)] = amount / 2.0;
+    }
+    return m;
+}
+
+bool SynthWells::setOptions(const GeneratorOptions &o, QString *error)
+{
+    m_options = o;
+    LumaraSynth::Volume volume;
+    if (!synthVolume(o.volume, &volume))
+        return fail(error, QStringLiteral("the droplet volume must be 300, 600, 800 or 3000 pl"));
+    if (o.wells < 1)
+        return fail(error, QStringLiteral("at least one well is needed"));
+    if (o.droplets < 0 || o.width < 0 || o.height < 0)
+        return fail(error, QStringLiteral("droplet count and image size cannot be negative"));
+    if (o.crosstalk < 0.0 || o.crosstalk > 0.5)
+        return fail(error, QStringLiteral("crosstalk must lie between 0 and 0.5"));
+    if (o.vignetting < 0.0 || o.vignetting >= 1.0)
+        return fail(error, QStringLiteral("vignetting must lie in [0, 1)"));
+    for (const TargetOption &t : o.targets)
+        if (!(t.fraction >= 0.0 && t.fraction <= 1.0))
+            return fail(error, QStringLiteral("the fraction of \"%1\" must lie in [0, 1]").arg(t.name));
+    for (auto it = o.wellFractions.cbegin(); it != o.wellFractions.cend(); ++it) {
+        if (it.key() < 0 || it.key() >= o.wells)
+            return fail(error, QStringLiteral("well %1 is not in the run").arg(it.key() + 1));
+        for (auto f = it.value().cbegin(); f != it.value().cend(); ++f) {
+            bool known = false;
+            for (const TargetOption &t : o.targets)
+                known = known || t.name == f.key();
+            if (!known)
+                return fail(error, QStringLiteral("\"%1\" is not a target of the run").arg(f.key()));
+            if (!(f.value() >= 0.0 && f.value() <= 1.0))
+                return fail(error, QStringLiteral("fractions must lie in [0, 1]"));
+        }
+    }
+    for (auto it = o.wellTargets.cbegin(); it != o.wellTargets.cend(); ++it)
+        if (it.key() < 0 || it.key() >= o.wells)
+            return fail(error, QStringLiteral("well %1 is not in the run").arg(it.key() + 1));
+
+    // Geometry: the volume's droplets, scaled when both a count and a size are asked for.
+    const LumaraSynth::Geometry g = LumaraSynth::geometryFor(volume);
+    double scale = 1.0;
+    int width = o.width, height = o.height > 0 ? o.height : o.width;
+    const double cell = g.pitch * g.pitch * RowFactor;
+    if (width == 0 && o.droplets > 0) {
+        width = height = int(std::ceil(std::sqrt(o.droplets * cell)));
+    } else if (width == 0) {
+        width = height = 512;
+    } else if (o.droplets > 0) {
+        scale = std::sqrt(double(width) * height / (o.droplets * cell));
+    }
+    width = (width + 3) / 4 * 4;
+    if (o.imageSets == 2)
+        height += height % 2;
+    if (width > MaxSide || height > MaxSide)
+        return fail(error, QStringLiteral("images larger than %1 pixels a side are refused").arg(MaxSide));
+    m_width = width;
+    m_height = height;
+    m_pitch = g.pitch * scale;
+    m_radius = g.radius * scale;
+    m_radiusJitter = g.radiusJitter * scale;
+    m_positionJitter = g.positionJitter * scale;
+    if (m_radius < 1.5)
+        return fail(error, QStringLiteral("%1 droplets do not fit a %2 x %3 image").arg(o.droplets).arg(width).arg(height));
+    m_expectedDroplets = int(std::lround(double(width) * height / (m_pitch * m_pitch * RowFactor)));
+
+    RunSpec &run = m_run;
+    run = RunSpec();
+    run.kind = o.kind;
+    run.name = QStringLiteral("Synthetic run %1").arg(o.seed);
+    run.pcrVersion = o.pcrVersion;
+    run.imageSets = o.imageSets;
+    run.expVersion = o.expVersion;
+    run.passwordEntry = o.passwordEntry;
+    run.password = o.password;
+    run.storeMatrix = o.matrix;
+    run.fileLog = o.fileLog;
+    run.reagentKit = o.reagentKit;
+    run.zeroWellIds = o.zeroWellIds;
+    run.fullDropletLists = o.fullDropletLists;
+    run.imageFolder = o.imageFolder;
+    run.volume = o.volume;
+    run.seed = o.seed;
+    for (const TargetOption &t : o.targets)
+        run.targets.append({t.name, t.dye});
+    if (o.analysisParams && !o.analysisParamsJson.isEmpty()) {
+        run.analysisParams = o.analysisParamsJson;
+    } else if (o.analysisParams) {
+        Ravelin::Settings defaults;
+        run.analysisParams = defaults.getAnalysisSettingsBuf();
+    }
+
+    // The stored matrix is the rendering's crosstalk over every measured channel, with the
+    // negatives' levels as backgrounds.
+    LumaraSynth::ChipSpec nominal;
+    QVector<int> channels{ReferenceChannel};
+    for (const TargetOption &t : o.targets)
+        if (dyeChannel(t.dye) >= 0 && !channels.contains(dyeChannel(t.dye)))
+            channels.append(dyeChannel(t.dye));
+    m_crosstalk = crosstalkMatrix(o.crosstalk, channels);
+    run.matrix = PkgWriter::MatrixImage::identity();
+    for (int r = 0; r < ChannelCount; ++r)
+        for (int c = 0; c < ChannelCount; ++c)
+            run.matrix.matrix[size_t(r)][size_t(c)] = m_crosstalk[size_t(c)][size_t(r)];
+    for (int c : qAsConst(channels)) {
+        double bg = 0.0;
+        for (int k : qAsConst(channels))
+            bg += m_crosstalk[size_t(c)][size_t(k)] * (k == ReferenceChannel ? nominal.referenceGrey : nominal.negativeGrey);
+        run.matrix.background[size_t(c)] = bg;
+    }
+
+    // Let the composer check targets and dyes once, before anything is rendered.
+    QList<WellSummary> summaries;
+    for (int i = 0; i < o.wells; ++i)
+        summaries.append(summary(i));
+    Composer check;
+    return check.prepare(run, summaries, error);
+}
+
+WellSummary SynthWells::summary(int index) const
+{
+    return {QStringLiteral("S%1").arg(index + 1), m_options.wellTargets.value(index), m_expectedDroplets};
+}
+
+bool SynthWells::well(int index, WellSpec *out, QString *error) const
+{
+    const GeneratorOptions &o = m_options;
+    const WellSummary s = summary(index);
+    WellSpec well;
+    well.sampleName = s.sampleName;
+    well.targets = s.targets;
+
+    LumaraSynth::ChipSpec chip;
+    chip.width = m_width;
+    chip.height = m_height;
+    chip.geometry.radius = m_radius;
+    chip.geometry.pitch = m_pitch;
+    chip.geometry.radiusJitter = m_radiusJitter;
+    chip.geometry.positionJitter = m_positionJitter;
+    chip.vignetting = o.vignetting;
+    chip.seed = o.seed * 1000003ull + quint64(index) * 7919ull + 1ull;
+    chip.channelPresent.fill(false);
+    chip.positiveFraction.fill(0.0);
+    chip.channelPresent[ReferenceChannel] = true;
+    QVector<int> measured{ReferenceChannel};
+    for (const TargetOption &t : o.targets) {
+        if (!s.targets.isEmpty() && !s.targets.contains(t.name))
+            continue;
+        const int c = dyeChannel(t.dye);
+        chip.channelPresent[size_t(c)] = true;
+        chip.positiveFraction[size_t(c)] = o.wellFractions.value(index).value(t.name, t.fraction);
+        measured.append(c);
+    }
+    // Only the well's own channels leak into one another.
+    chip.crosstalk = LumaraSynth::ChipSpec::identity();
+    for (int c : qAsConst(measured))
+        for (int k : qAsConst(measured))
+            chip.crosstalk[size_t(c)][size_t(k)] = m_crosstalk[size_t(c)][size_t(k)];
+
+    LumaraSynth::Chip rendered;
+    try {
+        rendered = LumaraSynth::makeChip(chip);
+    } catch (const std::exception &e) {
+        return fail(error, QStringLiteral("well %1: %2").arg(index + 1).arg(QString::fromLocal8Bit(e.what())));
+    }
+    for (int c : qAsConst(measured)) {
+        well.images[size_t(c)] = toQImage(rendered.images[size_t(c)]);
+        well.drawnFraction[size_t(c)] = c == ReferenceChannel ? 1.0 : chip.positiveFraction[size_t(c)];
+    }
+    well.droplets.reserve(rendered.droplets.size());
+    for (const LumaraSynth::Droplet &d : rendered.droplets) {
+        DropletSpec drop;
+        drop.x = d.x;
+        drop.y = d.y;
+        drop.radius = d.radius;
+        for (int c = 0; c < ChannelCount; ++c)
+            drop.positive[size_t(c)] = d.positive[size_t(c)];
+        well.droplets.push_back(drop);
+    }
+    measureGreys(well, o.imageSets == 2, MeasureFraction);
+    *out = std::move(well);
+    return true;
+}
+
+bool generatePackage(const GeneratorOptions &options, const QString &path, RunTruth *truth, QString *error)
+{
+    GeneratorOptions o = options;
+    if (!kindForPath(path, &o.kind))
+        return fail(error, QStringLiteral("the file name must end in .imrs or .expzip"));
+    SynthWells wells;
+    if (!wells.setOptions(o, error))
+        return false;
+    return writeArchive(wells.runSpec(), wells, path, truth, error);
+}
+
+} // namespace MkPackage

@@ -1,0 +1,93 @@
+#pragma once
+// Whole synthetic runs: every well rendered as a synthetic chip, its droplets' greys measured on
+// the rendered images, then composed and written like any run description.
+#include "compose.h"
+
+#include <QMap>
+
+namespace MkPackage {
+
+struct TargetOption {
+    QString name;
+    QString dye;
+    double fraction = 0.2; // probability that a droplet is positive for the target
+};
+
+struct GeneratorOptions {
+    ArchiveKind kind = ArchiveKind::Imrs;
+    int wells = 4;
+    // Droplets per well, approximately (the lattice fills the image). With only a count the
+    // image is sized to hold it; with a count and a size the droplets are scaled to fit; with
+    // neither the image is 512 x 512.
+    int droplets = 0;
+    int width = 0;
+    int height = 0;
+    int volume = 800; // 300, 600, 800 or 3000 pl: the droplet geometry and the stored volume
+    QList<TargetOption> targets = defaultTargets();
+    // Per well (0-based index): fractions by target name that replace the target's own, and
+    // the targets the well measures (all when absent).
+    QMap<int, QMap<QString, double>> wellFractions;
+    QMap<int, QStringList> wellTargets;
+    int pcrVersion = 1; // 0: layout 3.0, 1: layout 3.1
+    int imageSets = 1;  // 2: each channel as a top and a bottom 8-bit half (layout 3.1)
+    int expVersion = 1;
+    QString password;
+    bool passwordEntry = true;
+    bool matrix = true;       // store the compensation matrix of the crosstalk
+    double crosstalk = 0.0;   // share of each dye seen in the next channel (half of it in the one before)
+    double vignetting = 0.0;  // brightness at the image corners falls to 1 - vignetting
+    bool fileLog = true;
+    bool reagentKit = false;
+    bool analysisParams = true;
+    // The "analysisparams.json" content; empty: the analysis library's defaults.
+    QByteArray analysisParamsJson;
+    bool zeroWellIds = false;
+    bool fullDropletLists = false;
+    QString imageFolder;
+    quint64 seed = 1;
+
+    static QList<TargetOption> defaultTargets();
+};
+
+// The crosstalk between the measured channels (target channels and the reference) as the
+// rendering applies it: observed[c] = sum over k of m[c][k] * pure[k].
+std::array<std::array<double, ChannelCount>, ChannelCount> crosstalkMatrix(double amount,
+                                                                           const QVector<int> &channels);
+
+// Renders the wells on demand, each from its own seed, so wells can be made in any order and
+// in parallel with the same result.
+class SynthWells : public WellSource {
+public:
+    // False with a message when the options cannot make a run.
+    bool setOptions(const GeneratorOptions &options, QString *error);
+
+    int wellCount() const override { return m_options.wells; }
+    WellSummary summary(int index) const override;
+    bool well(int index, WellSpec *out, QString *error) const override;
+
+    // The run description without wells, for writeArchive together with this source.
+    const RunSpec &runSpec() const { return m_run; }
+    // The image size and droplet geometry chosen for the options.
+    int imageWidth() const { return m_width; }
+    int imageHeight() const { return m_height; }
+    double dropletRadius() const { return m_radius; }
+    double dropletPitch() const { return m_pitch; }
+
+private:
+    GeneratorOptions m_options;
+    RunSpec m_run;
+    int m_width = 0;
+    int m_height = 0;
+    double m_radius = 0.0;
+    double m_pitch = 0.0;
+    double m_radiusJitter = 0.0;
+    double m_positionJitter = 0.0;
+    int m_expectedDroplets = 0;
+    std::array<std::array<double, ChannelCount>, ChannelCount> m_crosstalk{};
+};
+
+// Renders and writes a whole run with its ground truth.
+bool generatePackage(const GeneratorOptions &options, const QString &path, RunTruth *truth = nullptr,
+                     QString *error = nullptr);
+
+} // namespace MkPackage

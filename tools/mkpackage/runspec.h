@@ -1,0 +1,163 @@
+#pragma once
+// The description of one instrument run that the package generator turns into an archive:
+// targets, wells, droplets with their measured greys and classes, and the channel images.
+// Everything the archive stores is derived from this, so the stored droplets, thresholds,
+// results and images agree with one another and with the ground truth written beside it.
+#include "pkgwriter.h"
+
+#include <QImage>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <vector>
+
+namespace MkPackage {
+
+constexpr int ChannelCount = 6;
+constexpr int ReferenceChannel = 2; // ROX: every droplet shows in it
+constexpr quint32 MaxGrey = 65279;  // greys and pixels stay below the saturation mark
+
+enum class ArchiveKind { Imrs, Expzip };
+
+// The archive kind its file suffix asks for ("imrs", "expzip", case-sensitive).
+bool kindForPath(const QString &path, ArchiveKind *kind);
+QString kindName(ArchiveKind kind);
+
+struct TargetSpec {
+    QString name;
+    QString dye; // a dye name of the instrument tables, e.g. "FAM"
+};
+
+struct DropletSpec {
+    double x = 0.0; // centre in image pixels
+    double y = 0.0;
+    double radius = 0.0;
+    std::array<bool, ChannelCount> positive{};  // the class the droplet was drawn with
+    std::array<quint32, ChannelCount> grey{};   // the grey measured on the channel image
+};
+
+struct WellSpec {
+    QString sampleName = QStringLiteral("Sample");
+    QStringList targets; // the targets measured in the well; empty: every target of the run
+    std::vector<DropletSpec> droplets;
+    // Format_Grayscale16 channel images; a null image stores no name for that channel.
+    std::array<QImage, ChannelCount> images;
+    QList<quint32> excluded; // droplet indices excluded by hand
+    // The probability each droplet was drawn positive with, per channel (ground truth only).
+    std::array<double, ChannelCount> drawnFraction{};
+    bool valid = true;
+    double sharpness = 2400.0;
+};
+
+struct RunSpec {
+    ArchiveKind kind = ArchiveKind::Imrs;
+    QString name = QStringLiteral("Synthetic run");
+    QString comment;
+    int pcrVersion = 1; // .imrs "run.pcr": 0 = layout 3.0, 1 = layout 3.1
+    int imageSets = 1;  // layout 3.1 only: 2 stores each channel as a top and a bottom 8-bit half
+    int expVersion = 1; // .imrs "run.exp": 0 or 1
+    int dpsVersion = 1; // "run.dps": 0 (one parameter set) or 1 (by well)
+    bool passwordEntry = true;
+    QString password;   // needs the "password" entry
+    bool storeMatrix = true;
+    PkgWriter::MatrixImage matrix = PkgWriter::MatrixImage::identity();
+    bool fileLog = true;
+    bool reagentKit = false;
+    bool zeroWellIds = false;     // .imrs: every record stores well id 0 (numbered by position)
+    bool fullDropletLists = false; // .imrs: also the lists the reader does not take
+    QByteArray analysisParams;     // "analysisparams.json"; not written when empty
+    QString serialNumber = QStringLiteral("LMR-SYN-0001");
+    int volume = 800;     // droplet volume, pl
+    qint32 exposure = 100; // per channel, the same in every well
+    double focus = 0.25;
+    QString imageFolder; // .imrs: folder part in front of the stored image names
+    qint64 writeTime = 1709285400;
+    quint64 seed = 0; // recorded in the ground truth
+    QList<TargetSpec> targets;
+    QList<WellSpec> wells;
+};
+
+// What the experiment entry needs of a well, known before its droplets and images are made.
+struct WellSummary {
+    QString sampleName;
+    QStringList targets;
+    int droplets = 0;
+};
+
+// Supplies the wells one at a time, so large runs never hold every image at once. `well` is
+// called from several threads at once, each with its own index.
+class WellSource {
+public:
+    virtual ~WellSource() = default;
+    virtual int wellCount() const = 0;
+    virtual WellSummary summary(int index) const = 0;
+    virtual bool well(int index, WellSpec *out, QString *error) const = 0;
+};
+
+// The wells held in the spec itself.
+class SpecWells : public WellSource {
+public:
+    explicit SpecWells(const RunSpec &spec) : m_spec(spec) {}
+    int wellCount() const override { return m_spec.wells.size(); }
+    WellSummary summary(int index) const override
+    {
+        const WellSpec &w = m_spec.wells.at(index);
+        return {w.sampleName, w.targets, int(w.droplets.size())};
+    }
+    bool well(int index, WellSpec *out, QString *) const override
+    {
+        *out = m_spec.wells.at(index);
+        return true;
+    }
+
+private:
+    const RunSpec &m_spec;
+};
+
+// ---- What the archive states, per well and channel, for later comparison -------------------
+
+struct Concentration {
+    double concentration = 0.0;
+    double lower = 0.0;
+    double upper = 0.0;
+    double uncertainty = 0.0;
+};
+
+struct ChannelTruth {
+    int channel = 0; // 0-based
+    QString target;
+    QString dye;
+    quint32 threshold = 0;
+    int truePositives = 0;   // by class, over the droplets not excluded
+    int storedPositives = 0; // at or above the threshold, over the droplets not excluded
+    int total = 0;           // droplets not excluded
+    double drawnFraction = 0.0;
+    Concentration concentration; // from the stored counts
+    PkgWriter::QualityFigures quality{};
+};
+
+struct WellTruth {
+    quint32 id = 0;
+    QString position;
+    int droplets = 0;
+    int excluded = 0;
+    double referenceMean = 0.0;
+    QList<ChannelTruth> channels;     // in the well's target order
+    QList<QPair<quint32, int>> zones; // zone mask -> droplets (all droplets), masks ascending
+    QStringList imageEntries;         // "capture/..." entries written for the well
+};
+
+struct RunTruth {
+    ArchiveKind kind = ArchiveKind::Imrs;
+    int pcrVersion = 0;
+    int imageSets = 1;
+    QString password;
+    bool matrix = false;
+    quint64 seed = 0;
+    QList<int> zoneChannels; // sorted channel indices the zone masks are built over
+    QList<WellTruth> wells;
+};
+
+} // namespace MkPackage

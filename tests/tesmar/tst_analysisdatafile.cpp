@@ -441,6 +441,18 @@ void TestAnalysisDataFile::emptyDocument()
     }
     QVERIFY(ds.atEnd());
     QCOMPARE(writer.version(), stored); // the kept number itself is not changed
+
+    // It reads back as an empty document of that mode.
+    QByteArray copy = bytes;
+    QBuffer buf(&copy);
+    buf.open(QIODevice::ReadOnly);
+    AnalysisDataMgr read;
+    read.setThldType(ThresholdMode(1 - mode));
+    AnalysisDataMgr *readSlot = &read;
+    AnalysisDataFileParser2 reader(m_dir.filePath("absent.arlx"), &readSlot);
+    QVERIFY(reader.readHeader(&buf));
+    QCOMPARE(int(read.getThldType()), mode);
+    QCOMPARE(reader.version(), written);
 }
 
 // The written body equals the independently written current form, byte for byte: zone lists

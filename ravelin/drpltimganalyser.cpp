@@ -332,26 +332,8 @@ bool DrpltImgAnalyserPrivate::recognise(const DrpltImgsOnWell<Image> &imgs, int 
     const int recognised = info->droplets.size();
 
     // Droplets far off the well's reference level are not droplets of this well.
-    if (useRecogChanFilterDrplt && recognised > 0) {
-        double sum = 0.0;
-        for (const DropletAnalysisInfo &drop : qAsConst(info->droplets))
-            sum += drop.workingGreys[refChannel];
-        const double mean = sum / recognised;
-        double squares = 0.0;
-        for (const DropletAnalysisInfo &drop : qAsConst(info->droplets)) {
-            const double dev = drop.workingGreys[refChannel] - mean;
-            squares += dev * dev;
-        }
-        const double limit = s.RecogExcludeStddevNum * std::sqrt(squares / recognised);
-        QVector<DropletAnalysisInfo> kept;
-        kept.reserve(recognised);
-        for (const DropletAnalysisInfo &drop : qAsConst(info->droplets)) {
-            if (!(std::fabs(drop.workingGreys[refChannel] - mean) > limit))
-                kept.append(drop);
-        }
-        if (kept.size() != recognised)
-            info->droplets = kept;
-    }
+    if (useRecogChanFilterDrplt)
+        excludeReferenceOutliers(info->droplets, refChannel, s.RecogExcludeStddevNum);
 
     infoMessage =
         QStringLiteral("ImageInfo: completed:%1,DrpltRecog Number:%2").arg(info->valid ? 1 : 0).arg(recognised);
@@ -451,6 +433,34 @@ bool DrpltImgAnalyserPrivate::preprocess(const DrpltImgsOnWell<In> &in, DrpltImg
     if (!complete)
         errorString = problems;
     return complete;
+}
+
+int excludeReferenceOutliers(QVector<DropletAnalysisInfo> &droplets, int referenceChannel, int stddevNum)
+{
+    const int n = droplets.size();
+    if (n == 0 || referenceChannel < 0 || referenceChannel >= kChannels)
+        return 0;
+    auto grey = [referenceChannel](const DropletAnalysisInfo &drop) {
+        return referenceChannel < drop.workingGreys.size() ? double(drop.workingGreys[referenceChannel]) : 0.0;
+    };
+    double sum = 0.0;
+    for (const DropletAnalysisInfo &drop : qAsConst(droplets))
+        sum += grey(drop);
+    const double mean = sum / n;
+    double squares = 0.0;
+    for (const DropletAnalysisInfo &drop : qAsConst(droplets))
+        squares += (grey(drop) - mean) * (grey(drop) - mean);
+    const double limit = stddevNum * std::sqrt(squares / n);
+    QVector<DropletAnalysisInfo> kept;
+    kept.reserve(n);
+    for (const DropletAnalysisInfo &drop : qAsConst(droplets)) {
+        if (!(std::fabs(grey(drop) - mean) > limit))
+            kept.append(drop);
+    }
+    const int dropped = n - kept.size();
+    if (dropped > 0)
+        droplets = kept;
+    return dropped;
 }
 
 DrpltImgAnalyser::DrpltImgAnalyser() : d(new DrpltImgAnalyserPrivate(this)) {}

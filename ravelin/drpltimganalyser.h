@@ -37,6 +37,11 @@ struct RAVELIN_EXPORT RemapParameter {
     qint32 offsetY = 0;
 };
 
+// Drops, in place, the droplets whose reference grey lies more than stddevNum population
+// standard deviations from the mean (strictly more). Returns how many were dropped.
+RAVELIN_EXPORT int excludeReferenceOutliers(QVector<DropletAnalysisInfo> &droplets, int referenceChannel,
+                                            int stddevNum);
+
 class RAVELIN_EXPORT DrpltImgAnalyser : public QObject {
     Q_OBJECT
 

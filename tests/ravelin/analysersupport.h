@@ -86,4 +86,26 @@ inline QString difference(const WellImageAnalysisInfo &a, const WellImageAnalysi
     return QString();
 }
 
+// One well through the program's order of steps: preprocess, recognise on the reference
+// channel, adjust the greys, compensate crosstalk, cluster. `uncompensated` receives the
+// record as it was before compensation, clustered as well. False with the analyser's error
+// text in `error` when a step fails (the tests' flat fields always fit, so preprocessing
+// must succeed too).
+inline bool analyseWell(Ravelin::DrpltImgAnalyser &a, const DrpltImgsOnWell<DrpltImg> &images, int refChannel,
+                        WellImageAnalysisInfo &info, WellImageAnalysisInfo *uncompensated, QString *error)
+{
+    DrpltImgsOnWell<DrpltImg> pre(images.size());
+    bool ok = a.preprocess(images, pre);
+    ok = ok && a.recogDrplt(pre, refChannel, &info) && a.adjustDrpltGysl(&info);
+    Ravelin::DrpltImgAnalyser::releaseImages(pre);
+    if (ok && uncompensated) {
+        *uncompensated = info;
+        ok = a.negPosCluster(uncompensated);
+    }
+    ok = ok && a.adjustCrosstalk(&info) && a.negPosCluster(&info);
+    if (!ok && error)
+        *error = a.errorString() + info.message;
+    return ok;
+}
+
 } // namespace AnalyserSupport

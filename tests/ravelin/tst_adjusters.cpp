@@ -103,17 +103,6 @@ private slots:
         QCOMPARE(column(info, 1), column(before, 1));
     }
 
-    void noneAndIntelligenceLeaveGreys()
-    {
-        WellImageAnalysisInfo info = wellOf(0, {100, 300}, 1, {50, 75});
-        NoneDgaer none;
-        IntelligenceDgaer intelligence;
-        QVERIFY(none.adjust(info, 0));
-        QVERIFY(intelligence.adjust(info, 0));
-        QCOMPARE(column(info, 1), (Greys{50, 75}));
-        QCOMPARE(column(info, 1, true), (Greys{0, 0}));
-    }
-
     void instrumentFileDivides_data()
     {
         QTest::addColumn<int>("depth");
@@ -179,27 +168,6 @@ private slots:
         QVERIFY(!adjuster.adjust(src, dst, channel));
         QCOMPARE(cv::countNonZero(dst != src), 0);
         QVERIFY2(adjuster.errorString().contains(mentions), qPrintable(adjuster.errorString()));
-    }
-
-    void instrumentFileLeavesOtherPixelTypes()
-    {
-        PreprocessState state;
-        state.uniformImages = {cv::Mat(4, 4, CV_32FC1, cv::Scalar(0.5))};
-        const cv::Mat src(4, 4, CV_32FC1, cv::Scalar(100.0));
-        cv::Mat dst = src.clone();
-        InstrumentFileBuaer adjuster(&state);
-        QVERIFY(adjuster.adjust(src, dst, 0));
-        QCOMPARE(dst.at<float>(2, 2), 100.0f);
-    }
-
-    void noneSharesThePixels()
-    {
-        PreprocessState state;
-        const cv::Mat src(4, 4, CV_16UC1, cv::Scalar(1234));
-        cv::Mat dst = src.clone();
-        NoneBuaer adjuster(&state);
-        QVERIFY(adjuster.adjust(src, dst, 0));
-        QCOMPARE(dst.data, src.data);
     }
 
     // A plateau of radius 18 on a flat background: the element of mask size 15 (29 wide)

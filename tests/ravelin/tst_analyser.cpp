@@ -600,34 +600,6 @@ private slots:
         QCOMPARE(info.droplets[1].workingGreys[0], 3000u);
     }
 
-    void clusteringThroughTheAnalyser()
-    {
-        DrpltImgAnalyser a;
-        editSettings(a, [](AnalysisSettings &s) { s.SaturatedPixelNum = 4; });
-        WellImageAnalysisInfo info;
-        info.valid = true;
-        info.channels = {1};
-        for (quint32 g : {100u, 100u, 100u, 5000u, 5000u}) {
-            DropletAnalysisInfo d;
-            d.workingGreys[1] = g;
-            info.droplets.append(d);
-        }
-        QVERIFY(a.negPosCluster(&info));
-        QCOMPARE(info.thresholds[1], Greys{2550}); // (100 + 5000) / 2
-        QCOMPARE(a.infoMessage(),
-                 QStringLiteral("ImageInfo: negPosCluster_completed:1,negPosCluster_DrpltRecog Number:5"));
-        info.droplets.resize(2);
-        QVERIFY(!a.negPosCluster(&info));
-        QCOMPARE(a.infoMessage(), QStringLiteral("ImageInfo: cluster_completed:0,cluster Number:2,"
-                                                 "nSaturatedPixelNum:4,Saturated_number:0"));
-
-        QVector<QVector<uint>> thresholds;
-        QVERIFY(a.newNegPosCluster({{10, 100}, {10, 100}, {10, 5000}}, thresholds));
-        QCOMPARE(thresholds.size(), 6);
-        QCOMPARE(thresholds[0], QVector<uint>{0}); // all equal: no threshold
-        QCOMPARE(thresholds[1], QVector<uint>{2550});
-    }
-
     void remapImages_data()
     {
         QTest::addColumn<int>("parameterCount");

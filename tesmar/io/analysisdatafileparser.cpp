@@ -21,7 +21,7 @@ bool AnalysisDataFileParser::write(QIODevice *device)
     if (!mgr || !device || !device->isOpen())
         return false;
     QDataStream ds(device);
-    writeHeader(ds, FileType);
+    EntryHeader::make(FileType, writtenVersion(version())).write(ds);
     const ThresholdMode mode = mgr->getThldType();
     writeRecord(ds, mode);
     writeRecord(ds, mgr->getAnalysisExpMgr()->getAnalysisExpGlobalInfo());

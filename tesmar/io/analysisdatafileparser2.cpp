@@ -1,0 +1,310 @@
+#include "io/analysisdatafileparser2.h"
+
+#include "io/imagestack.h"
+#include "io/recordstream.h"
+#include "model/analysisdatamgr.h"
+#include "model/analysisexperimentmgr.h"
+#include "model/analysisresultmgr.h"
+#include "model/customizedplotmgr.h"
+#include "model/drpltclassifymgr.h"
+#include "model/drpltimginfomgr.h"
+
+#include <QDebug>
+#include <QHash>
+#include <QImage>
+#include <QSet>
+#include <quazip.h>
+#include <quazipfile.h>
+
+using namespace LumaraAnalysisData;
+
+namespace {
+
+enum class ExperimentForm { Flat, Nested };
+enum class ImageRecordForm { Short, Full };
+
+// Everything a body holds, read before any manager is touched.
+struct Body {
+    ThresholdMode mode = LineThreshold;
+    AnalysisExpGlobalInfo experiments;
+    QList<WellImageAnalysisInfo> images;
+    QList<Customized2DPlotInfo> plots2D;
+    QList<Customized3DPlotInfo> plots3D;
+    ClassifyGlobalInfo classification;
+    QList<WellClassifyInfoByLine> lineWells;
+    QList<WellClassifyInfoByPolygon> polygonWells;
+    QList<WellResultInfo> results;
+};
+
+bool ok(const QDataStream &ds) { return ds.status() == QDataStream::Ok; }
+
+// Stored sizes of the records without their lists, the lower bounds for reservation.
+constexpr int FlatWellMinBytes = 16;         // wellId, refChanId, name count, expId
+constexpr int ShortImageRecordMinBytes = 37; // wellId, valid, sharpness, counter, roxValue, three counts
+
+// Flat well: wellId, refChanId, one name list, expId. The names become the well's only list.
+void readFlatWell(QDataStream &ds, WellItemInfo &well)
+{
+    QVector<QString> names;
+    ds >> well.wellId >> well.refChanId;
+    readContainer(ds, names);
+    ds >> well.expId;
+    well.imageNames = {names};
+}
+
+bool readExperimentData(QDataStream &ds, ExperimentForm form, AnalysisExpGlobalInfo &info)
+{
+    if (form == ExperimentForm::Nested)
+        return readRecord(ds, info);
+    readContainerWith<QList<WellItemInfo>, WellItemInfo>(ds, info.wells, readFlatWell,
+                                                         FlatWellMinBytes);
+    readContainer(ds, info.experiments);
+    return ok(ds);
+}
+
+// The old image record has no reference-dye channel; it stays 0 (none known).
+void readShortImageRecord(QDataStream &ds, WellImageAnalysisInfo &v)
+{
+    ds >> v.wellId >> v.valid >> v.sharpness >> v.saturatedDrpltNum >> v.roxValue;
+    v.roxChannel = 0;
+    readContainer(ds, v.droplets);
+    readContainer(ds, v.excludedDrplts);
+    readContainer(ds, v.chanInfos);
+}
+
+bool readImageRecords(QDataStream &ds, ImageRecordForm form, QList<WellImageAnalysisInfo> &out)
+{
+    if (form == ImageRecordForm::Full)
+        return readContainer(ds, out);
+    readContainerWith<QList<WellImageAnalysisInfo>, WellImageAnalysisInfo>(
+        ds, out, readShortImageRecord, ShortImageRecordMinBytes);
+    return ok(ds);
+}
+
+bool readBody(QDataStream &ds, ExperimentForm experimentForm, ImageRecordForm imageForm, Body &b)
+{
+    if (!readRecord(ds, b.mode))
+        return false;
+    if (!readExperimentData(ds, experimentForm, b.experiments))
+        return false;
+    if (!readImageRecords(ds, imageForm, b.images))
+        return false;
+    readContainer(ds, b.plots2D);
+    readContainer(ds, b.plots3D);
+    readRecord(ds, b.classification);
+    // Only the list of the stored mode is there.
+    if (b.mode != LineThreshold)
+        readContainer(ds, b.polygonWells);
+    else
+        readContainer(ds, b.lineWells);
+    readContainer(ds, b.results);
+    return ok(ds);
+}
+
+// True when nothing follows. Reads a byte to find out, so only for use inside a transaction.
+bool usedUp(QIODevice *device)
+{
+    char c = 0;
+    return device->read(&c, 1) <= 0;
+}
+
+// Version 1 bodies were written flat by older writers and nested by the current one. A nested
+// body can read as flat without error for a while and misplace everything after it, so the
+// flat reading counts only when the whole body reads without error and uses up the entry;
+// otherwise the body is read again from its start, nested.
+bool readVersion1(QIODevice *device, Body &body)
+{
+    device->startTransaction();
+    {
+        QDataStream ds(device);
+        Body flat;
+        if (readBody(ds, ExperimentForm::Flat, ImageRecordForm::Full, flat) && usedUp(device)) {
+            device->commitTransaction();
+            body = flat;
+            return true;
+        }
+    }
+    device->rollbackTransaction();
+    QDataStream ds(device);
+    return readBody(ds, ExperimentForm::Nested, ImageRecordForm::Full, body);
+}
+
+constexpr int ChannelCount = PerChannel;
+
+// The package archive, opened once for all wells. Entries are looked up by exact name.
+class PackageImages {
+public:
+    PackageImages(const QString &zipPath, const QString &password)
+        : m_zip(zipPath), m_password(password.toLatin1()), m_encrypted(!password.isEmpty())
+    {
+        m_open = m_zip.open(QuaZip::mdUnzip);
+        if (!m_open) {
+            qWarning("loadDrpltImages():unzip original file failed!");
+            return;
+        }
+        const QStringList names = m_zip.getFileNameList();
+        m_entries = QSet<QString>(names.cbegin(), names.cend());
+    }
+    ~PackageImages()
+    {
+        if (m_open)
+            m_zip.close();
+    }
+    PackageImages(const PackageImages &) = delete;
+    PackageImages &operator=(const PackageImages &) = delete;
+
+    // The image a stored name stands for in the source embedded under `base`: its last
+    // non-empty "/" part, looked for under "capture/" first, then directly under the base.
+    // Null for an empty name or ".", and wherever nothing is found or decodes.
+    QImage load(const QString &base, const QString &name)
+    {
+        if (!m_open || name.isEmpty() || name == QLatin1String("."))
+            return QImage();
+        const QStringList parts = name.split(QLatin1Char('/'), Qt::SkipEmptyParts);
+        if (parts.isEmpty())
+            return QImage();
+        const QString &leaf = parts.last();
+        QString entry = base + QLatin1String("/capture/") + leaf;
+        if (!m_entries.contains(entry)) {
+            entry = base + QLatin1Char('/') + leaf;
+            if (!m_entries.contains(entry))
+                return QImage();
+        }
+        if (!m_zip.setCurrentFile(entry, QuaZip::csSensitive))
+            return QImage();
+        QuaZipFile file(&m_zip);
+        if (!file.open(QIODevice::ReadOnly, nullptr, nullptr, false,
+                       m_encrypted ? m_password.constData() : nullptr))
+            return QImage();
+        const QByteArray bytes = file.readAll();
+        file.close();
+        // A wrong password shows as a failed inflate or checksum.
+        if (file.getZipError() != UNZ_OK)
+            return QImage();
+        return QImage::fromData(bytes);
+    }
+
+private:
+    QuaZip m_zip;
+    QByteArray m_password;
+    bool m_encrypted;
+    bool m_open = false;
+    QSet<QString> m_entries;
+};
+
+// One image per name; a well without names gets six null images.
+template <typename Load>
+QVector<QImage> oneListImages(const QVector<QString> &names, Load load)
+{
+    if (names.isEmpty())
+        return QVector<QImage>(ChannelCount);
+    QVector<QImage> out;
+    out.reserve(names.size());
+    for (const QString &name : names)
+        out.append(load(name));
+    return out;
+}
+
+// Two images per channel, stacked. A channel with both names empty, or with a half that
+// is missing or of another size than its partner, is null.
+template <typename Load>
+QVector<QImage> twoListImages(const QVector<QString> &top, const QVector<QString> &bottom, Load load)
+{
+    QVector<QImage> out(ChannelCount);
+    if (top.isEmpty() || bottom.isEmpty())
+        return out;
+    for (int k = 0; k < ChannelCount; ++k) {
+        const QString a = top.value(k);
+        const QString b = bottom.value(k);
+        if (a.isEmpty() && b.isEmpty())
+            continue;
+        out[k] = joinImageHalves(load(a), load(b));
+    }
+    return out;
+}
+
+} // namespace
+
+AnalysisDataFileParser2::AnalysisDataFileParser2(const QString &zipPath, AnalysisDataMgr **target)
+    : AnalysisDataFileParser(zipPath, target)
+{
+}
+
+bool AnalysisDataFileParser2::parseBody(const EntryHeader &header, QIODevice *device)
+{
+    qDebug() << "AnalysisDataFileParser2" << header.version;
+    if (header.fileType != FileType)
+        return false;
+    if (header.version < 0 || header.version > 2)
+        return false;
+    AnalysisDataMgr *mgr = target();
+    if (!mgr || !device)
+        return false;
+    setVersion(header.version);
+
+    Body body;
+    bool good = false;
+    if (header.version == 1) {
+        good = readVersion1(device, body);
+    } else {
+        QDataStream ds(device);
+        good = header.version == 0
+            ? readBody(ds, ExperimentForm::Flat, ImageRecordForm::Short, body)
+            : readBody(ds, ExperimentForm::Nested, ImageRecordForm::Full, body);
+    }
+    if (!good)
+        return false;
+
+    mgr->setThldType(body.mode);
+    mgr->getAnalysisExpMgr()->setAnalysisExpGlobalInfo(body.experiments);
+    mgr->getDrpltImgInfoMgr()->setWellImgAnalysisInfos(body.images);
+    CustomizedPlotGlobalInfo plots;
+    plots.plots2D = body.plots2D;
+    plots.plots3D = body.plots3D;
+    mgr->getCustomizedPlotMgr()->setCustomizedPlotGlobalInfo(plots);
+    DrpltClassifyMgr *classify = mgr->getDrpltClassifyMgr();
+    classify->setClassifyGlobalInfo(body.classification);
+    if (body.mode != LineThreshold)
+        classify->setClassifyInfoOfWellsByPolygon(body.polygonWells);
+    else
+        classify->setClassifyInfoOfWellsByLine(body.lineWells);
+    mgr->getAnalysisRetMgr()->setWellResults(body.results);
+    loadDrpltImages();
+    return true;
+}
+
+void AnalysisDataFileParser2::loadDrpltImages()
+{
+    AnalysisExperimentMgr *experiments = target()->getAnalysisExpMgr();
+    const AnalysisExpGlobalInfo info = experiments->getAnalysisExpGlobalInfo();
+
+    // Each well takes its images from the source of its own experiment (the first with its
+    // id): wells of several sources may come in any order. A well whose experiment is missing
+    // keeps its place with null images, so the image list stays parallel to the wells.
+    QHash<quint32, QString> baseOf;
+    for (const ExpItemInfo &exp : info.experiments)
+        if (!baseOf.contains(exp.id))
+            baseOf.insert(exp.id, exp.fileName.section(QLatin1Char('.'), 0, 0));
+
+    PackageImages package(zipPath(), getPassword());
+    QList<WellDrpltImgInfo<QImage>> images;
+    images.reserve(info.wells.size());
+    for (const WellItemInfo &well : info.wells) {
+        const auto found = baseOf.constFind(well.expId);
+        const bool known = found != baseOf.constEnd();
+        const QString base = known ? found.value() : QString();
+        auto load = [&](const QString &name) { return known ? package.load(base, name) : QImage(); };
+
+        WellDrpltImgInfo<QImage> record;
+        record.wellId = well.wellId;
+        record.refChanId = well.refChanId;
+        const QVector<QVector<QString>> &lists = well.imageNames;
+        if (version() < 2 || lists.size() == 1)
+            record.images = oneListImages(lists.value(0), load);
+        else if (lists.size() == 2)
+            record.images = twoListImages(lists.at(0), lists.at(1), load);
+        // Any other number of lists: no images.
+        images.append(record);
+    }
+    experiments->setWellDrpltImgs(images);
+}

@@ -277,6 +277,10 @@ void AnalysisDataFileParser2::loadDrpltImages()
 {
     AnalysisExperimentMgr *experiments = target()->getAnalysisExpMgr();
     const AnalysisExpGlobalInfo info = experiments->getAnalysisExpGlobalInfo();
+    if (info.wells.isEmpty()) {
+        experiments->setWellDrpltImgs({});
+        return;
+    }
 
     // Each well takes its images from the source of its own experiment (the first with its
     // id): wells of several sources may come in any order. A well whose experiment is missing

@@ -318,6 +318,8 @@ void TestDocument::badInput_data()
     for (const char *entry : {"run.pcr", "run.exp", "run.dps", "run.cmtx"}) {
         QTest::addRow("%s truncated", entry) << entry << "truncate";
         QTest::addRow("%s damaged in the zip", entry) << entry << "flip";
+        // Stored without compression, a changed byte shows only in the checksum.
+        QTest::addRow("%s stored, damaged in the zip", entry) << entry << "storedflip";
     }
     QTest::newRow("run.cmtx missing") << "run.cmtx" << "drop";
     QTest::newRow("run.pcr missing") << "run.pcr" << "drop";
@@ -350,6 +352,17 @@ void TestDocument::badInput()
         QVERIFY(rewriteEntry(other, bad, entry, [](const QByteArray &b) { return b.left(b.size() / 2); }, "beta"));
     } else if (damage == "flip") {
         QVERIFY(QFile::copy(other, bad));
+        QVERIFY(flipStoredByte(bad, entry));
+    } else if (damage == "storedflip") {
+        const QString stored = dir.filePath("stored.imrs");
+        QVERIFY(rewriteEntry(other, stored, entry, [](const QByteArray &b) { return b; }, "beta", true));
+        {
+            // The stored entry opens intact before the damage.
+            bool intact = false;
+            entryData(stored, entry, "beta", &intact);
+            QVERIFY(intact);
+        }
+        QVERIFY(QFile::copy(stored, bad));
         QVERIFY(flipStoredByte(bad, entry));
     } else if (damage == "drop") {
         QVERIFY(rewriteEntry(other, bad, entry, [](const QByteArray &) { return QByteArray(); }, "beta"));

@@ -15,6 +15,7 @@ using MkPackage::GeneratorOptions;
 
 Q_DECLARE_METATYPE(MkPackage::GeneratorOptions)
 Q_DECLARE_METATYPE(PcrAnalysisDocument::ErrorCode)
+Q_DECLARE_METATYPE(MkPackage::TargetOption)
 
 namespace {
 

@@ -135,11 +135,13 @@ inline QString difference(const Snapshot &a, const Snapshot &b, bool withImages 
         return QStringLiteral("plots");
     if (!(a.classification == b.classification))
         return QStringLiteral("zones and populations");
-    if (!(a.lineWells == b.lineWells) || !(a.polygonWells == b.polygonWells))
+    // Packages keep the per-well list of the current mode only.
+    if (a.mode == LumaraAnalysisData::LineThreshold ? !(a.lineWells == b.lineWells) : !(a.polygonWells == b.polygonWells))
         return QStringLiteral("per-well classification");
     if (!(a.results == b.results))
         return QStringLiteral("results");
-    if (a.zoneCombination != b.zoneCombination)
+    // Not stored; made on opening in line mode.
+    if (a.mode == LumaraAnalysisData::LineThreshold && a.zoneCombination != b.zoneCombination)
         return QStringLiteral("zone combination");
     if (withImages && !sameImages(a.images, b.images))
         return QStringLiteral("images");

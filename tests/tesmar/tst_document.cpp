@@ -53,6 +53,8 @@ private slots:
     void lifecycle();
     void openSaveReopen_data();
     void openSaveReopen();
+    void editedDocumentRoundTrip_data();
+    void editedDocumentRoundTrip();
     void saveAgainAndOverItself_data();
     void saveAgainAndOverItself();
     void refusedSave_data();
@@ -167,6 +169,10 @@ void TestDocument::openSaveReopen()
     QVERIFY(images >= options.wells);
     QCOMPARE(opened.experiments.experiments.size(), 1);
     QCOMPARE(opened.experiments.experiments.first().fileName, fileName);
+    // FAM, HEX and CY5 sit on channel indices 0, 1 and 3; line mode gets the masks of three
+    // channels ordered by the number of set bits.
+    QCOMPARE(doc()->getChanIndicesUsed(), QVector<int>({0, 1, 3}));
+    QCOMPARE(opened.zoneCombination, QVector<uint>({0, 1, 2, 4, 3, 5, 6, 7}));
 
     // The saved layout: the source under its name up to the first ".", then the shared and
     // the typed entries; everything but "password" entries encrypted with the password.
@@ -197,6 +203,59 @@ void TestDocument::openSaveReopen()
     QCOMPARE(doc()->getUnzipPassword(), password);
     const QString diff = difference(opened, snapshot(doc()));
     QVERIFY2(diff.isEmpty(), qPrintable(diff));
+}
+
+void TestDocument::editedDocumentRoundTrip_data()
+{
+    QTest::addColumn<bool>("polygon");
+    QTest::newRow("line mode") << false;
+    QTest::newRow("polygon mode") << true;
+}
+
+// What the user changes after opening (plots, exclusions, matrix, names, polygons) is what
+// the saved package gives back.
+void TestDocument::editedDocumentRoundTrip()
+{
+    QFETCH(bool, polygon);
+    const QString source = m_dir.filePath("edited.imrs");
+    if (!QFile::exists(source)) {
+        GeneratorOptions o = smallRun(3, 5);
+        o.password = "ed";
+        QVERIFY(generate(o, source));
+    }
+    QVERIFY(doc()->open(source));
+    AnalysisDataMgr *data = doc()->getAnalysisDataMgr();
+    CustomizedPlotMgr *plots = data->getCustomizedPlotMgr();
+    QCOMPARE(plots->add2DPlot(Customized2DPlotInfo{0, "FAM-HEX", 1, 2}), 1u);
+    QCOMPARE(plots->add3DPlot(Customized3DPlotInfo{0, "three", 1, 2, 4}), 1u);
+    QCOMPARE(plots->add3DPlot(Customized3DPlotInfo{0, "three again", 2, 1, 4}), 2u);
+    data->getDrpltImgInfoMgr()->excludedDrplts(2, {0, 3});
+    doc()->getCompensationMatrixMgr()->setMatrixBuf(QByteArray(336, '\x11'));
+    QVERIFY(doc()->getExperimentCfgMgr()->setSampleName(1, "renamed"));
+    doc()->getExperimentCfgMgr()->setComment("checked");
+    QVERIFY(data->getAnalysisRetMgr()->setChanDilution(3, 2, 4.5));
+    if (polygon) {
+        data->switch2PolygonMode();
+        DrpltClassifyMgr *classify = data->getDrpltClassifyMgr();
+        const uint zone = classify->addZone(DrpltZoneInfo{0, 1, {}});
+        const uint population = classify->addPopulation(PopulationsInfo{0, "drawn", "#4FB1DB", false, {}});
+        classify->bindPopulationAndZone({zone, PositiveZone}, population);
+        QVERIFY(classify->setThldByPolygon(2, zone, QPolygonF({{10, 10}, {900, 10}, {900, 900}})));
+        QVERIFY(classify->setDrpltNumByPolygon(2, zone, 12));
+    } else {
+        data->getDrpltClassifyMgr()->setThldOfAllWellsByLine(1, 7777);
+    }
+    const Snapshot edited = snapshot(doc());
+
+    const QString saved = m_dir.filePath(polygon ? "edited_polygon.arlx" : "edited_line.arlx");
+    QVERIFY(doc()->save(saved));
+    PcrAnalysisDocument::release();
+    QVERIFY(doc()->open(saved));
+    const QString diff = difference(edited, snapshot(doc()));
+    QVERIFY2(diff.isEmpty(), qPrintable(diff));
+    // The next plots do not repeat an id.
+    QCOMPARE(doc()->getAnalysisDataMgr()->getCustomizedPlotMgr()->add3DPlot(Customized3DPlotInfo{}), 3u);
+    QCOMPARE(doc()->getAnalysisDataMgr()->getCustomizedPlotMgr()->add2DPlot(Customized2DPlotInfo{}), 2u);
 }
 
 void TestDocument::saveAgainAndOverItself_data()

@@ -70,6 +70,8 @@ private slots:
     void noDocument();
     void afterWellCounter8();
     void continueTwice();
+    void failedContinue();
+    void inconsistentWells();
     void experimentCfgComparison_data();
     void experimentCfgComparison();
     void classificationOfNewWells_data();
@@ -423,6 +425,54 @@ void TestMerge::continueTwice()
     QCOMPARE(doc()->getExperimentCfgMgr()->getWells().size(), 4);
     // Merged once, the archive is now part of the document.
     QCOMPARE(doc()->isMergeSupported4Load(candidate, permit), PcrAnalysisDocument::AlreadyLoaded);
+}
+
+// The small entries read, run.pcr does not: nothing is merged, the check has to be repeated.
+void TestMerge::failedContinue()
+{
+    const QString target = make("fcA.imrs", smallRun(2, 101));
+    const QString good = make("fcB.imrs", smallRun(2, 102));
+    const QString bad = m_dir.filePath("fcBad.imrs");
+    QVERIFY(rewriteEntry(good, bad, "run.pcr", [](const QByteArray &b) { return b.left(b.size() / 3); }, QString()));
+    QVERIFY(doc()->open(target));
+    const Snapshot before = snapshot(doc());
+    QSignalSpy spy(doc(), &PcrAnalysisDocument::wellAdded);
+    PcrAnalysisDocument::MergePermit permit;
+    QCOMPARE(doc()->isMergeSupported4Load(bad, permit), PcrAnalysisDocument::MergeSupported);
+    QVERIFY(!doc()->continueLoadFile());
+    QVERIFY(!doc()->continueLoadFile());
+    QCOMPARE(spy.count(), 0);
+    const QString diff = difference(before, snapshot(doc()));
+    QVERIFY2(diff.isEmpty(), qPrintable(diff));
+    // Its name is not taken: the intact archive merges afterwards.
+    QCOMPARE(doc()->isMergeSupported4Load(good, permit), PcrAnalysisDocument::MergeSupported);
+    QVERIFY(doc()->continueLoadFile());
+    QCOMPARE(spy.count(), 1);
+}
+
+// A configuration with more wells than the analysed ones: everything is added, the counter
+// covers every id given out, and the wells are not announced.
+void TestMerge::inconsistentWells()
+{
+    const QString target = make("icA.imrs", smallRun(2, 111));
+    const QString two = make("icTwo.imrs", smallRun(2, 112));
+    const QString three = make("icThree.imrs", smallRun(3, 112));
+    const QString mixed = m_dir.filePath("icMixed.imrs");
+    const QByteArray exp3 = entryData(three, "run.exp", QString());
+    QVERIFY(rewriteEntry(two, mixed, "run.exp", [&](const QByteArray &) { return exp3; }, QString()));
+    QVERIFY(doc()->open(target));
+
+    QSignalSpy spy(doc(), &PcrAnalysisDocument::wellAdded);
+    PcrAnalysisDocument::MergePermit permit;
+    QCOMPARE(doc()->isMergeSupported4Load(mixed, permit), PcrAnalysisDocument::MergeSupported);
+    QTest::ignoreMessage(QtWarningMsg, "mergeFile():well data is inconsistent!");
+    if (!doc()->continueLoadFile())
+        QSKIP("the reader refuses analysis data that does not match the configuration");
+    QCOMPARE(spy.count(), 0);
+    QCOMPARE(doc()->getExperimentCfgMgr()->getWells().size(), 5);
+    QCOMPARE(doc()->getAnalysisDataMgr()->getAnalysisExpMgr()->getAnalysisExpGlobalInfo().wells.size(), 4);
+    // Configuration wells 3, 4, 5; analysed wells 3, 4: the counter stays above both.
+    QCOMPARE(doc()->getFileLogMgr()->getLog()[FileLogMgr::WellCounter], 5u);
 }
 
 void TestMerge::experimentCfgComparison_data()

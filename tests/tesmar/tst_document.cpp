@@ -311,8 +311,11 @@ void TestDocument::refusedSave_data()
     QTest::addColumn<QString>("how");
     QTest::newRow("read-only folder") << "readonly";
     QTest::newRow("folder missing") << "nofolder";
+    QTest::newRow("target suffix not arlx") << "suffix";
     QTest::newRow("source removed after open") << "removed";
     QTest::newRow("source entry damaged after open") << "damaged";
+    QTest::newRow("source entry damaged after open, no password") << "damagedplain";
+    QTest::newRow("stored source entry damaged after open") << "damagedstored";
     QTest::newRow("own package, no copy made") << "self";
     QTest::newRow("saved source removed, no copy made") << "savedremoved";
 }
@@ -323,8 +326,15 @@ void TestDocument::refusedSave()
     QTemporaryDir dir;
     const QString source = dir.filePath("src.imrs");
     GeneratorOptions o = smallRun(2);
-    o.password = "keep";
+    o.password = how == "damagedplain" ? "" : "keep";
     QVERIFY(generate(o, source));
+    const QString image = entryNames(source).filter(QRegularExpression("^capture/")).value(0);
+    QVERIFY(!image.isEmpty());
+    if (how == "damagedstored") {
+        const QString generated = dir.filePath("generated.imrs");
+        QVERIFY(QFile::rename(source, generated));
+        QVERIFY(rewriteEntry(generated, source, image, [](const QByteArray &b) { return b; }, "keep", true));
+    }
     QVERIFY(doc()->open(source));
 
     const QString folder = dir.filePath("out");
@@ -340,14 +350,15 @@ void TestDocument::refusedSave()
             QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
             QSKIP("folder permissions are not enforced for this user");
         }
+    } else if (how == "suffix") {
+        target = folder + "/existing.imrs";
+        QVERIFY(writeFile(target, before));
     } else if (how == "nofolder") {
         target = dir.filePath("missing/new.arlx");
     } else if (how == "removed") {
         QVERIFY(QFile::remove(source));
-    } else if (how == "damaged") {
-        const QStringList images = entryNames(source).filter(QRegularExpression("^capture/"));
-        QVERIFY(!images.isEmpty());
-        QVERIFY(flipStoredByte(source, images.last()));
+    } else if (how.startsWith("damaged")) {
+        QVERIFY(flipStoredByte(source, image));
     } else if (how == "self" || how == "savedremoved") {
         const QString saved = folder + "/existing.arlx";
         QVERIFY(doc()->save(saved));

@@ -52,6 +52,42 @@ Snapshot snapshotOf(const QString &path)
     return s;
 }
 
+// A run whose analysed wells are stored under ids from `firstId` on (the generator numbers
+// them from 1), built from the generator's own pieces.
+bool writeRunWithIds(const QString &path, const GeneratorOptions &o, qint32 firstId)
+{
+    MkPackage::SynthWells synth;
+    QString error;
+    if (!synth.setOptions(o, &error))
+        return false;
+    QList<MkPackage::WellSummary> summaries;
+    for (int i = 0; i < synth.wellCount(); ++i)
+        summaries << synth.summary(i);
+    MkPackage::Composer composer;
+    if (!composer.prepare(synth.runSpec(), summaries, &error))
+        return false;
+    PkgWriter::ArchiveWriter zip;
+    bool ok = zip.create(path) && zip.add("password", composer.passwordEntry());
+    PkgWriter::Pcr3Body body;
+    for (int i = 0; ok && i < synth.wellCount(); ++i) {
+        MkPackage::WellSpec well;
+        MkPackage::ComposedWell c;
+        ok = synth.well(i, &well, &error) && composer.composeWell(well, i, &c, &error);
+        c.expInfo.wellId = c.dropletData.wellId = c.classify.wellId = c.result.wellId = firstId + i;
+        body.expInfos << c.expInfo;
+        body.dropletData << c.dropletData;
+        body.classifications << c.classify;
+        body.results << c.result;
+        for (const auto &image : qAsConst(c.images))
+            ok = ok && zip.add(image.first, image.second, o.password);
+    }
+    ok = ok && zip.add("run.exp", composer.experimentEntry(), o.password)
+        && zip.add("run.pcr", PkgWriter::pcr3Entry(body, o.pcrVersion), o.password)
+        && zip.add("run.dps", composer.deviceEntry(), o.password)
+        && zip.add("run.cmtx", composer.matrixEntry(), o.password);
+    return zip.close() && ok;
+}
+
 } // namespace
 
 class TestMerge : public QObject {
@@ -71,6 +107,7 @@ private slots:
     void afterWellCounter8();
     void continueTwice();
     void failedContinue();
+    void wellsStoredUnderOtherIds();
     void inconsistentWells();
     void experimentCfgComparison_data();
     void experimentCfgComparison();
@@ -448,6 +485,37 @@ void TestMerge::failedContinue()
     QCOMPARE(doc()->isMergeSupported4Load(good, permit), PcrAnalysisDocument::MergeSupported);
     QVERIFY(doc()->continueLoadFile());
     QCOMPARE(spy.count(), 1);
+}
+
+// The added wells are found by their own ids, whatever they are.
+void TestMerge::wellsStoredUnderOtherIds()
+{
+    const QString target = make("oiA.imrs", smallRun(2, 121));
+    GeneratorOptions o = smallRun(2, 122);
+    o.password = "ids";
+    const QString candidate = m_dir.filePath("oiB.imrs");
+    QVERIFY(writeRunWithIds(candidate, o, 5));
+    const Snapshot m = snapshotOf(candidate);
+    QCOMPARE(m.experiments.wells.size(), 2);
+    QCOMPARE(m.experiments.wells.at(0).wellId, 5u);
+    QCOMPARE(m.results.at(1).wellId, 6u);
+    QVERIFY(m.results.at(0).effDrpltNum > 0 && m.results.at(1).effDrpltNum > 0);
+
+    QVERIFY(doc()->open(target));
+    QSignalSpy spy(doc(), &PcrAnalysisDocument::wellAdded);
+    PcrAnalysisDocument::MergePermit permit;
+    QCOMPARE(doc()->isMergeSupported4Load(candidate, permit), PcrAnalysisDocument::MergeSupported);
+    QVERIFY(doc()->continueLoadFile());
+    QCOMPARE(spy.count(), 1);
+    AnalysisDataMgr *data = doc()->getAnalysisDataMgr();
+    for (int k = 0; k < 2; ++k) {
+        const quint32 id = 3 + quint32(k);
+        QCOMPARE(data->getAnalysisRetMgr()->getWellResult(id).effDrpltNum, m.results.at(k).effDrpltNum);
+        WellImageAnalysisInfo record = m.imageInfos.at(k);
+        record.wellId = id;
+        QCOMPARE(data->getDrpltImgInfoMgr()->getImgAnalysisInfo(id), record);
+        QVERIFY(!doc()->getDevParasMgr()->getScanningParas(id).isEmpty());
+    }
 }
 
 // A configuration with more wells than the analysed ones: everything is added, the counter

@@ -41,6 +41,36 @@ QStringList expectedSavedLayout(const QString &source, const QString &base)
     return names + typedEntries();
 }
 
+// What the generator says it stored, as the opened document holds it: droplet and exclusion
+// counts, line thresholds by channel, droplets per zone mask, effective droplet numbers.
+QString truthDifference(const Snapshot &s, const MkPackage::RunTruth &truth)
+{
+    if (s.lineWells.size() != truth.wells.size() || s.imageInfos.size() != truth.wells.size())
+        return "well count";
+    for (int i = 0; i < truth.wells.size(); ++i) {
+        const MkPackage::WellTruth &w = truth.wells.at(i);
+        const WellImageAnalysisInfo &info = s.imageInfos.at(i);
+        if (info.droplets.size() != w.droplets || info.excludedDrplts.size() != w.excluded)
+            return QString("droplets of well %1").arg(i + 1);
+        if (s.results.at(i).effDrpltNum != quint32(w.droplets - w.excluded))
+            return QString("effective droplets of well %1").arg(i + 1);
+        const WellClassifyInfoByLine &line = s.lineWells.at(i);
+        for (const MkPackage::ChannelTruth &c : w.channels)
+            if (line.thlds.value(c.channel).id != quint32(c.channel + 1) || line.thlds.value(c.channel).value != c.threshold)
+                return QString("threshold of well %1 channel %2").arg(i + 1).arg(c.channel + 1);
+        QMap<quint32, int> expected;
+        for (const auto &zone : w.zones)
+            expected.insert(zone.first, zone.second);
+        for (const DrpltZoneInfo &zone : s.classification.zones) {
+            const auto count = std::find_if(line.zoneDrpltNums.cbegin(), line.zoneDrpltNums.cend(),
+                                            [&](const ZoneDrpltNumInfo &z) { return z.zoneId == zone.id; });
+            if (count == line.zoneDrpltNums.cend() || count->drpltNum != quint32(expected.value(zone.code)))
+                return QString("droplets of well %1 in zone mask %2").arg(i + 1).arg(zone.code);
+        }
+    }
+    return QString();
+}
+
 } // namespace
 
 class TestDocument : public QObject {
@@ -155,7 +185,9 @@ void TestDocument::openSaveReopen()
     QFETCH(QString, fileName);
     const QString source = m_dir.filePath(fileName);
     const QString password = options.passwordEntry ? options.password : QString();
-    QVERIFY(generate(options, source));
+    MkPackage::RunTruth truth;
+    QString error;
+    QVERIFY2(MkPackage::generatePackage(options, source, &truth, &error), qPrintable(error));
 
     QVERIFY(doc()->open(source));
     QCOMPARE(doc()->getUnzipPassword(), password);
@@ -173,6 +205,9 @@ void TestDocument::openSaveReopen()
     // channels ordered by the number of set bits.
     QCOMPARE(doc()->getChanIndicesUsed(), QVector<int>({0, 1, 3}));
     QCOMPARE(opened.zoneCombination, QVector<uint>({0, 1, 2, 4, 3, 5, 6, 7}));
+    QVERIFY(truth.wells.first().droplets > 0);
+    const QString wrong = truthDifference(opened, truth);
+    QVERIFY2(wrong.isEmpty(), qPrintable(wrong));
 
     // The saved layout: the source under its name up to the first ".", then the shared and
     // the typed entries; everything but "password" entries encrypted with the password.

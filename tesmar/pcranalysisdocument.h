@@ -83,6 +83,5 @@ private:
     ~PcrAnalysisDocument() override;
     Q_DISABLE_COPY(PcrAnalysisDocument)
 
-    friend class PcrAnalysisDocumentPrivate;
     QScopedPointer<PcrAnalysisDocumentPrivate> m_d;
 };

@@ -61,8 +61,10 @@ qint64 EntryReadBuffer::writeData(const char *, qint64)
 
 bool EntryReadBuffer::readU32(quint32 &v)
 {
-    if (!fill(4))
+    if (!fill(4)) {
+        m_pos = m_end; // a piece of a value is of no use
         return false;
+    }
     v = qFromBigEndian<quint32>(m_buffer.constData() + m_pos);
     m_pos += 4;
     return true;
@@ -82,7 +84,8 @@ bool EntryReadBuffer::readU32List(QVector<quint32> &out)
     quint32 done = 0;
     while (done < n) {
         const quint32 step = qMin(n - done, ListStep);
-        if (!fill(1)) {
+        if (!fill(4)) {
+            m_pos = m_end;
             out.clear();
             return false;
         }
@@ -90,6 +93,7 @@ bool EntryReadBuffer::readU32List(QVector<quint32> &out)
         quint32 *dst = out.data() + done;
         for (quint32 i = 0; i < step; ++i) {
             if (m_end - m_pos < 4 && !fill(4)) {
+                m_pos = m_end;
                 out.clear();
                 return false;
             }

@@ -1,5 +1,6 @@
 #include "io/analysisdatafileparser1.h"
 
+#include "io/entryreadbuffer.h"
 #include "io/runarchiveimages.h"
 #include "io/runarchiverecords.h"
 #include "model/analysisdatamgr.h"
@@ -120,7 +121,8 @@ bool AnalysisDataFileParser1::readHeader(QIODevice *device)
 
         QVector<Pcr1WellRecord> wells;
         {
-            QDataStream ds(device);
+            EntryReadBuffer entry(device, device->bytesAvailable());
+            QDataStream ds(&entry);
             readContainer(ds, wells);
             if (ds.status() != QDataStream::Ok)
                 return false;

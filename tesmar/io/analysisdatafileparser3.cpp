@@ -1,5 +1,6 @@
 #include "io/analysisdatafileparser3.h"
 
+#include "io/entryreadbuffer.h"
 #include "io/runarchiveimages.h"
 #include "io/runarchiverecords.h"
 #include "model/analysisdatamgr.h"
@@ -12,6 +13,7 @@
 
 #include <QDebug>
 #include <QFileInfo>
+#include <QThreadPool>
 #include <quazipfile.h>
 
 #include <algorithm>
@@ -57,47 +59,66 @@ const QVector<quint32> &sixZeros()
 
 // One stored droplet block: three integers and seven per-channel lists, turned into the four
 // lists the document keeps. Lists 2 to 4 are indexed by channel, so each must cover all six;
-// a shorter one marks the stream corrupt and the list read fails as a whole.
-void readDroplet(QDataStream &ds, LumetAnalysis3::DropletEntry &e, int r0)
+// a shorter one marks the stream corrupt and the list read fails as a whole. Blocks are the
+// bulk of the entry and are read straight from the entry buffer.
+struct DropletScratch {
+    QVector<quint32> lists[7]; // reused from droplet to droplet: the lists not kept
+};
+
+void readDroplet(QDataStream &ds, EntryReadBuffer &in, DropletScratch &scratch, LumetAnalysis3::DropletEntry &e,
+                 int r0)
 {
-    qint32 a = 0, b = 0, c = 0;
-    ds >> a >> b >> c;
-    QVector<quint32> lists[7];
-    for (QVector<quint32> &l : lists)
-        readContainer(ds, l);
-    if (!ok(ds))
+    QVector<quint32> *lists = scratch.lists;
+    bool read = in.readU32(e.x) && in.readU32(e.y) && in.readU32(e.size);
+    for (int k = 0; k < 7 && read; ++k) {
+        if (k == 1)
+            read = in.readU32List(e.values);
+        else if (k == 6)
+            read = in.readU32List(e.flags);
+        else
+            read = in.readU32List(lists[k]);
+    }
+    if (!read) {
+        ds.setStatus(QDataStream::ReadPastEnd);
         return;
-    e.x = quint32(a);
-    e.y = quint32(b);
-    e.size = quint32(c);
-    e.flags = lists[6].isEmpty() ? sixZeros() : lists[6];
-    e.values = lists[1];
-    e.raw = holdsNonZero(lists[3]) ? lists[3] : lists[2];
+    }
+    if (e.flags.isEmpty())
+        e.flags = sixZeros();
+    const QVector<quint32> &raw = holdsNonZero(lists[3]) ? lists[3] : lists[2];
     const bool compStored = holdsNonZero(lists[4]);
-    e.comp = compStored ? lists[4] : e.raw;
-    if (e.values.size() < Channels || e.raw.size() < Channels || e.comp.size() < Channels) {
+    const QVector<quint32> &comp = compStored ? lists[4] : raw;
+    if (e.values.size() < Channels || raw.size() < Channels || comp.size() < Channels) {
         ds.setStatus(QDataStream::ReadCorruptData);
         return;
     }
+    std::copy_n(raw.cbegin(), Channels, e.raw.begin());
+    std::copy_n(comp.cbegin(), Channels, e.comp.begin());
     // A missing reference grey falls back to the second list.
-    if (e.raw[r0] == 0)
-        e.raw[r0] = e.values[r0];
+    if (e.raw[size_t(r0)] == 0)
+        e.raw[size_t(r0)] = e.values.at(r0);
     if (!compStored)
         e.comp = e.raw;
-    else if (e.comp[r0] == 0)
-        e.comp[r0] = e.values[r0];
+    else if (e.comp[size_t(r0)] == 0)
+        e.comp[size_t(r0)] = e.values.at(r0);
 }
 
-void readDropletData(QDataStream &ds, LumetAnalysis3::WellImageAnalysisInfo &v, int r0)
+void readDropletData(QDataStream &ds, EntryReadBuffer &in, DropletScratch &scratch,
+                     LumetAnalysis3::WellImageAnalysisInfo &v, int r0)
 {
     ds >> v.wellId >> v.valid >> v.sharpness >> v.counter;
     readContainerWith<QVector<LumetAnalysis3::DropletEntry>, LumetAnalysis3::DropletEntry>(
-        ds, v.droplets, [r0](QDataStream &s, LumetAnalysis3::DropletEntry &e) { readDroplet(s, e, r0); },
+        ds, v.droplets,
+        [&](QDataStream &s, LumetAnalysis3::DropletEntry &e) { readDroplet(s, in, scratch, e, r0); },
         StreamMinBytes<LumetAnalysis3::DropletEntry>::value);
     // The stored per-channel lists are not used further.
     QVector<QVector<quint32>> channelLists;
     readContainerWith<QVector<QVector<quint32>>, QVector<quint32>>(
-        ds, channelLists, [](QDataStream &s, QVector<quint32> &l) { readContainer(s, l); }, 4);
+        ds, channelLists,
+        [&in](QDataStream &s, QVector<quint32> &l) {
+            if (!in.readU32List(l))
+                s.setStatus(QDataStream::ReadPastEnd);
+        },
+        4);
 }
 
 template <typename R>
@@ -117,6 +138,23 @@ int findWell(const QVector<R> &list, qint32 wellId)
     return -1;
 }
 
+// The calling thread's share of the global pool while it works beside the pool's tasks.
+class PoolThreadReservation {
+public:
+    PoolThreadReservation() { QThreadPool::globalInstance()->reserveThread(); }
+    ~PoolThreadReservation() { release(); }
+    void release()
+    {
+        if (m_held)
+            QThreadPool::globalInstance()->releaseThread();
+        m_held = false;
+    }
+
+private:
+    Q_DISABLE_COPY(PoolThreadReservation)
+    bool m_held = true;
+};
+
 // Everything one well hands to the managers, built before any manager is touched.
 struct WellPlan {
     WellItemInfo item;
@@ -124,6 +162,16 @@ struct WellPlan {
     WellImageAnalysisInfo image;
     WellResultInfo result;
 };
+
+WellItemInfo wellItem(const LumetAnalysis3::WellAnalysisExpInfo &e)
+{
+    WellItemInfo item;
+    item.wellId = quint32(e.wellId);
+    item.refChanId = quint32(e.refChannel + 1);
+    item.imageNames = e.imageNames;
+    item.expId = 1;
+    return item;
+}
 
 // The images of one well: one set, or a top and a bottom set stacked per channel.
 QVector<QImage> loadWellImages(const WellItemInfo &well, RunArchiveImages::EntryReader &reader)
@@ -179,7 +227,8 @@ bool AnalysisDataFileParser3::parseBody(const EntryHeader &header, QIODevice *de
             return false;
         m_matrix = readMatrixFlag();
         collectUsedChannels();
-        return readBody(device, header.version);
+        EntryReadBuffer body(device, device->bytesAvailable());
+        return readBody(&body, header.version);
     } catch (const std::bad_alloc &) {
         qWarning() << "run.pcr: out of memory while reading";
         return false;
@@ -239,9 +288,9 @@ void AnalysisDataFileParser3::collectUsedChannels()
     }
 }
 
-bool AnalysisDataFileParser3::readBody(QIODevice *device, int layout)
+bool AnalysisDataFileParser3::readBody(EntryReadBuffer *in, int layout)
 {
-    QDataStream ds(device);
+    QDataStream ds(in);
 
     // List 1, checked before anything depends on it.
     QVector<LumetAnalysis3::WellAnalysisExpInfo> expInfos;
@@ -261,10 +310,27 @@ bool AnalysisDataFileParser3::readBody(QIODevice *device, int layout)
     // The entry's reference channel: that of its first well.
     const int r0 = expInfos.first().refChannel;
 
+    // Image names are all known now: the images decode on the pool while the droplets are
+    // read. Each well takes the first record of its id; a failed read cancels the job.
+    numberByPosition(expInfos);
+    QList<WellItemInfo> named;
+    for (const LumetAnalysis3::WellAnalysisExpInfo &e : qAsConst(expInfos)) {
+        const bool seen = std::any_of(named.cbegin(), named.cend(),
+                                      [&e](const WellItemInfo &w) { return w.wellId == quint32(e.wellId); });
+        if (!seen)
+            named.append(wellItem(e));
+    }
+    RunArchiveImages::ImageLoadJob imageJob(named, m_zipPath, m_password, loadWellImages);
+    // This thread goes on working while the pool decodes: it counts as one of the pool's
+    // threads until the managers are filled, so that the reading is not starved.
+    PoolThreadReservation reserved;
+
     // Lists 2 to 4.
     QVector<LumetAnalysis3::WellImageAnalysisInfo> images;
+    DropletScratch scratch;
     readContainerWith<QVector<LumetAnalysis3::WellImageAnalysisInfo>, LumetAnalysis3::WellImageAnalysisInfo>(
-        ds, images, [r0](QDataStream &s, LumetAnalysis3::WellImageAnalysisInfo &e) { readDropletData(s, e, r0); },
+        ds, images,
+        [&](QDataStream &s, LumetAnalysis3::WellImageAnalysisInfo &e) { readDropletData(s, *in, scratch, e, r0); },
         StreamMinBytes<LumetAnalysis3::WellImageAnalysisInfo>::value);
     QVector<LumetAnalysis3::WellClassifyInfo> classifications;
     readContainer(ds, classifications);
@@ -326,10 +392,8 @@ bool AnalysisDataFileParser3::readBody(QIODevice *device, int layout)
         }
 
         WellPlan plan;
+        plan.item = wellItem(E);
         plan.item.wellId = quint32(w);
-        plan.item.refChanId = quint32(E.refChannel + 1);
-        plan.item.imageNames = E.imageNames;
-        plan.item.expId = 1;
 
         // Line values and channel figures of the measured channels.
         quint32 line[Channels] = {};
@@ -377,11 +441,11 @@ bool AnalysisDataFileParser3::readBody(QIODevice *device, int layout)
             for (int c : qAsConst(channels)) {
                 if (c < 0)
                     continue;
-                d.grayPairs[c] = qMakePair(e.raw.at(c), e.comp.at(c));
-                d.grays[c] = m_matrix ? e.comp.at(c) : e.raw.at(c);
+                d.grayPairs[c] = qMakePair(e.raw[size_t(c)], e.comp[size_t(c)]);
+                d.grays[c] = m_matrix ? e.comp[size_t(c)] : e.raw[size_t(c)];
             }
-            d.grayPairs[r0] = qMakePair(e.raw.at(r), e.comp.at(r));
-            d.grays[r] = m_matrix ? e.comp.at(r) : e.raw.at(r);
+            d.grayPairs[r0] = qMakePair(e.raw[size_t(r)], e.comp[size_t(r)]);
+            d.grays[r] = m_matrix ? e.comp[size_t(r)] : e.raw[size_t(r)];
             quint32 mask = 0;
             for (int i = 0; i < n; ++i) {
                 const int c = sorted.at(i);
@@ -467,7 +531,22 @@ bool AnalysisDataFileParser3::readBody(QIODevice *device, int layout)
     }
     plans.clear();
 
-    expMgr->setWellDrpltImgs(RunArchiveImages::loadWells(expMgr->getAnalysisExpGlobalInfo().wells, m_zipPath,
-                                                         m_password, loadWellImages));
+    // One image record per well, in well order; a well without names has none to load.
+    reserved.release();
+    const QList<WellDrpltImgInfo<QImage>> loaded = imageJob.results();
+    QList<WellDrpltImgInfo<QImage>> ordered;
+    for (const WellItemInfo &well : qAsConst(expMgr->getAnalysisExpGlobalInfo().wells)) {
+        const auto found = std::find_if(loaded.cbegin(), loaded.cend(),
+                                        [&well](const WellDrpltImgInfo<QImage> &l) { return l.wellId == well.wellId; });
+        if (found != loaded.cend()) {
+            ordered.append(*found);
+        } else {
+            WellDrpltImgInfo<QImage> none;
+            none.wellId = well.wellId;
+            none.refChanId = well.refChanId;
+            ordered.append(none);
+        }
+    }
+    expMgr->setWellDrpltImgs(ordered);
     return true;
 }

@@ -5,6 +5,8 @@
 
 #include <QList>
 
+class EntryReadBuffer;
+
 // "run.pcr" of .imrs run archives: the instrument's four per-well lists (image names, droplet
 // data, classification, target results) behind the common header, in layout 3.0 (entry
 // version 0) or 3.1 (version 1). The reader also takes the targets and wells of "run.exp" and
@@ -33,7 +35,7 @@ private:
     bool readExperimentConfig();
     bool readMatrixFlag() const;
     void collectUsedChannels();
-    bool readBody(QIODevice *device, int layout);
+    bool readBody(EntryReadBuffer *in, int layout);
 
     LumaraAnalysisData::InstrumentExperiment3 m_config;
     QList<int> m_usedChannels;

@@ -128,21 +128,52 @@ void appendWell(QList<WellDrpltImgInfo<QImage>> &list, const WellDrpltImgInfo<QI
 
 } // namespace
 
-QList<WellDrpltImgInfo<QImage>> loadWells(const QList<WellItemInfo> &wells, const QString &zipPath,
-                                          const QString &password, const WellLoader &loader)
+struct ImageLoadJob::Private {
+    QList<WellItemInfo> wells;
+    WellLoader loader;
+    QFuture<QList<WellDrpltImgInfo<QImage>>> future;
+    bool taken = false;
+};
+
+ImageLoadJob::ImageLoadJob(const QList<WellItemInfo> &wells, const QString &zipPath, const QString &password,
+                           WellLoader loader)
+    : d(new Private)
 {
+    d->wells = wells;
+    d->loader = std::move(loader);
     if (wells.isEmpty())
-        return {};
-    const LoadTask task{zipPath, password, &loader};
-    QList<WellDrpltImgInfo<QImage>> out = QtConcurrent::blockingMappedReduced<QList<WellDrpltImgInfo<QImage>>>(
-        wells, task, appendWell, QtConcurrent::OrderedReduce | QtConcurrent::SequentialReduce);
-    if (out.size() == wells.size())
+        return;
+    const LoadTask task{zipPath, password, &d->loader};
+    d->future = QtConcurrent::mappedReduced<QList<WellDrpltImgInfo<QImage>>>(
+        d->wells, task, appendWell, QtConcurrent::OrderedReduce | QtConcurrent::SequentialReduce);
+}
+
+ImageLoadJob::~ImageLoadJob()
+{
+    if (d->future.isStarted() && !d->taken) {
+        d->future.cancel();
+        d->future.waitForFinished();
+    }
+}
+
+QList<WellDrpltImgInfo<QImage>> ImageLoadJob::results()
+{
+    QList<WellDrpltImgInfo<QImage>> out;
+    if (!d->wells.isEmpty() && !d->taken) {
+        d->taken = true;
+        try {
+            out = d->future.result();
+        } catch (...) {
+            out.clear();
+        }
+    }
+    if (out.size() == d->wells.size())
         return out;
     // A record the reduction could not keep: the others keep their places (results arrive in
     // well order, and ids are unique), the lost one gets an empty record.
     QList<WellDrpltImgInfo<QImage>> aligned;
     int next = 0;
-    for (const WellItemInfo &well : wells) {
+    for (const WellItemInfo &well : qAsConst(d->wells)) {
         if (next < out.size() && out.at(next).wellId == well.wellId) {
             aligned.append(out.at(next++));
             continue;
@@ -152,8 +183,13 @@ QList<WellDrpltImgInfo<QImage>> loadWells(const QList<WellItemInfo> &wells, cons
         empty.refChanId = well.refChanId;
         aligned.append(empty);
     }
-    out = aligned;
-    return out;
+    return aligned;
+}
+
+QList<WellDrpltImgInfo<QImage>> loadWells(const QList<WellItemInfo> &wells, const QString &zipPath,
+                                          const QString &password, const WellLoader &loader)
+{
+    return ImageLoadJob(wells, zipPath, password, loader).results();
 }
 
 } // namespace RunArchiveImages

@@ -45,9 +45,27 @@ TESMAR_EXPORT QImage stackHalves(const QImage &top, const QImage &bottom);
 using WellLoader =
     std::function<QVector<QImage>(const LumaraAnalysisData::WellItemInfo &well, EntryReader &reader)>;
 
-// Loads every well on the global pool, one task per well, and returns one record per well in
-// the order of `wells` (well id and reference channel copied). A task that fails in any way
-// leaves its well without images; no exception escapes the pool.
+// Decodes the images of a list of wells on the global pool, one task per well, while the caller
+// goes on with other work. Results come in the order of the wells given, each with the well's id
+// and reference channel. A task that fails in any way leaves its well without images; no
+// exception escapes the pool. Destroying the job cancels the wells not yet started and waits
+// for the others.
+class TESMAR_EXPORT ImageLoadJob {
+public:
+    ImageLoadJob(const QList<LumaraAnalysisData::WellItemInfo> &wells, const QString &zipPath,
+                 const QString &password, WellLoader loader);
+    ~ImageLoadJob();
+
+    // Waits for every well.
+    QList<WellDrpltImgInfo<QImage>> results();
+
+private:
+    Q_DISABLE_COPY(ImageLoadJob)
+    struct Private;
+    QScopedPointer<Private> d;
+};
+
+// The same, blocking until every well is loaded.
 TESMAR_EXPORT QList<WellDrpltImgInfo<QImage>> loadWells(const QList<LumaraAnalysisData::WellItemInfo> &wells,
                                                         const QString &zipPath, const QString &password,
                                                         const WellLoader &loader);

@@ -25,16 +25,16 @@ struct WellAnalysisExpInfo {
 };
 
 // One droplet of list 2 after conversion: the three integers and the four lists the document
-// keeps (lists 2 to 4 indexed by channel). The stored lists are int32; they are held with the
-// same bits as the u32 the document records use.
+// keeps (lists 2 to 4 indexed by channel; lists 3 and 4 only matter at the six channels). The
+// stored lists are int32; they are held with the same bits as the u32 the document records use.
 struct DropletEntry {
     quint32 x = 0;
     quint32 y = 0;
     quint32 size = 0;
     QVector<quint32> flags;  // list 1
     QVector<quint32> values; // list 2
-    QVector<quint32> raw;    // list 3
-    QVector<quint32> comp;   // list 4
+    std::array<quint32, 6> raw{};  // list 3
+    std::array<quint32, 6> comp{}; // list 4
 };
 
 // List 2 as kept in memory (the stored per-channel lists of the record are read and dropped).

@@ -11,6 +11,7 @@
 #include "model/filelogmgr.h"
 
 #include <QBuffer>
+#include <QLoggingCategory>
 #include <QImage>
 #include <QString>
 #include <QVector>
@@ -174,6 +175,63 @@ inline QByteArray pngBytes(const QImage &img)
     buf.open(QIODevice::WriteOnly);
     img.save(&buf, "PNG");
     return out;
+}
+
+inline QVector<quint32> u32(std::initializer_list<quint32> v)
+{
+    return QVector<quint32>(v);
+}
+
+// Sweeps read thousands of entries: their debug lines are of no interest.
+class QuietDebug {
+public:
+    QuietDebug() { QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false")); }
+    ~QuietDebug() { QLoggingCategory::setFilterRules(QString()); }
+};
+
+// The cut lengths of `entry` that a fresh parser on the archive at `path` accepted, or that
+// left its managers touched: none should.
+template <typename Parser>
+QList<int> acceptedCuts(const QString &path, const QByteArray &entry)
+{
+    QuietDebug quiet;
+    QList<int> accepted;
+    for (int cut = 0; cut < entry.size(); ++cut) {
+        Managers m;
+        Parser parser(path, &m.slot);
+        QBuffer buf;
+        buf.setData(entry.left(cut));
+        buf.open(QIODevice::ReadOnly);
+        if (parser.readHeader(&buf) || !m.untouched())
+            accepted.append(cut);
+    }
+    return accepted;
+}
+
+// Reads `entry` with each byte from `from` on flipped in its lowest and its highest bit. A
+// refused entry must leave the managers untouched, an accepted one consistent; returns the
+// positions where that failed and counts the accepted reads.
+template <typename Parser>
+QList<int> brokenFlips(const QString &path, const QByteArray &entry, int from, int *accepted)
+{
+    QuietDebug quiet;
+    QList<int> broken;
+    *accepted = 0;
+    for (int pos = from; pos < entry.size(); ++pos) {
+        for (const char bit : {char(0x01), char(0x80)}) {
+            QByteArray flipped = entry;
+            flipped[pos] = char(flipped[pos] ^ bit);
+            Managers m;
+            Parser parser(path, &m.slot);
+            QBuffer buf(&flipped);
+            buf.open(QIODevice::ReadOnly);
+            const bool ok = parser.readHeader(&buf);
+            *accepted += ok ? 1 : 0;
+            if (ok ? !m.consistent() : !m.untouched())
+                broken.append(pos);
+        }
+    }
+    return broken;
 }
 
 } // namespace RunArchiveTest

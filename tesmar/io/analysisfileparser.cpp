@@ -41,7 +41,16 @@ bool AnalysisFileParser::parse()
     }
     if (!opened)
         return false;
-    return readHeader(&file);
+    if (!readHeader(&file))
+        return false;
+    // The checksum is checked only once the whole entry has been inflated: damaged data can
+    // decode without a stream error and still be wrong.
+    char rest[4096];
+    qint64 got = 0;
+    while ((got = file.read(rest, sizeof rest)) > 0) {
+    }
+    file.close();
+    return got == 0 && file.getZipError() == UNZ_OK;
 }
 
 bool AnalysisFileParser::readHeader(QIODevice *device)

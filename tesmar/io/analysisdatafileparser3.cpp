@@ -1,0 +1,473 @@
+#include "io/analysisdatafileparser3.h"
+
+#include "io/runarchiveimages.h"
+#include "io/runarchiverecords.h"
+#include "model/analysisdatamgr.h"
+#include "model/analysisexperimentmgr.h"
+#include "model/analysisresultmgr.h"
+#include "model/drpltclassifymgr.h"
+#include "model/drpltimginfomgr.h"
+
+#include "classifystatistic.h"
+
+#include <QDebug>
+#include <QFileInfo>
+#include <quazipfile.h>
+
+#include <algorithm>
+#include <new>
+
+using namespace LumaraAnalysisData;
+
+namespace {
+
+constexpr int Channels = PerChannel;
+constexpr quint16 UnknownChanType = 85; // 'U'
+
+bool ok(const QDataStream &ds)
+{
+    return ds.status() == QDataStream::Ok;
+}
+
+bool refuse(const char *why)
+{
+    qDebug() << "run.pcr refused:" << why;
+    return false;
+}
+
+bool openEntry(QuaZipFile &file, const QString &password)
+{
+    if (password.isEmpty())
+        return file.open(QIODevice::ReadOnly);
+    const QByteArray pw = password.toLatin1();
+    return file.open(QIODevice::ReadOnly, nullptr, nullptr, false, pw.constData());
+}
+
+bool holdsNonZero(const QVector<quint32> &list)
+{
+    return std::any_of(list.cbegin(), list.cend(), [](quint32 v) { return v != 0; });
+}
+
+const QVector<quint32> &sixZeros()
+{
+    // Shared by every droplet stored without a first list.
+    static const QVector<quint32> zeros(Channels, 0u);
+    return zeros;
+}
+
+// One stored droplet block: three integers and seven per-channel lists, turned into the four
+// lists the document keeps. Lists 2 to 4 are indexed by channel, so each must cover all six;
+// a shorter one marks the stream corrupt and the list read fails as a whole.
+void readDroplet(QDataStream &ds, LumetAnalysis3::DropletEntry &e, int r0)
+{
+    qint32 a = 0, b = 0, c = 0;
+    ds >> a >> b >> c;
+    QVector<quint32> lists[7];
+    for (QVector<quint32> &l : lists)
+        readContainer(ds, l);
+    if (!ok(ds))
+        return;
+    e.x = quint32(a);
+    e.y = quint32(b);
+    e.size = quint32(c);
+    e.flags = lists[6].isEmpty() ? sixZeros() : lists[6];
+    e.values = lists[1];
+    e.raw = holdsNonZero(lists[3]) ? lists[3] : lists[2];
+    const bool compStored = holdsNonZero(lists[4]);
+    e.comp = compStored ? lists[4] : e.raw;
+    if (e.values.size() < Channels || e.raw.size() < Channels || e.comp.size() < Channels) {
+        ds.setStatus(QDataStream::ReadCorruptData);
+        return;
+    }
+    // A missing reference grey falls back to the second list.
+    if (e.raw[r0] == 0)
+        e.raw[r0] = e.values[r0];
+    if (!compStored)
+        e.comp = e.raw;
+    else if (e.comp[r0] == 0)
+        e.comp[r0] = e.values[r0];
+}
+
+void readDropletData(QDataStream &ds, LumetAnalysis3::WellImageAnalysisInfo &v, int r0)
+{
+    ds >> v.wellId >> v.valid >> v.sharpness >> v.counter;
+    readContainerWith<QVector<LumetAnalysis3::DropletEntry>, LumetAnalysis3::DropletEntry>(
+        ds, v.droplets, [r0](QDataStream &s, LumetAnalysis3::DropletEntry &e) { readDroplet(s, e, r0); },
+        StreamMinBytes<LumetAnalysis3::DropletEntry>::value);
+    // The stored per-channel lists are not used further.
+    QVector<QVector<quint32>> channelLists;
+    readContainerWith<QVector<QVector<quint32>>, QVector<quint32>>(
+        ds, channelLists, [](QDataStream &s, QVector<quint32> &l) { readContainer(s, l); }, 4);
+}
+
+template <typename R>
+void numberByPosition(QVector<R> &list)
+{
+    for (int i = 0; i < list.size(); ++i)
+        if (list.at(i).wellId == 0)
+            list[i].wellId = i + 1;
+}
+
+template <typename R>
+int findWell(const QVector<R> &list, qint32 wellId)
+{
+    for (int i = 0; i < list.size(); ++i)
+        if (list.at(i).wellId == wellId)
+            return i;
+    return -1;
+}
+
+// Everything one well hands to the managers, built before any manager is touched.
+struct WellPlan {
+    WellItemInfo item;
+    WellClassifyInfoByLine classify;
+    WellImageAnalysisInfo image;
+    WellResultInfo result;
+};
+
+// The images of one well: one set, or a top and a bottom set stacked per channel.
+QVector<QImage> loadWellImages(const WellItemInfo &well, RunArchiveImages::EntryReader &reader)
+{
+    auto load = [&reader](const QString &name) {
+        return name.isEmpty() ? QImage() : reader.load(RunArchiveImages::captureEntryName(name));
+    };
+    QVector<QImage> images;
+    const QVector<QVector<QString>> &sets = well.imageNames;
+    if (sets.size() == 1) {
+        images.reserve(sets.at(0).size());
+        for (const QString &name : sets.at(0))
+            images.append(load(name));
+    } else if (sets.size() == 2) {
+        const QVector<QString> &top = sets.at(0);
+        const QVector<QString> &bottom = sets.at(1);
+        images.resize(Channels);
+        if (top.isEmpty() || bottom.isEmpty())
+            return images;
+        // The read made sure that both sets name six images.
+        for (int c = 0; c < Channels; ++c) {
+            if (top.at(c).isEmpty() && bottom.at(c).isEmpty())
+                continue;
+            images[c] = RunArchiveImages::stackHalves(load(top.at(c)), load(bottom.at(c)));
+        }
+    }
+    return images;
+}
+
+} // namespace
+
+AnalysisDataFileParser3::AnalysisDataFileParser3(const QString &zipPath, AnalysisDataMgr **target)
+    : AnalysisDataFileParser(zipPath, target)
+{
+}
+
+AnalysisDataFileParser3::~AnalysisDataFileParser3() = default;
+
+bool AnalysisDataFileParser3::parseBody(const EntryHeader &header, QIODevice *device)
+{
+    if (header.fileType != FileType)
+        return false;
+    qDebug().nospace() << "fileHeader.version = " << header.version;
+    if (header.version != 0 && header.version != 1)
+        return false;
+    // The writer stores the layout as the saved-package reader numbers it.
+    setVersion(header.version + 1);
+    if (!target() || !device)
+        return false;
+
+    try {
+        if (!readExperimentConfig())
+            return false;
+        m_matrix = readMatrixFlag();
+        collectUsedChannels();
+        return readBody(device, header.version);
+    } catch (const std::bad_alloc &) {
+        qWarning() << "run.pcr: out of memory while reading";
+        return false;
+    }
+}
+
+bool AnalysisDataFileParser3::readExperimentConfig()
+{
+    QuaZipFile file(m_zipPath, QStringLiteral("run.exp"));
+    if (!openEntry(file, m_password))
+        return true; // read on with the configuration as it is
+    QDataStream ds(&file);
+    EntryHeader header;
+    if (!header.read(ds))
+        return false;
+    if (header.version != 0 && header.version != 1)
+        return true;
+    // A fresh record, so that fields a layout lacks keep their initial values.
+    InstrumentExperiment3 record;
+    if (!readInstrumentExperiment3(ds, record, header.version))
+        return false;
+    m_config = record;
+    return true;
+}
+
+bool AnalysisDataFileParser3::readMatrixFlag() const
+{
+    QuaZipFile file(m_zipPath, QStringLiteral("run.cmtx"));
+    if (!openEntry(file, m_password))
+        return false;
+    QDataStream ds(&file);
+    EntryHeader header;
+    if (!header.read(ds) || header.fileType != EntryHeader::CompensationMatrix)
+        return false;
+    QByteArray matrix;
+    ds >> matrix;
+    return ok(ds) && !matrix.isEmpty();
+}
+
+void AnalysisDataFileParser3::collectUsedChannels()
+{
+    QStringList names;
+    for (const InstrumentWellEntry3 &well : qAsConst(m_config.wells)) {
+        if (well.targetNames.isEmpty() || well.sampleName.isEmpty())
+            continue;
+        for (const QString &name : well.targetNames)
+            if (!names.contains(name))
+                names.append(name);
+    }
+    m_usedChannels.clear();
+    for (const InstrumentTargetEntry &target : qAsConst(m_config.targets)) {
+        if (!names.contains(target.name))
+            continue;
+        const int channel = dyeChannel(InstrumentFormat::Format3, target.dye);
+        if (channel >= 1 && channel <= Channels)
+            m_usedChannels.append(channel - 1);
+    }
+}
+
+bool AnalysisDataFileParser3::readBody(QIODevice *device, int layout)
+{
+    QDataStream ds(device);
+
+    // List 1, checked before anything depends on it.
+    QVector<LumetAnalysis3::WellAnalysisExpInfo> expInfos;
+    readContainerWith<QVector<LumetAnalysis3::WellAnalysisExpInfo>, LumetAnalysis3::WellAnalysisExpInfo>(
+        ds, expInfos, [layout](QDataStream &s, LumetAnalysis3::WellAnalysisExpInfo &e) { readExpInfo(s, e, layout); },
+        StreamMinBytes<LumetAnalysis3::WellAnalysisExpInfo>::value);
+    if (!ok(ds) || expInfos.isEmpty())
+        return false;
+    for (const LumetAnalysis3::WellAnalysisExpInfo &e : qAsConst(expInfos)) {
+        if (e.refChannel < 0 || e.refChannel >= Channels)
+            return refuse("reference channel outside the six channels");
+        if (e.imageNames.size() == 2)
+            for (const QVector<QString> &set : e.imageNames)
+                if (!set.isEmpty() && set.size() < Channels)
+                    return refuse("an image set names fewer than six images");
+    }
+    // The entry's reference channel: that of its first well.
+    const int r0 = expInfos.first().refChannel;
+
+    // Lists 2 to 4.
+    QVector<LumetAnalysis3::WellImageAnalysisInfo> images;
+    readContainerWith<QVector<LumetAnalysis3::WellImageAnalysisInfo>, LumetAnalysis3::WellImageAnalysisInfo>(
+        ds, images, [r0](QDataStream &s, LumetAnalysis3::WellImageAnalysisInfo &e) { readDropletData(s, e, r0); },
+        StreamMinBytes<LumetAnalysis3::WellImageAnalysisInfo>::value);
+    QVector<LumetAnalysis3::WellClassifyInfo> classifications;
+    readContainer(ds, classifications);
+    QVector<LumetAnalysis3::WellTargetResultInfo> results;
+    readContainer(ds, results);
+    if (!ok(ds))
+        return false;
+
+    // Records stored without a well id belong to the well of their position, list by list.
+    numberByPosition(expInfos);
+    numberByPosition(images);
+    numberByPosition(classifications);
+    numberByPosition(results);
+
+    QList<int> sorted = m_usedChannels;
+    std::sort(sorted.begin(), sorted.end());
+    const int n = sorted.size();
+    if (n > DrpltClassifyMgr::MaxLineChannels)
+        return refuse("more used channels than line mode can classify");
+    const QVector<quint32> combination = ClassifyStatistic::generateFullPermutationVals(quint32(n));
+    QVector<int> zoneOfMask(1 << n, -1);
+    for (int z = combination.size() - 1; z >= 0; --z)
+        if (combination.at(z) < quint32(zoneOfMask.size()))
+            zoneOfMask[int(combination.at(z))] = z;
+
+    // Wells are exactly the records of list 4, each id once.
+    QList<quint32> wellIds;
+    for (const LumetAnalysis3::WellTargetResultInfo &r : qAsConst(results)) {
+        if (wellIds.contains(quint32(r.wellId)))
+            return refuse("a well is listed twice");
+        wellIds.append(quint32(r.wellId));
+    }
+
+    QVector<WellPlan> plans;
+    plans.reserve(results.size());
+    for (const LumetAnalysis3::WellTargetResultInfo &record : qAsConst(results)) {
+        const qint32 w = record.wellId;
+        const int ci = findWell(classifications, w);
+        const int ei = findWell(expInfos, w);
+        const int ii = findWell(images, w);
+        const LumetAnalysis3::WellClassifyInfo noClassify;
+        const LumetAnalysis3::WellAnalysisExpInfo noExpInfo;
+        const LumetAnalysis3::WellClassifyInfo &C = ci >= 0 ? classifications.at(ci) : noClassify;
+        const LumetAnalysis3::WellAnalysisExpInfo &E = ei >= 0 ? expInfos.at(ei) : noExpInfo;
+
+        // The well's channels, in target-result order; -1 for a target without a channel.
+        QVector<int> channels;
+        bool measured[Channels] = {};
+        for (const LumetAnalysis3::TargetResultInfo &t : record.results) {
+            const auto target = std::find_if(m_config.targets.cbegin(), m_config.targets.cend(),
+                                              [&t](const InstrumentTargetEntry &e) { return e.name == t.targetName; });
+            if (target == m_config.targets.cend())
+                return refuse("a target result names no target of the experiment");
+            const int channel = dyeChannel(InstrumentFormat::Format3, target->dye);
+            const int c = channel >= 1 && channel <= Channels ? channel - 1 : -1;
+            channels.append(c);
+            if (c >= 0)
+                measured[c] = true;
+        }
+
+        WellPlan plan;
+        plan.item.wellId = quint32(w);
+        plan.item.refChanId = quint32(E.refChannel + 1);
+        plan.item.imageNames = E.imageNames;
+        plan.item.expId = 1;
+
+        // Line values and channel figures of the measured channels.
+        quint32 line[Channels] = {};
+        QVector<ChanAnalysisInfo> chanInfos(Channels);
+        QVector<LineThresholdInfo> thlds(Channels);
+        for (int c = 0; c < Channels; ++c)
+            thlds[c].id = quint32(c + 1);
+        for (int c : qAsConst(channels)) {
+            if (c < 0)
+                continue;
+            if (c >= C.pairs.size() || c >= C.chanFigures.size())
+                return refuse("the classification lacks a channel its well measures");
+            const QVector<qint32> &first = C.pairs.at(c).first;
+            line[c] = first.isEmpty() ? 0u : quint32(first.first());
+            const std::array<double, 6> &f = C.chanFigures.at(c);
+            ChanAnalysisInfo &info = chanInfos[c];
+            info.posMean = f[0];
+            info.posCv = f[1];
+            info.negMean = f[2];
+            info.negCv = f[3];
+            info.Rs = f[4];
+            info.rain = f[5];
+            info.lineThld = line[c];
+            info.compensatedLineThld = line[c];
+            thlds[c].value = line[c];
+        }
+
+        // Droplets, counted into the zones of their mask.
+        const int r = E.refChannel;
+        QVector<quint32> zoneCounts(combination.size(), 0u);
+        QVector<DrpltInfo> droplets;
+        QVector<LumetAnalysis3::DropletEntry> entries;
+        if (ii >= 0)
+            entries.swap(images[ii].droplets); // each well is listed once, so this is its only use
+        droplets.reserve(entries.size());
+        // Copies of one blank record share its lists until a droplet writes to them.
+        const DrpltInfo blank;
+        for (const LumetAnalysis3::DropletEntry &e : qAsConst(entries)) {
+            DrpltInfo d = blank;
+            d.x = e.x;
+            d.y = e.y;
+            d.size = e.size;
+            d.flags = e.flags;
+            d.values = e.values;
+            for (int c : qAsConst(channels)) {
+                if (c < 0)
+                    continue;
+                d.grayPairs[c] = qMakePair(e.raw.at(c), e.comp.at(c));
+                d.grays[c] = m_matrix ? e.comp.at(c) : e.raw.at(c);
+            }
+            d.grayPairs[r0] = qMakePair(e.raw.at(r), e.comp.at(r));
+            d.grays[r] = m_matrix ? e.comp.at(r) : e.raw.at(r);
+            quint32 mask = 0;
+            for (int i = 0; i < n; ++i) {
+                const int c = sorted.at(i);
+                if (!measured[c] || d.grays.at(c) >= line[c])
+                    mask |= 1u << i;
+            }
+            const int zone = zoneOfMask.value(int(mask), -1);
+            if (zone >= 0)
+                ++zoneCounts[zone];
+            droplets.append(std::move(d));
+        }
+        entries = QVector<LumetAnalysis3::DropletEntry>();
+
+        plan.classify.wellId = quint32(w);
+        plan.classify.thlds = thlds;
+        plan.classify.zoneDrpltNums.reserve(combination.size());
+        for (int z = 0; z < combination.size(); ++z)
+            plan.classify.zoneDrpltNums.append(ZoneDrpltNumInfo{quint32(z), zoneCounts.at(z)});
+
+        WellImageAnalysisInfo &image = plan.image;
+        image.wellId = quint32(w);
+        if (ii >= 0) {
+            image.valid = images.at(ii).valid;
+            image.sharpness = images.at(ii).sharpness;
+            image.saturatedDrpltNum = quint32(images.at(ii).counter);
+        }
+        image.roxChannel = quint32(C.roxChannel);
+        image.roxValue = C.roxValue;
+        image.droplets = droplets;
+        image.excludedDrplts = C.excludedDrplts;
+        image.chanInfos = chanInfos;
+
+        WellResultInfo &result = plan.result;
+        result.wellId = quint32(w);
+        result.effDrpltNum = quint32(record.effDrpltNum);
+        for (int c = 0; c < Channels; ++c) {
+            ChanResultInfo &chan = result.chanResults[c];
+            chan.chanId = quint32(c + 1);
+            chan.chanType = UnknownChanType;
+            chan.refConcentration = 0.0;
+            chan.dilution = 1.0;
+        }
+        for (int k = 0; k < n; ++k) {
+            PopulationResultInfo population;
+            population.populationId = quint32(k + 1);
+            population.dilution = 1.0;
+            const int p = channels.indexOf(sorted.at(k));
+            if (p >= 0) {
+                const LumetAnalysis3::TargetResultInfo &t = record.results.at(p);
+                population.posDrpltNum = quint32(t.posDrpltNum);
+                population.negDrpltNum = quint32(t.negDrpltNum);
+                population.concentration = t.concentration;
+                population.concentrationLower = t.concentrationLower;
+                population.concentrationUpper = t.concentrationUpper;
+                population.uncertainty = t.uncertainty;
+            }
+            result.populationResults.append(population);
+        }
+        plans.append(std::move(plan));
+    }
+    images.clear();
+
+    // Hand-over: from here on nothing can fail.
+    AnalysisDataMgr *mgr = target();
+    mgr->setThldType(LineThreshold);
+    AnalysisExperimentMgr *expMgr = mgr->getAnalysisExpMgr();
+    DrpltImgInfoMgr *imgMgr = mgr->getDrpltImgInfoMgr();
+    DrpltClassifyMgr *classifyMgr = mgr->getDrpltClassifyMgr();
+    AnalysisResultMgr *resultMgr = mgr->getAnalysisRetMgr();
+    classifyMgr->initClassifyGlobalInfoByLine(sorted);
+    Q_ASSERT(classifyMgr->getZoneCombinationOfChan() == combination);
+
+    ExpItemInfo experiment;
+    experiment.id = 1;
+    experiment.fileName = QFileInfo(m_zipPath).fileName();
+    experiment.wellIds = wellIds;
+    expMgr->appendExpFile(experiment);
+    for (const WellPlan &plan : qAsConst(plans)) {
+        expMgr->appendWellGlobal(plan.item);
+        classifyMgr->appendClassifyInfosOfWellsByLine(plan.classify);
+        imgMgr->appendImgAnalysis(plan.image);
+        resultMgr->appendWellResult(plan.result);
+    }
+    plans.clear();
+
+    expMgr->setWellDrpltImgs(RunArchiveImages::loadWells(expMgr->getAnalysisExpGlobalInfo().wells, m_zipPath,
+                                                         m_password, loadWellImages));
+    return true;
+}

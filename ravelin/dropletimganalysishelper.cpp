@@ -53,7 +53,8 @@ DropletImgAnalysisHelper::DropletImgAnalysisHelper(const DropletImgAnalysisHelpe
       isTargetsUsedRox(other.isTargetsUsedRox),
       result(other.result ? new InnerRetDrpltRecogInfo(*other.result) : nullptr),
       templateModelPath(other.templateModelPath), errString(other.errString), settings(other.settings),
-      rTreesModelPath(other.rTreesModelPath), removeDiscreteArea(other.removeDiscreteArea)
+      rTreesModelPath(other.rTreesModelPath), removeDiscreteArea(other.removeDiscreteArea),
+      shuffleEngine(other.shuffleEngine)
 {
 }
 
@@ -74,6 +75,7 @@ DropletImgAnalysisHelper &DropletImgAnalysisHelper::operator=(const DropletImgAn
     settings = other.settings;
     rTreesModelPath = other.rTreesModelPath;
     removeDiscreteArea = other.removeDiscreteArea;
+    shuffleEngine = other.shuffleEngine;
     return *this;
 }
 
@@ -148,6 +150,11 @@ void DropletImgAnalysisHelper::alterIsTargetsUsedRox(bool on)
 void DropletImgAnalysisHelper::alterReferenceIndex(int index)
 {
     referenceIndex = index;
+}
+
+void DropletImgAnalysisHelper::setShuffleEngine(std::mt19937 *engine)
+{
+    shuffleEngine = engine;
 }
 
 QString DropletImgAnalysisHelper::GetErrString() const
@@ -726,7 +733,8 @@ bool DropletImgAnalysisHelper::recogImpl(const cv::Mat &S)
 
     // 20.
     if (settings.RandomShuffle && result->droplets.size() > 1) {
-        thread_local std::mt19937 engine{std::random_device{}()};
+        thread_local std::mt19937 threadEngine{std::random_device{}()};
+        std::mt19937 &engine = shuffleEngine ? *shuffleEngine : threadEngine;
         std::shuffle(result->droplets.begin(), result->droplets.end(), engine);
     }
 

@@ -13,6 +13,7 @@
 
 #include <opencv2/core.hpp>
 
+#include <random>
 #include <vector>
 
 struct RAVELIN_EXPORT DrpltRecogRecord {
@@ -53,6 +54,9 @@ public:
     void alterIsRemoveFakePos(bool on);
     void alterIsTargetsUsedRox(bool on);
     void alterReferenceIndex(int index);
+    // Generator of the result-list shuffle, owned by the caller (an analyser keeps its own so
+    // that parallel wells share nothing). Without one a generator of the calling thread is used.
+    void setShuffleEngine(std::mt19937 *engine);
 
     bool recogDrplt(const QString &path);
     bool recogDrplt(unsigned width, unsigned height, const void *data, int format);
@@ -111,4 +115,5 @@ private:
     Ravelin::AnalysisSettings settings;
     QString rTreesModelPath;
     qint32 removeDiscreteArea = 0;
+    std::mt19937 *shuffleEngine = nullptr;
 };

@@ -269,6 +269,11 @@ bool PcrAnalysisDocument::save(const QString &path)
         qWarning() << "save(): no document is open";
         return false;
     }
+    // Under any other suffix the package could not be opened again.
+    if (QFileInfo(path).suffix() != SuffixSaved) {
+        qWarning() << "save(): a package is saved as ." << SuffixSaved << "only:" << path;
+        return false;
+    }
     // Every source must be readable before anything is written.
     for (const SourceArchiveRecord &record : qAsConst(m_d->sourceArchives)) {
         if (m_d->readableSource(record, path).isEmpty()) {

@@ -43,7 +43,8 @@ public:
     // The suffix ("arlx", "expzip", "imrs", case-sensitive) picks the readers. On failure
     // the previously loaded document stays as it was, readers and password included.
     bool open(const QString &path);
-    // Writes the whole document as an ".arlx" package at path. The package is written to a
+    // Writes the whole document as an ".arlx" package at path (a path with another suffix is
+    // refused, since the package could not be opened again under it). The package is written to a
     // temporary file beside the target, which replaces the target only once every entry has
     // been written; on failure the target is left as it was. On success the saved file is the
     // document's only source archive.
@@ -82,6 +83,5 @@ private:
     ~PcrAnalysisDocument() override;
     Q_DISABLE_COPY(PcrAnalysisDocument)
 
-    friend class PcrAnalysisDocumentPrivate;
     QScopedPointer<PcrAnalysisDocumentPrivate> m_d;
 };

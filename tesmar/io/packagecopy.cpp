@@ -12,6 +12,8 @@
 #include <quazipfileinfo.h>
 #include <quazipnewinfo.h>
 
+#include <zlib.h>
+
 #include <filesystem>
 #include <system_error>
 
@@ -149,7 +151,83 @@ bool Writer::isOpen() const
     return !m_failed && m_zip->isOpen();
 }
 
-// Copies the source's current entry, or the named one when `name` is not empty.
+namespace {
+
+// Inflates what a raw copy passes through, only to check it against the entry's size and
+// checksum: a damaged source entry must not end up in the new package unnoticed.
+class RawEntryCheck {
+public:
+    explicit RawEntryCheck(int method) : m_deflated(method == Z_DEFLATED)
+    {
+        if (m_deflated)
+            m_ok = inflateInit2(&m_zs, -MAX_WBITS) == Z_OK;
+    }
+    ~RawEntryCheck()
+    {
+        if (m_deflated && m_ok)
+            inflateEnd(&m_zs);
+    }
+    RawEntryCheck(const RawEntryCheck &) = delete;
+    RawEntryCheck &operator=(const RawEntryCheck &) = delete;
+
+    void feed(const QByteArray &raw)
+    {
+        if (!m_ok)
+            return;
+        const auto *data = reinterpret_cast<const Bytef *>(raw.constData());
+        if (!m_deflated) {
+            m_crc = crc32(m_crc, data, uInt(raw.size()));
+            m_size += quint64(raw.size());
+            return;
+        }
+        if (m_ended) {
+            m_ok = false; // data after the end of the stream
+            return;
+        }
+        m_zs.next_in = const_cast<Bytef *>(data);
+        m_zs.avail_in = uInt(raw.size());
+        Bytef out[1 << 16];
+        do {
+            m_zs.next_out = out;
+            m_zs.avail_out = sizeof out;
+            const int r = inflate(&m_zs, Z_NO_FLUSH);
+            if (r != Z_OK && r != Z_STREAM_END && r != Z_BUF_ERROR) {
+                m_ok = false;
+                return;
+            }
+            const uInt produced = uInt(sizeof out - m_zs.avail_out);
+            m_crc = crc32(m_crc, out, produced);
+            m_size += produced;
+            if (r == Z_STREAM_END) {
+                m_ended = true;
+                m_ok = m_zs.avail_in == 0;
+                return;
+            }
+            if (r == Z_BUF_ERROR)
+                return;
+        } while (m_zs.avail_out == 0 || m_zs.avail_in > 0);
+    }
+
+    bool intact(quint32 crc, quint64 size) const
+    {
+        return m_ok && (!m_deflated || m_ended) && m_crc == crc && m_size == size;
+    }
+
+private:
+    bool m_deflated;
+    bool m_ok = true;
+    bool m_ended = false;
+    z_stream m_zs{};
+    uLong m_crc = crc32(0L, Z_NULL, 0);
+    quint64 m_size = 0;
+};
+
+} // namespace
+
+// Copies the source's current entry, or the named one when `name` is not empty. The
+// compressed data is passed on as it is (decrypted with the source's password, encrypted
+// with the package's), which keeps a save of large images fast; it is inflated on the way
+// only to check it.
 bool Writer::copyEntry(Source &source, const QString &name, const QString &newName, QByteArray *keep)
 {
     if (!name.isEmpty() && !source.zip.setCurrentFile(name, QuaZip::csSensitive))
@@ -162,43 +240,67 @@ bool Writer::copyEntry(Source &source, const QString &name, const QString &newNa
         qWarning() << "copying" << info.name << ": encrypted, but its archive has no password";
         return false;
     }
+    // The stored data of an encrypted entry begins with a 12-byte encryption header, which
+    // the open consumes.
+    const quint64 headerBytes = encrypted ? 12 : 0;
+    if ((info.method != 0 && info.method != Z_DEFLATED) || info.compressedSize < headerBytes) {
+        qWarning() << "copying" << info.name << ": unsupported compression method" << info.method;
+        return false;
+    }
 
     QuaZipFile in(&source.zip);
-    if (!in.open(QIODevice::ReadOnly, nullptr, nullptr, false,
+    int method = 0;
+    int level = 0;
+    if (!in.open(QIODevice::ReadOnly, &method, &level, true,
                  encrypted ? source.passwordBytes.constData() : nullptr))
         return false;
 
     QuaZipNewInfo newInfo(newName);
     newInfo.dateTime = info.dateTime;
+    newInfo.uncompressedSize = ulong(info.uncompressedSize);
     const QByteArray targetPassword = m_password.toLatin1();
     const bool encrypt = !m_password.isEmpty() && !isPasswordEntry(newName);
     QuaZipFile out(m_zip.get());
-    if (!out.open(QIODevice::WriteOnly, newInfo, encrypt ? targetPassword.constData() : nullptr, 0, 8, -1,
-                  false, -15, 8, 0)) {
+    if (!out.open(QIODevice::WriteOnly, newInfo, encrypt ? targetPassword.constData() : nullptr, info.crc,
+                  method, level, true)) {
         in.close();
         return false;
     }
 
-    quint64 total = 0;
+    RawEntryCheck check(method);
+    quint64 remaining = info.compressedSize - headerBytes;
     bool ok = true;
-    while (ok) {
-        const QByteArray chunk = in.read(ChunkSize);
-        if (chunk.isEmpty())
+    while (ok && remaining > 0) {
+        const QByteArray chunk = in.read(qint64(qMin<quint64>(remaining, ChunkSize)));
+        if (chunk.isEmpty()) {
+            ok = false;
             break;
-        total += quint64(chunk.size());
+        }
+        remaining -= quint64(chunk.size());
+        check.feed(chunk);
         ok = out.write(chunk) == chunk.size();
-        if (keep)
-            keep->append(chunk);
     }
-    // A wrong password or damaged data shows as a failed inflate, a short entry or a bad
-    // checksum at close.
     in.close();
-    ok = ok && in.getZipError() == UNZ_OK && total == info.uncompressedSize;
+    // A wrong password or damaged data shows as a failed inflate, a short entry or a bad
+    // checksum.
+    ok = ok && in.getZipError() == UNZ_OK && check.intact(quint32(info.crc), info.uncompressedSize);
     out.close();
     ok = ok && out.getZipError() == ZIP_OK;
-    if (!ok)
+    if (!ok) {
         qWarning() << "copying" << info.name << "failed";
-    return ok;
+        return false;
+    }
+    if (keep) {
+        // The small entries the caller looks into are read once more, inflated.
+        QuaZipFile again(&source.zip);
+        if (!again.open(QIODevice::ReadOnly, nullptr, nullptr, false,
+                        encrypted ? source.passwordBytes.constData() : nullptr))
+            return false;
+        *keep = again.readAll();
+        again.close();
+        return again.getZipError() == UNZ_OK;
+    }
+    return true;
 }
 
 bool Writer::copyUnder(const QString &source, const QString &base)
@@ -248,10 +350,10 @@ bool Writer::copySharedEntries(const QString &source, const QString &folder)
         return false;
     for (const QString &entry : {ParamsEntry, PasswordEntry}) {
         QString found;
-        if (!folder.isEmpty() && src.names.contains(folder + QLatin1Char('/') + entry))
-            found = folder + QLatin1Char('/') + entry;
-        else if (src.names.contains(entry))
+        if (src.names.contains(entry))
             found = entry;
+        else if (!folder.isEmpty() && src.names.contains(folder + QLatin1Char('/') + entry))
+            found = folder + QLatin1Char('/') + entry;
 
         const bool isPassword = entry == PasswordEntry;
         if (found.isEmpty()) {

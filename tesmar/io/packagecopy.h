@@ -51,8 +51,8 @@ public:
     bool copyUnder(const QString &source, const QString &base);
     // The entries of a saved package that lie in one of the given folders, names kept.
     bool copyFolders(const QString &source, const QSet<QString> &folders);
-    // "analysisparams.json" and "password" at the top level, taken from folder + "/" in the
-    // source when there (and folder is not empty), else from its top level. An entry the
+    // "analysisparams.json" and "password" at the top level, taken from the source's top
+    // level, or from folder + "/" when the top level lacks them. An entry the
     // source does not have is left out; the password entry must give the password this
     // archive is written with (and must be there when that password is not empty).
     bool copySharedEntries(const QString &source, const QString &folder);

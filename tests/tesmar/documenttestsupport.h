@@ -135,11 +135,13 @@ inline QString difference(const Snapshot &a, const Snapshot &b, bool withImages 
         return QStringLiteral("plots");
     if (!(a.classification == b.classification))
         return QStringLiteral("zones and populations");
-    if (!(a.lineWells == b.lineWells) || !(a.polygonWells == b.polygonWells))
+    // Packages keep the per-well list of the current mode only.
+    if (a.mode == LumaraAnalysisData::LineThreshold ? !(a.lineWells == b.lineWells) : !(a.polygonWells == b.polygonWells))
         return QStringLiteral("per-well classification");
     if (!(a.results == b.results))
         return QStringLiteral("results");
-    if (a.zoneCombination != b.zoneCombination)
+    // Not stored; made on opening in line mode.
+    if (a.mode == LumaraAnalysisData::LineThreshold && a.zoneCombination != b.zoneCombination)
         return QStringLiteral("zone combination");
     if (withImages && !sameImages(a.images, b.images))
         return QStringLiteral("images");
@@ -180,10 +182,11 @@ inline bool isEncrypted(const QString &zipPath, const QString &entry)
 }
 
 // Copies every entry (decrypted, then encrypted again as it was) into a new archive, the
-// content of `entry` passed through `change` on the way (a null result leaves it out).
+// content of `entry` passed through `change` on the way (a null result leaves it out), and
+// stored without compression when `storeChanged` is set.
 inline bool rewriteEntry(const QString &from, const QString &to, const QString &entry,
                          const std::function<QByteArray(const QByteArray &)> &change,
-                         const QString &password)
+                         const QString &password, bool storeChanged = false)
 {
     QuaZip out(to);
     if (!out.open(QuaZip::mdCreate))
@@ -201,7 +204,8 @@ inline bool rewriteEntry(const QString &from, const QString &to, const QString &
                 continue;
         }
         QuaZipFile f(&out);
-        ok = ok && f.open(QIODevice::WriteOnly, QuaZipNewInfo(name), encrypted ? pw.constData() : nullptr);
+        const int method = storeChanged && name == entry ? 0 : 8; // 0: stored as it is
+        ok = ok && f.open(QIODevice::WriteOnly, QuaZipNewInfo(name), encrypted ? pw.constData() : nullptr, 0, method);
         ok = ok && f.write(bytes) == bytes.size();
         f.close();
         ok = ok && f.getZipError() == ZIP_OK;

@@ -41,6 +41,36 @@ QStringList expectedSavedLayout(const QString &source, const QString &base)
     return names + typedEntries();
 }
 
+// What the generator says it stored, as the opened document holds it: droplet and exclusion
+// counts, line thresholds by channel, droplets per zone mask, effective droplet numbers.
+QString truthDifference(const Snapshot &s, const MkPackage::RunTruth &truth)
+{
+    if (s.lineWells.size() != truth.wells.size() || s.imageInfos.size() != truth.wells.size())
+        return "well count";
+    for (int i = 0; i < truth.wells.size(); ++i) {
+        const MkPackage::WellTruth &w = truth.wells.at(i);
+        const WellImageAnalysisInfo &info = s.imageInfos.at(i);
+        if (info.droplets.size() != w.droplets || info.excludedDrplts.size() != w.excluded)
+            return QString("droplets of well %1").arg(i + 1);
+        if (s.results.at(i).effDrpltNum != quint32(w.droplets - w.excluded))
+            return QString("effective droplets of well %1").arg(i + 1);
+        const WellClassifyInfoByLine &line = s.lineWells.at(i);
+        for (const MkPackage::ChannelTruth &c : w.channels)
+            if (line.thlds.value(c.channel).id != quint32(c.channel + 1) || line.thlds.value(c.channel).value != c.threshold)
+                return QString("threshold of well %1 channel %2").arg(i + 1).arg(c.channel + 1);
+        QMap<quint32, int> expected;
+        for (const auto &zone : w.zones)
+            expected.insert(zone.first, zone.second);
+        for (const DrpltZoneInfo &zone : s.classification.zones) {
+            const auto count = std::find_if(line.zoneDrpltNums.cbegin(), line.zoneDrpltNums.cend(),
+                                            [&](const ZoneDrpltNumInfo &z) { return z.zoneId == zone.id; });
+            if (count == line.zoneDrpltNums.cend() || count->drpltNum != quint32(expected.value(zone.code)))
+                return QString("droplets of well %1 in zone mask %2").arg(i + 1).arg(zone.code);
+        }
+    }
+    return QString();
+}
+
 } // namespace
 
 class TestDocument : public QObject {
@@ -53,6 +83,8 @@ private slots:
     void lifecycle();
     void openSaveReopen_data();
     void openSaveReopen();
+    void editedDocumentRoundTrip_data();
+    void editedDocumentRoundTrip();
     void saveAgainAndOverItself_data();
     void saveAgainAndOverItself();
     void refusedSave_data();
@@ -153,7 +185,9 @@ void TestDocument::openSaveReopen()
     QFETCH(QString, fileName);
     const QString source = m_dir.filePath(fileName);
     const QString password = options.passwordEntry ? options.password : QString();
-    QVERIFY(generate(options, source));
+    MkPackage::RunTruth truth;
+    QString error;
+    QVERIFY2(MkPackage::generatePackage(options, source, &truth, &error), qPrintable(error));
 
     QVERIFY(doc()->open(source));
     QCOMPARE(doc()->getUnzipPassword(), password);
@@ -167,6 +201,13 @@ void TestDocument::openSaveReopen()
     QVERIFY(images >= options.wells);
     QCOMPARE(opened.experiments.experiments.size(), 1);
     QCOMPARE(opened.experiments.experiments.first().fileName, fileName);
+    // FAM, HEX and CY5 sit on channel indices 0, 1 and 3; line mode gets the masks of three
+    // channels ordered by the number of set bits.
+    QCOMPARE(doc()->getChanIndicesUsed(), QVector<int>({0, 1, 3}));
+    QCOMPARE(opened.zoneCombination, QVector<uint>({0, 1, 2, 4, 3, 5, 6, 7}));
+    QVERIFY(truth.wells.first().droplets > 0);
+    const QString wrong = truthDifference(opened, truth);
+    QVERIFY2(wrong.isEmpty(), qPrintable(wrong));
 
     // The saved layout: the source under its name up to the first ".", then the shared and
     // the typed entries; everything but "password" entries encrypted with the password.
@@ -197,6 +238,59 @@ void TestDocument::openSaveReopen()
     QCOMPARE(doc()->getUnzipPassword(), password);
     const QString diff = difference(opened, snapshot(doc()));
     QVERIFY2(diff.isEmpty(), qPrintable(diff));
+}
+
+void TestDocument::editedDocumentRoundTrip_data()
+{
+    QTest::addColumn<bool>("polygon");
+    QTest::newRow("line mode") << false;
+    QTest::newRow("polygon mode") << true;
+}
+
+// What the user changes after opening (plots, exclusions, matrix, names, polygons) is what
+// the saved package gives back.
+void TestDocument::editedDocumentRoundTrip()
+{
+    QFETCH(bool, polygon);
+    const QString source = m_dir.filePath("edited.imrs");
+    if (!QFile::exists(source)) {
+        GeneratorOptions o = smallRun(3, 5);
+        o.password = "ed";
+        QVERIFY(generate(o, source));
+    }
+    QVERIFY(doc()->open(source));
+    AnalysisDataMgr *data = doc()->getAnalysisDataMgr();
+    CustomizedPlotMgr *plots = data->getCustomizedPlotMgr();
+    QCOMPARE(plots->add2DPlot(Customized2DPlotInfo{0, "FAM-HEX", 1, 2}), 1u);
+    QCOMPARE(plots->add3DPlot(Customized3DPlotInfo{0, "three", 1, 2, 4}), 1u);
+    QCOMPARE(plots->add3DPlot(Customized3DPlotInfo{0, "three again", 2, 1, 4}), 2u);
+    data->getDrpltImgInfoMgr()->excludedDrplts(2, {0, 3});
+    doc()->getCompensationMatrixMgr()->setMatrixBuf(QByteArray(336, '\x11'));
+    QVERIFY(doc()->getExperimentCfgMgr()->setSampleName(1, "renamed"));
+    doc()->getExperimentCfgMgr()->setComment("checked");
+    QVERIFY(data->getAnalysisRetMgr()->setChanDilution(3, 2, 4.5));
+    if (polygon) {
+        data->switch2PolygonMode();
+        DrpltClassifyMgr *classify = data->getDrpltClassifyMgr();
+        const uint zone = classify->addZone(DrpltZoneInfo{0, 1, {}});
+        const uint population = classify->addPopulation(PopulationsInfo{0, "drawn", "#4FB1DB", false, {}});
+        classify->bindPopulationAndZone({zone, PositiveZone}, population);
+        QVERIFY(classify->setThldByPolygon(2, zone, QPolygonF({{10, 10}, {900, 10}, {900, 900}})));
+        QVERIFY(classify->setDrpltNumByPolygon(2, zone, 12));
+    } else {
+        data->getDrpltClassifyMgr()->setThldOfAllWellsByLine(1, 7777);
+    }
+    const Snapshot edited = snapshot(doc());
+
+    const QString saved = m_dir.filePath(polygon ? "edited_polygon.arlx" : "edited_line.arlx");
+    QVERIFY(doc()->save(saved));
+    PcrAnalysisDocument::release();
+    QVERIFY(doc()->open(saved));
+    const QString diff = difference(edited, snapshot(doc()));
+    QVERIFY2(diff.isEmpty(), qPrintable(diff));
+    // The next plots do not repeat an id.
+    QCOMPARE(doc()->getAnalysisDataMgr()->getCustomizedPlotMgr()->add3DPlot(Customized3DPlotInfo{}), 3u);
+    QCOMPARE(doc()->getAnalysisDataMgr()->getCustomizedPlotMgr()->add2DPlot(Customized2DPlotInfo{}), 2u);
 }
 
 void TestDocument::saveAgainAndOverItself_data()
@@ -252,8 +346,11 @@ void TestDocument::refusedSave_data()
     QTest::addColumn<QString>("how");
     QTest::newRow("read-only folder") << "readonly";
     QTest::newRow("folder missing") << "nofolder";
+    QTest::newRow("target suffix not arlx") << "suffix";
     QTest::newRow("source removed after open") << "removed";
     QTest::newRow("source entry damaged after open") << "damaged";
+    QTest::newRow("source entry damaged after open, no password") << "damagedplain";
+    QTest::newRow("stored source entry damaged after open") << "damagedstored";
     QTest::newRow("own package, no copy made") << "self";
     QTest::newRow("saved source removed, no copy made") << "savedremoved";
 }
@@ -264,8 +361,15 @@ void TestDocument::refusedSave()
     QTemporaryDir dir;
     const QString source = dir.filePath("src.imrs");
     GeneratorOptions o = smallRun(2);
-    o.password = "keep";
+    o.password = how == "damagedplain" ? "" : "keep";
     QVERIFY(generate(o, source));
+    const QString image = entryNames(source).filter(QRegularExpression("^capture/")).value(0);
+    QVERIFY(!image.isEmpty());
+    if (how == "damagedstored") {
+        const QString generated = dir.filePath("generated.imrs");
+        QVERIFY(QFile::rename(source, generated));
+        QVERIFY(rewriteEntry(generated, source, image, [](const QByteArray &b) { return b; }, "keep", true));
+    }
     QVERIFY(doc()->open(source));
 
     const QString folder = dir.filePath("out");
@@ -281,14 +385,15 @@ void TestDocument::refusedSave()
             QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
             QSKIP("folder permissions are not enforced for this user");
         }
+    } else if (how == "suffix") {
+        target = folder + "/existing.imrs";
+        QVERIFY(writeFile(target, before));
     } else if (how == "nofolder") {
         target = dir.filePath("missing/new.arlx");
     } else if (how == "removed") {
         QVERIFY(QFile::remove(source));
-    } else if (how == "damaged") {
-        const QStringList images = entryNames(source).filter(QRegularExpression("^capture/"));
-        QVERIFY(!images.isEmpty());
-        QVERIFY(flipStoredByte(source, images.last()));
+    } else if (how.startsWith("damaged")) {
+        QVERIFY(flipStoredByte(source, image));
     } else if (how == "self" || how == "savedremoved") {
         const QString saved = folder + "/existing.arlx";
         QVERIFY(doc()->save(saved));
@@ -318,6 +423,8 @@ void TestDocument::badInput_data()
     for (const char *entry : {"run.pcr", "run.exp", "run.dps", "run.cmtx"}) {
         QTest::addRow("%s truncated", entry) << entry << "truncate";
         QTest::addRow("%s damaged in the zip", entry) << entry << "flip";
+        // Stored without compression, a changed byte shows only in the checksum.
+        QTest::addRow("%s stored, damaged in the zip", entry) << entry << "storedflip";
     }
     QTest::newRow("run.cmtx missing") << "run.cmtx" << "drop";
     QTest::newRow("run.pcr missing") << "run.pcr" << "drop";
@@ -350,6 +457,17 @@ void TestDocument::badInput()
         QVERIFY(rewriteEntry(other, bad, entry, [](const QByteArray &b) { return b.left(b.size() / 2); }, "beta"));
     } else if (damage == "flip") {
         QVERIFY(QFile::copy(other, bad));
+        QVERIFY(flipStoredByte(bad, entry));
+    } else if (damage == "storedflip") {
+        const QString stored = dir.filePath("stored.imrs");
+        QVERIFY(rewriteEntry(other, stored, entry, [](const QByteArray &b) { return b; }, "beta", true));
+        {
+            // The stored entry opens intact before the damage.
+            bool intact = false;
+            entryData(stored, entry, "beta", &intact);
+            QVERIFY(intact);
+        }
+        QVERIFY(QFile::copy(stored, bad));
         QVERIFY(flipStoredByte(bad, entry));
     } else if (damage == "drop") {
         QVERIFY(rewriteEntry(other, bad, entry, [](const QByteArray &) { return QByteArray(); }, "beta"));

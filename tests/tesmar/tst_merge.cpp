@@ -15,6 +15,7 @@ using MkPackage::GeneratorOptions;
 
 Q_DECLARE_METATYPE(MkPackage::GeneratorOptions)
 Q_DECLARE_METATYPE(PcrAnalysisDocument::ErrorCode)
+Q_DECLARE_METATYPE(MkPackage::TargetOption)
 
 namespace {
 
@@ -51,6 +52,42 @@ Snapshot snapshotOf(const QString &path)
     return s;
 }
 
+// A run whose analysed wells are stored under ids from `firstId` on (the generator numbers
+// them from 1), built from the generator's own pieces.
+bool writeRunWithIds(const QString &path, const GeneratorOptions &o, qint32 firstId)
+{
+    MkPackage::SynthWells synth;
+    QString error;
+    if (!synth.setOptions(o, &error))
+        return false;
+    QList<MkPackage::WellSummary> summaries;
+    for (int i = 0; i < synth.wellCount(); ++i)
+        summaries << synth.summary(i);
+    MkPackage::Composer composer;
+    if (!composer.prepare(synth.runSpec(), summaries, &error))
+        return false;
+    PkgWriter::ArchiveWriter zip;
+    bool ok = zip.create(path) && zip.add("password", composer.passwordEntry());
+    PkgWriter::Pcr3Body body;
+    for (int i = 0; ok && i < synth.wellCount(); ++i) {
+        MkPackage::WellSpec well;
+        MkPackage::ComposedWell c;
+        ok = synth.well(i, &well, &error) && composer.composeWell(well, i, &c, &error);
+        c.expInfo.wellId = c.dropletData.wellId = c.classify.wellId = c.result.wellId = firstId + i;
+        body.expInfos << c.expInfo;
+        body.dropletData << c.dropletData;
+        body.classifications << c.classify;
+        body.results << c.result;
+        for (const auto &image : qAsConst(c.images))
+            ok = ok && zip.add(image.first, image.second, o.password);
+    }
+    ok = ok && zip.add("run.exp", composer.experimentEntry(), o.password)
+        && zip.add("run.pcr", PkgWriter::pcr3Entry(body, o.pcrVersion), o.password)
+        && zip.add("run.dps", composer.deviceEntry(), o.password)
+        && zip.add("run.cmtx", composer.matrixEntry(), o.password);
+    return zip.close() && ok;
+}
+
 } // namespace
 
 class TestMerge : public QObject {
@@ -69,6 +106,9 @@ private slots:
     void noDocument();
     void afterWellCounter8();
     void continueTwice();
+    void failedContinue();
+    void wellsStoredUnderOtherIds();
+    void inconsistentWells();
     void experimentCfgComparison_data();
     void experimentCfgComparison();
     void classificationOfNewWells_data();
@@ -244,7 +284,17 @@ void TestMerge::merge()
     PcrAnalysisDocument::release();
     QVERIFY(doc()->open(saved));
     QCOMPARE(doc()->getUnzipPassword(), target.password);
-    const QString diff = difference(merged, snapshot(doc()));
+    QString diff = difference(merged, snapshot(doc()));
+    QVERIFY2(diff.isEmpty(), qPrintable(diff));
+
+    // Saved over itself, the package keeps both folders.
+    doc()->beginSaveFile();
+    QVERIFY(doc()->save(saved));
+    doc()->endSaveFile();
+    QCOMPARE(entryNames(saved), names);
+    PcrAnalysisDocument::release();
+    QVERIFY(doc()->open(saved));
+    diff = difference(merged, snapshot(doc()));
     QVERIFY2(diff.isEmpty(), qPrintable(diff));
 }
 
@@ -422,6 +472,85 @@ void TestMerge::continueTwice()
     QCOMPARE(doc()->getExperimentCfgMgr()->getWells().size(), 4);
     // Merged once, the archive is now part of the document.
     QCOMPARE(doc()->isMergeSupported4Load(candidate, permit), PcrAnalysisDocument::AlreadyLoaded);
+}
+
+// The small entries read, run.pcr does not: nothing is merged, the check has to be repeated.
+void TestMerge::failedContinue()
+{
+    const QString target = make("fcA.imrs", smallRun(2, 101));
+    const QString good = make("fcB.imrs", smallRun(2, 102));
+    const QString bad = m_dir.filePath("fcBad.imrs");
+    QVERIFY(rewriteEntry(good, bad, "run.pcr", [](const QByteArray &b) { return b.left(b.size() / 3); }, QString()));
+    QVERIFY(doc()->open(target));
+    const Snapshot before = snapshot(doc());
+    QSignalSpy spy(doc(), &PcrAnalysisDocument::wellAdded);
+    PcrAnalysisDocument::MergePermit permit;
+    QCOMPARE(doc()->isMergeSupported4Load(bad, permit), PcrAnalysisDocument::MergeSupported);
+    QVERIFY(!doc()->continueLoadFile());
+    QVERIFY(!doc()->continueLoadFile());
+    QCOMPARE(spy.count(), 0);
+    const QString diff = difference(before, snapshot(doc()));
+    QVERIFY2(diff.isEmpty(), qPrintable(diff));
+    // Its name is not taken: the intact archive merges afterwards.
+    QCOMPARE(doc()->isMergeSupported4Load(good, permit), PcrAnalysisDocument::MergeSupported);
+    QVERIFY(doc()->continueLoadFile());
+    QCOMPARE(spy.count(), 1);
+}
+
+// The added wells are found by their own ids, whatever they are.
+void TestMerge::wellsStoredUnderOtherIds()
+{
+    const QString target = make("oiA.imrs", smallRun(2, 121));
+    GeneratorOptions o = smallRun(2, 122);
+    o.password = "ids";
+    const QString candidate = m_dir.filePath("oiB.imrs");
+    QVERIFY(writeRunWithIds(candidate, o, 5));
+    const Snapshot m = snapshotOf(candidate);
+    QCOMPARE(m.experiments.wells.size(), 2);
+    QCOMPARE(m.experiments.wells.at(0).wellId, 5u);
+    QCOMPARE(m.results.at(1).wellId, 6u);
+    QVERIFY(m.results.at(0).effDrpltNum > 0 && m.results.at(1).effDrpltNum > 0);
+
+    QVERIFY(doc()->open(target));
+    QSignalSpy spy(doc(), &PcrAnalysisDocument::wellAdded);
+    PcrAnalysisDocument::MergePermit permit;
+    QCOMPARE(doc()->isMergeSupported4Load(candidate, permit), PcrAnalysisDocument::MergeSupported);
+    QVERIFY(doc()->continueLoadFile());
+    QCOMPARE(spy.count(), 1);
+    AnalysisDataMgr *data = doc()->getAnalysisDataMgr();
+    for (int k = 0; k < 2; ++k) {
+        const quint32 id = 3 + quint32(k);
+        QCOMPARE(data->getAnalysisRetMgr()->getWellResult(id).effDrpltNum, m.results.at(k).effDrpltNum);
+        WellImageAnalysisInfo record = m.imageInfos.at(k);
+        record.wellId = id;
+        QCOMPARE(data->getDrpltImgInfoMgr()->getImgAnalysisInfo(id), record);
+        QVERIFY(!doc()->getDevParasMgr()->getScanningParas(id).isEmpty());
+    }
+}
+
+// A configuration with more wells than the analysed ones: everything is added, the counter
+// covers every id given out, and the wells are not announced.
+void TestMerge::inconsistentWells()
+{
+    const QString target = make("icA.imrs", smallRun(2, 111));
+    const QString two = make("icTwo.imrs", smallRun(2, 112));
+    const QString three = make("icThree.imrs", smallRun(3, 112));
+    const QString mixed = m_dir.filePath("icMixed.imrs");
+    const QByteArray exp3 = entryData(three, "run.exp", QString());
+    QVERIFY(rewriteEntry(two, mixed, "run.exp", [&](const QByteArray &) { return exp3; }, QString()));
+    QVERIFY(doc()->open(target));
+
+    QSignalSpy spy(doc(), &PcrAnalysisDocument::wellAdded);
+    PcrAnalysisDocument::MergePermit permit;
+    QCOMPARE(doc()->isMergeSupported4Load(mixed, permit), PcrAnalysisDocument::MergeSupported);
+    QTest::ignoreMessage(QtWarningMsg, "mergeFile():well data is inconsistent!");
+    if (!doc()->continueLoadFile())
+        QSKIP("the reader refuses analysis data that does not match the configuration");
+    QCOMPARE(spy.count(), 0);
+    QCOMPARE(doc()->getExperimentCfgMgr()->getWells().size(), 5);
+    QCOMPARE(doc()->getAnalysisDataMgr()->getAnalysisExpMgr()->getAnalysisExpGlobalInfo().wells.size(), 4);
+    // Configuration wells 3, 4, 5; analysed wells 3, 4: the counter stays above both.
+    QCOMPARE(doc()->getFileLogMgr()->getLog()[FileLogMgr::WellCounter], 5u);
 }
 
 void TestMerge::experimentCfgComparison_data()

@@ -1,6 +1,5 @@
 // Parser sets: what each generation's set holds, the parallel parse of the small entries and
-// its failures (a missing entry, a parser that throws), the counter rebuild, the save loop
-// with lent managers.
+// its failures (a missing entry, a parser that throws), the counters after reading.
 #include "documenttestsupport.h"
 #include "io/analysisdatafileparser1.h"
 #include "io/analysisdatafileparser2.h"
@@ -75,8 +74,6 @@ private slots:
     void exceptionInParallelParse();
     void counters_data();
     void counters();
-    void saveLoopWithLentManagers_data();
-    void saveLoopWithLentManagers();
 
 private:
     QTemporaryDir m_dir;
@@ -251,58 +248,6 @@ void TestParseAssigner::counters()
     }
     const FileLogMgr::Log &log = set.fileLogMgr()->getLog();
     QCOMPARE(QList<quint32>(log.cbegin(), log.cend()), expected);
-}
-
-void TestParseAssigner::saveLoopWithLentManagers_data()
-{
-    QTest::addColumn<QString>("password");
-    QTest::newRow("with password") << "lend";
-    QTest::newRow("without password") << "";
-}
-
-// The set writes exactly the five typed entries, in order, with its archive's password, from
-// whatever managers it has been lent; lent managers stay their owner's.
-void TestParseAssigner::saveLoopWithLentManagers()
-{
-    QFETCH(QString, password);
-    QTemporaryDir dir;
-    GeneratorOptions writerOptions = smallRun(1, 3);
-    writerOptions.password = password;
-    const QString writerZip = dir.filePath("writer.imrs");
-    QVERIFY(generate(writerOptions, writerZip));
-    GeneratorOptions contentOptions = smallRun(3, 4);
-    contentOptions.password = "other";
-    contentOptions.targets = {{"Only", "CY5", 0.5}};
-    const QString contentZip = dir.filePath("content.imrs");
-    QVERIFY(generate(contentOptions, contentZip));
-
-    AnalysisFileParseAssigner3 content(contentZip);
-    QVERIFY(content.parseMiscEntries() && content.parseAnalysisData() && content.parseFileLog());
-    AnalysisFileParseAssigner3 writer(writerZip);
-    writer.setManagers(content.compensationMatrixMgr(), content.analysisDataMgr(), content.devParasMgr(),
-                       content.experimentCfgMgr(), content.fileLogMgr());
-    const QString target = dir.filePath("typed.arlx");
-    QVERIFY(writer.saveEntries(target));
-    writer.releaseManagers();
-    QVERIFY(!writer.analysisDataMgr());
-
-    QCOMPARE(entryNames(target), typedEntries());
-    for (const QString &name : typedEntries())
-        QCOMPARE(isEncrypted(target, name), !password.isEmpty());
-
-    // Read back: the lent managers' content, not the writer archive's.
-    QVERIFY(PkgWriter::addEntry(target, "password", PkgWriter::passwordEntry(password)));
-    AnalysisFileParseAssigner2 back(target);
-    QVERIFY(back.parseMiscEntries());
-    QVERIFY(back.parseAnalysisData());
-    QVERIFY(back.parseFileLog());
-    QVERIFY(back.experimentCfgMgr()->getExp() == content.experimentCfgMgr()->getExp());
-    QVERIFY(back.devParasMgr()->getDevParas() == content.devParasMgr()->getDevParas());
-    QCOMPARE(back.compensationMatrixMgr()->getMatrixBuf(), content.compensationMatrixMgr()->getMatrixBuf());
-    QCOMPARE(back.fileLogMgr()->getLog(), content.fileLogMgr()->getLog());
-    QCOMPARE(back.analysisDataMgr()->getAnalysisExpMgr()->getAnalysisExpGlobalInfo().wells.size(), 3);
-    QVERIFY(back.analysisDataMgr()->getAnalysisRetMgr()->getWellResults()
-            == content.analysisDataMgr()->getAnalysisRetMgr()->getWellResults());
 }
 
 LUMARA_TEST_MAIN(TestParseAssigner)

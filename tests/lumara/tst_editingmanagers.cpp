@@ -71,12 +71,10 @@ private slots:
     void targetChannels();
     void wellRows();
     void wellRowWithoutRecords();
-    void wellDropletNumber_data();
-    void wellDropletNumber();
 
     void plotLookups_data();
     void plotLookups();
-    void plotEdits();
+    void plotNamesAndRemoval();
 
     void addPopulation();
     void addZones();
@@ -88,7 +86,6 @@ private slots:
     void removeZoneUnbinds();
     void removePopulation();
     void wellPlotPolygons();
-    void populationEdits();
 
 private:
     ExperimentEditMgr *edit() { return BLLInstance::getInstance()->getExperimentEditMgr(); }
@@ -190,6 +187,8 @@ void TestEditingManagers::wellRows()
     QCOMPARE(s.hasExcludedDroplets, false);
     QCOMPARE(s.dropletSum, 0u);
     QCOMPARE(s.effDropletNum, 4u);
+    QCOMPARE(edit()->getWellDropletNumber(7), 1000u);
+    QCOMPARE(edit()->getWellDropletNumber(9), 0u); // not configured
 }
 
 // A configured well that lost its image-analysis and result records gives a plain row rather
@@ -207,26 +206,6 @@ void TestEditingManagers::wellRowWithoutRecords()
     QCOMPARE(rows.at(0).hasExcludedDroplets, false);
     QCOMPARE(rows.at(0).effDropletNum, 0u);
     QCOMPARE(rows.at(0).dropletSum, 3u);
-}
-
-void TestEditingManagers::wellDropletNumber_data()
-{
-    QTest::addColumn<uint>("wellId");
-    QTest::addColumn<uint>("expected");
-    QTest::newRow("first") << 1u << 120u;
-    QTest::newRow("second") << 2u << 80u;
-    QTest::newRow("not configured") << 9u << 0u;
-}
-
-void TestEditingManagers::wellDropletNumber()
-{
-    QFETCH(uint, wellId);
-    QFETCH(uint, expected);
-    DocumentSeed seed = seedOfChannels({{1}, {1}}, BllTest::namedTargets({1}));
-    seed.wells[0].dropletSum = 120;
-    seed.wells[1].dropletSum = 80;
-    QVERIFY(BllTest::seedDocument(seed));
-    QCOMPARE(edit()->getWellDropletNumber(wellId), expected);
 }
 
 // ---- Plot groups -------------------------------------------------------------------------------
@@ -278,32 +257,19 @@ void TestEditingManagers::plotLookups()
     QCOMPARE(got, expected);
 }
 
-void TestEditingManagers::plotEdits()
+void TestEditingManagers::plotNamesAndRemoval()
 {
     QVERIFY(BllTest::seedDocument(seedOfChannels({{1, 2}}, BllTest::namedTargets({1, 2}))));
     const uint a = plots()->add2DPlot("FAM_VIC", 1, 2);
-    const uint b = plots()->add2DPlot("VIC_FAM", 2, 1);
-    const uint c = plots()->add3DPlot("FAM_VIC_ROX", 1, 2, 3);
     QVERIFY(plots()->is2DPlotNameExist("FAM_VIC"));
     QVERIFY(!plots()->is2DPlotNameExist("fam_vic")); // names differ by case
     QVERIFY(!plots()->is3DPlotNameExist("FAM_VIC"));
-    QVERIFY(plots()->is3DPlotNameExist("FAM_VIC_ROX"));
-
-    QVERIFY(plots()->rename2DPlot(b, "Second"));
+    QVERIFY(plots()->rename2DPlot(a, "Other"));
     QVERIFY(!plots()->rename2DPlot(99, "None"));
-    QVERIFY(plots()->is2DPlotNameExist("Second"));
-    QVERIFY(!plots()->is2DPlotNameExist("VIC_FAM"));
-    QVERIFY(plots()->rename3DPlot(c, "Third"));
-    QCOMPARE(plots()->get3DPlots().first().name, QString("Third"));
-
+    QVERIFY(!plots()->is2DPlotNameExist("FAM_VIC"));
     QVERIFY(plots()->remove2DPlot(a));
     QVERIFY(!plots()->remove2DPlot(a));
-    QCOMPARE(plots()->get2DPlots().size(), 1);
-    QCOMPARE(plots()->find2DPlot(1, 2), 0u);
-    plots()->remove3DPlot(c);
-    QVERIFY(plots()->get3DPlots().isEmpty());
-    // Ids are not given out again after a removal.
-    QCOMPARE(plots()->add2DPlot("Again", 1, 2), 3u);
+    QCOMPARE(plots()->add2DPlot("Again", 1, 2), 2u); // ids are not given out again
 }
 
 // ---- Populations and zones ---------------------------------------------------------------------
@@ -392,22 +358,13 @@ void TestEditingManagers::populationLookups_data()
     // Populations 1 "Alpha" (#aaaaaa, negative-edited), 2 "Beta" (#bbbbbb), 3 "alpha" (#cccccc).
     QTest::newRow("id of name") << "id" << "Beta" << 0u << "2";
     QTest::newRow("id is case-sensitive") << "id" << "alpha" << 0u << "3";
-    QTest::newRow("id of unknown name") << "id" << "Gamma" << 0u << "0";
-    QTest::newRow("name of id") << "name" << "" << 1u << "Alpha";
-    QTest::newRow("name of unknown id") << "name" << "" << 9u << "";
-    QTest::newRow("colour") << "colour" << "" << 3u << "#cccccc";
     QTest::newRow("colour of unknown id") << "colour" << "" << 0u << "#ffffff";
     QTest::newRow("negative edited") << "negEdited" << "" << 1u << "true";
-    QTest::newRow("not negative edited") << "negEdited" << "" << 2u << "false";
     QTest::newRow("unknown not negative edited") << "negEdited" << "" << 7u << "false";
-    QTest::newRow("name exists") << "exists" << "Beta" << 0u << "true";
     QTest::newRow("name differs by case") << "exists" << "BETA" << 0u << "false";
     QTest::newRow("own name is not used by other") << "usedByOther" << "Beta" << 2u << "false";
     QTest::newRow("other's name is used") << "usedByOther" << "Beta" << 1u << "true";
-    QTest::newRow("unused name") << "usedByOther" << "Delta" << 1u << "false";
-    QTest::newRow("record by name") << "byName" << "alpha" << 0u << "3:#cccccc";
     QTest::newRow("empty record by name") << "byName" << "ALPHA" << 0u << "0:";
-    QTest::newRow("names in order") << "names" << "" << 0u << "Alpha,Beta,alpha";
 }
 
 void TestEditingManagers::populationLookups()
@@ -523,32 +480,6 @@ void TestEditingManagers::wellPlotPolygons()
     QCOMPARE(populations()->getWellPlotPolygons(1).at(0).polygon, square);
     // A well without a polygon classification has no polygons.
     QVERIFY(populations()->getWellPlotPolygons(77).isEmpty());
-}
-
-void TestEditingManagers::populationEdits()
-{
-    DocumentSeed seed = polygonSeed();
-    seed.zones = {BllTest::ZoneSeed{0, {}, {}}};
-    seed.populations = {{"A", "#000001", false, {}}};
-    BllTest::SeededIds ids;
-    QVERIFY(BllTest::seedDocument(seed, &ids));
-    const uint p = ids.populations.at(0);
-    const uint z = ids.zones.at(0);
-    populations()->setPopulationName(p, "Renamed");
-    populations()->setPopulationSignColor(p, "#abcdef");
-    populations()->setNegEdited(p, true);
-    populations()->bindPopulationAndZone(qMakePair(z, NegativeZone), p);
-    populations()->bindPopulationAndZone(qMakePair(z, PositiveAndNegativeZone), p);
-    populations()->setDrpltNumByPolygon(2, z, 17);
-    const PopulationsInfo record = populations()->getPopulation(p);
-    QCOMPARE(record.name, QString("Renamed"));
-    QCOMPARE(record.signColor, QString("#abcdef"));
-    QVERIFY(record.negEdited);
-    QCOMPARE(record.zones.size(), 1); // bound once, with the last type
-    QCOMPARE(record.zones.first().second, PositiveAndNegativeZone);
-    QCOMPARE(populations()->getZones().first().populationIds, QList<quint32>{p});
-    QCOMPARE(populations()->getZoneColor(z), QString("#abcdef"));
-    QCOMPARE(data()->getDrpltClassifyMgr()->getWellDrpltNumOfZonesByPolygon(2).first().drpltNum, 17u);
 }
 
 LUMARA_TEST_MAIN(TestEditingManagers)

@@ -240,9 +240,14 @@ bool PcrAnalysisDocumentPrivate::writeSources(const QString &tempTarget, const Q
     // The entries of every source under its folder.
     for (const SourceArchiveRecord &record : qAsConst(sourceArchives)) {
         const QString from = readableSource(record, target);
-        const bool saved = QFileInfo(record.path).suffix() == SuffixSaved;
-        const bool ok = saved ? writer.copyFolders(from, PackageCopy::baseNames(record.experimentNames))
-                              : writer.copyUnder(from, PackageCopy::baseNameOf(record.experimentNames.value(0, QFileInfo(record.path).fileName())));
+        bool ok = false;
+        if (QFileInfo(record.path).suffix() == SuffixSaved) {
+            ok = writer.copyFolders(from, PackageCopy::baseNames(record.experimentNames));
+        } else {
+            // A run archive without an experiment name goes under its own file name.
+            const QString name = record.experimentNames.value(0, QFileInfo(record.path).fileName());
+            ok = writer.copyUnder(from, PackageCopy::baseNameOf(name));
+        }
         if (!ok) {
             qWarning() << "backupOriginalFile(): copying" << record.path << "failed";
             return false;
@@ -250,7 +255,7 @@ bool PcrAnalysisDocumentPrivate::writeSources(const QString &tempTarget, const Q
     }
 
     // The package's own analysis parameters and password entry at the top level, from the
-    // first source (from its embedded folder when that is a saved package).
+    // first source (a saved package's own top level, else its first source's folder).
     if (!sourceArchives.isEmpty()) {
         const SourceArchiveRecord &first = sourceArchives.first();
         const QString from = readableSource(first, target);

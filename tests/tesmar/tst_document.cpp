@@ -166,7 +166,9 @@ void TestDocument::openSaveReopen_data()
     QTest::newRow("two image sets") << o << "halves.imrs";
     o = smallRun(2);
     o.fileLog = false;
-    QTest::newRow("no counters entry") << o << "nolog.imrs";
+    o.analysisParams = false;
+    o.reagentKit = true;
+    QTest::newRow("no counters, no parameters, reagent kit") << o << "nolog.imrs";
     o = smallRun(2);
     o.password = "dots";
     QTest::newRow("name with extra dots") << o << "run.2024.05.imrs";

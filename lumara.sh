@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Project entry point: ./lumara test | ./lumara help
+# Project entry point: ./lumara.sh test (the program itself lives in lumara/)
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 jobs="$(nproc 2>/dev/null || echo 4)"
@@ -41,5 +41,5 @@ cmd_test() {
 
 case "${1:-help}" in
   test) cmd_test ;;
-  *) echo "usage: ./lumara test   (install dependencies, build, run all tests incl. sanitizer build)"; exit 2 ;;
+  *) echo "usage: ./lumara.sh test   (install dependencies, build, run all tests incl. sanitizer build)"; exit 2 ;;
 esac

@@ -1,0 +1,735 @@
+#include "bll/bllinstance.h"
+
+#include "bll/documentaccess.h"
+#include "bll/dropletexclude.h"
+#include "bll/experimenteditmgr.h"
+#include "bll/plotgroupmgr.h"
+#include "bll/populationsmgr.h"
+#include "bll/reportexport.h"
+#include "bll/signaltransfer.h"
+#include "bll/wellchannels.h"
+
+#include <QCoreApplication>
+#include <QDebug>
+#include <QFileInfo>
+#include <QHash>
+#include <QSettings>
+#include <QThread>
+
+#include <quazipfile.h>
+
+#include <algorithm>
+#include <cmath>
+#include <exception>
+#include <limits>
+
+using namespace LumaraAnalysisData;
+
+namespace {
+
+const QString QcSettingsFile = QStringLiteral("../data/QcParams.ini");
+const QString ReagentKitEntry = QStringLiteral("reagentKit/pcr.kit");
+const QString SavedPackageMark = QStringLiteral(".arlx");
+
+// Population names given to line-mode populations, by channel (entry channel - 1).
+const char *const DefaultPopulationNames[] = {"Blue Channel",  "Cyan Channel", "Green Channel",
+                                              "Orange Channel", "Red Channel",  "Dark Red Channel"};
+
+// Truncated toward zero and held within 0..UINT_MAX: a bare cast of a negative or too large
+// real is undefined.
+uint toUnsigned(double value)
+{
+    if (!(value > 0.0))
+        return 0;
+    if (value >= double(std::numeric_limits<uint>::max()))
+        return std::numeric_limits<uint>::max();
+    return uint(value);
+}
+
+uint toUnsigned(qlonglong value)
+{
+    if (value <= 0)
+        return 0;
+    if (value >= qlonglong(std::numeric_limits<uint>::max()))
+        return std::numeric_limits<uint>::max();
+    return uint(value);
+}
+
+// A present value that is no finite number reads as 0; an absent key keeps its default.
+double readReal(const QSettings &ini, const QString &key, double fallback)
+{
+    const QVariant value = ini.value(key);
+    if (!value.isValid())
+        return fallback;
+    bool ok = false;
+    const double number = value.toString().trimmed().toDouble(&ok);
+    return ok && std::isfinite(number) ? number : 0.0;
+}
+
+uint readTruncatedReal(const QSettings &ini, const QString &key, uint fallback)
+{
+    if (!ini.contains(key))
+        return fallback;
+    return toUnsigned(readReal(ini, key, 0.0));
+}
+
+// Whole numbers as written; a number with a fraction is truncated; negatives give 0.
+uint readUnsigned(const QSettings &ini, const QString &key, uint fallback)
+{
+    const QVariant value = ini.value(key);
+    if (!value.isValid())
+        return fallback;
+    const QString text = value.toString().trimmed();
+    bool ok = false;
+    const qlonglong whole = text.toLongLong(&ok);
+    if (ok)
+        return toUnsigned(whole);
+    const double real = text.toDouble(&ok);
+    return ok && std::isfinite(real) ? toUnsigned(real) : 0u;
+}
+
+bool probeReagentKit(const QString &path)
+{
+    const QString password = DocumentAccess::document()->getUnzipPassword();
+    QuaZipFile kit(path, ReagentKitEntry);
+    const QByteArray latin1 = password.toLatin1();
+    const bool opened = password.isEmpty() ? kit.open(QIODevice::ReadOnly)
+                                           : kit.open(QIODevice::ReadOnly, latin1.constData());
+    if (opened)
+        kit.close();
+    return opened;
+}
+
+QString targetField(uint channelId, bool dye)
+{
+    ExperimentCfgMgr *cfg = DocumentAccess::experimentCfg();
+    if (!cfg || channelId < 1)
+        return QString();
+    const QVector<TargetInfo> &targets = cfg->getExp().targets;
+    if (int(channelId) > targets.size())
+        return QString();
+    const TargetInfo &target = targets.at(int(channelId) - 1);
+    return dye ? target.fluorophore : target.name;
+}
+
+QVector<ScanningParameterInfo> scanningParameters(uint wellId)
+{
+    DevParasMgr *paras = DocumentAccess::devParas();
+    if (!paras)
+        return {};
+    const auto shared = paras->getDevParas().paras.constFind(0);
+    if (shared != paras->getDevParas().paras.cend())
+        return shared.value();
+    return paras->getScanningParas(wellId);
+}
+
+} // namespace
+
+// ---- Instance ---------------------------------------------------------------------------------
+
+BLLInstance::BLLInstance() : QObject(nullptr)
+{
+    m_dropletExclude = new DropletExclude(this);
+    m_experimentEditMgr = new ExperimentEditMgr(this);
+    m_plotGroupMgr = new PlotGroupMgr(this);
+    m_populationsMgr = new PopulationsMgr(this);
+    m_reportExport = new ReportExport(this);
+
+    // Made on a worker, the facade would take its affinity and queued deliveries to it
+    // (the managers' children included) would never run.
+    if (QCoreApplication *app = QCoreApplication::instance()) {
+        if (thread() != app->thread())
+            moveToThread(app->thread());
+    }
+
+    // mergeComplete, openFileComplete, openFileError and dataFixed into the hub, in order.
+    SignalTransfer::getInstance()->forwardSignals(this);
+    // After the hub's own forwarder of the same signal: the pages hear of the change first,
+    // then the recount announces the new counts.
+    connect(m_dropletExclude, &DropletExclude::dataFixed, this, &BLLInstance::reCalculateZonesDroplets);
+}
+
+BLLInstance::~BLLInstance() = default;
+
+BLLInstance *BLLInstance::getInstance()
+{
+    static BLLInstance instance;
+    return &instance;
+}
+
+void BLLInstance::createSingletons()
+{
+    PcrAnalysisDocument::getInstance();
+    SignalTransfer::getInstance();
+    getInstance();
+}
+
+DropletExclude *BLLInstance::getDropletExclude() const
+{
+    return m_dropletExclude;
+}
+
+ExperimentEditMgr *BLLInstance::getExperimentEditMgr() const
+{
+    return m_experimentEditMgr;
+}
+
+PlotGroupMgr *BLLInstance::getPlotGroupMgr() const
+{
+    return m_plotGroupMgr;
+}
+
+PopulationsMgr *BLLInstance::getPopulationsMgr() const
+{
+    return m_populationsMgr;
+}
+
+// ---- Opening and QC limits ------------------------------------------------------------------
+
+bool BLLInstance::openFile(QString path)
+{
+    // The open worker has no handler of its own: whatever the document throws ends here as a
+    // failed open, so the busy state is always ended by a signal.
+    bool opened = false;
+    try {
+        opened = DocumentAccess::document()->open(path);
+    } catch (const char *what) {
+        qWarning() << "openFile():" << what;
+    } catch (const std::exception &e) {
+        qWarning() << "openFile():" << e.what();
+    }
+    m_specialKit = probeReagentKit(path);
+    if (!opened) {
+        emit openFileError();
+        qDebug("Open File Error!");
+        return false;
+    }
+
+    try {
+        // A saved package keeps its stored plots and names.
+        if (!path.contains(SavedPackageMark)) {
+            createDefaultPlots();
+            renameChannelPopulations();
+        }
+        readQcSettings(QcSettingsFile);
+    } catch (const char *what) {
+        qWarning() << "openFile():" << what;
+        emit openFileError();
+        return false;
+    } catch (const std::exception &e) {
+        qWarning() << "openFile():" << e.what();
+        emit openFileError();
+        return false;
+    }
+    emit openFileComplete();
+    return true;
+}
+
+bool BLLInstance::isSpecialKit() const
+{
+    return m_specialKit;
+}
+
+bool BLLInstance::readQcSettings(QString file)
+{
+    AnalysisResultMgr *results = DocumentAccess::results();
+    if (!results || !QFileInfo(file).isFile())
+        return false;
+    QSettings ini(file, QSettings::IniFormat);
+    ini.setIniCodec("UTF-8");
+    if (ini.status() != QSettings::NoError)
+        return false;
+
+    const QcThresholdInfo defaults;
+    QcThresholdInfo qc;
+    qc.imageSharpness = readTruncatedReal(ini, QStringLiteral("Thresholds/ImageSharpness"), defaults.imageSharpness);
+    qc.analyzableDrpltRatio = readReal(ini, QStringLiteral("Thresholds/NbAnalyzableDroplets"), defaults.analyzableDrpltRatio);
+    qc.saturatedObjects = readUnsigned(ini, QStringLiteral("Thresholds/NbStaturatedObjects"), defaults.saturatedObjects);
+    qc.rfuCv = readReal(ini, QStringLiteral("Thresholds/RFuCv"), defaults.rfuCv);
+    qc.rs = readReal(ini, QStringLiteral("Thresholds/Rs"), defaults.rs);
+    qc.rain = readReal(ini, QStringLiteral("Thresholds/Rain"), defaults.rain);
+    qc.rainRangeStddevNum = readUnsigned(ini, QStringLiteral("CalRange/RainRangeStddevNum"), defaults.rainRangeStddevNum);
+    qc.recogExcludeStddevNum = readUnsigned(ini, QStringLiteral("CalRange/RecogExcludeStddevNum"), defaults.recogExcludeStddevNum);
+    results->setQcThresholds(qc);
+    return true;
+}
+
+QcThresholdInfo BLLInstance::getQcSettings() const
+{
+    AnalysisResultMgr *results = DocumentAccess::results();
+    return results ? results->getQcThresholds() : QcThresholdInfo();
+}
+
+// ---- Pass-through readers and editors -------------------------------------------------------
+
+void BLLInstance::removeWell(uint wellId)
+{
+    if (AnalysisDataMgr *data = DocumentAccess::analysisData())
+        data->removeWell(wellId);
+    if (ExperimentCfgMgr *cfg = DocumentAccess::experimentCfg())
+        cfg->removeWell(wellId);
+}
+
+void BLLInstance::resetCompensationMatrix()
+{
+    if (CompensationMatrixMgr *matrix = DocumentAccess::compensation())
+        matrix->resetMatrix();
+}
+
+const QByteArray &BLLInstance::getCompensationMatrixBuf() const
+{
+    static const QByteArray none;
+    CompensationMatrixMgr *matrix = DocumentAccess::compensation();
+    return matrix ? matrix->getMatrixBuf() : none;
+}
+
+MethodInfo BLLInstance::getMethod() const
+{
+    ExperimentCfgMgr *cfg = DocumentAccess::experimentCfg();
+    return cfg ? cfg->getMethod() : MethodInfo();
+}
+
+WellItemInfo BLLInstance::getWellGlobal(uint wellId) const
+{
+    return DocumentAccess::readOr(
+        DocumentAccess::analysisExperiments(),
+        [wellId](AnalysisExperimentMgr *m) { return m->getWellGlobal(wellId); }, WellItemInfo());
+}
+
+uint BLLInstance::getRefChannelId(uint wellId) const
+{
+    return WellChannels::referenceChannel(wellId);
+}
+
+QString BLLInstance::getExpComment() const
+{
+    ExperimentCfgMgr *cfg = DocumentAccess::experimentCfg();
+    return cfg ? cfg->getExp().comment : QString();
+}
+
+void BLLInstance::setExpComment(QString comment)
+{
+    if (ExperimentCfgMgr *cfg = DocumentAccess::experimentCfg())
+        cfg->setComment(comment);
+}
+
+bool BLLInstance::setSampleName(uint wellId, QString name)
+{
+    ExperimentCfgMgr *cfg = DocumentAccess::experimentCfg();
+    return cfg && cfg->setSampleName(wellId, name);
+}
+
+void BLLInstance::setTargetName(uint channelId, QString name)
+{
+    if (ExperimentCfgMgr *cfg = DocumentAccess::experimentCfg())
+        cfg->setTargetName(channelId, name);
+}
+
+QString BLLInstance::getTargetName(uint channelId) const
+{
+    return targetField(channelId, false);
+}
+
+QString BLLInstance::getFluorophoreName(uint channelId) const
+{
+    return targetField(channelId, true);
+}
+
+QList<uint> BLLInstance::getWellIds() const
+{
+    QList<uint> ids;
+    const QList<WellInfo> wells = DocumentAccess::wells();
+    for (const WellInfo &well : wells)
+        ids.append(well.id);
+    return ids;
+}
+
+QList<uint> BLLInstance::getWellChannels(uint wellId) const
+{
+    return WellChannels::targetChannels(wellId);
+}
+
+QList<uint> BLLInstance::getChannelsOfWells(QList<uint> wellIds) const
+{
+    QList<uint> channels;
+    for (uint wellId : qAsConst(wellIds)) {
+        const QList<uint> own = getWellChannels(wellId);
+        for (uint channel : own)
+            if (!channels.contains(channel))
+                channels.append(channel);
+    }
+    return channels;
+}
+
+QList<uint> BLLInstance::getSortedChannelsOfWells(QList<uint> wellIds) const
+{
+    QList<uint> channels;
+    for (uint wellId : qAsConst(wellIds)) {
+        QList<uint> own = getWellChannels(wellId);
+        const uint reference = getRefChannelId(wellId);
+        if (reference != 0)
+            own.append(reference);
+        for (uint channel : qAsConst(own))
+            if (!channels.contains(channel))
+                channels.append(channel);
+    }
+    std::sort(channels.begin(), channels.end());
+    return channels;
+}
+
+QVector<int> BLLInstance::getWellChannelIndices(uint wellId) const
+{
+    return WellChannels::analysisIndices(wellId);
+}
+
+QList<uint> BLLInstance::getAllUsedChannels() const
+{
+    QList<uint> channels;
+    const QList<uint> ids = getWellIds();
+    for (uint wellId : ids) {
+        const QVector<int> indices = getWellChannelIndices(wellId);
+        for (int index : indices)
+            if (!channels.contains(uint(index + 1)))
+                channels.append(uint(index + 1));
+    }
+    std::sort(channels.begin(), channels.end());
+    return channels;
+}
+
+QString BLLInstance::getWellSampleName(uint wellId) const
+{
+    const QList<WellEditRow> rows = m_experimentEditMgr->getWellRows();
+    for (const WellEditRow &row : rows)
+        if (row.wellId == wellId)
+            return row.wellName;
+    return QString();
+}
+
+int BLLInstance::getWellDropletVolume(uint wellId) const
+{
+    const QList<WellInfo> wells = DocumentAccess::wells();
+    for (const WellInfo &well : wells)
+        if (well.id == wellId)
+            return well.drpltVolume;
+    return 800;
+}
+
+uint BLLInstance::getWellDropletNum(uint wellId) const
+{
+    return DocumentAccess::readOr(
+        DocumentAccess::results(),
+        [wellId](AnalysisResultMgr *m) { return uint(m->getWellResult(wellId).effDrpltNum); }, 0u);
+}
+
+uint BLLInstance::getNumbersRef(uint wellId) const
+{
+    const QList<WellEditRow> rows = m_experimentEditMgr->getWellRows();
+    for (const WellEditRow &row : rows) {
+        if (row.wellId == wellId) {
+            const double ratio = getQcSettings().analyzableDrpltRatio;
+            return toUnsigned(double(row.dropletSum) * ratio);
+        }
+    }
+    return 0;
+}
+
+uint BLLInstance::getExposeTime(uint wellId, uint channelId) const
+{
+    const QVector<ScanningParameterInfo> paras = scanningParameters(wellId);
+    if (channelId < 1 || int(channelId) > paras.size())
+        return 0;
+    const qint32 exposure = paras.at(int(channelId) - 1).exposureTime;
+    return exposure < 0 ? 0u : uint(exposure);
+}
+
+double BLLInstance::getFocus(uint wellId, uint channelId) const
+{
+    const QVector<ScanningParameterInfo> paras = scanningParameters(wellId);
+    if (channelId < 1 || int(channelId) > paras.size())
+        return 0.0;
+    return paras.at(int(channelId) - 1).focus;
+}
+
+bool BLLInstance::isLargeImageFormat() const
+{
+    const QList<WellInfo> wells = DocumentAccess::wells();
+    if (wells.isEmpty())
+        return false;
+    const uint first = wells.first().id;
+    const WellDrpltImgInfo<DrpltImg> images = DocumentAccess::readOr(
+        DocumentAccess::analysisExperiments(),
+        [first](AnalysisExperimentMgr *m) { return m->getWellImgData(first); }, WellDrpltImgInfo<DrpltImg>());
+    for (const DrpltImg &image : images.images)
+        if (image.width > 3500)
+            return true;
+    return false;
+}
+
+QChar BLLInstance::getChannelSymbol(uint wellId, uint channelId) const
+{
+    const WellResultInfo result = DocumentAccess::readOr(
+        DocumentAccess::results(), [wellId](AnalysisResultMgr *m) { return m->getWellResult(wellId); },
+        WellResultInfo());
+    if (channelId < 1 || int(channelId) > result.chanResults.size())
+        return QChar();
+    return QChar(result.chanResults.at(int(channelId) - 1).chanType);
+}
+
+void BLLInstance::setChannelType(uint wellId, uint channelId, QChar symbol)
+{
+    if (AnalysisResultMgr *results = DocumentAccess::results())
+        results->setChanType(wellId, channelId, symbol.unicode());
+}
+
+bool BLLInstance::setChannelDilution(uint wellId, uint channelId, double dilution)
+{
+    AnalysisResultMgr *results = DocumentAccess::results();
+    return results && results->setChanDilution(wellId, channelId, dilution);
+}
+
+bool BLLInstance::setRefConcentration(uint wellId, uint channelId, double concentration)
+{
+    AnalysisResultMgr *results = DocumentAccess::results();
+    return results && results->setChanRefCctt(wellId, channelId, concentration);
+}
+
+// ---- Thresholds and grey values -------------------------------------------------------------
+
+ThresholdMode BLLInstance::getThldType() const
+{
+    AnalysisDataMgr *data = DocumentAccess::analysisData();
+    return data ? data->getThldType() : LineThreshold;
+}
+
+uint BLLInstance::getThldByLine(uint wellId, uint channelId) const
+{
+    const QVector<LineThresholdInfo> thresholds = DocumentAccess::readOr(
+        DocumentAccess::classify(), [wellId](DrpltClassifyMgr *m) { return m->getThldsByLine(wellId); },
+        QVector<LineThresholdInfo>());
+    for (const LineThresholdInfo &threshold : thresholds)
+        if (threshold.id == channelId)
+            return threshold.value;
+    return 0;
+}
+
+QPolygonF BLLInstance::getThldByPolygon(uint wellId, uint zoneId) const
+{
+    const QVector<PolygonThresholdInfo> thresholds = DocumentAccess::readOr(
+        DocumentAccess::classify(), [wellId](DrpltClassifyMgr *m) { return m->getThldsByPolygon(wellId); },
+        QVector<PolygonThresholdInfo>());
+    for (const PolygonThresholdInfo &threshold : thresholds)
+        if (threshold.id == zoneId)
+            return threshold.value;
+    return QPolygonF();
+}
+
+QVector<uint> BLLInstance::getWellChannelGrayValues(uint wellId, uint channelId) const
+{
+    QVector<uint> values;
+    if (channelId < 1 || channelId > uint(PerChannel))
+        return values;
+    const WellImageAnalysisInfo info = DocumentAccess::readOr(
+        DocumentAccess::imageInfo(), [wellId](DrpltImgInfoMgr *m) { return m->getImgAnalysisInfo(wellId); },
+        WellImageAnalysisInfo());
+    const bool compensated = DocumentAccess::compensationApplied();
+    const int channel = int(channelId) - 1;
+    values.reserve(info.droplets.size());
+    for (int i = 0; i < info.droplets.size(); ++i) {
+        if (info.excludedDrplts.contains(quint32(i)))
+            continue;
+        const QVector<QPair<quint32, quint32>> &pairs = info.droplets.at(i).grayPairs;
+        if (channel >= pairs.size())
+            continue;
+        values.append(compensated ? pairs.at(channel).second : pairs.at(channel).first);
+    }
+    return values;
+}
+
+void BLLInstance::updateThldByLine(uint wellId, uint channelID, uint thld)
+{
+    if (DrpltClassifyMgr *classify = DocumentAccess::classify())
+        classify->setThldByLine(wellId, channelID, thld);
+}
+
+// ---- Zone recount ---------------------------------------------------------------------------
+
+void BLLInstance::reCalculateZonesDroplets()
+{
+    const int count = DocumentAccess::wells().size();
+    if (count == 0)
+        return;
+    recountWells(0, count - 1, false);
+    emit dataFixed();
+}
+
+void BLLInstance::updateZonesDroplets(uint wellID, bool flag)
+{
+    const QList<WellInfo> wells = DocumentAccess::wells();
+    for (int p = 0; p < wells.size(); ++p)
+        if (wells.at(p).id == wellID)
+            recountWells(p, p, false);
+    if (flag)
+        emit dataFixed();
+}
+
+void BLLInstance::recountWells(int first, int last, bool resetThresholds)
+{
+    const ThresholdMode mode = getThldType();
+    const QList<WellInfo> wells = DocumentAccess::wells();
+    if (wells.isEmpty() || first < 0 || first > last || last > wells.size() - 1)
+        return;
+    for (int p = first; p <= last; ++p) {
+        if (mode != PolygonThreshold)
+            recountWellByLine(wells.at(p).id, resetThresholds);
+        else
+            recountWellByPolygon(wells.at(p).id);
+    }
+}
+
+void BLLInstance::recountWellByLine(uint wellId, bool resetThresholds)
+{
+    DrpltClassifyMgr *classify = DocumentAccess::classify();
+    DrpltImgInfoMgr *images = DocumentAccess::imageInfo();
+    if (!classify || !images)
+        return;
+    const QList<TargetChannelInfo> targets = m_experimentEditMgr->getTargetChannels();
+    WellImageAnalysisInfo info;
+    try {
+        info = images->getImgAnalysisInfo(wellId);
+    } catch (const char *) {
+        return;
+    }
+    const QList<uint> wellChannels = getWellChannels(wellId);
+
+    if (resetThresholds) {
+        const bool compensated = DocumentAccess::compensationApplied();
+        for (uint channel = 1; channel <= uint(PerChannel); ++channel) {
+            if (int(channel) > info.chanInfos.size())
+                break;
+            const ChanAnalysisInfo &analysed = info.chanInfos.at(int(channel) - 1);
+            classify->setThldByLine(wellId, channel, compensated ? analysed.compensatedLineThld : analysed.lineThld);
+        }
+    }
+
+    QVector<ZoneDrpltNumInfo> counts;
+    try {
+        counts = classify->getWellDrpltNumOfZonesByLine(wellId);
+    } catch (const char *) {
+        return;
+    }
+    for (ZoneDrpltNumInfo &count : counts)
+        count.drpltNum = 0;
+
+    // Per target j: the channel's value index and threshold, or -1 when the well does not
+    // measure the channel (its bit is then always set).
+    struct Bit {
+        int channel;
+        uint threshold;
+    };
+    QVector<Bit> bits;
+    for (const TargetChannelInfo &target : targets) {
+        if (wellChannels.contains(target.channel))
+            bits.append({int(target.channel) - 1, getThldByLine(wellId, target.channel)});
+        else
+            bits.append({-1, 0});
+    }
+    // Droplet code -> position in the count list: the first zone with the code, then the
+    // first count entry of that zone.
+    QHash<uint, int> slotOfCode;
+    const QVector<DrpltZoneInfo> zones = m_populationsMgr->getZones();
+    for (const DrpltZoneInfo &zone : zones) {
+        if (slotOfCode.contains(zone.code))
+            continue;
+        int slot = -1;
+        for (int k = 0; k < counts.size(); ++k) {
+            if (counts.at(k).zoneId == zone.id) {
+                slot = k;
+                break;
+            }
+        }
+        slotOfCode.insert(zone.code, slot);
+    }
+
+    for (int i = 0; i < info.droplets.size(); ++i) {
+        if (info.excludedDrplts.contains(quint32(i)))
+            continue;
+        const QVector<quint32> &grays = info.droplets.at(i).grays;
+        uint code = 0;
+        for (int j = 0; j < bits.size(); ++j) {
+            const Bit &bit = bits.at(j);
+            const bool positive = bit.channel < 0
+                || (bit.channel < grays.size() && grays.at(bit.channel) >= bit.threshold);
+            if (positive)
+                code |= 1u << j;
+        }
+        const int slot = slotOfCode.value(code, -1);
+        if (slot >= 0)
+            ++counts[slot].drpltNum;
+    }
+    for (const ZoneDrpltNumInfo &count : qAsConst(counts))
+        classify->setDrpltNumByLine(wellId, count.zoneId, count.drpltNum);
+}
+
+void BLLInstance::recountWellByPolygon(uint wellId)
+{
+    DrpltClassifyMgr *classify = DocumentAccess::classify();
+    if (!classify)
+        return;
+    const QVector<DrpltZoneInfo> zones = m_populationsMgr->getZones();
+    for (const DrpltZoneInfo &zone : zones) {
+        const QPolygonF polygon = getThldByPolygon(wellId, zone.id);
+        const int n = countDropletsInPolygon(zone.code, wellId, polygon);
+        classify->setDrpltNumByPolygon(wellId, zone.id, uint(n));
+    }
+}
+
+int BLLInstance::countDropletsInPolygon(uint plotId, uint wellId, const QPolygonF &polygon) const
+{
+    const QPair<uint, uint> channels = m_plotGroupMgr->get2DPlotChannels(plotId);
+    const QVector<uint> x = getWellChannelGrayValues(wellId, channels.first);
+    const QVector<uint> y = getWellChannelGrayValues(wellId, channels.second);
+    const int n = std::min(x.size(), y.size());
+    int inside = 0;
+    for (int k = 0; k < n; ++k)
+        if (polygon.containsPoint(QPointF(double(x.at(k)), double(y.at(k))), Qt::OddEvenFill))
+            ++inside;
+    return inside;
+}
+
+// ---- Default plots and population names -------------------------------------------------------
+
+void BLLInstance::createDefaultPlots()
+{
+    const QList<uint> channels = getChannelsOfWells(getWellIds());
+    const int n = channels.size();
+    QStringList names;
+    for (uint channel : channels)
+        names.append(getTargetName(channel));
+
+    if (m_plotGroupMgr->get2DPlots().isEmpty() && n >= 2) {
+        for (int i = 0; i < n; ++i)
+            for (int j = i + 1; j < n; ++j)
+                m_plotGroupMgr->add2DPlot(QStringLiteral("%1_%2").arg(names.at(i), names.at(j)), channels.at(i),
+                                          channels.at(j));
+    }
+    if (m_plotGroupMgr->get3DPlots().isEmpty() && n >= 3) {
+        for (int i = 0; i < n; ++i)
+            for (int j = i + 1; j < n; ++j)
+                for (int k = j + 1; k < n; ++k)
+                    m_plotGroupMgr->add3DPlot(QStringLiteral("%1_%2_%3").arg(names.at(i), names.at(j), names.at(k)),
+                                              channels.at(i), channels.at(j), channels.at(k));
+    }
+}
+
+void BLLInstance::renameChannelPopulations()
+{
+    const QList<PopulationsInfo> populations = m_populationsMgr->getPopulations();
+    for (const PopulationsInfo &population : populations) {
+        for (int c = 0; c < PerChannel; ++c) {
+            if (population.name == QLatin1String(DefaultPopulationNames[c])) {
+                m_populationsMgr->setPopulationName(population.id, getFluorophoreName(uint(c) + 1));
+                break;
+            }
+        }
+    }
+}

@@ -1,0 +1,155 @@
+#pragma once
+// The single way from the user interface into the analysis document: a process-wide facade
+// that owns the business managers, forwards most requests to the document's managers and
+// carries out the operations that span several of them (opening a file, the QC limits, zone
+// recounts, default plots and population names). It holds no copy of document data: every
+// read goes to the document at the time of the call. Its signals reach the signal hub.
+#include "model/lumaraanalysisdata.h"
+#include "model/welldrpltimginfo.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QObject>
+#include <QPolygonF>
+#include <QString>
+#include <QVector>
+
+#include <atomic>
+
+class DropletExclude;
+class ExperimentEditMgr;
+class PlotGroupMgr;
+class PopulationsMgr;
+class ReportExport;
+
+class BLLInstance : public QObject {
+    Q_OBJECT
+public:
+    // The process-wide facade, built on first use (thread-safe) and kept to the end of the
+    // program. When the first call comes from a worker, the facade and its managers move to
+    // the application's thread, so that queued deliveries still reach them.
+    static BLLInstance *getInstance();
+    // Creates the document, the signal hub and the facade on the calling thread. Call it from
+    // main on the user-interface thread before any worker starts: the document's first use
+    // must not race with another, and the three objects belong to that thread.
+    static void createSingletons();
+
+    DropletExclude *getDropletExclude() const;
+    ExperimentEditMgr *getExperimentEditMgr() const;
+    PlotGroupMgr *getPlotGroupMgr() const;
+    PopulationsMgr *getPopulationsMgr() const;
+
+    // ---- Opening and QC limits ---------------------------------------------------------
+    // Opens the package into the document and probes its reagent-kit entry (also when the
+    // open fails). On failure emits openFileError and returns false, the rest untouched.
+    // Otherwise, for a path without ".arlx", creates the default plots and names the channel
+    // populations after their dyes; then reads "../data/QcParams.ini" and emits
+    // openFileComplete. Runs on the open worker thread; nothing thrown leaves it.
+    bool openFile(QString path);
+    // Whether the last opened archive holds a readable "reagentKit/pcr.kit".
+    bool isSpecialKit() const;
+    // The result manager's QC limits; the defaults while no document is open.
+    LumaraAnalysisData::QcThresholdInfo getQcSettings() const;
+
+    // ---- Pass-through readers and editors (channels 1..6) ----------------------------------
+    // Removes the well from the analysis data and from the configuration.
+    void removeWell(uint wellId);
+    void resetCompensationMatrix();
+    const QByteArray &getCompensationMatrixBuf() const;
+    LumaraAnalysisData::MethodInfo getMethod() const;
+    // The well's analysis record; an empty record for a well the document does not hold.
+    LumaraAnalysisData::WellItemInfo getWellGlobal(uint wellId) const;
+    // 0 for a well the document does not hold.
+    uint getRefChannelId(uint wellId) const;
+    QString getExpComment() const;
+    void setExpComment(QString comment);
+    bool setSampleName(uint wellId, QString name);
+    void setTargetName(uint channelId, QString name);
+    QString getTargetName(uint channelId) const;
+    QString getFluorophoreName(uint channelId) const;
+    QList<uint> getWellIds() const;
+    // Target channels of the first well record with the id, stored order; empty when none.
+    QList<uint> getWellChannels(uint wellId) const;
+    // Target channels of the listed wells, first-seen order, each once.
+    QList<uint> getChannelsOfWells(QList<uint> wellIds) const;
+    // Target and reference channels of the listed wells, each once, ascending.
+    QList<uint> getSortedChannelsOfWells(QList<uint> wellIds) const;
+    // Target and reference channel indices (0..5) of the well, ascending, repeats kept.
+    QVector<int> getWellChannelIndices(uint wellId) const;
+    // Every channel that some well analyses (targets and reference), each once, ascending.
+    QList<uint> getAllUsedChannels() const;
+    // Display name of the well; "" when no well has the id.
+    QString getWellSampleName(uint wellId) const;
+    // Droplet volume in picolitres; 800 when no well has the id.
+    int getWellDropletVolume(uint wellId) const;
+    // The effective droplet number of the well's result; 0 without a result record.
+    uint getWellDropletNum(uint wellId) const;
+    // Droplet sum times the analysable-droplet ratio of the QC limits, truncated; 0 when no
+    // well has the id.
+    uint getNumbersRef(uint wellId) const;
+    // Exposure time / focus of the channel: the parameters shared by all wells when the
+    // device parameters have them, else the well's own; 0 when there are none.
+    uint getExposeTime(uint wellId, uint channelId) const;
+    double getFocus(uint wellId, uint channelId) const;
+    // Some image of the first well is wider than 3500 pixels.
+    bool isLargeImageFormat() const;
+    QChar getChannelSymbol(uint wellId, uint channelId) const;
+    void setChannelType(uint wellId, uint channelId, QChar symbol);
+    bool setChannelDilution(uint wellId, uint channelId, double dilution);
+    bool setRefConcentration(uint wellId, uint channelId, double concentration);
+
+    // ---- Thresholds and grey values used by the recount --------------------------------
+    LumaraAnalysisData::ThresholdMode getThldType() const;
+    // The first line threshold of the well for the channel; 0 when there is none.
+    uint getThldByLine(uint wellId, uint channelId) const;
+    // The well's polygon of the zone; an empty polygon when there is none.
+    QPolygonF getThldByPolygon(uint wellId, uint zoneId) const;
+    // The channel's grey value of every kept droplet in droplet order: the compensated value
+    // while the compensation matrix is applied, the raw one otherwise.
+    QVector<uint> getWellChannelGrayValues(uint wellId, uint channelId) const;
+
+    // ---- Default plots and population names -----------------------------------------------
+    // When a plot list is empty: every pair (2D) and triple (3D) of the wells' target channels
+    // in first-seen order, named "%1_%2" / "%1_%2_%3" after the channels' target names.
+    void createDefaultPlots();
+    // Populations named after a channel ("Blue Channel" ... "Dark Red Channel", exactly) take
+    // the dye name of that channel.
+    void renameChannelPopulations();
+
+signals:
+    void saveCompleted();
+    void mergeComplete();
+    void openFileComplete();
+    void openFileError();
+    void dataFixed();
+
+private slots:
+    // On DropletExclude::dataFixed: recounts every well, then announces; nothing without wells.
+    void reCalculateZonesDroplets();
+    // True when the file exists and was read; its limits then replace the result manager's.
+    bool readQcSettings(QString file);
+    // On the analysis's per-well recount request: recounts the well, announces when asked.
+    void updateZonesDroplets(uint wellID, bool flag);
+    // Stores the well's line threshold; no recount, no signal.
+    void updateThldByLine(uint wellId, uint channelID, uint thld);
+
+private:
+    BLLInstance();
+    ~BLLInstance() override;
+    Q_DISABLE_COPY(BLLInstance)
+
+    // Recounts the wells at positions first..last of the configuration's well list; nothing
+    // for an empty list or positions outside it. No signal.
+    void recountWells(int first, int last, bool resetThresholds);
+    void recountWellByLine(uint wellId, bool resetThresholds);
+    void recountWellByPolygon(uint wellId);
+    int countDropletsInPolygon(uint plotId, uint wellId, const QPolygonF &polygon) const;
+
+    DropletExclude *m_dropletExclude = nullptr;
+    ExperimentEditMgr *m_experimentEditMgr = nullptr;
+    PlotGroupMgr *m_plotGroupMgr = nullptr;
+    PopulationsMgr *m_populationsMgr = nullptr;
+    ReportExport *m_reportExport = nullptr;
+    // Written by the open worker, read by the pages.
+    std::atomic<bool> m_specialKit{false};
+};

@@ -1,0 +1,38 @@
+#pragma once
+// Excluding droplets from the analysis by hand, including them again and restoring a well;
+// reading a well's images and image-analysis record. Excluded droplets stay in the document,
+// every grey-value reader leaves them out. After each change the well's effective droplet
+// number is stored and dataFixed announces the change.
+#include "model/lumaraanalysisdata.h"
+
+#include <QImage>
+#include <QObject>
+#include <QSet>
+#include <QVector>
+
+class DropletExclude : public QObject {
+    Q_OBJECT
+public:
+    explicit DropletExclude(QObject *parent = nullptr);
+
+    // Only indices of droplets the well has are excluded; each counts once.
+    void excludeDroplets(uint wellId, const QSet<uint> &indices);
+    void includeDroplets(uint wellId, const QSet<uint> &indices);
+    // Every droplet of the well included again.
+    void restoreDroplets(uint wellId);
+
+    // Image number index of the well, counted from 1; a null image for an index the well has
+    // no image for. The reference stays valid while the document keeps the well's images.
+    const QImage &getWellImage(uint wellId, int index) const;
+    // The well's record; an empty record when the well has none.
+    const LumaraAnalysisData::WellImageAnalysisInfo &getImgAnalysisInfo(uint wellId) const;
+    // The zone-combination masks (one mask of positive channels per zone).
+    const QVector<uint> &getZoneCombinationOfChan() const;
+
+signals:
+    void dataFixed();
+
+private:
+    // Stores droplets minus excluded droplets as the well's effective number, then announces.
+    void updateCount(uint wellId);
+};

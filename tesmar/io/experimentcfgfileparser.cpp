@@ -11,13 +11,11 @@ namespace LumaraAnalysisData {
 
 void writeConfigBody(QDataStream &ds, const ExperimentInfo &exp, bool fourIntegers)
 {
-    if (fourIntegers) {
-        writeRecord(ds, exp);
-        return;
-    }
     ds << exp.name;
     writeRecord(ds, exp.blocksType);
     writeRecord(ds, exp.expType);
+    if (fourIntegers)
+        writeRecord(ds, exp.dropletWorkType);
     writeRecord(ds, exp.reagentsType);
     writeContainer(ds, exp.targets);
     writeContainer(ds, exp.samples);
@@ -28,13 +26,14 @@ void writeConfigBody(QDataStream &ds, const ExperimentInfo &exp, bool fourIntege
 
 bool readConfigBody(QDataStream &ds, ExperimentInfo &exp, bool fourIntegers)
 {
-    if (fourIntegers)
-        return readRecord(ds, exp);
     ds >> exp.name;
     readRecord(ds, exp.blocksType);
     readRecord(ds, exp.expType);
+    if (fourIntegers)
+        readRecord(ds, exp.dropletWorkType);
+    else
+        exp.dropletWorkType = DropletWorkType(0);
     readRecord(ds, exp.reagentsType);
-    exp.dropletWorkType = DropletWorkType(0);
     readContainer(ds, exp.targets);
     readContainer(ds, exp.samples);
     readContainer(ds, exp.wells);

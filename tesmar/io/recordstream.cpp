@@ -1,4 +1,5 @@
 #include "recordstream.h"
+#include "io/experimentcfgfileparser.h"
 
 namespace LumaraAnalysisData {
 
@@ -110,33 +111,15 @@ bool readRecord(QDataStream &ds, WellInfo &v)
     return ok(ds);
 }
 
+// The record form is the configuration body with all four type integers.
 void writeRecord(QDataStream &ds, const ExperimentInfo &v)
 {
-    ds << v.name;
-    writeRecord(ds, v.blocksType);
-    writeRecord(ds, v.expType);
-    writeRecord(ds, v.dropletWorkType);
-    writeRecord(ds, v.reagentsType);
-    writeContainer(ds, v.targets);
-    writeContainer(ds, v.samples);
-    writeContainer(ds, v.wells);
-    writeRecord(ds, v.method);
-    ds << v.comment;
+    writeConfigBody(ds, v, true);
 }
 
 bool readRecord(QDataStream &ds, ExperimentInfo &v)
 {
-    ds >> v.name;
-    readRecord(ds, v.blocksType);
-    readRecord(ds, v.expType);
-    readRecord(ds, v.dropletWorkType);
-    readRecord(ds, v.reagentsType);
-    readContainer(ds, v.targets);
-    readContainer(ds, v.samples);
-    readContainer(ds, v.wells);
-    readRecord(ds, v.method);
-    ds >> v.comment;
-    return ok(ds);
+    return readConfigBody(ds, v, true);
 }
 
 // ---- Analysis experiments -------------------------------------------------------------------

@@ -417,9 +417,9 @@ void ReAnalysis::reanalyseAll()
         QVector<WellDrpltImgInfoStatus *> pending;
         for (WellDrpltImgInfoStatus &status : statuses)
             pending.append(&status);
-        QtConcurrent::blockingMap(pending, [&pool](WellDrpltImgInfoStatus *status) {
+        parallelFor(pending.size(), [&pool, &pending](int i) {
             AnalyserPool::Lease analysers(pool);
-            analysers.a().negPosCluster(&status->compensated);
+            analysers.a().negPosCluster(&pending[i]->compensated);
         });
     }
     for (const WellDrpltImgInfoStatus &status : qAsConst(statuses))

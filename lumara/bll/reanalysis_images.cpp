@@ -11,10 +11,14 @@
 
 #include <QFileInfo>
 #include <QHash>
+#include <QRunnable>
+#include <QThreadPool>
 
 #include <quazip.h>
 #include <quazipfile.h>
 
+#include <atomic>
+#include <condition_variable>
 #include <cstring>
 
 using namespace EngineDetail;
@@ -25,7 +29,7 @@ namespace LAD = LumaraAnalysisData;
 std::unique_ptr<ReAnalysis::AnalyserPool::Pair> ReAnalysis::AnalyserPool::take()
 {
     {
-        QMutexLocker lock(&m_mutex);
+        std::lock_guard<std::mutex> lock(m_mutex);
         if (!m_free.empty()) {
             std::unique_ptr<Pair> pair = std::move(m_free.back());
             m_free.pop_back();
@@ -57,15 +61,90 @@ void ReAnalysis::AnalyserPool::giveBack(std::unique_ptr<Pair> pair)
 {
     if (!pair)
         return;
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard<std::mutex> lock(m_mutex);
     m_free.push_back(std::move(pair));
 }
 
 int ReAnalysis::AnalyserPool::pairsMade() const
 {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard<std::mutex> lock(m_mutex);
     return m_made;
 }
+
+// ---- Parallel loop ------------------------------------------------------------------------------
+
+namespace EngineDetail {
+
+namespace {
+
+// What the caller and its helpers share. Standard locks, so that every hand-over is one a
+// thread checker can follow.
+struct LoopState {
+    int count = 0;
+    const std::function<void(int)> *body = nullptr;
+    std::atomic<int> next{0};
+    std::mutex mutex;
+    std::condition_variable finished;
+    int running = 0;
+
+    void work()
+    {
+        for (int i = next.fetch_add(1); i < count; i = next.fetch_add(1))
+            (*body)(i);
+    }
+};
+
+// Deletes itself after its run; the state lives as long as the last helper that shares it.
+class LoopHelper : public QRunnable {
+public:
+    explicit LoopHelper(std::shared_ptr<LoopState> state) : m_state(std::move(state)) {}
+    void run() override
+    {
+        {
+            // Taken once the caller has started its helpers: everything it set up is visible.
+            std::lock_guard<std::mutex> lock(m_state->mutex);
+        }
+        m_state->work();
+        std::lock_guard<std::mutex> lock(m_state->mutex);
+        --m_state->running;
+        m_state->finished.notify_all();
+    }
+
+private:
+    std::shared_ptr<LoopState> m_state;
+};
+
+} // namespace
+
+void parallelFor(int count, const std::function<void(int)> &body)
+{
+    if (count <= 0)
+        return;
+    auto state = std::make_shared<LoopState>();
+    state->count = count;
+    state->body = &body;
+    QThreadPool *pool = QThreadPool::globalInstance();
+    {
+        std::lock_guard<std::mutex> lock(state->mutex);
+        const int wanted = std::min(count - 1, pool->maxThreadCount());
+        for (int h = 0; h < wanted; ++h) {
+            auto *helper = new LoopHelper(state);
+            ++state->running;
+            if (!pool->tryStart(helper)) {
+                // Not taken: no thread was free.
+                --state->running;
+                delete helper;
+                break;
+            }
+        }
+    }
+    state->work();
+    // The body stays valid until every helper is past its last item.
+    std::unique_lock<std::mutex> lock(state->mutex);
+    state->finished.wait(lock, [&state] { return state->running == 0; });
+}
+
+} // namespace EngineDetail
 
 // ---- Raw views ------------------------------------------------------------------------------
 

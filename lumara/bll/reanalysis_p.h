@@ -4,11 +4,10 @@
 #include "bll/reanalysis.h"
 
 #include <QImage>
-#include <QMutex>
-#include <QtConcurrent>
 
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 // Analysers configured from one recorded set-up, lent to one task at a time. A task takes a
@@ -45,7 +44,7 @@ private:
     void giveBack(std::unique_ptr<Pair> pair);
 
     const AnalyserSetup m_setup;
-    mutable QMutex m_mutex;
+    mutable std::mutex m_mutex;
     std::vector<std::unique_ptr<Pair>> m_free;
     int m_made = 0;
 };
@@ -71,30 +70,27 @@ QImage packedImage(int width, int height, QImage::Format format);
 // in size. Both halves end in the first one's grey depth.
 QImage stackHalves(const QImage &top, const QImage &bottom);
 
-// f applied to every item on the global pool; the results in the items' order. A task that
-// throws leaves its default result.
+// body(0) .. body(count - 1) on the global pool, the calling thread taking part. Helpers are
+// started only on threads that are free at once, so a job that already occupies the pool (or
+// a pool limited to one thread) runs the items itself instead of waiting for a thread that no
+// one will free. Returns when every item is done.
+void parallelFor(int count, const std::function<void(int)> &body);
+
+// f applied to every item, in parallel; the results in the items' order. A task that throws
+// leaves its default result.
 template <typename R, typename T>
 QVector<R> orderedMap(const QVector<T> &items, const std::function<R(const T &)> &f)
 {
-    struct Slot {
-        const T *item;
-        R result;
-    };
-    QVector<Slot> cells;
-    cells.reserve(items.size());
-    for (const T &item : items)
-        cells.append(Slot{&item, R()});
-    QtConcurrent::blockingMap(cells, [&f](Slot &slot) {
+    QVector<R> results(items.size());
+    R *out = results.data();
+    const T *in = items.constData();
+    parallelFor(items.size(), [out, in, &f](int i) {
         try {
-            slot.result = f(*slot.item);
+            out[i] = f(in[i]);
         } catch (...) {
-            slot.result = R();
+            out[i] = R();
         }
     });
-    QVector<R> results;
-    results.reserve(cells.size());
-    for (Slot &slot : cells)
-        results.append(std::move(slot.result));
     return results;
 }
 

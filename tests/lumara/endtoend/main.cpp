@@ -8,7 +8,6 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QFile>
 #include <QTemporaryDir>
 
 int main(int argc, char *argv[])
@@ -56,10 +55,7 @@ int main(int argc, char *argv[])
     run.crosstalk = parser.value(crosstalkOption).toDouble();
     run.seed = parser.value(seedOption).toULongLong();
     run.matrix = false; // the run starts uncompensated; the matrix comes as a file
-    // The data folder's parameters for the volume, as an instrument ships them.
-    QFile params(QStringLiteral("../data/%1pl_analysisparams.json").arg(run.volume));
-    if (params.open(QIODevice::ReadOnly))
-        run.analysisParamsJson = params.readAll();
+    run.analysisParamsJson = EndToEnd::dataFolderParameters(run.volume);
     const double fraction = parser.value(fractionOption).toDouble();
     for (MkPackage::TargetOption &t : run.targets)
         t.fraction = fraction;

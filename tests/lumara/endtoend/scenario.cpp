@@ -7,6 +7,7 @@
 #include "bll/documentaccess.h"
 
 #include <QDir>
+#include <QFile>
 #include <QThreadPool>
 
 namespace EndToEnd {
@@ -33,6 +34,12 @@ private:
 };
 
 } // namespace
+
+QByteArray dataFolderParameters(int volume)
+{
+    QFile file(QStringLiteral("../data/%1pl_analysisparams.json").arg(volume));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
 
 ScenarioResult runScenario(const ScenarioOptions &o, QTextStream *out)
 {

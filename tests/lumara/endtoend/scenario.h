@@ -41,6 +41,10 @@ struct ScenarioResult {
     bool ok() const { return failures.isEmpty(); }
 };
 
+// The data folder's analysis parameters for a droplet volume ("../data/<volume>pl_..."), as an
+// instrument ships them with its runs; empty when the file cannot be read.
+QByteArray dataFolderParameters(int volume);
+
 // Runs the steps in the order above. Needs an application object on the calling (main) thread.
 ScenarioResult runScenario(const ScenarioOptions &options, QTextStream *out = nullptr);
 

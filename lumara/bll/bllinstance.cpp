@@ -6,13 +6,13 @@
 #include "bll/plotgroupmgr.h"
 #include "bll/populationsmgr.h"
 #include "bll/reportexport.h"
+#include "bll/resultcalculate.h"
 #include "bll/signaltransfer.h"
 #include "bll/wellchannels.h"
 
 #include <QCoreApplication>
 #include <QDebug>
 #include <QFileInfo>
-#include <QHash>
 #include <QSettings>
 #include <QThread>
 
@@ -134,6 +134,7 @@ BLLInstance::BLLInstance() : QObject(nullptr)
     m_plotGroupMgr = new PlotGroupMgr(this);
     m_populationsMgr = new PopulationsMgr(this);
     m_reportExport = new ReportExport(this);
+    m_resultCalculate = new ResultCalculate(this);
 
     // Made on a worker, the facade would take its affinity and queued deliveries to it
     // (the managers' children included) would never run.
@@ -491,209 +492,6 @@ bool BLLInstance::setRefConcentration(uint wellId, uint channelId, double concen
 {
     AnalysisResultMgr *results = DocumentAccess::results();
     return results && results->setChanRefCctt(wellId, channelId, concentration);
-}
-
-// ---- Thresholds and grey values -------------------------------------------------------------
-
-ThresholdMode BLLInstance::getThldType() const
-{
-    AnalysisDataMgr *data = DocumentAccess::analysisData();
-    return data ? data->getThldType() : LineThreshold;
-}
-
-uint BLLInstance::getThldByLine(uint wellId, uint channelId) const
-{
-    const QVector<LineThresholdInfo> thresholds = DocumentAccess::readOr(
-        DocumentAccess::classify(), [wellId](DrpltClassifyMgr *m) { return m->getThldsByLine(wellId); },
-        QVector<LineThresholdInfo>());
-    for (const LineThresholdInfo &threshold : thresholds)
-        if (threshold.id == channelId)
-            return threshold.value;
-    return 0;
-}
-
-QPolygonF BLLInstance::getThldByPolygon(uint wellId, uint zoneId) const
-{
-    const QVector<PolygonThresholdInfo> thresholds = DocumentAccess::readOr(
-        DocumentAccess::classify(), [wellId](DrpltClassifyMgr *m) { return m->getThldsByPolygon(wellId); },
-        QVector<PolygonThresholdInfo>());
-    for (const PolygonThresholdInfo &threshold : thresholds)
-        if (threshold.id == zoneId)
-            return threshold.value;
-    return QPolygonF();
-}
-
-QVector<uint> BLLInstance::getWellChannelGrayValues(uint wellId, uint channelId) const
-{
-    QVector<uint> values;
-    if (channelId < 1 || channelId > uint(PerChannel))
-        return values;
-    const WellImageAnalysisInfo info = DocumentAccess::readOr(
-        DocumentAccess::imageInfo(), [wellId](DrpltImgInfoMgr *m) { return m->getImgAnalysisInfo(wellId); },
-        WellImageAnalysisInfo());
-    const bool compensated = DocumentAccess::compensationApplied();
-    const int channel = int(channelId) - 1;
-    values.reserve(info.droplets.size());
-    for (int i = 0; i < info.droplets.size(); ++i) {
-        if (info.excludedDrplts.contains(quint32(i)))
-            continue;
-        const QVector<QPair<quint32, quint32>> &pairs = info.droplets.at(i).grayPairs;
-        if (channel >= pairs.size())
-            continue;
-        values.append(compensated ? pairs.at(channel).second : pairs.at(channel).first);
-    }
-    return values;
-}
-
-void BLLInstance::updateThldByLine(uint wellId, uint channelID, uint thld)
-{
-    if (DrpltClassifyMgr *classify = DocumentAccess::classify())
-        classify->setThldByLine(wellId, channelID, thld);
-}
-
-// ---- Zone recount ---------------------------------------------------------------------------
-
-void BLLInstance::reCalculateZonesDroplets()
-{
-    const int count = DocumentAccess::wells().size();
-    if (count == 0)
-        return;
-    recountWells(0, count - 1, false);
-    emit dataFixed();
-}
-
-void BLLInstance::updateZonesDroplets(uint wellID, bool flag)
-{
-    const QList<WellInfo> wells = DocumentAccess::wells();
-    for (int p = 0; p < wells.size(); ++p)
-        if (wells.at(p).id == wellID)
-            recountWells(p, p, false);
-    if (flag)
-        emit dataFixed();
-}
-
-void BLLInstance::recountWells(int first, int last, bool resetThresholds)
-{
-    const ThresholdMode mode = getThldType();
-    const QList<WellInfo> wells = DocumentAccess::wells();
-    if (wells.isEmpty() || first < 0 || first > last || last > wells.size() - 1)
-        return;
-    for (int p = first; p <= last; ++p) {
-        if (mode != PolygonThreshold)
-            recountWellByLine(wells.at(p).id, resetThresholds);
-        else
-            recountWellByPolygon(wells.at(p).id);
-    }
-}
-
-void BLLInstance::recountWellByLine(uint wellId, bool resetThresholds)
-{
-    DrpltClassifyMgr *classify = DocumentAccess::classify();
-    DrpltImgInfoMgr *images = DocumentAccess::imageInfo();
-    if (!classify || !images)
-        return;
-    const QList<TargetChannelInfo> targets = m_experimentEditMgr->getTargetChannels();
-    WellImageAnalysisInfo info;
-    try {
-        info = images->getImgAnalysisInfo(wellId);
-    } catch (const char *) {
-        return;
-    }
-    const QList<uint> wellChannels = getWellChannels(wellId);
-
-    if (resetThresholds) {
-        const bool compensated = DocumentAccess::compensationApplied();
-        for (uint channel = 1; channel <= uint(PerChannel); ++channel) {
-            if (int(channel) > info.chanInfos.size())
-                break;
-            const ChanAnalysisInfo &analysed = info.chanInfos.at(int(channel) - 1);
-            classify->setThldByLine(wellId, channel, compensated ? analysed.compensatedLineThld : analysed.lineThld);
-        }
-    }
-
-    QVector<ZoneDrpltNumInfo> counts;
-    try {
-        counts = classify->getWellDrpltNumOfZonesByLine(wellId);
-    } catch (const char *) {
-        return;
-    }
-    for (ZoneDrpltNumInfo &count : counts)
-        count.drpltNum = 0;
-
-    // Per target j: the channel's value index and threshold, or -1 when the well does not
-    // measure the channel (its bit is then always set).
-    struct Bit {
-        int channel;
-        uint threshold;
-    };
-    QVector<Bit> bits;
-    for (const TargetChannelInfo &target : targets) {
-        if (wellChannels.contains(target.channel))
-            bits.append({int(target.channel) - 1, getThldByLine(wellId, target.channel)});
-        else
-            bits.append({-1, 0});
-    }
-    // Droplet code -> position in the count list: the first zone with the code, then the
-    // first count entry of that zone.
-    QHash<uint, int> slotOfCode;
-    const QVector<DrpltZoneInfo> zones = m_populationsMgr->getZones();
-    for (const DrpltZoneInfo &zone : zones) {
-        if (slotOfCode.contains(zone.code))
-            continue;
-        int slot = -1;
-        for (int k = 0; k < counts.size(); ++k) {
-            if (counts.at(k).zoneId == zone.id) {
-                slot = k;
-                break;
-            }
-        }
-        slotOfCode.insert(zone.code, slot);
-    }
-
-    for (int i = 0; i < info.droplets.size(); ++i) {
-        if (info.excludedDrplts.contains(quint32(i)))
-            continue;
-        const QVector<quint32> &grays = info.droplets.at(i).grays;
-        uint code = 0;
-        for (int j = 0; j < bits.size(); ++j) {
-            const Bit &bit = bits.at(j);
-            const bool positive = bit.channel < 0
-                || (bit.channel < grays.size() && grays.at(bit.channel) >= bit.threshold);
-            if (positive)
-                code |= 1u << j;
-        }
-        const int slot = slotOfCode.value(code, -1);
-        if (slot >= 0)
-            ++counts[slot].drpltNum;
-    }
-    for (const ZoneDrpltNumInfo &count : qAsConst(counts))
-        classify->setDrpltNumByLine(wellId, count.zoneId, count.drpltNum);
-}
-
-void BLLInstance::recountWellByPolygon(uint wellId)
-{
-    DrpltClassifyMgr *classify = DocumentAccess::classify();
-    if (!classify)
-        return;
-    const QVector<DrpltZoneInfo> zones = m_populationsMgr->getZones();
-    for (const DrpltZoneInfo &zone : zones) {
-        const QPolygonF polygon = getThldByPolygon(wellId, zone.id);
-        const int n = countDropletsInPolygon(zone.code, wellId, polygon);
-        classify->setDrpltNumByPolygon(wellId, zone.id, uint(n));
-    }
-}
-
-int BLLInstance::countDropletsInPolygon(uint plotId, uint wellId, const QPolygonF &polygon) const
-{
-    const QPair<uint, uint> channels = m_plotGroupMgr->get2DPlotChannels(plotId);
-    const QVector<uint> x = getWellChannelGrayValues(wellId, channels.first);
-    const QVector<uint> y = getWellChannelGrayValues(wellId, channels.second);
-    const int n = std::min(x.size(), y.size());
-    int inside = 0;
-    for (int k = 0; k < n; ++k)
-        if (polygon.containsPoint(QPointF(double(x.at(k)), double(y.at(k))), Qt::OddEvenFill))
-            ++inside;
-    return inside;
 }
 
 // ---- Default plots and population names -------------------------------------------------------

@@ -10,7 +10,9 @@
 #include <QByteArray>
 #include <QList>
 #include <QObject>
+#include <QPair>
 #include <QPolygonF>
+#include <QSet>
 #include <QString>
 #include <QVector>
 
@@ -21,6 +23,7 @@ class ExperimentEditMgr;
 class PlotGroupMgr;
 class PopulationsMgr;
 class ReportExport;
+class ResultCalculate;
 
 class BLLInstance : public QObject {
     Q_OBJECT
@@ -98,15 +101,41 @@ public:
     bool setChannelDilution(uint wellId, uint channelId, double dilution);
     bool setRefConcentration(uint wellId, uint channelId, double concentration);
 
-    // ---- Thresholds and grey values used by the recount --------------------------------
+    // ---- Thresholds, grey values and results -------------------------------------------
+    ResultCalculate *getResultCalculate() const;
+
     LumaraAnalysisData::ThresholdMode getThldType() const;
     // The first line threshold of the well for the channel; 0 when there is none.
     uint getThldByLine(uint wellId, uint channelId) const;
     // The well's polygon of the zone; an empty polygon when there is none.
     QPolygonF getThldByPolygon(uint wellId, uint zoneId) const;
-    // The channel's grey value of every kept droplet in droplet order: the compensated value
-    // while the compensation matrix is applied, the raw one otherwise.
+    // Stores the well's polygon of the zone and announces dataFixed; no recount.
+    void setThldByPolygon(uint wellId, uint zoneId, QPolygonF polygon);
+    // 0: line thresholds for the target channels, fresh population results in every well,
+    // every well back on its analysis thresholds and recounted, dataFixed, dye names.
+    // Nothing without wells. Any other mode: polygon thresholds, no recount, no signal.
+    void setThresholdingType(int mode);
+    // Pools every well's analysis thresholds per channel (trimmed mean) and sets them as the
+    // line thresholds of every well, or only of the listed wells when individual is true;
+    // each well set is recounted; then dataFixed.
+    void autoThreshold(QList<uint> wellIds, bool individual);
+    // Clusters every well's kept grey values into the image-analysis thresholds of channels
+    // 1..6 (compensated ones while the matrix is applied). No recount, no signal.
+    void autoThresholdAllWells();
+
+    // Per kept droplet in droplet order (excluded droplets left out). A droplet without a
+    // value for the channel reads 0, so that the channels of one well stay aligned. Channels
+    // outside 1..6 give nothing.
+    QVector<QPair<uint, uint>> getWellChannelGrayPairs(uint wellId, uint channelId) const; // raw, compensated
+    // The compensated value while the compensation matrix is applied, the raw one otherwise.
     QVector<uint> getWellChannelGrayValues(uint wellId, uint channelId) const;
+    // The values strictly above the channel's line threshold.
+    QVector<uint> getPositiveGrayValues(uint wellId, uint channelId) const;
+    // Truncated mean of those values; 0 when there are none.
+    uint getPFuMean(uint wellId, uint channelId) const;
+    QSet<uint> getExcludedDroplets(uint wellId) const;
+    // Droplets minus the excluded ones among them; 0 for a well without a record.
+    int getWellEffDropletCount(uint wellId) const;
 
     // ---- Default plots and population names -----------------------------------------------
     // When a plot list is empty: every pair (2D) and triple (3D) of the wells' target channels
@@ -150,6 +179,7 @@ private:
     PlotGroupMgr *m_plotGroupMgr = nullptr;
     PopulationsMgr *m_populationsMgr = nullptr;
     ReportExport *m_reportExport = nullptr;
+    ResultCalculate *m_resultCalculate = nullptr;
     // Written by the open worker, read by the pages.
     std::atomic<bool> m_specialKit{false};
 };

@@ -1,0 +1,506 @@
+// The facade's side of the classification: thresholds of both modes, the mode switch, the two
+// automatic threshold methods, the grey values the plots draw and the zone recount.
+#include "bll/bllinstance.h"
+
+#include "bll/documentaccess.h"
+#include "bll/experimenteditmgr.h"
+#include "bll/plotgroupmgr.h"
+#include "bll/populationsmgr.h"
+#include "bll/resultcalculate.h"
+#include "bll/wellchannels.h"
+
+#include "drpltimganalyser.h"
+
+#include <algorithm>
+#include <vector>
+
+using namespace LumaraAnalysisData;
+// The document's record; the analyser has one of the same name.
+using WellRecord = LumaraAnalysisData::WellImageAnalysisInfo;
+
+namespace {
+
+// The well's image-analysis record (a shallow copy); an empty record when it has none.
+WellRecord imageRecord(uint wellId)
+{
+    return DocumentAccess::readOr(
+        DocumentAccess::imageInfo(), [wellId](DrpltImgInfoMgr *m) { return m->getImgAnalysisInfo(wellId); },
+        WellRecord());
+}
+
+// The pair of a droplet in channel index c (0..5); (0, 0) when a stored droplet lacks it.
+inline QPair<quint32, quint32> grayPair(const DrpltInfo &droplet, int c)
+{
+    return c < droplet.grayPairs.size() ? droplet.grayPairs.at(c) : QPair<quint32, quint32>(0, 0);
+}
+
+// The one value every plot, threshold and recount works with.
+inline uint classifiedGrey(const DrpltInfo &droplet, int c, bool compensated)
+{
+    const QPair<quint32, quint32> pair = grayPair(droplet, c);
+    return compensated ? pair.second : pair.first;
+}
+
+// Per droplet: whether it is excluded. Stored sets may name droplets the well lacks.
+std::vector<char> excludedMask(const WellRecord &info)
+{
+    std::vector<char> mask(size_t(info.droplets.size()), 0);
+    for (quint32 index : info.excludedDrplts)
+        if (index < mask.size())
+            mask[index] = 1;
+    return mask;
+}
+
+// Bit `shift` of a droplet's zone code: set when its value in `channel` (0..5) reaches the
+// threshold.
+struct CodeBit {
+    int channel;
+    uint threshold;
+    int shift;
+};
+
+// Droplets per count-list slot: each kept droplet's code (the forced bits plus one bit per
+// measured channel) picks its slot, -1 for none. The values are first gathered into one
+// contiguous block in a tight pass (each droplet's values live in their own allocation, so
+// this pass is bound by memory and wants as many loads in flight as possible); the codes are
+// then computed from that block, branch-free since positives are scattered.
+template <bool Compensated>
+std::vector<uint> tallyCodes(const QVector<DrpltInfo> &droplets, const std::vector<char> &excluded,
+                             const QVector<CodeBit> &measured, uint forced, const std::vector<int> &slotOfCode,
+                             int slotCount)
+{
+    std::vector<uint> tally(slotCount > 0 ? size_t(slotCount) : 0u, 0u);
+    const int bitCount = measured.size();
+    int channels[PerChannel] = {};
+    uint thresholds[PerChannel] = {};
+    int shifts[PerChannel] = {};
+    for (int j = 0; j < bitCount && j < PerChannel; ++j) {
+        channels[j] = measured.at(j).channel;
+        thresholds[j] = measured.at(j).threshold;
+        shifts[j] = measured.at(j).shift;
+    }
+    const int width = std::min(bitCount, int(PerChannel));
+
+    const DrpltInfo *all = droplets.constData();
+    const int n = droplets.size();
+    std::vector<quint32> block;
+    block.reserve(size_t(n) * size_t(width));
+    size_t kept = 0;
+    for (int i = 0; i < n; ++i) {
+        if (excluded[size_t(i)])
+            continue;
+        ++kept;
+        const QVector<QPair<quint32, quint32>> &pairs = all[i].grayPairs;
+        if (pairs.size() >= PerChannel) {
+            const QPair<quint32, quint32> *values = pairs.constData();
+            for (int j = 0; j < width; ++j)
+                block.push_back(Compensated ? values[channels[j]].second : values[channels[j]].first);
+        } else {
+            for (int j = 0; j < width; ++j)
+                block.push_back(classifiedGrey(all[i], channels[j], Compensated));
+        }
+    }
+    const quint32 *row = block.data();
+    for (size_t k = 0; k < kept; ++k, row += width) {
+        uint code = forced;
+        for (int j = 0; j < width; ++j)
+            code |= uint(row[j] >= thresholds[j]) << shifts[j];
+        const int slot = slotOfCode[code];
+        if (slot >= 0)
+            ++tally[size_t(slot)];
+    }
+    return tally;
+}
+
+// The thresholds the image analysis found for channel index c (0..5).
+uint analysisThreshold(const WellRecord &info, int c, bool compensated)
+{
+    if (c < 0 || c >= info.chanInfos.size())
+        return 0;
+    const ChanAnalysisInfo &analysed = info.chanInfos.at(c);
+    return compensated ? analysed.compensatedLineThld : analysed.lineThld;
+}
+
+// With four or more values one smallest and one largest are dropped; the truncated mean of
+// the rest, 0 for none. Summed in 64 bits: many large thresholds overflow 32.
+uint trimmedMean(QVector<uint> values)
+{
+    if (values.isEmpty())
+        return 0;
+    if (values.size() >= 4) {
+        const uint largest = *std::max_element(values.cbegin(), values.cend());
+        values.remove(int(std::min_element(values.cbegin(), values.cend()) - values.cbegin()));
+        values.remove(values.indexOf(largest));
+    }
+    quint64 sum = 0;
+    for (uint v : qAsConst(values))
+        sum += v;
+    return uint(sum / quint64(values.size()));
+}
+
+} // namespace
+
+ResultCalculate *BLLInstance::getResultCalculate() const
+{
+    return m_resultCalculate;
+}
+
+// ---- Thresholds -------------------------------------------------------------------------------
+
+ThresholdMode BLLInstance::getThldType() const
+{
+    AnalysisDataMgr *data = DocumentAccess::analysisData();
+    return data ? data->getThldType() : LineThreshold;
+}
+
+uint BLLInstance::getThldByLine(uint wellId, uint channelId) const
+{
+    DrpltClassifyMgr *classify = DocumentAccess::classify();
+    if (!classify)
+        return 0;
+    try {
+        for (const LineThresholdInfo &threshold : classify->getThldsByLine(wellId))
+            if (threshold.id == channelId)
+                return threshold.value;
+    } catch (const char *) {
+    }
+    return 0;
+}
+
+QPolygonF BLLInstance::getThldByPolygon(uint wellId, uint zoneId) const
+{
+    DrpltClassifyMgr *classify = DocumentAccess::classify();
+    if (!classify)
+        return QPolygonF();
+    try {
+        for (const PolygonThresholdInfo &threshold : classify->getThldsByPolygon(wellId))
+            if (threshold.id == zoneId)
+                return threshold.value;
+    } catch (const char *) {
+    }
+    return QPolygonF();
+}
+
+void BLLInstance::setThldByPolygon(uint wellId, uint zoneId, QPolygonF polygon)
+{
+    if (DrpltClassifyMgr *classify = DocumentAccess::classify())
+        classify->setThldByPolygon(wellId, zoneId, polygon);
+    emit dataFixed();
+}
+
+void BLLInstance::updateThldByLine(uint wellId, uint channelID, uint thld)
+{
+    if (DrpltClassifyMgr *classify = DocumentAccess::classify())
+        classify->setThldByLine(wellId, channelID, thld);
+}
+
+void BLLInstance::setThresholdingType(int mode)
+{
+    AnalysisDataMgr *data = DocumentAccess::analysisData();
+    if (!data)
+        return;
+    if (mode != 0) {
+        data->switch2PolygonMode();
+        return;
+    }
+    const QList<TargetChannelInfo> targets = m_experimentEditMgr->getTargetChannels();
+    const QList<WellInfo> wells = DocumentAccess::wells();
+    if (wells.isEmpty())
+        return;
+    QList<int> indices;
+    for (const TargetChannelInfo &target : targets)
+        indices.append(int(target.channel) - 1);
+    data->switch2LineMode(indices);
+
+    // One fresh result per population of the new classification. Their ids count the listed
+    // channels (1, 2, ...), not the channel numbers: results keyed by channel number would
+    // match no population as soon as the targets skip a channel.
+    QVector<PopulationResultInfo> entries;
+    for (const PopulationsInfo &population : m_populationsMgr->getPopulations()) {
+        PopulationResultInfo entry;
+        entry.populationId = population.id;
+        entry.dilution = 1.0;
+        entries.append(entry);
+    }
+    if (AnalysisResultMgr *results = DocumentAccess::results()) {
+        for (const WellInfo &well : wells)
+            for (const PopulationResultInfo &entry : qAsConst(entries))
+                results->appendPopulationResult(well.id, entry);
+    }
+    recountWells(0, wells.size() - 1, true);
+    emit dataFixed();
+    renameChannelPopulations();
+}
+
+void BLLInstance::autoThreshold(QList<uint> wellIds, bool individual)
+{
+    const QList<WellInfo> wells = DocumentAccess::wells();
+    const bool compensated = DocumentAccess::compensationApplied();
+
+    // Every well's analysis thresholds per channel index, over its targets and reference.
+    QVector<QVector<uint>> pooled(PerChannel);
+    DrpltImgInfoMgr *images = DocumentAccess::imageInfo();
+    for (const WellInfo &well : wells) {
+        // A well without an analysis record has no thresholds to give.
+        WellRecord info;
+        try {
+            if (!images)
+                break;
+            info = images->getImgAnalysisInfo(well.id);
+        } catch (const char *) {
+            continue;
+        }
+        const QVector<int> indices = getWellChannelIndices(well.id);
+        for (int c : indices)
+            if (c >= 0 && c < PerChannel)
+                pooled[c].append(analysisThreshold(info, c, compensated));
+    }
+    uint thresholds[PerChannel];
+    for (int c = 0; c < PerChannel; ++c)
+        thresholds[c] = trimmedMean(pooled.at(c));
+
+    DrpltClassifyMgr *classify = DocumentAccess::classify();
+    for (int p = 0; p < wells.size(); ++p) {
+        const uint id = wells.at(p).id;
+        if (individual && !wellIds.contains(id))
+            continue;
+        if (classify)
+            for (uint channel = 1; channel <= uint(PerChannel); ++channel)
+                classify->setThldByLine(id, channel, thresholds[channel - 1]);
+        recountWells(p, p, false);
+    }
+    emit dataFixed();
+}
+
+void BLLInstance::autoThresholdAllWells()
+{
+    DrpltImgInfoMgr *images = DocumentAccess::imageInfo();
+    if (!images)
+        return;
+    const bool compensated = DocumentAccess::compensationApplied();
+    Ravelin::DrpltImgAnalyser analyser;
+    const QList<WellInfo> wells = DocumentAccess::wells();
+    for (const WellInfo &well : wells) {
+        QVector<QVector<uint>> columns;
+        for (uint channel = 1; channel <= uint(PerChannel); ++channel)
+            columns.append(getWellChannelGrayValues(well.id, channel));
+        // Rows are droplets; the channels are aligned by construction of the reader.
+        QVector<QVector<uint>> rows(columns.at(0).size(), QVector<uint>(PerChannel, 0));
+        for (int k = 0; k < rows.size(); ++k)
+            for (int c = 0; c < PerChannel; ++c)
+                rows[k][c] = columns.at(c).value(k);
+        QVector<QVector<uint>> result;
+        analyser.newNegPosCluster(rows, result);
+        for (uint channel = 1; channel <= uint(PerChannel); ++channel) {
+            const uint value = int(channel) <= result.size() ? result.at(int(channel) - 1).value(0) : 0u;
+            images->setLineThld(well.id, channel, value, compensated);
+        }
+    }
+}
+
+// ---- Grey values ------------------------------------------------------------------------------
+
+QVector<QPair<uint, uint>> BLLInstance::getWellChannelGrayPairs(uint wellId, uint channelId) const
+{
+    QVector<QPair<uint, uint>> pairs;
+    if (channelId < 1 || channelId > uint(PerChannel))
+        return pairs;
+    const WellRecord info = imageRecord(wellId);
+    const std::vector<char> excluded = excludedMask(info);
+    const int c = int(channelId) - 1;
+    pairs.reserve(info.droplets.size());
+    for (int i = 0; i < info.droplets.size(); ++i) {
+        if (excluded[size_t(i)])
+            continue;
+        const QPair<quint32, quint32> pair = grayPair(info.droplets.at(i), c);
+        pairs.append(qMakePair(uint(pair.first), uint(pair.second)));
+    }
+    return pairs;
+}
+
+QVector<uint> BLLInstance::getWellChannelGrayValues(uint wellId, uint channelId) const
+{
+    QVector<uint> values;
+    if (channelId < 1 || channelId > uint(PerChannel))
+        return values;
+    const WellRecord info = imageRecord(wellId);
+    const std::vector<char> excluded = excludedMask(info);
+    const bool compensated = DocumentAccess::compensationApplied();
+    const int c = int(channelId) - 1;
+    values.reserve(info.droplets.size());
+    for (int i = 0; i < info.droplets.size(); ++i)
+        if (!excluded[size_t(i)])
+            values.append(classifiedGrey(info.droplets.at(i), c, compensated));
+    return values;
+}
+
+QVector<uint> BLLInstance::getPositiveGrayValues(uint wellId, uint channelId) const
+{
+    const uint threshold = getThldByLine(wellId, channelId);
+    QVector<uint> positives;
+    const QVector<uint> values = getWellChannelGrayValues(wellId, channelId);
+    for (uint v : values)
+        if (v > threshold)
+            positives.append(v);
+    return positives;
+}
+
+uint BLLInstance::getPFuMean(uint wellId, uint channelId) const
+{
+    const QVector<uint> positives = getPositiveGrayValues(wellId, channelId);
+    if (positives.isEmpty())
+        return 0;
+    // 64 bits: a few thousand bright droplets already overflow a 32-bit sum.
+    quint64 sum = 0;
+    for (uint v : positives)
+        sum += v;
+    return uint(sum / quint64(positives.size()));
+}
+
+QSet<uint> BLLInstance::getExcludedDroplets(uint wellId) const
+{
+    QSet<uint> excluded;
+    for (quint32 index : imageRecord(wellId).excludedDrplts)
+        excluded.insert(index);
+    return excluded;
+}
+
+int BLLInstance::getWellEffDropletCount(uint wellId) const
+{
+    const WellRecord info = imageRecord(wellId);
+    int excluded = 0;
+    for (quint32 index : info.excludedDrplts)
+        if (index < uint(info.droplets.size()))
+            ++excluded;
+    return info.droplets.size() - excluded;
+}
+
+// ---- Zone recount -----------------------------------------------------------------------------
+
+void BLLInstance::reCalculateZonesDroplets()
+{
+    const int count = DocumentAccess::wells().size();
+    if (count == 0)
+        return;
+    recountWells(0, count - 1, false);
+    emit dataFixed();
+}
+
+void BLLInstance::updateZonesDroplets(uint wellID, bool flag)
+{
+    const QList<WellInfo> wells = DocumentAccess::wells();
+    for (int p = 0; p < wells.size(); ++p)
+        if (wells.at(p).id == wellID)
+            recountWells(p, p, false);
+    if (flag)
+        emit dataFixed();
+}
+
+void BLLInstance::recountWells(int first, int last, bool resetThresholds)
+{
+    const ThresholdMode mode = getThldType();
+    const QList<WellInfo> wells = DocumentAccess::wells();
+    if (wells.isEmpty() || first < 0 || first > last || last > wells.size() - 1)
+        return;
+    for (int p = first; p <= last; ++p) {
+        if (mode != PolygonThreshold)
+            recountWellByLine(wells.at(p).id, resetThresholds);
+        else
+            recountWellByPolygon(wells.at(p).id);
+    }
+}
+
+void BLLInstance::recountWellByLine(uint wellId, bool resetThresholds)
+{
+    DrpltClassifyMgr *classify = DocumentAccess::classify();
+    DrpltImgInfoMgr *images = DocumentAccess::imageInfo();
+    if (!classify || !images)
+        return;
+    const QList<TargetChannelInfo> targets = m_experimentEditMgr->getTargetChannels();
+    WellRecord info;
+    try {
+        info = images->getImgAnalysisInfo(wellId);
+    } catch (const char *) {
+        return;
+    }
+    const QList<uint> wellChannels = getWellChannels(wellId);
+    const bool compensated = DocumentAccess::compensationApplied();
+
+    if (resetThresholds) {
+        for (int c = 0; c < PerChannel && c < info.chanInfos.size(); ++c)
+            classify->setThldByLine(wellId, uint(c) + 1, analysisThreshold(info, c, compensated));
+    }
+
+    QVector<ZoneDrpltNumInfo> counts;
+    try {
+        counts = classify->getWellDrpltNumOfZonesByLine(wellId);
+    } catch (const char *) {
+        return;
+    }
+    // Bit j of a droplet's code stands for target j: always set when the well does not
+    // measure that channel, else set when the droplet's value reaches the threshold.
+    QVector<CodeBit> measured;
+    uint forced = 0;
+    const int bitCount = std::min(targets.size(), int(PerChannel));
+    for (int j = 0; j < bitCount; ++j) {
+        const uint channel = targets.at(j).channel;
+        if (wellChannels.contains(channel))
+            measured.append({int(channel) - 1, getThldByLine(wellId, channel), j});
+        else
+            forced |= 1u << j;
+    }
+    // Droplet code -> position in the count list: the first zone with the code, then the
+    // first count entry of that zone; -1 when there is none.
+    std::vector<int> slotOfCode(size_t(1) << bitCount, -2);
+    const QVector<DrpltZoneInfo> zones = m_populationsMgr->getZones();
+    for (const DrpltZoneInfo &zone : zones) {
+        if (zone.code >= slotOfCode.size() || slotOfCode[zone.code] != -2)
+            continue;
+        int slot = -1;
+        for (int k = 0; k < counts.size(); ++k) {
+            if (counts.at(k).zoneId == zone.id) {
+                slot = k;
+                break;
+            }
+        }
+        slotOfCode[zone.code] = slot;
+    }
+    for (int &slot : slotOfCode)
+        if (slot == -2)
+            slot = -1;
+
+    // The same value the grey-value readers give, so the counts match what the plots show.
+    const std::vector<char> excluded = excludedMask(info);
+    const std::vector<uint> tally = compensated
+        ? tallyCodes<true>(info.droplets, excluded, measured, forced, slotOfCode, counts.size())
+        : tallyCodes<false>(info.droplets, excluded, measured, forced, slotOfCode, counts.size());
+    for (int k = 0; k < counts.size(); ++k)
+        classify->setDrpltNumByLine(wellId, counts.at(k).zoneId, tally[size_t(k)]);
+}
+
+void BLLInstance::recountWellByPolygon(uint wellId)
+{
+    DrpltClassifyMgr *classify = DocumentAccess::classify();
+    if (!classify)
+        return;
+    const QVector<DrpltZoneInfo> zones = m_populationsMgr->getZones();
+    for (const DrpltZoneInfo &zone : zones) {
+        const QPolygonF polygon = getThldByPolygon(wellId, zone.id);
+        const int n = countDropletsInPolygon(zone.code, wellId, polygon);
+        classify->setDrpltNumByPolygon(wellId, zone.id, uint(n));
+    }
+}
+
+int BLLInstance::countDropletsInPolygon(uint plotId, uint wellId, const QPolygonF &polygon) const
+{
+    // A zone whose plot was removed gets the pair (0, 0): no channel, so no values, count 0.
+    const QPair<uint, uint> channels = m_plotGroupMgr->get2DPlotChannels(plotId);
+    const QVector<uint> x = getWellChannelGrayValues(wellId, channels.first);
+    const QVector<uint> y = getWellChannelGrayValues(wellId, channels.second);
+    const int n = std::min(x.size(), y.size());
+    int inside = 0;
+    for (int k = 0; k < n; ++k)
+        if (polygon.containsPoint(QPointF(double(x.at(k)), double(y.at(k))), Qt::OddEvenFill))
+            ++inside;
+    return inside;
+}

@@ -51,6 +51,67 @@ std::vector<char> excludedMask(const WellRecord &info)
     return mask;
 }
 
+// Bit `shift` of a droplet's zone code: set when its value in `channel` (0..5) reaches the
+// threshold.
+struct CodeBit {
+    int channel;
+    uint threshold;
+    int shift;
+};
+
+// Droplets per count-list slot: each kept droplet's code (the forced bits plus one bit per
+// measured channel) picks its slot, -1 for none. The values are first gathered into one
+// contiguous block in a tight pass (each droplet's values live in their own allocation, so
+// this pass is bound by memory and wants as many loads in flight as possible); the codes are
+// then computed from that block, branch-free since positives are scattered.
+template <bool Compensated>
+std::vector<uint> tallyCodes(const QVector<DrpltInfo> &droplets, const std::vector<char> &excluded,
+                             const QVector<CodeBit> &measured, uint forced, const std::vector<int> &slotOfCode,
+                             int slotCount)
+{
+    std::vector<uint> tally(slotCount > 0 ? size_t(slotCount) : 0u, 0u);
+    const int bitCount = measured.size();
+    int channels[PerChannel] = {};
+    uint thresholds[PerChannel] = {};
+    int shifts[PerChannel] = {};
+    for (int j = 0; j < bitCount && j < PerChannel; ++j) {
+        channels[j] = measured.at(j).channel;
+        thresholds[j] = measured.at(j).threshold;
+        shifts[j] = measured.at(j).shift;
+    }
+    const int width = std::min(bitCount, int(PerChannel));
+
+    const DrpltInfo *all = droplets.constData();
+    const int n = droplets.size();
+    std::vector<quint32> block;
+    block.reserve(size_t(n) * size_t(width));
+    size_t kept = 0;
+    for (int i = 0; i < n; ++i) {
+        if (excluded[size_t(i)])
+            continue;
+        ++kept;
+        const QVector<QPair<quint32, quint32>> &pairs = all[i].grayPairs;
+        if (pairs.size() >= PerChannel) {
+            const QPair<quint32, quint32> *values = pairs.constData();
+            for (int j = 0; j < width; ++j)
+                block.push_back(Compensated ? values[channels[j]].second : values[channels[j]].first);
+        } else {
+            for (int j = 0; j < width; ++j)
+                block.push_back(classifiedGrey(all[i], channels[j], Compensated));
+        }
+    }
+    const quint32 *row = block.data();
+    for (size_t k = 0; k < kept; ++k, row += width) {
+        uint code = forced;
+        for (int j = 0; j < width; ++j)
+            code |= uint(row[j] >= thresholds[j]) << shifts[j];
+        const int slot = slotOfCode[code];
+        if (slot >= 0)
+            ++tally[size_t(slot)];
+    }
+    return tally;
+}
+
 // The thresholds the image analysis found for channel index c (0..5).
 uint analysisThreshold(const WellRecord &info, int c, bool compensated)
 {
@@ -376,25 +437,20 @@ void BLLInstance::recountWellByLine(uint wellId, bool resetThresholds)
     } catch (const char *) {
         return;
     }
-    for (ZoneDrpltNumInfo &count : counts)
-        count.drpltNum = 0;
-
-    // Per target j: the channel index and its threshold, or -1 when the well does not
-    // measure the channel (its bit is then always set).
-    struct Bit {
-        int channel;
-        uint threshold;
-    };
-    QVector<Bit> bits;
-    for (const TargetChannelInfo &target : targets) {
-        if (wellChannels.contains(target.channel))
-            bits.append({int(target.channel) - 1, getThldByLine(wellId, target.channel)});
+    // Bit j of a droplet's code stands for target j: always set when the well does not
+    // measure that channel, else set when the droplet's value reaches the threshold.
+    QVector<CodeBit> measured;
+    uint forced = 0;
+    const int bitCount = std::min(targets.size(), int(PerChannel));
+    for (int j = 0; j < bitCount; ++j) {
+        const uint channel = targets.at(j).channel;
+        if (wellChannels.contains(channel))
+            measured.append({int(channel) - 1, getThldByLine(wellId, channel), j});
         else
-            bits.append({-1, 0});
+            forced |= 1u << j;
     }
-    const int bitCount = std::min(bits.size(), 16);
     // Droplet code -> position in the count list: the first zone with the code, then the
-    // first count entry of that zone.
+    // first count entry of that zone; -1 when there is none.
     std::vector<int> slotOfCode(size_t(1) << bitCount, -2);
     const QVector<DrpltZoneInfo> zones = m_populationsMgr->getZones();
     for (const DrpltZoneInfo &zone : zones) {
@@ -409,25 +465,17 @@ void BLLInstance::recountWellByLine(uint wellId, bool resetThresholds)
         }
         slotOfCode[zone.code] = slot;
     }
+    for (int &slot : slotOfCode)
+        if (slot == -2)
+            slot = -1;
 
     // The same value the grey-value readers give, so the counts match what the plots show.
     const std::vector<char> excluded = excludedMask(info);
-    const DrpltInfo *droplets = info.droplets.constData();
-    for (int i = 0; i < info.droplets.size(); ++i) {
-        if (excluded[size_t(i)])
-            continue;
-        uint code = 0;
-        for (int j = 0; j < bitCount; ++j) {
-            const Bit &bit = bits.at(j);
-            if (bit.channel < 0 || classifiedGrey(droplets[i], bit.channel, compensated) >= bit.threshold)
-                code |= 1u << j;
-        }
-        const int slot = slotOfCode[code];
-        if (slot >= 0)
-            ++counts[slot].drpltNum;
-    }
-    for (const ZoneDrpltNumInfo &count : qAsConst(counts))
-        classify->setDrpltNumByLine(wellId, count.zoneId, count.drpltNum);
+    const std::vector<uint> tally = compensated
+        ? tallyCodes<true>(info.droplets, excluded, measured, forced, slotOfCode, counts.size())
+        : tallyCodes<false>(info.droplets, excluded, measured, forced, slotOfCode, counts.size());
+    for (int k = 0; k < counts.size(); ++k)
+        classify->setDrpltNumByLine(wellId, counts.at(k).zoneId, tally[size_t(k)]);
 }
 
 void BLLInstance::recountWellByPolygon(uint wellId)

@@ -104,7 +104,12 @@ void BLLInstance::updateNewWellInfo(int begin, int size)
         m_pendingSize = size;
         m_compensationPending = true;
         Ravelin::SpilloverCompensation compensation(matrix);
-        m_reAnalysis->applyCompensation(&compensation);
+        // Announced only once the added wells are recounted too: the announcements reach
+        // listeners on the user-interface thread, which read the document while this job
+        // would still be writing it.
+        m_reAnalysis->compensateWells(&compensation);
+        compensationComplated(true);
+        m_reAnalysis->announceCompensation();
         return;
     }
     recountWells(begin, begin + size - 1, true);

@@ -432,6 +432,19 @@ void ReAnalysis::reanalyseAll()
 
 void ReAnalysis::applyCompensation(Ravelin::SpilloverCompensation *matrix)
 {
+    compensateWells(matrix);
+    announceCompensation();
+}
+
+void ReAnalysis::announceCompensation()
+{
+    emit updateWellModel();
+    emit dataFixed();
+    emit applyConpemsationSucceeded(true);
+}
+
+void ReAnalysis::compensateWells(Ravelin::SpilloverCompensation *matrix)
+{
     const QByteArray buffer = matrix ? matrix->getCompensationMatrixBuf() : QByteArray();
     bool applied = false;
     if (CompensationMatrixMgr *stored = DocumentAccess::compensation()) {
@@ -458,11 +471,7 @@ void ReAnalysis::applyCompensation(Ravelin::SpilloverCompensation *matrix)
         });
     for (int i = 0; i < records.size(); ++i)
         storeAnalysis(records.at(i).first, results.at(i).first, applied, results.at(i).second, RecordSource::Stored);
-
     recomputePopulationResults();
-    emit updateWellModel();
-    emit dataFixed();
-    emit applyConpemsationSucceeded(true);
 }
 
 void ReAnalysis::editCompensation(Ravelin::SpilloverCompensation *matrix)

@@ -122,8 +122,13 @@ public:
     // The full re-analysis: droplets recognised anew from the images. Blocking; run it as a
     // pool job (after setAdjustTypes).
     void reanalyseAll();
-    // Stores the matrix in the document and recomputes every well from its stored droplets.
+    // Stores the matrix in the document and recomputes every well from its stored droplets,
+    // then announces it (compensateWells, then announceCompensation).
     void applyCompensation(Ravelin::SpilloverCompensation *matrix);
+    // The two halves, for a caller that has more to store before the user interface hears of
+    // the change: listeners of the announcements read the document at once.
+    void compensateWells(Ravelin::SpilloverCompensation *matrix);
+    void announceCompensation();
     // Crosstalk-only preview of the matrix; the document is not changed.
     void editCompensation(Ravelin::SpilloverCompensation *matrix);
     // The preview of one well, replacing its earlier entry. Always true.

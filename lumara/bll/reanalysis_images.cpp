@@ -4,6 +4,7 @@
 #include "bll/reanalysis_p.h"
 
 #include "bll/documentaccess.h"
+#include "bll/poolhandover.h"
 #include "bll/wellchannels.h"
 
 #include "settings.h"
@@ -100,6 +101,7 @@ public:
     explicit LoopHelper(std::shared_ptr<LoopState> state) : m_state(std::move(state)) {}
     void run() override
     {
+        PoolHandover::take(this);
         {
             // Taken once the caller has started its helpers: everything it set up is visible.
             std::lock_guard<std::mutex> lock(m_state->mutex);
@@ -130,6 +132,7 @@ void parallelFor(int count, const std::function<void(int)> &body)
         for (int h = 0; h < wanted; ++h) {
             auto *helper = new LoopHelper(state);
             ++state->running;
+            PoolHandover::give(helper);
             if (!pool->tryStart(helper)) {
                 // Not taken: no thread was free.
                 --state->running;

@@ -3,6 +3,7 @@
 #include "bll/bllinstance.h"
 #include "bll/documentaccess.h"
 #include "bll/dropletexclude.h"
+#include "bll/poolhandover.h"
 #include "bll/populationsmgr.h"
 #include "bll/reanalysis.h"
 #include "bll/resultcalculate.h"
@@ -12,9 +13,11 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
-#include <QFutureWatcher>
+#include <QRunnable>
 #include <QThread>
-#include <QtConcurrent>
+#include <QThreadPool>
+
+#include <mutex>
 
 namespace EndToEnd {
 
@@ -95,16 +98,54 @@ QStringList Driver::takeSignals()
     return taken;
 }
 
+namespace {
+
+// A job on the global pool, as the program starts its jobs. Its end is handed back under a
+// standard lock, so a thread checker sees what the job wrote.
+struct JobState {
+    std::function<void()> job;
+    std::mutex mutex;
+    bool done = false;
+};
+
+class JobRunnable : public QRunnable {
+public:
+    JobRunnable(std::shared_ptr<JobState> state, QEventLoop *loop) : m_state(std::move(state)), m_loop(loop) {}
+    void run() override
+    {
+        PoolHandover::take(this);
+        m_state->job();
+        {
+            std::lock_guard<std::mutex> lock(m_state->mutex);
+            m_state->done = true;
+        }
+        QMetaObject::invokeMethod(m_loop, "quit", Qt::QueuedConnection);
+    }
+
+private:
+    std::shared_ptr<JobState> m_state;
+    QEventLoop *m_loop;
+};
+
+} // namespace
+
 void Driver::runJob(const std::function<void()> &job)
 {
-    QFutureWatcher<void> watcher;
     QEventLoop loop;
-    connect(&watcher, &QFutureWatcher<void>::finished, &loop, &QEventLoop::quit);
-    watcher.setFuture(QtConcurrent::run(job));
-    if (!watcher.isFinished())
+    auto state = std::make_shared<JobState>();
+    state->job = job;
+    auto *runnable = new JobRunnable(state, &loop);
+    PoolHandover::give(runnable);
+    QThreadPool::globalInstance()->start(runnable);
+    for (;;) {
+        {
+            std::lock_guard<std::mutex> lock(state->mutex);
+            if (state->done)
+                break;
+        }
         loop.exec();
-    watcher.waitForFinished();
-    // Signals the job queued just before it ended.
+    }
+    // Signals the job queued just before it ended, and the loop's own quit.
     QCoreApplication::processEvents();
     QCoreApplication::processEvents();
 }

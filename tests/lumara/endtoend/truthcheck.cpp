@@ -126,12 +126,12 @@ ClassAgreement classAgreement(const MkPackage::GeneratorOptions &options, uint f
     const double margin = 1.5 * (templ.cols / 2);
 
     for (int i = 0; i < wells.wellCount(); ++i) {
-        MkPackage::WellSpec spec;
-        if (!wells.well(i, &spec, nullptr))
+        MkPackage::WellPlan plan;
+        if (!wells.well(i, &plan, nullptr))
             continue;
         const uint id = firstId + uint(i);
-        agreement.truthDroplets += int(spec.droplets.size());
-        std::vector<char> found(spec.droplets.size(), 0);
+        agreement.truthDroplets += int(plan.droplets.size());
+        std::vector<char> found(plan.droplets.size(), 0);
         LumaraAnalysisData::WellImageAnalysisInfo record;
         try {
             record = images->getImgAnalysisInfo(id);
@@ -149,8 +149,8 @@ ClassAgreement classAgreement(const MkPackage::GeneratorOptions &options, uint f
         // Drawn droplets by lattice cell.
         std::unordered_map<qint64, std::vector<int>> cells;
         auto key = [](qint64 cx, qint64 cy) { return (cy << 32) ^ (cx & 0xffffffff); };
-        for (int k = 0; k < int(spec.droplets.size()); ++k) {
-            const MkPackage::DropletSpec &s = spec.droplets[size_t(k)];
+        for (int k = 0; k < int(plan.droplets.size()); ++k) {
+            const MkPackage::DropletPlan &s = plan.droplets[size_t(k)];
             cells[key(qint64(std::floor(s.x / pitch)), qint64(std::floor(s.y / pitch)))].push_back(k);
         }
 
@@ -166,7 +166,7 @@ ClassAgreement classAgreement(const MkPackage::GeneratorOptions &options, uint f
                     if (found == cells.end())
                         continue;
                     for (int index : found->second) {
-                        const MkPackage::DropletSpec &s = spec.droplets[size_t(index)];
+                        const MkPackage::DropletPlan &s = plan.droplets[size_t(index)];
                         const double distance = std::hypot(s.x - double(d.x), s.y - double(d.y));
                         if (best < 0 || distance < bestDistance) {
                             best = index;
@@ -175,11 +175,11 @@ ClassAgreement classAgreement(const MkPackage::GeneratorOptions &options, uint f
                     }
                 }
             }
-            if (best < 0 || bestDistance > spec.droplets[size_t(best)].radius)
+            if (best < 0 || bestDistance > plan.droplets[size_t(best)].radius)
                 continue;
             ++agreement.matched;
             found[size_t(best)] = 1;
-            const MkPackage::DropletSpec &s = spec.droplets[size_t(best)];
+            const MkPackage::DropletPlan &s = plan.droplets[size_t(best)];
             bool same = true;
             for (int j = 0; j < channels.size(); ++j) {
                 const int c = channels.at(j);
@@ -190,8 +190,8 @@ ClassAgreement classAgreement(const MkPackage::GeneratorOptions &options, uint f
             if (same)
                 ++agreement.agreeing;
         }
-        for (size_t k = 0; k < spec.droplets.size(); ++k) {
-            const MkPackage::DropletSpec &s = spec.droplets[k];
+        for (size_t k = 0; k < plan.droplets.size(); ++k) {
+            const MkPackage::DropletPlan &s = plan.droplets[k];
             if (s.x > margin && s.y > margin && s.x < wells.imageWidth() - 1 - margin
                 && s.y < wells.imageHeight() - 1 - margin) {
                 ++agreement.eligible;
@@ -242,7 +242,7 @@ bool writeCrosstalkMatrix(const MkPackage::GeneratorOptions &options, const QStr
             channels.append(c);
     }
     const auto m = MkPackage::crosstalkMatrix(options.crosstalk, channels);
-    const LumaraSynth::ChipSpec nominal;
+    const LumaraSynth::ChipPlan nominal;
     CompensationMatrix matrix;
     for (int r = 0; r < 6; ++r) {
         matrix.negativeBackground[r] = 0.0;

@@ -27,18 +27,18 @@ struct Scene {
 
     Scene()
     {
-        auto crosstalk = LumaraSynth::ChipSpec::identity();
+        auto crosstalk = LumaraSynth::ChipPlan::identity();
         crosstalk[1][0] = 0.15;
         crosstalk[4][3] = 0.12;
         for (int r = 0; r < 6; ++r)
             for (int c = 0; c < 6; ++c)
                 matrix.matrix[r][c] = crosstalk[size_t(c)][size_t(r)];
         for (int i = 0; i < Wells; ++i) {
-            LumaraSynth::ChipSpec spec = LumaraSynth::specFor(LumaraSynth::Volume::Pl800, 1024, 1024, 500 + i);
-            spec.positiveFraction = {{0.3, 0.45, 0.0, 0.2, 0.35, 0.1}};
-            spec.vignetting = 0.3;
-            spec.crosstalk = crosstalk;
-            chips.push_back(LumaraSynth::makeChip(spec));
+            LumaraSynth::ChipPlan plan = LumaraSynth::planFor(LumaraSynth::Volume::Pl800, 1024, 1024, 500 + i);
+            plan.positiveFraction = {{0.3, 0.45, 0.0, 0.2, 0.35, 0.1}};
+            plan.vignetting = 0.3;
+            plan.crosstalk = crosstalk;
+            chips.push_back(LumaraSynth::makeChip(plan));
         }
     }
 };

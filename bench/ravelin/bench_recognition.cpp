@@ -21,10 +21,10 @@ struct Scene {
 
     Scene()
     {
-        LumaraSynth::ChipSpec spec = LumaraSynth::specFor(LumaraSynth::Volume::Pl800, 1024, 1024, 2024);
-        spec.vignetting = 0.2;
-        spec.debrisCount = 20;
-        chip = LumaraSynth::makeChip(spec);
+        LumaraSynth::ChipPlan plan = LumaraSynth::planFor(LumaraSynth::Volume::Pl800, 1024, 1024, 2024);
+        plan.vignetting = 0.2;
+        plan.debrisCount = 20;
+        chip = LumaraSynth::makeChip(plan);
         // The 800 pl parameter file's recognition values.
         settings.MeanGreyvalueRadius = 17;
         settings.GreyValueMaskSize = 23;

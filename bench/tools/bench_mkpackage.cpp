@@ -23,10 +23,10 @@ GeneratorOptions options(int size, int wells)
 void BM_RenderAndEncode(benchmark::State &state)
 {
     const int size = int(state.range(0));
-    LumaraSynth::ChipSpec spec = LumaraSynth::specFor(LumaraSynth::Volume::Pl800, size, size, 1);
-    spec.channelPresent = {{true, true, true, true, false, false}};
+    LumaraSynth::ChipPlan plan = LumaraSynth::planFor(LumaraSynth::Volume::Pl800, size, size, 1);
+    plan.channelPresent = {{true, true, true, true, false, false}};
     for (auto _ : state) {
-        const LumaraSynth::Chip chip = LumaraSynth::makeChip(spec);
+        const LumaraSynth::Chip chip = LumaraSynth::makeChip(plan);
         for (const cv::Mat &m : chip.images) {
             if (m.empty())
                 continue;
@@ -47,9 +47,9 @@ void BM_ComposeWell(benchmark::State &state)
         return;
     }
     Composer composer;
-    composer.prepare(wells.runSpec(), {wells.summary(0)}, &error);
+    composer.prepare(wells.runPlan(), {wells.summary(0)}, &error);
     for (auto _ : state) {
-        WellSpec well;
+        WellPlan well;
         ComposedWell composed;
         wells.well(0, &well, &error);
         composer.composeWell(well, 0, &composed, &error);

@@ -5,6 +5,7 @@
 #include "bll/experimenteditmgr.h"
 #include "bll/plotgroupmgr.h"
 #include "bll/populationsmgr.h"
+#include "bll/reanalysis.h"
 #include "bll/reportexport.h"
 #include "bll/resultcalculate.h"
 #include "bll/signaltransfer.h"
@@ -29,7 +30,7 @@ namespace {
 
 const QString QcSettingsFile = QStringLiteral("../data/QcParams.ini");
 const QString ReagentKitEntry = QStringLiteral("reagentKit/pcr.kit");
-const QString SavedPackageMark = QStringLiteral(".arlx");
+const QString SavedPackageSuffix = QStringLiteral("arlx");
 
 // Population names given to line-mode populations, by channel (entry channel - 1).
 const char *const DefaultPopulationNames[] = {"Blue Channel",  "Cyan Channel", "Green Channel",
@@ -133,6 +134,7 @@ BLLInstance::BLLInstance() : QObject(nullptr)
     m_experimentEditMgr = new ExperimentEditMgr(this);
     m_plotGroupMgr = new PlotGroupMgr(this);
     m_populationsMgr = new PopulationsMgr(this);
+    m_reAnalysis = new ReAnalysis(this);
     m_reportExport = new ReportExport(this);
     m_resultCalculate = new ResultCalculate(this);
 
@@ -148,6 +150,18 @@ BLLInstance::BLLInstance() : QObject(nullptr)
     // After the hub's own forwarder of the same signal: the pages hear of the change first,
     // then the recount announces the new counts.
     connect(m_dropletExclude, &DropletExclude::dataFixed, this, &BLLInstance::reCalculateZonesDroplets);
+
+    // The engine's reports arrive directly, on the job's thread: the job goes on writing the
+    // document, so the thresholds and recounts of a well must be stored before its next step,
+    // and a compensation of merged wells must be complete before the merge reports back.
+    connect(m_reAnalysis, &ReAnalysis::applyConpemsationSucceeded, this, &BLLInstance::compensationComplated,
+            Qt::DirectConnection);
+    connect(PcrAnalysisDocument::getInstance(), &PcrAnalysisDocument::wellAdded, this,
+            &BLLInstance::noteAddedWells, Qt::DirectConnection);
+    connect(m_reAnalysis, &ReAnalysis::updateZonesDroplets, this, &BLLInstance::updateZonesDroplets,
+            Qt::DirectConnection);
+    connect(m_reAnalysis, &ReAnalysis::updateThldByLine, this, &BLLInstance::updateThldByLine,
+            Qt::DirectConnection);
 }
 
 BLLInstance::~BLLInstance() = default;
@@ -207,8 +221,14 @@ bool BLLInstance::openFile(QString path)
     }
 
     try {
-        // A saved package keeps its stored plots and names.
-        if (!path.contains(SavedPackageMark)) {
+        m_reAnalysis->setFilePath(path);
+        m_reAnalysis->initAnalysers(false, QByteArray());
+        m_reAnalysis->preprocessWells();
+        // A saved package (by its suffix, as the document tells them apart) keeps its stored
+        // values, thresholds, plots and names.
+        if (QFileInfo(path).suffix() != SavedPackageSuffix) {
+            m_reAnalysis->storeWellResults();
+            autoThresholdAllWells();
             createDefaultPlots();
             renameChannelPopulations();
         }
@@ -269,12 +289,24 @@ void BLLInstance::removeWell(uint wellId)
         data->removeWell(wellId);
     if (ExperimentCfgMgr *cfg = DocumentAccess::experimentCfg())
         cfg->removeWell(wellId);
+    m_reAnalysis->removeWellImages(wellId);
 }
 
 void BLLInstance::resetCompensationMatrix()
 {
-    if (CompensationMatrixMgr *matrix = DocumentAccess::compensation())
-        matrix->resetMatrix();
+    CompensationMatrixMgr *matrix = DocumentAccess::compensation();
+    if (!matrix)
+        return;
+    const bool wasApplied = matrix->isApplied();
+    matrix->resetMatrix();
+    // The readers give raw values from now on: the thresholds and counts found on compensated
+    // values would no longer fit them, so every well goes back to its raw analysis thresholds.
+    const int count = DocumentAccess::wells().size();
+    if (!wasApplied || count == 0)
+        return;
+    recountWells(0, count - 1, true);
+    m_resultCalculate->updatePopulationResults();
+    emit dataFixed();
 }
 
 const QByteArray &BLLInstance::getCompensationMatrixBuf() const

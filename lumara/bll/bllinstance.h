@@ -6,6 +6,7 @@
 // read goes to the document at the time of the call. Its signals reach the signal hub.
 #include "model/lumaraanalysisdata.h"
 #include "model/welldrpltimginfo.h"
+#include "pcranalysisdocument.h"
 
 #include <QByteArray>
 #include <QList>
@@ -23,6 +24,7 @@ class ExperimentEditMgr;
 class PlotGroupMgr;
 class PopulationsMgr;
 class ReportExport;
+class ReAnalysis;
 class ResultCalculate;
 
 class BLLInstance : public QObject {
@@ -45,9 +47,11 @@ public:
     // ---- Opening and QC limits ---------------------------------------------------------
     // Opens the package into the document and probes its reagent-kit entry (also when the
     // open fails). On failure emits openFileError and returns false, the rest untouched.
-    // Otherwise, for a path without ".arlx", creates the default plots and names the channel
-    // populations after their dyes; then reads "../data/QcParams.ini" and emits
-    // openFileComplete. Runs on the open worker thread; nothing thrown leaves it.
+    // Otherwise configures the analysis engine and prepares every well's images; a run
+    // archive (any suffix but "arlx") also gets its stored values brought to a common exposure
+    // time, automatic analysis thresholds, the default plots and dye-named populations. Then
+    // reads "../data/QcParams.ini" and emits openFileComplete. Runs on the open worker thread;
+    // nothing thrown leaves it.
     bool openFile(QString path);
     // Whether the last opened archive holds a readable "reagentKit/pcr.kit".
     bool isSpecialKit() const;
@@ -55,8 +59,10 @@ public:
     LumaraAnalysisData::QcThresholdInfo getQcSettings() const;
 
     // ---- Pass-through readers and editors (channels 1..6) ----------------------------------
-    // Removes the well from the analysis data and from the configuration.
+    // Removes the well from the analysis data, the configuration and the engine's images.
     void removeWell(uint wellId);
+    // Withdraws the matrix; when one was applied, every well goes back to its raw analysis
+    // thresholds, is recounted, and the results are renewed (dataFixed).
     void resetCompensationMatrix();
     const QByteArray &getCompensationMatrixBuf() const;
     LumaraAnalysisData::MethodInfo getMethod() const;
@@ -182,4 +188,37 @@ private:
     ResultCalculate *m_resultCalculate = nullptr;
     // Written by the open worker, read by the pages.
     std::atomic<bool> m_specialKit{false};
+
+    // ---- Analysis engine, saving and merging ---------------------------------------------------
+public:
+    ReAnalysis *getReAnalysis() const;
+    // The preprocessed image of the well's channel (1..6); {0, 0, 1, null} when not loaded.
+    DrpltImg getWellChannelImage(uint wellId, uint channelId) const;
+    // Saving: beginSaveFile on the user-interface thread, then saveFile and endSaveFile on a
+    // worker. saveFile gives the document's result (and emits saveCompleted either way).
+    void beginSaveFile();
+    bool saveFile(QString path);
+    void endSaveFile();
+    // Merging: the check, then (only when it gives MergeSupported) continueLoadFile on a
+    // worker. The added wells are normalised, preprocessed and recounted (or compensated with
+    // the stored matrix) inside that call, before mergeComplete.
+    PcrAnalysisDocument::ErrorCode isMergeSupported4Load(QString path, PcrAnalysisDocument::MergePermit &permit);
+    bool continueLoadFile();
+
+private slots:
+    // The wells at positions begin .. begin + size - 1 were added by a merge: recounted with
+    // their analysis thresholds, or, when a matrix is stored, compensated with it.
+    void updateNewWellInfo(int begin, int size);
+    // On the engine's report that a compensation was applied: recounts pending merged wells.
+    void compensationComplated(bool success);
+    // On the document's wellAdded, on the merging thread: only remembers the range.
+    void noteAddedWells(int begin, int size);
+
+private:
+    ReAnalysis *m_reAnalysis = nullptr;
+    int m_pendingBegin = 0;
+    int m_pendingSize = 0;
+    bool m_compensationPending = false;
+    int m_addedBegin = -1;
+    int m_addedSize = 0;
 };

@@ -6,6 +6,7 @@
 #include "bll/experimenteditmgr.h"
 #include "bll/plotgroupmgr.h"
 #include "bll/populationsmgr.h"
+#include "bll/reanalysis_p.h"
 #include "bll/resultcalculate.h"
 #include "bll/wellchannels.h"
 
@@ -278,24 +279,31 @@ void BLLInstance::autoThresholdAllWells()
     if (!images)
         return;
     const bool compensated = DocumentAccess::compensationApplied();
-    Ravelin::DrpltImgAnalyser analyser;
-    const QList<WellInfo> wells = DocumentAccess::wells();
-    for (const WellInfo &well : wells) {
-        QVector<QVector<uint>> columns;
+    const QList<WellInfo> list = DocumentAccess::wells();
+    const QVector<WellInfo> wells(list.cbegin(), list.cend());
+    // The wells are clustered apart from each other (each task with its own analyser, whose
+    // clustering keeps state); the document is written afterwards, on this thread.
+    const QVector<QVector<uint>> thresholds = EngineDetail::orderedMap<QVector<uint>, WellInfo>(
+        wells, [this](const WellInfo &well) {
+            QVector<QVector<uint>> columns;
+            for (uint channel = 1; channel <= uint(PerChannel); ++channel)
+                columns.append(getWellChannelGrayValues(well.id, channel));
+            // Rows are droplets; the channels are aligned by construction of the reader.
+            QVector<QVector<uint>> rows(columns.at(0).size(), QVector<uint>(PerChannel, 0));
+            for (int k = 0; k < rows.size(); ++k)
+                for (int c = 0; c < PerChannel; ++c)
+                    rows[k][c] = columns.at(c).value(k);
+            QVector<QVector<uint>> result;
+            Ravelin::DrpltImgAnalyser analyser;
+            analyser.newNegPosCluster(rows, result);
+            QVector<uint> perChannel(PerChannel, 0u);
+            for (int c = 0; c < PerChannel && c < result.size(); ++c)
+                perChannel[c] = result.at(c).value(0);
+            return perChannel;
+        });
+    for (int i = 0; i < wells.size(); ++i)
         for (uint channel = 1; channel <= uint(PerChannel); ++channel)
-            columns.append(getWellChannelGrayValues(well.id, channel));
-        // Rows are droplets; the channels are aligned by construction of the reader.
-        QVector<QVector<uint>> rows(columns.at(0).size(), QVector<uint>(PerChannel, 0));
-        for (int k = 0; k < rows.size(); ++k)
-            for (int c = 0; c < PerChannel; ++c)
-                rows[k][c] = columns.at(c).value(k);
-        QVector<QVector<uint>> result;
-        analyser.newNegPosCluster(rows, result);
-        for (uint channel = 1; channel <= uint(PerChannel); ++channel) {
-            const uint value = int(channel) <= result.size() ? result.at(int(channel) - 1).value(0) : 0u;
-            images->setLineThld(well.id, channel, value, compensated);
-        }
-    }
+            images->setLineThld(wells.at(i).id, channel, thresholds.at(i).value(int(channel) - 1), compensated);
 }
 
 // ---- Grey values ------------------------------------------------------------------------------

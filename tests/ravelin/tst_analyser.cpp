@@ -22,9 +22,9 @@ const int Ref = LumaraSynth::ReferenceChannel;
 
 LumaraSynth::Chip smallChip(std::uint64_t seed, int size = 320)
 {
-    LumaraSynth::ChipSpec spec = LumaraSynth::specFor(Volume::Pl800, size, size, seed);
-    spec.positiveFraction = {{0.3, 0.5, 0.0, 0.2, 0.4, 0.1}};
-    return LumaraSynth::makeChip(spec);
+    LumaraSynth::ChipPlan plan = LumaraSynth::planFor(Volume::Pl800, size, size, seed);
+    plan.positiveFraction = {{0.3, 0.5, 0.0, 0.2, 0.4, 0.1}};
+    return LumaraSynth::makeChip(plan);
 }
 
 // 64 x 64, background 1000 with a small 5000 disc: tells the background strategies apart

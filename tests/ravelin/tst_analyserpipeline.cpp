@@ -11,7 +11,7 @@
 
 using namespace AnalyserSupport;
 using LumaraSynth::Chip;
-using LumaraSynth::ChipSpec;
+using LumaraSynth::ChipPlan;
 using Ravelin::AnalysisSettings;
 using Ravelin::DrpltImgAnalyser;
 
@@ -27,7 +27,7 @@ const int Channels = LumaraSynth::ChannelCount;
 // clear, as its dye is not one of the targets.
 std::array<std::array<double, Channels>, Channels> crosstalk()
 {
-    auto m = ChipSpec::identity();
+    auto m = ChipPlan::identity();
     m[1][0] = 0.15;
     m[0][1] = 0.05;
     m[4][3] = 0.12;
@@ -56,13 +56,13 @@ struct WellCase {
 
 Chip makeWell(const WellCase &w, bool crossed)
 {
-    ChipSpec spec = LumaraSynth::specFor(w.volume, w.size, w.size, w.seed);
-    spec.positiveFraction = {{0.3, 0.45, 0.0, 0.2, 0.35, 0.1}};
-    spec.vignetting = w.vignetting;
-    spec.debrisCount = w.debris;
+    ChipPlan plan = LumaraSynth::planFor(w.volume, w.size, w.size, w.seed);
+    plan.positiveFraction = {{0.3, 0.45, 0.0, 0.2, 0.35, 0.1}};
+    plan.vignetting = w.vignetting;
+    plan.debrisCount = w.debris;
     if (crossed)
-        spec.crosstalk = crosstalk();
-    return LumaraSynth::makeChip(spec);
+        plan.crosstalk = crosstalk();
+    return LumaraSynth::makeChip(plan);
 }
 
 // An analyser set up as the program does for one analysis run.

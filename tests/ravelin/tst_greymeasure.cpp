@@ -10,7 +10,7 @@
 
 using namespace RecogSupport;
 using LumaraSynth::Chip;
-using LumaraSynth::ChipSpec;
+using LumaraSynth::ChipPlan;
 
 Q_DECLARE_METATYPE(cv::Mat)
 
@@ -65,8 +65,8 @@ struct Recognised {
 Recognised recognised(DropletImgAnalysisHelper &engine, std::uint64_t seed, int size = 384)
 {
     Recognised r;
-    ChipSpec spec = LumaraSynth::specFor(Volume::Pl800, size, size, seed);
-    r.chip = LumaraSynth::makeChip(spec);
+    ChipPlan plan = LumaraSynth::planFor(Volume::Pl800, size, size, seed);
+    r.chip = LumaraSynth::makeChip(plan);
     r.settings = loadSettings(paramsPath(Volume::Pl800));
     configure(engine, Volume::Pl800, r.settings);
     recognise(engine, r.chip.images[LumaraSynth::ReferenceChannel]);
@@ -388,11 +388,11 @@ private slots:
         Chip chip;
         const LumaraSynth::Artefact *blob = nullptr;
         for (std::uint64_t seed = 1; seed < 200 && !blob; ++seed) {
-            ChipSpec spec = LumaraSynth::specFor(Volume::Pl800, 512, 512, seed);
-            spec.blobCount = 1;
-            spec.hazeCount = 1;
-            spec.artefactChannels = {{false, false, false, true, false, false}};
-            chip = LumaraSynth::makeChip(spec);
+            ChipPlan plan = LumaraSynth::planFor(Volume::Pl800, 512, 512, seed);
+            plan.blobCount = 1;
+            plan.hazeCount = 1;
+            plan.artefactChannels = {{false, false, false, true, false, false}};
+            chip = LumaraSynth::makeChip(plan);
             const LumaraSynth::Artefact &a = chip.artefacts[1];
             const LumaraSynth::Artefact &hz = chip.artefacts[0];
             if (a.kind == LumaraSynth::ArtefactKind::BrightBlob && a.size > 35.0 && a.x > 120 && a.x < 392 && a.y > 120 && a.y < 392

@@ -11,7 +11,7 @@
 
 using namespace RecogSupport;
 using LumaraSynth::Chip;
-using LumaraSynth::ChipSpec;
+using LumaraSynth::ChipPlan;
 
 Q_DECLARE_METATYPE(Volume)
 
@@ -25,12 +25,12 @@ struct Conditions {
 
 Chip chipFor(Volume v, std::uint64_t seed, const Conditions &c, int size = 512)
 {
-    ChipSpec spec = LumaraSynth::specFor(v, size, size, seed);
-    spec.vignetting = c.vignetting;
-    spec.debrisCount = c.debris;
-    spec.hazeCount = c.haze;
-    spec.positiveFraction = {{0.3, 0.5, 0.0, 0.2, 0.4, 0.1}};
-    return LumaraSynth::makeChip(spec);
+    ChipPlan plan = LumaraSynth::planFor(v, size, size, seed);
+    plan.vignetting = c.vignetting;
+    plan.debrisCount = c.debris;
+    plan.hazeCount = c.haze;
+    plan.positiveFraction = {{0.3, 0.5, 0.0, 0.2, 0.4, 0.1}};
+    return LumaraSynth::makeChip(plan);
 }
 
 std::vector<std::pair<int, int>> positions(const QVector<DrpltRecogRecord> &list)
@@ -368,11 +368,11 @@ private slots:
         LumaraSynth::Geometry small;
         small.radius = 4.0;
         small.pitch = 10.0;
-        ChipSpec spec = LumaraSynth::specFor(Volume::Pl300, 256, 256, 12);
-        spec.geometry = small;
-        spec.geometry.positionJitter = 0.0;
-        spec.geometry.radiusJitter = 0.0;
-        const Chip chip = LumaraSynth::makeChip(spec);
+        ChipPlan plan = LumaraSynth::planFor(Volume::Pl300, 256, 256, 12);
+        plan.geometry = small;
+        plan.geometry.positionJitter = 0.0;
+        plan.geometry.radiusJitter = 0.0;
+        const Chip chip = LumaraSynth::makeChip(plan);
 
         // A template for these small droplets, averaged from the match image.
         DropletImgAnalysisHelper maker;

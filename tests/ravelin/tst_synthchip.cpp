@@ -14,24 +14,24 @@ class TestSynthChip : public QObject {
 private slots:
     void deterministic()
     {
-        ChipSpec spec = specFor(Volume::Pl600, 200, 160, 77);
-        spec.debrisCount = 3;
-        spec.hazeCount = 1;
-        const Chip a = makeChip(spec), b = makeChip(spec);
+        ChipPlan plan = planFor(Volume::Pl600, 200, 160, 77);
+        plan.debrisCount = 3;
+        plan.hazeCount = 1;
+        const Chip a = makeChip(plan), b = makeChip(plan);
         QCOMPARE(a.droplets.size(), b.droplets.size());
         for (int c = 0; c < ChannelCount; ++c)
             QCOMPARE(cv::norm(a.images[c], b.images[c], cv::NORM_INF), 0.0);
-        spec.seed = 78;
-        const Chip other = makeChip(spec);
+        plan.seed = 78;
+        const Chip other = makeChip(plan);
         QVERIFY(cv::norm(a.images[2], other.images[2], cv::NORM_INF) > 0.0);
     }
 
     void absentChannelLeavesTheOthers()
     {
-        ChipSpec spec = specFor(Volume::Pl300, 128, 128, 5);
-        const Chip all = makeChip(spec);
-        spec.channelPresent[4] = false;
-        const Chip some = makeChip(spec);
+        ChipPlan plan = planFor(Volume::Pl300, 128, 128, 5);
+        const Chip all = makeChip(plan);
+        plan.channelPresent[4] = false;
+        const Chip some = makeChip(plan);
         QVERIFY(some.images[4].empty());
         for (int c : {0, 1, 2, 3, 5})
             QCOMPARE(cv::norm(all.images[c], some.images[c], cv::NORM_INF), 0.0);
@@ -46,12 +46,12 @@ private slots:
     void geometryAndLevels()
     {
         QFETCH(Volume, volume);
-        ChipSpec spec = specFor(volume, 318, 300, 9); // width rounds up to 320
-        spec.positiveFraction = {{0.3, 0.3, 0.0, 0.3, 0.3, 0.3}};
-        spec.blobCount = 2;
-        spec.hazeCount = 2;
-        spec.positiveGrey = 60000.0; // with blobs and haze on top, still below 65280
-        const Chip chip = makeChip(spec);
+        ChipPlan plan = planFor(volume, 318, 300, 9); // width rounds up to 320
+        plan.positiveFraction = {{0.3, 0.3, 0.0, 0.3, 0.3, 0.3}};
+        plan.blobCount = 2;
+        plan.hazeCount = 2;
+        plan.positiveGrey = 60000.0; // with blobs and haze on top, still below 65280
+        const Chip chip = makeChip(plan);
         QCOMPARE(chip.width, 320);
         QCOMPARE(chip.images[0].cols, 320);
         QCOMPARE(chip.images[0].rows, 300);
@@ -87,10 +87,10 @@ private slots:
 
     void centreGreyAndCrosstalk()
     {
-        ChipSpec spec = specFor(Volume::Pl800, 256, 256, 3);
-        spec.vignetting = 0.3;
-        spec.crosstalk[1][0] = 0.1; // channel 1 sees a tenth of channel 0
-        const Chip chip = makeChip(spec);
+        ChipPlan plan = planFor(Volume::Pl800, 256, 256, 3);
+        plan.vignetting = 0.3;
+        plan.crosstalk[1][0] = 0.1; // channel 1 sees a tenth of channel 0
+        const Chip chip = makeChip(plan);
         int checked = 0;
         for (const Droplet &d : chip.droplets) {
             QVERIFY(std::abs(d.grey[1] - (d.pureGrey[1] + 0.1 * d.pureGrey[0])) < 1e-6);

@@ -22,9 +22,9 @@ namespace RunArchiveTest {
 
 // A generated run: what was written, and per well the rendered well and its stored records.
 struct Run {
-    MkPackage::RunSpec spec;
+    MkPackage::RunPlan plan;
     MkPackage::RunTruth truth;
-    QVector<MkPackage::WellSpec> wells;
+    QVector<MkPackage::WellPlan> wells;
     QVector<MkPackage::ComposedWell> composed;
 };
 
@@ -37,7 +37,7 @@ public:
     }
     int wellCount() const override { return m_base.wellCount(); }
     MkPackage::WellSummary summary(int index) const override { return m_base.summary(index); }
-    bool well(int index, MkPackage::WellSpec *out, QString *error) const override
+    bool well(int index, MkPackage::WellPlan *out, QString *error) const override
     {
         if (!m_base.well(index, out, error))
             return false;
@@ -61,18 +61,18 @@ inline bool generateRun(MkPackage::GeneratorOptions options, const QString &path
     if (!synth.setOptions(options, error))
         return false;
     const ExcludingWells source(synth, excluded);
-    run->spec = synth.runSpec();
-    if (!MkPackage::writeArchive(run->spec, source, path, &run->truth, error))
+    run->plan = synth.runPlan();
+    if (!MkPackage::writeArchive(run->plan, source, path, &run->truth, error))
         return false;
     // The stored records again, from the same deterministic wells.
     QList<MkPackage::WellSummary> summaries;
     for (int i = 0; i < source.wellCount(); ++i)
         summaries.append(source.summary(i));
     MkPackage::Composer composer;
-    if (!composer.prepare(run->spec, summaries, error))
+    if (!composer.prepare(run->plan, summaries, error))
         return false;
     for (int i = 0; i < source.wellCount(); ++i) {
-        MkPackage::WellSpec well;
+        MkPackage::WellPlan well;
         MkPackage::ComposedWell composed;
         if (!source.well(i, &well, error) || !composer.composeWell(well, i, &composed, error))
             return false;

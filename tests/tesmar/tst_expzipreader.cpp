@@ -227,7 +227,7 @@ void TestExpzipReader::generated()
 
     const QList<int> sorted{0, 1, 3};
     for (int i = 0; i < run.wells.size(); ++i) {
-        const MkPackage::WellSpec &spec = run.wells.at(i);
+        const MkPackage::WellPlan &plan = run.wells.at(i);
         const MkPackage::WellTruth &truth = run.truth.wells.at(i);
         const quint32 id = quint32(i + 1);
         bool measured[6] = {};
@@ -252,9 +252,9 @@ void TestExpzipReader::generated()
 
         // Droplets: measured greys at the well's channels and the reference.
         const WellImageAnalysisInfo &ia = m.img()->getImgAnalysisInfo(id);
-        QCOMPARE(ia.droplets.size(), int(spec.droplets.size()));
+        QCOMPARE(ia.droplets.size(), int(plan.droplets.size()));
         for (int k = 0; k < ia.droplets.size(); ++k) {
-            const MkPackage::DropletSpec &ds = spec.droplets.at(size_t(k));
+            const MkPackage::DropletPlan &ds = plan.droplets.at(size_t(k));
             const DrpltInfo &d = ia.droplets.at(k);
             QCOMPARE(d.x, quint32(std::lround(ds.x)));
             QCOMPARE(d.size, quint32(std::lround(2 * ds.radius)));
@@ -285,21 +285,21 @@ void TestExpzipReader::generated()
         // Reference figures: the mean (truncated) and the CV of the kept reference greys.
         double sum = 0.0, squares = 0.0;
         int n = 0;
-        for (int k = 0; k < int(spec.droplets.size()); ++k)
+        for (int k = 0; k < int(plan.droplets.size()); ++k)
             if (!ia.excludedDrplts.contains(quint32(k))) {
-                sum += spec.droplets.at(size_t(k)).grey[2];
+                sum += plan.droplets.at(size_t(k)).grey[2];
                 ++n;
             }
         const double mean = n ? sum / n : 0.0;
-        for (int k = 0; k < int(spec.droplets.size()); ++k)
+        for (int k = 0; k < int(plan.droplets.size()); ++k)
             if (!ia.excludedDrplts.contains(quint32(k)))
-                squares += std::pow(spec.droplets.at(size_t(k)).grey[2] - mean, 2);
+                squares += std::pow(plan.droplets.at(size_t(k)).grey[2] - mean, 2);
         QCOMPARE(ia.roxChannel, quint32(std::trunc(truth.referenceMean)));
         QVERIFY(near(ia.roxValue, n ? std::sqrt(squares / n) / mean : 0.0));
 
         // Results from the stored statistics.
         const WellResultInfo &result = m.results()->getWellResult(id);
-        const int total = int(spec.droplets.size()) - truth.excluded;
+        const int total = int(plan.droplets.size()) - truth.excluded;
         QCOMPARE(result.effDrpltNum, quint32(total));
         QCOMPARE(result.chanResults.at(4).chanType, quint16('U'));
         QCOMPARE(result.populationResults.size(), 3);
@@ -315,10 +315,10 @@ void TestExpzipReader::generated()
         const WellDrpltImgInfo<QImage> &images = m.exp()->getWellImg(id);
         QCOMPARE(images.images.size(), 6);
         for (int c = 0; c < 6; ++c) {
-            if (spec.images[size_t(c)].isNull())
+            if (plan.images[size_t(c)].isNull())
                 QVERIFY(images.images.at(c).isNull());
             else
-                QVERIFY(sameGrey16(images.images.at(c), spec.images[size_t(c)]));
+                QVERIFY(sameGrey16(images.images.at(c), plan.images[size_t(c)]));
         }
     }
 }

@@ -359,7 +359,7 @@ void TestImrsReader::generated()
     QVERIFY(m.consistent());
 
     for (int i = 0; i < run.wells.size(); ++i) {
-        const MkPackage::WellSpec &spec = run.wells.at(i);
+        const MkPackage::WellPlan &plan = run.wells.at(i);
         const MkPackage::ComposedWell &cw = run.composed.at(i);
         const MkPackage::WellTruth &truth = run.truth.wells.at(i);
         const quint32 id = quint32(i + 1);
@@ -398,18 +398,18 @@ void TestImrsReader::generated()
             QCOMPARE(zoneCount(m, id, z.first), quint32(z.second));
             counted += quint32(z.second);
         }
-        QCOMPARE(counted, quint32(spec.droplets.size()));
+        QCOMPARE(counted, quint32(plan.droplets.size()));
 
         // Image analysis: droplets with the list the matrix flag picks.
         QCOMPARE(ia.valid, true);
-        QCOMPARE(ia.sharpness, spec.sharpness);
+        QCOMPARE(ia.sharpness, plan.sharpness);
         QCOMPARE(ia.saturatedDrpltNum, quint32(cw.dropletData.counter));
         QCOMPARE(ia.roxChannel, 2u);
         QCOMPARE(ia.roxValue, truth.referenceMean);
         QCOMPARE(ia.excludedDrplts, (QSet<quint32>{0, 3}));
-        QCOMPARE(ia.droplets.size(), int(spec.droplets.size()));
+        QCOMPARE(ia.droplets.size(), int(plan.droplets.size()));
         for (int k = 0; k < ia.droplets.size(); ++k) {
-            const MkPackage::DropletSpec &ds = spec.droplets.at(size_t(k));
+            const MkPackage::DropletPlan &ds = plan.droplets.at(size_t(k));
             const QVector<qint32> &compensated = cw.dropletData.droplets.at(k).lists[4];
             const QVector<qint32> &flags = cw.dropletData.droplets.at(k).lists[6];
             const DrpltInfo &d = ia.droplets.at(k);
@@ -429,7 +429,7 @@ void TestImrsReader::generated()
 
         // Results: one population per used channel, figures of the well's own targets.
         const WellResultInfo &result = m.results()->getWellResult(id);
-        QCOMPARE(result.effDrpltNum, quint32(spec.droplets.size() - 2));
+        QCOMPARE(result.effDrpltNum, quint32(plan.droplets.size() - 2));
         for (int c = 0; c < 6; ++c) {
             QCOMPARE(result.chanResults.at(c).chanId, quint32(c + 1));
             QCOMPARE(result.chanResults.at(c).chanType, quint16('U'));
@@ -454,12 +454,12 @@ void TestImrsReader::generated()
         QCOMPARE(images.images.size(), 6);
         for (int c = 0; c < 6; ++c) {
             const QImage &img = images.images.at(c);
-            if (spec.images[size_t(c)].isNull()) {
+            if (plan.images[size_t(c)].isNull()) {
                 QVERIFY(img.isNull());
             } else if (sets == 1) {
-                QVERIFY2(sameGrey16(img, spec.images[size_t(c)]), qPrintable(QString::number(c)));
+                QVERIFY2(sameGrey16(img, plan.images[size_t(c)]), qPrintable(QString::number(c)));
             } else {
-                QVERIFY2(isUpperByteOf(img, spec.images[size_t(c)]), qPrintable(QString::number(c)));
+                QVERIFY2(isUpperByteOf(img, plan.images[size_t(c)]), qPrintable(QString::number(c)));
             }
         }
     }

@@ -64,13 +64,13 @@ bool writeRunWithIds(const QString &path, const GeneratorOptions &o, qint32 firs
     for (int i = 0; i < synth.wellCount(); ++i)
         summaries << synth.summary(i);
     MkPackage::Composer composer;
-    if (!composer.prepare(synth.runSpec(), summaries, &error))
+    if (!composer.prepare(synth.runPlan(), summaries, &error))
         return false;
     PkgWriter::ArchiveWriter zip;
     bool ok = zip.create(path) && zip.add("password", composer.passwordEntry());
     PkgWriter::Pcr3Body body;
     for (int i = 0; ok && i < synth.wellCount(); ++i) {
-        MkPackage::WellSpec well;
+        MkPackage::WellPlan well;
         MkPackage::ComposedWell c;
         ok = synth.well(i, &well, &error) && composer.composeWell(well, i, &c, &error);
         c.expInfo.wellId = c.dropletData.wellId = c.classify.wellId = c.result.wellId = firstId + i;

@@ -125,7 +125,7 @@ void TestGenerator::sizing()
     QVERIFY(std::fabs(wells.dropletPitch() - expectedPitch) < 1e-3);
     if (droplets > 0) {
         // The lattice holds about the asked number (the border cuts some).
-        WellSpec well;
+        WellPlan well;
         QVERIFY2(wells.well(0, &well, &error), qPrintable(error));
         QVERIFY2(std::abs(int(well.droplets.size()) - droplets) < droplets / 10,
                  qPrintable(QString::number(well.droplets.size())));

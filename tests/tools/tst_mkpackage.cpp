@@ -26,9 +26,9 @@ namespace {
 
 using Greys = std::array<quint32, ChannelCount>;
 
-DropletSpec droplet(double x, quint32 fam, quint32 cy5, bool famPos, bool cy5Pos)
+DropletPlan droplet(double x, quint32 fam, quint32 cy5, bool famPos, bool cy5Pos)
 {
-    DropletSpec d;
+    DropletPlan d;
     d.x = x;
     d.y = 3.0;
     d.radius = 1.2;
@@ -51,14 +51,14 @@ QImage ramp16(int w, int h, int base)
 
 // Two targets, FAM (channel index 0) and CY5 (3); FAM leaks 10 % into channel index 3.
 // Well 1 measures both, well 2 only FAM.
-RunSpec smallRun(ArchiveKind kind)
+RunPlan smallRun(ArchiveKind kind)
 {
-    RunSpec spec;
-    spec.kind = kind;
-    spec.targets = {{"T-FAM", "FAM"}, {"T-CY5", "CY5"}};
-    spec.matrix.matrix[0][3] = 0.1;
-    spec.imageFolder = QStringLiteral("D:/runs/r1/");
-    WellSpec w1;
+    RunPlan plan;
+    plan.kind = kind;
+    plan.targets = {{"T-FAM", "FAM"}, {"T-CY5", "CY5"}};
+    plan.matrix.matrix[0][3] = 0.1;
+    plan.imageFolder = QStringLiteral("D:/runs/r1/");
+    WellPlan w1;
     w1.sampleName = QStringLiteral("S1");
     // Measured CY5 = own level + 0.1 * FAM; compensated CY5 = measured - 0.1 * FAM.
     w1.droplets = {
@@ -75,26 +75,26 @@ RunSpec smallRun(ArchiveKind kind)
     w1.images[2] = ramp16(8, 4, 20000);
     w1.images[3] = ramp16(8, 4, 40000);
     w1.images[5] = ramp16(8, 4, 0); // not measured in the well: not stored
-    WellSpec w2;
+    WellPlan w2;
     w2.sampleName = QStringLiteral("S2");
     w2.targets = QStringList{"T-FAM"};
     w2.droplets = {droplet(2, 20000, 0, true, false), droplet(4, 5000, 0, false, false)};
-    spec.wells = {w1, w2};
-    return spec;
+    plan.wells = {w1, w2};
+    return plan;
 }
 
-bool composeAll(const RunSpec &spec, QList<ComposedWell> *out, QString *error)
+bool composeAll(const RunPlan &plan, QList<ComposedWell> *out, QString *error)
 {
     QList<WellSummary> summaries;
-    const SpecWells source(spec);
+    const PlanWells source(plan);
     for (int i = 0; i < source.wellCount(); ++i)
         summaries.append(source.summary(i));
     Composer composer;
-    if (!composer.prepare(spec, summaries, error))
+    if (!composer.prepare(plan, summaries, error))
         return false;
-    for (int i = 0; i < spec.wells.size(); ++i) {
+    for (int i = 0; i < plan.wells.size(); ++i) {
         ComposedWell w;
-        if (!composer.composeWell(spec.wells[i], i, &w, error))
+        if (!composer.composeWell(plan.wells[i], i, &w, error))
             return false;
         out->append(w);
     }
@@ -438,11 +438,11 @@ void TestMkPackage::composeImrs()
 {
     QFETCH(bool, matrix);
     QFETCH(quint32, cy5Threshold);
-    RunSpec spec = smallRun(ArchiveKind::Imrs);
-    spec.storeMatrix = matrix;
+    RunPlan plan = smallRun(ArchiveKind::Imrs);
+    plan.storeMatrix = matrix;
     QList<ComposedWell> wells;
     QString error;
-    QVERIFY2(composeAll(spec, &wells, &error), qPrintable(error));
+    QVERIFY2(composeAll(plan, &wells, &error), qPrintable(error));
     QCOMPARE(wells.size(), 2);
 
     const ComposedWell &w1 = wells[0];
@@ -516,10 +516,10 @@ void TestMkPackage::composeImrs()
 
 void TestMkPackage::composeExpzip()
 {
-    RunSpec spec = smallRun(ArchiveKind::Expzip);
+    RunPlan plan = smallRun(ArchiveKind::Expzip);
     QList<ComposedWell> wells;
     QString error;
-    QVERIFY2(composeAll(spec, &wells, &error), qPrintable(error));
+    QVERIFY2(composeAll(plan, &wells, &error), qPrintable(error));
     const PkgWriter::Pcr1Well &w = wells[0].pcr1;
     QCOMPARE(w.number, 1u);
     // The reference image first, then one per channel entry, as full entry names.
@@ -561,13 +561,13 @@ void TestMkPackage::storedDropletLists()
 {
     QFETCH(bool, matrix);
     QFETCH(bool, full);
-    RunSpec spec = smallRun(ArchiveKind::Imrs);
-    spec.storeMatrix = matrix;
-    spec.fullDropletLists = full;
-    spec.zeroWellIds = true;
+    RunPlan plan = smallRun(ArchiveKind::Imrs);
+    plan.storeMatrix = matrix;
+    plan.fullDropletLists = full;
+    plan.zeroWellIds = true;
     QList<ComposedWell> wells;
     QString error;
-    QVERIFY2(composeAll(spec, &wells, &error), qPrintable(error));
+    QVERIFY2(composeAll(plan, &wells, &error), qPrintable(error));
     const PkgWriter::Pcr3DropletData &d = wells[0].dropletData;
     QCOMPARE(d.wellId, 0);
     QCOMPARE(wells[0].expInfo.wellId, 0);
@@ -623,19 +623,19 @@ void TestMkPackage::archiveEntries()
     QFETCH(int, imageSets);
     QFETCH(QString, password);
     QFETCH(bool, optional);
-    RunSpec spec = smallRun(ArchiveKind(kind));
-    spec.pcrVersion = pcrVersion;
-    spec.imageSets = imageSets;
-    spec.password = password;
-    spec.fileLog = optional;
-    spec.reagentKit = optional;
-    spec.analysisParams = optional ? QByteArrayLiteral("{\"General\":{}}") : QByteArray();
-    spec.seed = 77;
+    RunPlan plan = smallRun(ArchiveKind(kind));
+    plan.pcrVersion = pcrVersion;
+    plan.imageSets = imageSets;
+    plan.password = password;
+    plan.fileLog = optional;
+    plan.reagentKit = optional;
+    plan.analysisParams = optional ? QByteArrayLiteral("{\"General\":{}}") : QByteArray();
+    plan.seed = 77;
     QTemporaryDir dir;
     const QString path = dir.filePath(kind == int(ArchiveKind::Imrs) ? "run.imrs" : "run.expzip");
     RunTruth truth;
     QString error;
-    QVERIFY2(writeArchive(spec, path, &truth, &error), qPrintable(error));
+    QVERIFY2(writeArchive(plan, path, &truth, &error), qPrintable(error));
     QVERIFY(!QFileInfo::exists(path + ".part"));
 
     QStringList expected = {"password", "run.cmtx", "run.dps", "run.exp", "run.pcr"};
@@ -674,7 +674,7 @@ void TestMkPackage::archiveEntries()
         // Experiment 1, well 2, last zone 3, two populations, no plots.
         QCOMPARE(entryData(path, "fileMgrLog", password, &ok).mid(28).toHex(),
                  QByteArray("0000000100000002000000030000000200000000"));
-        QCOMPARE(entryData(path, "analysisparams.json", password, &ok), spec.analysisParams);
+        QCOMPARE(entryData(path, "analysisparams.json", password, &ok), plan.analysisParams);
     }
 
     // The images decode to what the reader stacks or loads.
@@ -683,11 +683,11 @@ void TestMkPackage::archiveEntries()
     QImage img;
     QVERIFY(img.loadFromData(png));
     if (imageSets == 1) {
-        QCOMPARE(img, spec.wells[0].images[0]);
+        QCOMPARE(img, plan.wells[0].images[0]);
     } else {
         QCOMPARE(img.format(), QImage::Format_Grayscale8);
         QCOMPARE(img.size(), QSize(8, 2));
-        QCOMPARE(img, eightBitHalf(spec.wells[0].images[0], false));
+        QCOMPARE(img, eightBitHalf(plan.wells[0].images[0], false));
     }
 
     // The ground truth beside the archive.
@@ -726,20 +726,20 @@ void TestMkPackage::experimentEntryReadsBack()
     QFETCH(int, volume);
     QFETCH(int, workType);
     QFETCH(int, blocksType);
-    RunSpec spec = smallRun(ArchiveKind(kind));
-    spec.expVersion = expVersion;
-    spec.volume = volume;
-    spec.password = QStringLiteral("pw");
+    RunPlan plan = smallRun(ArchiveKind(kind));
+    plan.expVersion = expVersion;
+    plan.volume = volume;
+    plan.password = QStringLiteral("pw");
     // Ten wells reach into the second column, where the interleaved order shows.
-    while (spec.wells.size() < 10) {
-        WellSpec w = spec.wells[1];
-        w.sampleName = QStringLiteral("S%1").arg(spec.wells.size() + 1);
-        spec.wells.append(w);
+    while (plan.wells.size() < 10) {
+        WellPlan w = plan.wells[1];
+        w.sampleName = QStringLiteral("S%1").arg(plan.wells.size() + 1);
+        plan.wells.append(w);
     }
     QTemporaryDir dir;
     const QString path = dir.filePath(kind == int(ArchiveKind::Imrs) ? "run.imrs" : "run.expzip");
     QString error;
-    QVERIFY2(writeArchive(spec, path, nullptr, &error), qPrintable(error));
+    QVERIFY2(writeArchive(plan, path, nullptr, &error), qPrintable(error));
 
     ExperimentCfgMgr mgr;
     ExperimentCfgMgr *slot = &mgr;
@@ -754,9 +754,9 @@ void TestMkPackage::experimentEntryReadsBack()
     for (int i = 0; i < 10; ++i) {
         QCOMPARE(wells[i].id, quint32(i + 1));
         QCOMPARE(wells[i].position, wellPosition(i));
-        QCOMPARE(wells[i].sampleName, spec.wells[i].sampleName);
+        QCOMPARE(wells[i].sampleName, plan.wells[i].sampleName);
         QCOMPARE(wells[i].drpltVolume, volume);
-        QCOMPARE(wells[i].drpltSum, int(spec.wells[i].droplets.size()));
+        QCOMPARE(wells[i].drpltSum, int(plan.wells[i].droplets.size()));
     }
     // Targets land on their dyes' channels; well 1 uses both, the others FAM only.
     QCOMPARE(mgr.getTargets()[0].name, QStringLiteral("T-FAM"));
@@ -784,21 +784,21 @@ void TestMkPackage::smallEntriesReadBack()
     QFETCH(int, kind);
     QFETCH(int, dpsVersion);
     QFETCH(bool, matrix);
-    RunSpec spec = smallRun(ArchiveKind(kind));
-    spec.dpsVersion = dpsVersion;
-    spec.storeMatrix = matrix;
-    spec.password = QStringLiteral("pw");
-    spec.exposure = 250;
-    spec.focus = 1.5;
+    RunPlan plan = smallRun(ArchiveKind(kind));
+    plan.dpsVersion = dpsVersion;
+    plan.storeMatrix = matrix;
+    plan.password = QStringLiteral("pw");
+    plan.exposure = 250;
+    plan.focus = 1.5;
     QTemporaryDir dir;
     const QString path = dir.filePath(kind == int(ArchiveKind::Imrs) ? "run.imrs" : "run.expzip");
     QString error;
-    QVERIFY2(writeArchive(spec, path, nullptr, &error), qPrintable(error));
+    QVERIFY2(writeArchive(plan, path, nullptr, &error), qPrintable(error));
 
     DevParasMgr dev;
     DevParasMgr *devSlot = &dev;
     QVERIFY(DevParasFileParser(path, &devSlot).parse());
-    QCOMPARE(dev.getDevSn(), spec.serialNumber);
+    QCOMPARE(dev.getDevSn(), plan.serialNumber);
     // Version 0 stores one set under key 0; version 1 one set per well id.
     const QList<quint32> keys = dpsVersion == 0 ? QList<quint32>{0} : QList<quint32>{1, 2};
     QCOMPARE(dev.getDevParas().paras.keys(), keys);
@@ -810,7 +810,7 @@ void TestMkPackage::smallEntriesReadBack()
     CompensationMatrixMgr cm;
     CompensationMatrixMgr *cmSlot = &cm;
     QVERIFY(CompensationMatrixFileParser(path, &cmSlot).parse());
-    QCOMPARE(cm.getMatrixBuf(), matrix ? PkgWriter::matrixBytes(spec.matrix) : CompensationMatrixMgr().getMatrixBuf());
+    QCOMPARE(cm.getMatrixBuf(), matrix ? PkgWriter::matrixBytes(plan.matrix) : CompensationMatrixMgr().getMatrixBuf());
 
     FileLogMgr log;
     FileLogMgr *logSlot = &log;
@@ -843,34 +843,34 @@ void TestMkPackage::refusals()
 {
     QFETCH(QString, what);
     QFETCH(QString, fileName);
-    RunSpec spec = smallRun(ArchiveKind::Imrs);
+    RunPlan plan = smallRun(ArchiveKind::Imrs);
     if (what == "dye")
-        spec.targets[1].dye = "TAMRA";
+        plan.targets[1].dye = "TAMRA";
     else if (what == "rox")
-        spec.targets[1].dye = "ROX";
+        plan.targets[1].dye = "ROX";
     else if (what == "samechannel")
-        spec.targets[1].dye = "EvaGreen";
+        plan.targets[1].dye = "EvaGreen";
     else if (what == "welltarget")
-        spec.wells[1].targets = QStringList{"T-VIC"};
+        plan.wells[1].targets = QStringList{"T-VIC"};
     else if (what == "sets") {
-        spec.pcrVersion = 0;
-        spec.imageSets = 2;
+        plan.pcrVersion = 0;
+        plan.imageSets = 2;
     } else if (what == "password") {
-        spec.password = "pw";
-        spec.passwordEntry = false;
+        plan.password = "pw";
+        plan.passwordEntry = false;
     } else if (what == "width")
-        spec.wells[0].images = {ramp16(6, 4, 0), QImage(), ramp16(6, 4, 0), QImage(), QImage(), QImage()};
+        plan.wells[0].images = {ramp16(6, 4, 0), QImage(), ramp16(6, 4, 0), QImage(), QImage(), QImage()};
     else if (what == "format")
-        spec.wells[0].images[3] = spec.wells[0].images[3].convertToFormat(QImage::Format_Grayscale8);
+        plan.wells[0].images[3] = plan.wells[0].images[3].convertToFormat(QImage::Format_Grayscale8);
     else if (what == "excluded")
-        spec.wells[0].excluded = {6};
+        plan.wells[0].excluded = {6};
     else if (what == "sample")
-        spec.wells[1].sampleName.clear();
+        plan.wells[1].sampleName.clear();
 
     QTemporaryDir dir;
     const QString path = dir.filePath(fileName);
     QString error;
-    QVERIFY(!writeArchive(spec, path, nullptr, &error));
+    QVERIFY(!writeArchive(plan, path, nullptr, &error));
     QVERIFY(!error.isEmpty());
     QVERIFY(!QFileInfo::exists(path));
     QVERIFY(!QFileInfo::exists(path + ".part"));

@@ -100,10 +100,10 @@ bool writeText(const QString &path, const QByteArray &text)
 // Average of the match image around the droplet centres of a jitter-free chip.
 cv::Mat makeTemplate(const Recipe &r, const QString &kernelPath)
 {
-    ChipSpec spec = specFor(r.volume, 512, 512, 4242);
-    spec.geometry.positionJitter = 0.0;
-    spec.geometry.radiusJitter = 0.0;
-    const Chip chip = makeChip(spec);
+    ChipPlan plan = planFor(r.volume, 512, 512, 4242);
+    plan.geometry.positionJitter = 0.0;
+    plan.geometry.radiusJitter = 0.0;
+    const Chip chip = makeChip(plan);
 
     DropletImgAnalysisHelper engine;
     engine.clearData();

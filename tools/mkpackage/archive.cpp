@@ -94,23 +94,23 @@ QByteArray truthJson(const RunTruth &truth)
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }
 
-bool writeArchive(const RunSpec &spec, const QString &path, RunTruth *truth, QString *error)
+bool writeArchive(const RunPlan &plan, const QString &path, RunTruth *truth, QString *error)
 {
-    return writeArchive(spec, SpecWells(spec), path, truth, error);
+    return writeArchive(plan, PlanWells(plan), path, truth, error);
 }
 
-bool writeArchive(const RunSpec &spec, const WellSource &source, const QString &path,
+bool writeArchive(const RunPlan &plan, const WellSource &source, const QString &path,
                   RunTruth *truthOut, QString *error)
 {
     ArchiveKind kind = ArchiveKind::Imrs;
-    if (!kindForPath(path, &kind) || kind != spec.kind)
-        return fail(error, QStringLiteral("the file name must end in .%1").arg(kindName(spec.kind)));
+    if (!kindForPath(path, &kind) || kind != plan.kind)
+        return fail(error, QStringLiteral("the file name must end in .%1").arg(kindName(plan.kind)));
 
     QList<WellSummary> summaries;
     for (int i = 0; i < source.wellCount(); ++i)
         summaries.append(source.summary(i));
     Composer composer;
-    if (!composer.prepare(spec, summaries, error))
+    if (!composer.prepare(plan, summaries, error))
         return false;
 
     // Written under a temporary name beside the target and renamed at the end, so a failure
@@ -124,18 +124,18 @@ bool writeArchive(const RunSpec &spec, const WellSource &source, const QString &
         QFile::remove(partPath);
         return fail(error, text);
     };
-    const QString &pw = spec.password;
-    if (spec.passwordEntry && !zip.add(QStringLiteral("password"), composer.passwordEntry()))
+    const QString &pw = plan.password;
+    if (plan.passwordEntry && !zip.add(QStringLiteral("password"), composer.passwordEntry()))
         return abandon(zip.errorString());
 
-    const bool imrs = spec.kind == ArchiveKind::Imrs;
+    const bool imrs = plan.kind == ArchiveKind::Imrs;
     RunTruth truth;
-    truth.kind = spec.kind;
-    truth.pcrVersion = imrs ? spec.pcrVersion : 0;
-    truth.imageSets = spec.imageSets;
-    truth.password = spec.password;
-    truth.matrix = spec.storeMatrix;
-    truth.seed = spec.seed;
+    truth.kind = plan.kind;
+    truth.pcrVersion = imrs ? plan.pcrVersion : 0;
+    truth.imageSets = plan.imageSets;
+    truth.password = plan.password;
+    truth.matrix = plan.storeMatrix;
+    truth.seed = plan.seed;
     truth.zoneChannels = composer.zoneChannels();
 
     QList<PkgWriter::Pcr3ExpInfo> expInfos;
@@ -148,7 +148,7 @@ bool writeArchive(const RunSpec &spec, const WellSource &source, const QString &
     const int batch = std::max(1, QThreadPool::globalInstance()->maxThreadCount());
     const int wellCount = source.wellCount();
     auto composeSlot = [&](WellSlot &slot) {
-        WellSpec well;
+        WellPlan well;
         if (!source.well(slot.index, &well, &slot.error))
             return;
         ComposedWell composed;
@@ -214,8 +214,8 @@ bool writeArchive(const RunSpec &spec, const WellSource &source, const QString &
         QDataStream ds(&count, QIODevice::WriteOnly);
         ds << quint32(wellCount);
         if (imrs)
-            pcr.append(PkgWriter::entryHeader(2, spec.pcrVersion, spec.writeTime)
-                       + PkgWriter::pcr3ExpInfoList(expInfos, spec.pcrVersion) + count);
+            pcr.append(PkgWriter::entryHeader(2, plan.pcrVersion, plan.writeTime)
+                       + PkgWriter::pcr3ExpInfoList(expInfos, plan.pcrVersion) + count);
         else
             pcr.append(count);
         pcr += records;
@@ -231,11 +231,11 @@ bool writeArchive(const RunSpec &spec, const WellSource &source, const QString &
         {QStringLiteral("run.dps"), composer.deviceEntry()},
         {QStringLiteral("run.cmtx"), composer.matrixEntry()},
     };
-    if (spec.fileLog)
+    if (plan.fileLog)
         entries.append({QStringLiteral("fileMgrLog"), composer.fileLogEntry()});
-    if (!spec.analysisParams.isEmpty())
-        entries.append({QStringLiteral("analysisparams.json"), spec.analysisParams});
-    if (spec.reagentKit)
+    if (!plan.analysisParams.isEmpty())
+        entries.append({QStringLiteral("analysisparams.json"), plan.analysisParams});
+    if (plan.reagentKit)
         entries.append({QStringLiteral("reagentKit/pcr.kit"), Composer::reagentKitEntry()});
     for (const auto &entry : qAsConst(entries))
         if (!zip.add(entry.first, entry.second, pw))

@@ -335,7 +335,7 @@ quint32 discMean(const QImage &image, double x, double y, double radius)
     return quint32(std::lround(sum / count));
 }
 
-void measureGreys(WellSpec &well, bool eightBit, double radiusFraction)
+void measureGreys(WellPlan &well, bool eightBit, double radiusFraction)
 {
     std::array<QImage, ChannelCount> images;
     for (int c = 0; c < ChannelCount; ++c) {
@@ -354,7 +354,7 @@ void measureGreys(WellSpec &well, bool eightBit, double radiusFraction)
         }
         images[size_t(c)] = cut;
     }
-    for (DropletSpec &d : well.droplets)
+    for (DropletPlan &d : well.droplets)
         for (int c = 0; c < ChannelCount; ++c)
             d.grey[size_t(c)] = std::min(discMean(images[size_t(c)], d.x, d.y, d.radius * radiusFraction), MaxGrey);
 }
@@ -395,42 +395,42 @@ QImage eightBitHalf(const QImage &image16, bool bottom)
 
 // ---- Composer ------------------------------------------------------------------------------------
 
-bool Composer::prepare(const RunSpec &spec, const QList<WellSummary> &wells, QString *error)
+bool Composer::prepare(const RunPlan &plan, const QList<WellSummary> &wells, QString *error)
 {
-    m_spec = &spec;
+    m_plan = &plan;
     m_wells = wells;
     m_targetChannels.clear();
     m_zoneChannels.clear();
 
-    if (spec.kind == ArchiveKind::Imrs) {
-        if (spec.pcrVersion != 0 && spec.pcrVersion != 1)
+    if (plan.kind == ArchiveKind::Imrs) {
+        if (plan.pcrVersion != 0 && plan.pcrVersion != 1)
             return fail(error, QStringLiteral("run.pcr version must be 0 (layout 3.0) or 1 (layout 3.1)"));
-        if (spec.expVersion != 0 && spec.expVersion != 1)
+        if (plan.expVersion != 0 && plan.expVersion != 1)
             return fail(error, QStringLiteral("run.exp version must be 0 or 1"));
     }
-    if (spec.imageSets != 1 && spec.imageSets != 2)
+    if (plan.imageSets != 1 && plan.imageSets != 2)
         return fail(error, QStringLiteral("image sets must be 1 or 2"));
-    if (spec.imageSets == 2 && (spec.kind != ArchiveKind::Imrs || spec.pcrVersion != 1))
+    if (plan.imageSets == 2 && (plan.kind != ArchiveKind::Imrs || plan.pcrVersion != 1))
         return fail(error, QStringLiteral("two image sets need layout 3.1 of an .imrs archive"));
-    if (spec.dpsVersion != 0 && spec.dpsVersion != 1)
+    if (plan.dpsVersion != 0 && plan.dpsVersion != 1)
         return fail(error, QStringLiteral("run.dps version must be 0 or 1"));
-    if (!spec.password.isEmpty() && !spec.passwordEntry)
+    if (!plan.password.isEmpty() && !plan.passwordEntry)
         return fail(error, QStringLiteral("a password needs the password entry"));
-    if (spec.volume <= 0)
+    if (plan.volume <= 0)
         return fail(error, QStringLiteral("the droplet volume must be positive"));
-    if (spec.targets.isEmpty())
+    if (plan.targets.isEmpty())
         return fail(error, QStringLiteral("the run has no targets"));
     if (wells.isEmpty())
         return fail(error, QStringLiteral("the run has no wells"));
 
     QSet<QString> names;
     QSet<int> channels;
-    for (const TargetSpec &t : spec.targets) {
+    for (const TargetPlan &t : plan.targets) {
         const int channel = dyeChannel(t.dye);
         if (channel < 0)
             return fail(error, QStringLiteral("unknown dye \"%1\"").arg(t.dye));
-        if (dyeNumber(t.dye, spec.kind) < 0)
-            return fail(error, QStringLiteral("dye \"%1\" is not in the %2 dye table").arg(t.dye, kindName(spec.kind)));
+        if (dyeNumber(t.dye, plan.kind) < 0)
+            return fail(error, QStringLiteral("dye \"%1\" is not in the %2 dye table").arg(t.dye, kindName(plan.kind)));
         if (channel == ReferenceChannel)
             return fail(error, QStringLiteral("channel 3 holds the reference dye; target \"%1\" cannot use it").arg(t.name));
         if (channels.contains(channel))
@@ -456,8 +456,8 @@ bool Composer::prepare(const RunSpec &spec, const QList<WellSummary> &wells, QSt
                 return fail(error, QStringLiteral("well target \"%1\" given twice").arg(t));
             seen.insert(t);
         }
-        for (int i = 0; i < spec.targets.size(); ++i)
-            if (spec.kind == ArchiveKind::Expzip || w.targets.isEmpty() || w.targets.contains(spec.targets[i].name))
+        for (int i = 0; i < plan.targets.size(); ++i)
+            if (plan.kind == ArchiveKind::Expzip || w.targets.isEmpty() || w.targets.contains(plan.targets[i].name))
                 used.insert(m_targetChannels[i]);
     }
     m_zoneChannels = used.values();
@@ -469,22 +469,22 @@ QList<int> Composer::wellTargets(const QStringList &targets) const
 {
     QList<int> out;
     if (targets.isEmpty()) {
-        for (int i = 0; i < m_spec->targets.size(); ++i)
+        for (int i = 0; i < m_plan->targets.size(); ++i)
             out.append(i);
         return out;
     }
     for (const QString &name : targets)
-        for (int i = 0; i < m_spec->targets.size(); ++i)
-            if (m_spec->targets[i].name == name)
+        for (int i = 0; i < m_plan->targets.size(); ++i)
+            if (m_plan->targets[i].name == name)
                 out.append(i);
     return out;
 }
 
-bool Composer::composeWell(const WellSpec &well, int index, ComposedWell *out, QString *error) const
+bool Composer::composeWell(const WellPlan &well, int index, ComposedWell *out, QString *error) const
 {
-    const RunSpec &spec = *m_spec;
-    const bool imrs = spec.kind == ArchiveKind::Imrs;
-    const int sets = spec.imageSets;
+    const RunPlan &plan = *m_plan;
+    const bool imrs = plan.kind == ArchiveKind::Imrs;
+    const int sets = plan.imageSets;
     *out = ComposedWell();
     if (index < 0 || index >= m_wells.size())
         return fail(error, QStringLiteral("well %1 is not in the run").arg(index + 1));
@@ -526,11 +526,11 @@ bool Composer::composeWell(const WellSpec &well, int index, ComposedWell *out, Q
 
     // The values each reader classifies: compensated greys when an .imrs archive stores a
     // matrix, the measured ones otherwise.
-    const bool compensated = imrs && spec.storeMatrix;
+    const bool compensated = imrs && plan.storeMatrix;
     std::vector<std::array<quint32, ChannelCount>> values(static_cast<size_t>(count));
     std::vector<std::array<quint32, ChannelCount>> compensatedGreys;
     if (compensated) {
-        const Compensator comp(measured, spec.matrix);
+        const Compensator comp(measured, plan.matrix);
         compensatedGreys.resize(size_t(count));
         for (int i = 0; i < count; ++i)
             compensatedGreys[size_t(i)] = comp.apply(well.droplets[size_t(i)].grey);
@@ -566,8 +566,8 @@ bool Composer::composeWell(const WellSpec &well, int index, ComposedWell *out, Q
         }
         ChannelTruth ch;
         ch.channel = c;
-        ch.target = spec.targets[targets[j]].name;
-        ch.dye = spec.targets[targets[j]].dye;
+        ch.target = plan.targets[targets[j]].name;
+        ch.dye = plan.targets[targets[j]].dye;
         ch.threshold = thresholdBetween(neg, pos);
         thresholds[size_t(c)] = ch.threshold;
         ch.truePositives = truePositives;
@@ -576,7 +576,7 @@ bool Composer::composeWell(const WellSpec &well, int index, ComposedWell *out, Q
             if (v >= ch.threshold)
                 ++ch.storedPositives;
         ch.drawnFraction = well.drawnFraction[size_t(c)];
-        ch.concentration = poissonConcentration(ch.storedPositives, total, spec.volume);
+        ch.concentration = poissonConcentration(ch.storedPositives, total, plan.volume);
         ch.quality = dropletQuality(kept, ch.threshold, 3);
         truth.channels.append(ch);
     }
@@ -617,18 +617,18 @@ bool Composer::composeWell(const WellSpec &well, int index, ComposedWell *out, Q
                 return fail(error, QStringLiteral("well %1: cannot encode image %2").arg(index + 1).arg(leaf));
             out->images.append({QStringLiteral("capture/") + leaf, png});
             truth.imageEntries.append(QStringLiteral("capture/") + leaf);
-            nameSets[s][c] = imrs ? spec.imageFolder + leaf : QStringLiteral("capture/") + leaf;
+            nameSets[s][c] = imrs ? plan.imageFolder + leaf : QStringLiteral("capture/") + leaf;
         }
     }
 
     int saturated = 0;
-    for (const DropletSpec &d : well.droplets)
+    for (const DropletPlan &d : well.droplets)
         for (int c : qAsConst(measured))
             if (d.grey[size_t(c)] >= MaxGrey)
                 ++saturated;
 
     if (imrs) {
-        const qint32 storedId = spec.zeroWellIds ? 0 : qint32(index + 1);
+        const qint32 storedId = plan.zeroWellIds ? 0 : qint32(index + 1);
         out->expInfo.wellId = storedId;
         out->expInfo.refChannel = ReferenceChannel;
         out->expInfo.imageNameSets = nameSets;
@@ -640,7 +640,7 @@ bool Composer::composeWell(const WellSpec &well, int index, ComposedWell *out, Q
         dd.counter = saturated;
         dd.droplets.reserve(count);
         for (int i = 0; i < count; ++i) {
-            const DropletSpec &d = well.droplets[size_t(i)];
+            const DropletPlan &d = well.droplets[size_t(i)];
             PkgWriter::Pcr3Droplet drop;
             drop.x = qint32(std::lround(d.x));
             drop.y = qint32(std::lround(d.y));
@@ -652,7 +652,7 @@ bool Composer::composeWell(const WellSpec &well, int index, ComposedWell *out, Q
             drop.lists[2] = greys;
             if (compensated)
                 drop.lists[4] = signedList(compensatedGreys[size_t(i)]);
-            if (spec.fullDropletLists) {
+            if (plan.fullDropletLists) {
                 drop.lists[0] = compensated ? drop.lists[4] : greys; // working greys
                 drop.lists[3] = greys;                               // adjusted: unchanged
                 drop.lists[5] = QVector<qint32>(ChannelCount, 0);
@@ -713,7 +713,7 @@ bool Composer::composeWell(const WellSpec &well, int index, ComposedWell *out, Q
         for (int j = 0; j < targets.size(); ++j)
             w.chanEntries.append({quint32(targets[j]), thresholds[size_t(wellChannels[j])]});
         w.drplts.reserve(count);
-        for (const DropletSpec &d : well.droplets) {
+        for (const DropletPlan &d : well.droplets) {
             PkgWriter::Pcr1Droplet drop;
             drop.x = quint32(std::lround(d.x));
             drop.y = quint32(std::lround(d.y));
@@ -743,21 +743,21 @@ bool Composer::composeWell(const WellSpec &well, int index, ComposedWell *out, Q
 
 QByteArray Composer::passwordEntry() const
 {
-    return PkgWriter::passwordEntry(m_spec->password);
+    return PkgWriter::passwordEntry(m_plan->password);
 }
 
 QByteArray Composer::experimentEntry() const
 {
-    const RunSpec &spec = *m_spec;
-    const bool imrs = spec.kind == ArchiveKind::Imrs;
-    const bool interleaved = !imrs || spec.expVersion == 0;
+    const RunPlan &plan = *m_plan;
+    const bool imrs = plan.kind == ArchiveKind::Imrs;
+    const bool interleaved = !imrs || plan.expVersion == 0;
     int gridSize = 96;
     for (int i = 0; i < m_wells.size(); ++i)
         gridSize = std::max(gridSize, (gridPosition(i, interleaved) / 8 + 1) * 8);
 
     QList<PkgWriter::TargetEntry> targets;
-    for (const TargetSpec &t : spec.targets)
-        targets.append({t.name, QString(), dyeNumber(t.dye, spec.kind)});
+    for (const TargetPlan &t : plan.targets)
+        targets.append({t.name, QString(), dyeNumber(t.dye, plan.kind)});
     QList<PkgWriter::SampleEntry> samples;
     QStringList sampleNames;
     for (const WellSummary &w : m_wells)
@@ -768,16 +768,16 @@ QByteArray Composer::experimentEntry() const
     auto targetNames = [&](const WellSummary &w) {
         QStringList names;
         for (int t : wellTargets(w.targets))
-            names.append(spec.targets[t].name);
+            names.append(plan.targets[t].name);
         return names;
     };
     qint32 workType = 0, blocksType = 0;
-    volumeTypes(spec.volume, &workType, &blocksType);
+    volumeTypes(plan.volume, &workType, &blocksType);
 
     if (imrs) {
         PkgWriter::Exp3Record r;
-        r.name = spec.name;
-        r.comment = spec.comment;
+        r.name = plan.name;
+        r.comment = plan.comment;
         r.blocksType = blocksType;
         r.dropletWorkType = workType;
         r.targets = targets;
@@ -786,18 +786,18 @@ QByteArray Composer::experimentEntry() const
             r.wells.append(PkgWriter::Exp3Well());
         for (int i = 0; i < m_wells.size(); ++i) {
             PkgWriter::Exp3Well &w = r.wells[gridPosition(i, interleaved)];
-            w.drpltVolume = spec.volume;
+            w.drpltVolume = plan.volume;
             w.drpltSum = m_wells[i].droplets;
             w.targetNames = targetNames(m_wells[i]);
             w.sampleName = m_wells[i].sampleName;
         }
         r.methodValue = 0.0;
         r.stages = pcrMethod();
-        return PkgWriter::exp3Entry(r, spec.expVersion);
+        return PkgWriter::exp3Entry(r, plan.expVersion);
     }
     PkgWriter::Exp1Record r;
-    r.name = spec.name;
-    r.comment = spec.comment;
+    r.name = plan.name;
+    r.comment = plan.comment;
     r.blocksType = blocksType;
     r.targets = targets;
     r.samples = samples;
@@ -809,7 +809,7 @@ QByteArray Composer::experimentEntry() const
     }
     for (int i = 0; i < m_wells.size(); ++i) {
         PkgWriter::Exp1Well &w = r.wells[gridPosition(i, interleaved)];
-        w.drpltVolume = spec.volume;
+        w.drpltVolume = plan.volume;
         w.drpltSum = m_wells[i].droplets;
         w.targetNames = targetNames(m_wells[i]);
         w.sampleName = m_wells[i].sampleName;
@@ -820,20 +820,20 @@ QByteArray Composer::experimentEntry() const
 
 QByteArray Composer::deviceEntry() const
 {
-    const RunSpec &spec = *m_spec;
-    const QVector<PkgWriter::ScanParam> params(ChannelCount, {spec.exposure, spec.focus});
-    if (spec.dpsVersion == 0)
-        return PkgWriter::dpsEntryV0(spec.serialNumber, params, spec.writeTime);
+    const RunPlan &plan = *m_plan;
+    const QVector<PkgWriter::ScanParam> params(ChannelCount, {plan.exposure, plan.focus});
+    if (plan.dpsVersion == 0)
+        return PkgWriter::dpsEntryV0(plan.serialNumber, params, plan.writeTime);
     QMap<quint32, QVector<PkgWriter::ScanParam>> byWell;
     for (int i = 0; i < m_wells.size(); ++i)
         byWell.insert(quint32(i + 1), params);
-    return PkgWriter::dpsEntryV1(spec.serialNumber, byWell, spec.writeTime);
+    return PkgWriter::dpsEntryV1(plan.serialNumber, byWell, plan.writeTime);
 }
 
 QByteArray Composer::matrixEntry() const
 {
-    return PkgWriter::cmtxEntry(m_spec->storeMatrix ? PkgWriter::matrixBytes(m_spec->matrix) : QByteArray(""),
-                                m_spec->writeTime);
+    return PkgWriter::cmtxEntry(m_plan->storeMatrix ? PkgWriter::matrixBytes(m_plan->matrix) : QByteArray(""),
+                                m_plan->writeTime);
 }
 
 QByteArray Composer::fileLogEntry() const
@@ -842,7 +842,7 @@ QByteArray Composer::fileLogEntry() const
     // zone channel, no plots.
     const int n = m_zoneChannels.size();
     return PkgWriter::fileLogEntry({1, qint32(m_wells.size()), qint32((1u << n) - 1), qint32(n), 0},
-                                   m_spec->writeTime);
+                                   m_plan->writeTime);
 }
 
 QByteArray Composer::reagentKitEntry()

@@ -1,6 +1,6 @@
 #pragma once
 // Turns a run description into the records and entries of a run archive, and writes it.
-#include "runspec.h"
+#include "runplan.h"
 
 #include <QByteArray>
 #include <QPair>
@@ -37,7 +37,7 @@ quint32 discMean(const QImage &image, double x, double y, double radius);
 // Fills every droplet's greys from the well's images (channels without an image get 0), over a
 // disc of `radiusFraction` times the droplet's radius. With `eightBit` the images are first cut
 // to 8 bits, as a two-set archive stores them.
-void measureGreys(WellSpec &well, bool eightBit, double radiusFraction = 1.0);
+void measureGreys(WellPlan &well, bool eightBit, double radiusFraction = 1.0);
 
 // The greys after spill-over compensation over `channels` (ascending): with A the matrix and b
 // the backgrounds, y = inverse(A restricted and transposed) (g - b), compensated = b + y, clamped
@@ -69,11 +69,11 @@ struct ComposedWell {
 class Composer {
 public:
     // Checks the run-level description; false with a message when it cannot make an archive.
-    // The spec must outlive the composer.
-    bool prepare(const RunSpec &spec, const QList<WellSummary> &wells, QString *error);
+    // The plan must outlive the composer.
+    bool prepare(const RunPlan &plan, const QList<WellSummary> &wells, QString *error);
 
     // The records and images of well `index` (0-based; it gets id index + 1). Thread-safe.
-    bool composeWell(const WellSpec &well, int index, ComposedWell *out, QString *error) const;
+    bool composeWell(const WellPlan &well, int index, ComposedWell *out, QString *error) const;
 
     // The whole-run entries (everything but "run.pcr" and the images).
     QByteArray passwordEntry() const;
@@ -84,16 +84,16 @@ public:
     static QByteArray reagentKitEntry();
 
     const QList<int> &zoneChannels() const { return m_zoneChannels; }
-    const RunSpec &spec() const { return *m_spec; }
+    const RunPlan &plan() const { return *m_plan; }
     int wellCount() const { return m_wells.size(); }
 
 private:
-    // Indices into the spec's targets of a well's target names (every target when empty).
+    // Indices into the plan's targets of a well's target names (every target when empty).
     QList<int> wellTargets(const QStringList &targets) const;
 
-    const RunSpec *m_spec = nullptr;
+    const RunPlan *m_plan = nullptr;
     QList<WellSummary> m_wells;
-    QVector<int> m_targetChannels; // per target of the spec
+    QVector<int> m_targetChannels; // per target of the plan
     QList<int> m_zoneChannels;     // sorted
 };
 
@@ -101,9 +101,9 @@ private:
 // (`truthPathFor`). Wells are composed in parallel, a few at a time, and their images written
 // as they come. False with a message when the description is refused or a write fails; a
 // partly written archive is removed.
-bool writeArchive(const RunSpec &spec, const WellSource &wells, const QString &path,
+bool writeArchive(const RunPlan &plan, const WellSource &wells, const QString &path,
                   RunTruth *truth = nullptr, QString *error = nullptr);
-bool writeArchive(const RunSpec &spec, const QString &path, RunTruth *truth = nullptr,
+bool writeArchive(const RunPlan &plan, const QString &path, RunTruth *truth = nullptr,
                   QString *error = nullptr);
 
 // "<archive>.truth.json": {kind, pcrVersion, imageSets, password, matrix, seed (a string),

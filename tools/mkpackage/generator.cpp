@@ -136,8 +136,8 @@ bool SynthWells::setOptions(const GeneratorOptions &o, QString *error)
         return fail(error, QStringLiteral("%1 droplets do not fit a %2 x %3 image").arg(o.droplets).arg(width).arg(height));
     m_expectedDroplets = int(std::lround(double(width) * height / (m_pitch * m_pitch * RowFactor)));
 
-    RunSpec &run = m_run;
-    run = RunSpec();
+    RunPlan &run = m_run;
+    run = RunPlan();
     run.kind = o.kind;
     run.name = QStringLiteral("Synthetic run %1").arg(o.seed);
     run.pcrVersion = o.pcrVersion;
@@ -164,7 +164,7 @@ bool SynthWells::setOptions(const GeneratorOptions &o, QString *error)
 
     // The stored matrix is the rendering's crosstalk over every measured channel, with the
     // negatives' levels as backgrounds.
-    LumaraSynth::ChipSpec nominal;
+    LumaraSynth::ChipPlan nominal;
     QVector<int> channels{ReferenceChannel};
     for (const TargetOption &t : o.targets)
         if (dyeChannel(t.dye) >= 0 && !channels.contains(dyeChannel(t.dye)))
@@ -194,15 +194,15 @@ WellSummary SynthWells::summary(int index) const
     return {QStringLiteral("S%1").arg(index + 1), m_options.wellTargets.value(index), m_expectedDroplets};
 }
 
-bool SynthWells::well(int index, WellSpec *out, QString *error) const
+bool SynthWells::well(int index, WellPlan *out, QString *error) const
 {
     const GeneratorOptions &o = m_options;
     const WellSummary s = summary(index);
-    WellSpec well;
+    WellPlan well;
     well.sampleName = s.sampleName;
     well.targets = s.targets;
 
-    LumaraSynth::ChipSpec chip;
+    LumaraSynth::ChipPlan chip;
     chip.width = m_width;
     chip.height = m_height;
     chip.geometry.radius = m_radius;
@@ -224,7 +224,7 @@ bool SynthWells::well(int index, WellSpec *out, QString *error) const
         measured.append(c);
     }
     // Only the well's own channels leak into one another.
-    chip.crosstalk = LumaraSynth::ChipSpec::identity();
+    chip.crosstalk = LumaraSynth::ChipPlan::identity();
     for (int c : qAsConst(measured))
         for (int k : qAsConst(measured))
             chip.crosstalk[size_t(c)][size_t(k)] = m_crosstalk[size_t(c)][size_t(k)];
@@ -241,7 +241,7 @@ bool SynthWells::well(int index, WellSpec *out, QString *error) const
     }
     well.droplets.reserve(rendered.droplets.size());
     for (const LumaraSynth::Droplet &d : rendered.droplets) {
-        DropletSpec drop;
+        DropletPlan drop;
         drop.x = d.x;
         drop.y = d.y;
         drop.radius = d.radius;
@@ -262,7 +262,7 @@ bool generatePackage(const GeneratorOptions &options, const QString &path, RunTr
     SynthWells wells;
     if (!wells.setOptions(o, error))
         return false;
-    return writeArchive(wells.runSpec(), wells, path, truth, error);
+    return writeArchive(wells.runPlan(), wells, path, truth, error);
 }
 
 } // namespace MkPackage

@@ -63,10 +63,10 @@ public:
 
     int wellCount() const override { return m_options.wells; }
     WellSummary summary(int index) const override;
-    bool well(int index, WellSpec *out, QString *error) const override;
+    bool well(int index, WellPlan *out, QString *error) const override;
 
     // The run description without wells, for writeArchive together with this source.
-    const RunSpec &runSpec() const { return m_run; }
+    const RunPlan &runPlan() const { return m_run; }
     // The image size and droplet geometry chosen for the options.
     int imageWidth() const { return m_width; }
     int imageHeight() const { return m_height; }
@@ -75,7 +75,7 @@ public:
 
 private:
     GeneratorOptions m_options;
-    RunSpec m_run;
+    RunPlan m_run;
     int m_width = 0;
     int m_height = 0;
     double m_radius = 0.0;

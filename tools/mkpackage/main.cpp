@@ -81,14 +81,14 @@ int main(int argc, char *argv[])
                                     "A target NAME:DYE[:FRACTION], repeatable; replaces the default targets "
                                     "Target-FAM:FAM:0.2, Target-HEX:HEX:0.35, Target-CY5:CY5:0.1. Dyes: FAM, "
                                     "EvaGreen, HEX, VIC, CY5, Q670, CY5.5, Quasar705, CY3, Atto 425 (.imrs only).",
-                                    "spec");
-    const QCommandLineOption fraction({"f", "fraction"}, "Positive fraction of a target, NAME=F; repeatable.", "spec");
+                                    "plan");
+    const QCommandLineOption fraction({"f", "fraction"}, "Positive fraction of a target, NAME=F; repeatable.", "plan");
     const QCommandLineOption wellFraction("well-fraction", "Positive fraction in one well, W:NAME=F (W from 1); "
                                                            "repeatable.",
-                                          "spec");
+                                          "plan");
     const QCommandLineOption wellTargets("well-targets", "Targets one well measures, W:NAME,NAME (W from 1); "
                                                          "repeatable.",
-                                         "spec");
+                                         "plan");
     const QCommandLineOption layout({"l", "layout"}, "run.pcr layout of .imrs archives: 3.0 or 3.1 (default 3.1).",
                                     "layout", "3.1");
     const QCommandLineOption imageSets("image-sets", "Image sets of layout 3.1: 1, or 2 (each channel as a top and a "
@@ -147,23 +147,23 @@ int main(int argc, char *argv[])
         return usageError(QStringLiteral("--volume needs a number"));
     if (p.isSet(target)) {
         o.targets.clear();
-        for (const QString &spec : p.values(target)) {
-            const QStringList parts = spec.split(QLatin1Char(':'));
+        for (const QString &plan : p.values(target)) {
+            const QStringList parts = plan.split(QLatin1Char(':'));
             TargetOption t;
             if (parts.size() < 2 || parts.size() > 3 || parts[0].isEmpty()
                 || (parts.size() == 3 && !toDouble(parts[2], &t.fraction)))
-                return usageError(QStringLiteral("--target needs NAME:DYE[:FRACTION], not \"%1\"").arg(spec));
+                return usageError(QStringLiteral("--target needs NAME:DYE[:FRACTION], not \"%1\"").arg(plan));
             t.name = parts[0];
             t.dye = parts[1];
             o.targets.append(t);
         }
     }
-    for (const QString &spec : p.values(fraction)) {
-        const QString name = spec.section(QLatin1Char('='), 0, 0);
+    for (const QString &plan : p.values(fraction)) {
+        const QString name = plan.section(QLatin1Char('='), 0, 0);
         double f = 0.0;
         bool found = false;
-        if (!toDouble(spec.section(QLatin1Char('='), 1), &f))
-            return usageError(QStringLiteral("--fraction needs NAME=F, not \"%1\"").arg(spec));
+        if (!toDouble(plan.section(QLatin1Char('='), 1), &f))
+            return usageError(QStringLiteral("--fraction needs NAME=F, not \"%1\"").arg(plan));
         for (TargetOption &t : o.targets)
             if (t.name == name) {
                 t.fraction = f;
@@ -172,19 +172,19 @@ int main(int argc, char *argv[])
         if (!found)
             return usageError(QStringLiteral("--fraction: \"%1\" is not a target").arg(name));
     }
-    for (const QString &spec : p.values(wellFraction)) {
+    for (const QString &plan : p.values(wellFraction)) {
         int index = 0;
         QString rest;
         double f = 0.0;
-        if (!splitWell(spec, o.wells, &index, &rest) || !toDouble(rest.section(QLatin1Char('='), 1), &f))
-            return usageError(QStringLiteral("--well-fraction needs W:NAME=F with W a well, not \"%1\"").arg(spec));
+        if (!splitWell(plan, o.wells, &index, &rest) || !toDouble(rest.section(QLatin1Char('='), 1), &f))
+            return usageError(QStringLiteral("--well-fraction needs W:NAME=F with W a well, not \"%1\"").arg(plan));
         o.wellFractions[index].insert(rest.section(QLatin1Char('='), 0, 0), f);
     }
-    for (const QString &spec : p.values(wellTargets)) {
+    for (const QString &plan : p.values(wellTargets)) {
         int index = 0;
         QString rest;
-        if (!splitWell(spec, o.wells, &index, &rest) || rest.isEmpty())
-            return usageError(QStringLiteral("--well-targets needs W:NAME,NAME with W a well, not \"%1\"").arg(spec));
+        if (!splitWell(plan, o.wells, &index, &rest) || rest.isEmpty())
+            return usageError(QStringLiteral("--well-targets needs W:NAME,NAME with W a well, not \"%1\"").arg(plan));
         o.wellTargets.insert(index, rest.split(QLatin1Char(',')));
     }
     if (p.value(layout) == QLatin1String("3.0"))

@@ -77,15 +77,15 @@ std::vector<Cutout> makeCutouts(Volume volume, std::uint64_t seed, int perKind)
         if (droplets >= wantDroplets && oil >= perKind && haze >= perKind && blobs >= perKind && debris >= perKind)
             break;
         // A chip full of droplets with a few artefacts, and a sparse one to show oil.
-        ChipSpec spec = specFor(volume, size, size, seed * 1000ull + std::uint64_t(round));
-        spec.vignetting = rnd.uniform(0.0, 0.3);
+        ChipPlan plan = planFor(volume, size, size, seed * 1000ull + std::uint64_t(round));
+        plan.vignetting = rnd.uniform(0.0, 0.3);
         for (int c = 0; c < ChannelCount; ++c)
-            spec.positiveFraction[c] = c == ReferenceChannel ? 0.0 : rnd.uniform(0.2, 0.6);
-        spec.hazeCount = 2;
-        spec.blobCount = 2;
-        spec.debrisCount = 10;
-        spec.emptyFraction = round % 2 == 0 ? 0.0 : 0.85;
-        const Chip chip = makeChip(spec);
+            plan.positiveFraction[c] = c == ReferenceChannel ? 0.0 : rnd.uniform(0.2, 0.6);
+        plan.hazeCount = 2;
+        plan.blobCount = 2;
+        plan.debrisCount = 10;
+        plan.emptyFraction = round % 2 == 0 ? 0.0 : 0.85;
+        const Chip chip = makeChip(plan);
         std::array<cv::Mat, ChannelCount> img8;
         for (int c = 0; c < ChannelCount; ++c)
             img8[c] = toEightBit(chip.images[c]);

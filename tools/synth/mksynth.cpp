@@ -66,13 +66,13 @@ int main(int argc, char **argv)
             seed = std::strtoull(a.c_str(), nullptr, 10);
         }
     }
-    ChipSpec spec = specFor(volume, width, height, seed);
-    spec.vignetting = vignetting;
-    spec.hazeCount = haze;
-    spec.blobCount = blobs;
-    spec.debrisCount = debris;
-    spec.emptyFraction = empty;
-    const Chip chip = makeChip(spec);
+    ChipPlan plan = planFor(volume, width, height, seed);
+    plan.vignetting = vignetting;
+    plan.hazeCount = haze;
+    plan.blobCount = blobs;
+    plan.debrisCount = debris;
+    plan.emptyFraction = empty;
+    const Chip chip = makeChip(plan);
     const std::string prefix = argv[1];
     for (int c = 0; c < ChannelCount; ++c) {
         if (chip.images[c].empty())

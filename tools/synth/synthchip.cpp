@@ -110,7 +110,7 @@ int Random::below(int n)
     return std::min(n - 1, int(uniform() * n));
 }
 
-std::array<std::array<double, ChannelCount>, ChannelCount> ChipSpec::identity()
+std::array<std::array<double, ChannelCount>, ChannelCount> ChipPlan::identity()
 {
     std::array<std::array<double, ChannelCount>, ChannelCount> m{};
     for (int i = 0; i < ChannelCount; ++i)
@@ -168,9 +168,9 @@ const std::array<Volume, 4> &allVolumes()
     return all;
 }
 
-ChipSpec specFor(Volume volume, int width, int height, std::uint64_t seed)
+ChipPlan planFor(Volume volume, int width, int height, std::uint64_t seed)
 {
-    ChipSpec s;
+    ChipPlan s;
     s.width = width;
     s.height = height;
     s.geometry = geometryFor(volume);
@@ -178,18 +178,18 @@ ChipSpec specFor(Volume volume, int width, int height, std::uint64_t seed)
     return s;
 }
 
-Chip makeChip(const ChipSpec &spec)
+Chip makeChip(const ChipPlan &plan)
 {
-    if (spec.width <= 0 || spec.height <= 0)
+    if (plan.width <= 0 || plan.height <= 0)
         throw std::invalid_argument("chip size must be positive");
-    const Geometry &g = spec.geometry;
+    const Geometry &g = plan.geometry;
     if (!(g.radius > 0.5) || !(g.pitch > 1.0))
         throw std::invalid_argument("droplet radius and pitch must be positive");
 
     Chip chip;
-    chip.width = (spec.width + 3) / 4 * 4;
-    chip.height = spec.height;
-    Random rnd(spec.seed);
+    chip.width = (plan.width + 3) / 4 * 4;
+    chip.height = plan.height;
+    Random rnd(plan.seed);
 
     // Shading: 1 at the centre, 1 - vignetting at the corners.
     chip.shading.create(chip.height, chip.width, CV_32FC1);
@@ -200,7 +200,7 @@ Chip makeChip(const ChipSpec &spec)
             float *row = chip.shading.ptr<float>(y);
             for (int x = 0; x < chip.width; ++x) {
                 const double r2 = rmax2 > 0 ? ((x - cx) * (x - cx) + (y - cy) * (y - cy)) / rmax2 : 0.0;
-                row[x] = float(1.0 - spec.vignetting * r2);
+                row[x] = float(1.0 - plan.vignetting * r2);
             }
         }
     }
@@ -221,20 +221,20 @@ Chip makeChip(const ChipSpec &spec)
             const double dx = g.positionJitter * rnd.normal();
             const double dy = g.positionJitter * rnd.normal();
             const double dr = g.radiusJitter * rnd.normal();
-            const bool empty = rnd.uniform() < spec.emptyFraction;
+            const bool empty = rnd.uniform() < plan.emptyFraction;
             Droplet d;
             d.x = xBase + std::clamp(dx, -0.1 * g.pitch, 0.1 * g.pitch);
             d.y = yBase + std::clamp(dy, -0.1 * g.pitch, 0.1 * g.pitch);
             d.radius = std::max(0.5, g.radius + std::clamp(dr, -0.1 * g.radius, 0.1 * g.radius));
             for (int c = 0; c < ChannelCount; ++c) {
-                const double spread = rnd.uniform(-spec.greySpread, spec.greySpread);
-                const bool pos = rnd.uniform() < spec.positiveFraction[c];
+                const double spread = rnd.uniform(-plan.greySpread, plan.greySpread);
+                const bool pos = rnd.uniform() < plan.positiveFraction[c];
                 if (c == ReferenceChannel) {
                     d.positive[c] = true;
-                    d.pureGrey[c] = spec.referenceGrey * (1.0 + spread);
+                    d.pureGrey[c] = plan.referenceGrey * (1.0 + spread);
                 } else {
                     d.positive[c] = pos;
-                    d.pureGrey[c] = (pos ? spec.positiveGrey : spec.negativeGrey) * (1.0 + spread);
+                    d.pureGrey[c] = (pos ? plan.positiveGrey : plan.negativeGrey) * (1.0 + spread);
                 }
             }
             if (empty)
@@ -244,7 +244,7 @@ Chip makeChip(const ChipSpec &spec)
             for (int c = 0; c < ChannelCount; ++c) {
                 double v = 0.0;
                 for (int k2 = 0; k2 < ChannelCount; ++k2)
-                    v += spec.crosstalk[c][k2] * d.pureGrey[k2];
+                    v += plan.crosstalk[c][k2] * d.pureGrey[k2];
                 d.grey[c] = std::min(v, MaxGrey);
             }
             const int ix = std::clamp(int(std::lround(d.x)), 0, chip.width - 1);
@@ -281,28 +281,28 @@ Chip makeChip(const ChipSpec &spec)
                 break;
             }
             for (int c = 0; c < ChannelCount; ++c) {
-                if (!spec.artefactChannels[c])
+                if (!plan.artefactChannels[c])
                     a.amplitude[c] = 0.0;
             }
             chip.artefacts.push_back(a);
         }
     };
-    addArtefacts(ArtefactKind::Haze, spec.hazeCount);
-    addArtefacts(ArtefactKind::BrightBlob, spec.blobCount);
-    addArtefacts(ArtefactKind::Debris, spec.debrisCount);
+    addArtefacts(ArtefactKind::Haze, plan.hazeCount);
+    addArtefacts(ArtefactKind::BrightBlob, plan.blobCount);
+    addArtefacts(ArtefactKind::Debris, plan.debrisCount);
 
     cv::Mat level(chip.height, chip.width, CV_32FC1);
     for (int c = 0; c < ChannelCount; ++c) {
         // Noise is drawn for every channel, present or not, so that switching a channel off
         // leaves the others as they were.
-        Random noise(spec.seed * 1000003ull + std::uint64_t(c) * 7919ull + 17ull);
-        if (!spec.channelPresent[c])
+        Random noise(plan.seed * 1000003ull + std::uint64_t(c) * 7919ull + 17ull);
+        if (!plan.channelPresent[c])
             continue;
-        level.setTo(spec.background);
+        level.setTo(plan.background);
         for (const Droplet &d : drawn)
-            drawDisc(level, d.x, d.y, d.radius, d.grey[c], spec.background);
+            drawDisc(level, d.x, d.y, d.radius, d.grey[c], plan.background);
         for (const Artefact &a : chip.artefacts) {
-            if (!spec.artefactChannels[c])
+            if (!plan.artefactChannels[c])
                 continue;
             switch (a.kind) {
             case ArtefactKind::Haze:
@@ -321,7 +321,7 @@ Chip makeChip(const ChipSpec &spec)
             std::uint16_t *dst = out.ptr<std::uint16_t>(y);
             for (int x = 0; x < chip.width; ++x) {
                 const double v = double(src[x]) * sh[x];
-                const double sd = std::sqrt(spec.readNoise * spec.readNoise + spec.shotGain * std::max(v, 0.0));
+                const double sd = std::sqrt(plan.readNoise * plan.readNoise + plan.shotGain * std::max(v, 0.0));
                 const double n = v + sd * noise.normal();
                 dst[x] = std::uint16_t(std::lround(std::clamp(n, 0.0, MaxGrey)));
             }

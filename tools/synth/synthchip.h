@@ -44,7 +44,7 @@ struct Artefact {
     std::array<double, ChannelCount> amplitude{}; // grey added (haze) or reached (blob, debris)
 };
 
-struct ChipSpec {
+struct ChipPlan {
     int width = 512;  // rounded up to a multiple of 4
     int height = 512;
     Geometry geometry;
@@ -99,11 +99,11 @@ struct Chip {
     cv::Mat shading; // CV_32FC1 vignetting factor per pixel: the matching flat field
 };
 
-// Deterministic for a given spec (seed included).
-Chip makeChip(const ChipSpec &spec);
+// Deterministic for a given plan (seed included).
+Chip makeChip(const ChipPlan &plan);
 
-// A spec with the geometry of a volume, everything else at the defaults.
-ChipSpec specFor(Volume volume, int width, int height, std::uint64_t seed);
+// A plan with the geometry of a volume, everything else at the defaults.
+ChipPlan planFor(Volume volume, int width, int height, std::uint64_t seed);
 
 // Small deterministic generator shared by the tools (the standard distributions are not
 // reproducible across library versions).

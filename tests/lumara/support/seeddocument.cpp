@@ -149,6 +149,7 @@ bool seedDocument(const DocumentSeed &seed, SeededIds *ids, QString *error)
         item.wellId = w.id;
         item.refChanId = w.referenceChannel;
         item.expId = source.id;
+        item.imageNames = w.imageNames;
         global.wells.append(item);
         source.wellIds.append(w.id);
         WellDrpltImgInfo<QImage> wellImages;

@@ -46,6 +46,7 @@ struct WellSeed {
     Greys analysisThresholds{};    // raw thresholds of the image-analysis record
     Greys compensatedThresholds{}; // compensated thresholds of that record
     QVector<QSize> imageSizes;     // one 16-bit image per entry (channel order); none when empty
+    QVector<QVector<QString>> imageNames; // per image block, the six entry names in the package
     std::array<int, LumaraAnalysisData::PerChannel> exposure{{100, 100, 100, 100, 100, 100}};
     double focus = 0.25;
 };

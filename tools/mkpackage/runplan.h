@@ -25,12 +25,12 @@ enum class ArchiveKind { Imrs, Expzip };
 bool kindForPath(const QString &path, ArchiveKind *kind);
 QString kindName(ArchiveKind kind);
 
-struct TargetSpec {
+struct TargetPlan {
     QString name;
     QString dye; // a dye name of the instrument tables, e.g. "FAM"
 };
 
-struct DropletSpec {
+struct DropletPlan {
     double x = 0.0; // centre in image pixels
     double y = 0.0;
     double radius = 0.0;
@@ -38,10 +38,10 @@ struct DropletSpec {
     std::array<quint32, ChannelCount> grey{};   // the grey measured on the channel image
 };
 
-struct WellSpec {
+struct WellPlan {
     QString sampleName = QStringLiteral("Sample");
     QStringList targets; // the targets measured in the well; empty: every target of the run
-    std::vector<DropletSpec> droplets;
+    std::vector<DropletPlan> droplets;
     // Format_Grayscale16 channel images; a null image stores no name for that channel.
     std::array<QImage, ChannelCount> images;
     QList<quint32> excluded; // droplet indices excluded by hand
@@ -51,7 +51,7 @@ struct WellSpec {
     double sharpness = 2400.0;
 };
 
-struct RunSpec {
+struct RunPlan {
     ArchiveKind kind = ArchiveKind::Imrs;
     QString name = QStringLiteral("Synthetic run");
     QString comment;
@@ -75,8 +75,8 @@ struct RunSpec {
     QString imageFolder; // .imrs: folder part in front of the stored image names
     qint64 writeTime = 1709285400;
     quint64 seed = 0; // recorded in the ground truth
-    QList<TargetSpec> targets;
-    QList<WellSpec> wells;
+    QList<TargetPlan> targets;
+    QList<WellPlan> wells;
 };
 
 // What the experiment entry needs of a well, known before its droplets and images are made.
@@ -93,27 +93,27 @@ public:
     virtual ~WellSource() = default;
     virtual int wellCount() const = 0;
     virtual WellSummary summary(int index) const = 0;
-    virtual bool well(int index, WellSpec *out, QString *error) const = 0;
+    virtual bool well(int index, WellPlan *out, QString *error) const = 0;
 };
 
-// The wells held in the spec itself.
-class SpecWells : public WellSource {
+// The wells held in the plan itself.
+class PlanWells : public WellSource {
 public:
-    explicit SpecWells(const RunSpec &spec) : m_spec(spec) {}
-    int wellCount() const override { return m_spec.wells.size(); }
+    explicit PlanWells(const RunPlan &plan) : m_plan(plan) {}
+    int wellCount() const override { return m_plan.wells.size(); }
     WellSummary summary(int index) const override
     {
-        const WellSpec &w = m_spec.wells.at(index);
+        const WellPlan &w = m_plan.wells.at(index);
         return {w.sampleName, w.targets, int(w.droplets.size())};
     }
-    bool well(int index, WellSpec *out, QString *) const override
+    bool well(int index, WellPlan *out, QString *) const override
     {
-        *out = m_spec.wells.at(index);
+        *out = m_plan.wells.at(index);
         return true;
     }
 
 private:
-    const RunSpec &m_spec;
+    const RunPlan &m_plan;
 };
 
 // ---- What the archive states, per well and channel, for later comparison -------------------

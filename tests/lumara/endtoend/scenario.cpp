@@ -1,0 +1,198 @@
+#include "scenario.h"
+
+#include "driver.h"
+#include "truthcheck.h"
+
+#include "bll/bllinstance.h"
+#include "bll/documentaccess.h"
+
+#include <QDir>
+#include <QFile>
+#include <QThreadPool>
+
+namespace EndToEnd {
+
+namespace {
+
+QString suffixOf(MkPackage::ArchiveKind kind)
+{
+    return kind == MkPackage::ArchiveKind::Expzip ? QStringLiteral("expzip") : QStringLiteral("imrs");
+}
+
+// Restores the pool's limit when the scenario ends, however it ends.
+class PoolLimit {
+public:
+    explicit PoolLimit(int threads) : m_previous(QThreadPool::globalInstance()->maxThreadCount())
+    {
+        if (threads > 0)
+            QThreadPool::globalInstance()->setMaxThreadCount(threads);
+    }
+    ~PoolLimit() { QThreadPool::globalInstance()->setMaxThreadCount(m_previous); }
+
+private:
+    int m_previous;
+};
+
+} // namespace
+
+QByteArray dataFolderParameters(int volume)
+{
+    QFile file(QStringLiteral("../data/%1pl_analysisparams.json").arg(volume));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+ScenarioResult runScenario(const ScenarioOptions &o, QTextStream *out)
+{
+    ScenarioResult r;
+    auto fail = [&r, out](const QString &text) {
+        r.failures.append(text);
+        if (out) {
+            *out << "FAIL " << text << '\n';
+            out->flush();
+        }
+    };
+    auto note = [out](const QString &text) {
+        if (out) {
+            *out << text << '\n';
+            out->flush();
+        }
+    };
+    auto addAll = [&fail](const CheckResult &check, const QString &stage) {
+        for (const QString &f : check.failures)
+            fail(stage + QStringLiteral(": ") + f);
+    };
+    PoolLimit limit(o.threads);
+    QDir().mkpath(o.folder);
+
+    const QString path = QDir(o.folder).filePath(QStringLiteral("run.") + suffixOf(o.run.kind));
+    QString error;
+    if (!MkPackage::generatePackage(o.run, path, nullptr, &error)) {
+        fail(QStringLiteral("generate: ") + error);
+        return r;
+    }
+    Driver driver(out);
+    if (!driver.open(path)) {
+        fail(QStringLiteral("open: failed"));
+        r.signalsSeen = driver.allSignals();
+        return r;
+    }
+    const QStringList opened = driver.takeSignals();
+    if (!opened.contains(QStringLiteral("updateWellInfo")) || opened.contains(QStringLiteral("openFileError")))
+        fail(QStringLiteral("open: the hub showed %1").arg(opened.join(QLatin1Char(' '))));
+    Snapshot current = driver.snapshot(QStringLiteral("open"));
+    addAll(compareWithTruth(current, readTruth(path), o.run.volume), QStringLiteral("open"));
+
+    if (o.lineMode) {
+        driver.switchToLineMode();
+        current = driver.snapshot(QStringLiteral("line mode"));
+    }
+    if (o.pool) {
+        driver.poolThresholds();
+        current = driver.snapshot(QStringLiteral("pooled thresholds"));
+    }
+    if (o.reanalyse) {
+        driver.reanalyse(0, 1);
+        const QStringList seen = driver.takeSignals();
+        if (!seen.contains(QStringLiteral("updateWellInfo")) || !seen.contains(QStringLiteral("dataFixed")))
+            fail(QStringLiteral("re-analysis: the hub showed %1").arg(seen.join(QLatin1Char(' '))));
+        current = driver.snapshot(QStringLiteral("re-analysis"));
+        const ClassAgreement a = classAgreement(o.run, 1);
+        note(QStringLiteral("re-analysis: %1 drawn (%2 eligible, %3 of them found), %4 recognised, %5 on drawn "
+                            "droplets, %6 with their classes")
+                 .arg(a.truthDroplets)
+                 .arg(a.eligible)
+                 .arg(a.eligibleFound)
+                 .arg(a.recognised)
+                 .arg(a.matched)
+                 .arg(a.agreeing));
+        if (a.agreement() < o.minAgreement)
+            fail(QStringLiteral("re-analysis: classes agree for %1 %").arg(100.0 * a.agreement(), 0, 'f', 2));
+        if (a.completeness() < o.minCompleteness)
+            fail(QStringLiteral("re-analysis: found %1 % of the").arg(100.0 * a.completeness(), 0, 'f', 2)
+                     + QStringLiteral(" eligible"));
+    }
+    QMap<uint, QSet<uint>> excluded;
+    if (o.excludeStep > 0) {
+        excluded = driver.excludeEvery(o.excludeStep);
+        current = driver.snapshot(QStringLiteral("excluded"));
+    }
+    const Snapshot beforeMatrix = current;
+    if (o.matrix) {
+        const QString cmtx = QDir(o.folder).filePath(QStringLiteral("crosstalk.cmtx"));
+        if (!writeCrosstalkMatrix(o.run, cmtx) || !driver.applyMatrixFile(cmtx)) {
+            fail(QStringLiteral("matrix: cannot apply %1").arg(cmtx));
+        } else {
+            const QStringList seen = driver.takeSignals();
+            if (!seen.contains(QStringLiteral("editCompensationComplete")))
+                fail(QStringLiteral("matrix: the hub showed %1").arg(seen.join(QLatin1Char(' '))));
+            current = driver.snapshot(QStringLiteral("compensated"));
+            BLLInstance *bll = BLLInstance::getInstance();
+            for (auto it = excluded.cbegin(); it != excluded.cend(); ++it) {
+                if (bll->getExcludedDroplets(it.key()) != it.value())
+                    fail(QStringLiteral("matrix: well %1 lost its exclusions").arg(it.key()));
+                if (int(bll->getWellDropletNum(it.key())) != bll->getWellEffDropletCount(it.key()))
+                    fail(QStringLiteral("matrix: well %1 counts %2 effective droplets, it keeps %3")
+                             .arg(it.key())
+                             .arg(bll->getWellDropletNum(it.key()))
+                             .arg(bll->getWellEffDropletCount(it.key())));
+            }
+        }
+    }
+    if (o.reset) {
+        driver.resetMatrix();
+        current = driver.snapshot(QStringLiteral("reset"));
+        // The raw figures come back when they stood on the analysis thresholds before.
+        if (o.matrix && o.reanalyse && !current.sameFigures(beforeMatrix))
+            fail(QStringLiteral("reset: the figures before the matrix did not come back"));
+    }
+    if (o.merge) {
+        MkPackage::GeneratorOptions second = o.run;
+        second.wells = 2;
+        second.seed = o.run.seed + 100;
+        const QString secondPath = QDir(o.folder).filePath(QStringLiteral("second.") + suffixOf(o.run.kind));
+        if (!MkPackage::generatePackage(second, secondPath, nullptr, &error)) {
+            fail(QStringLiteral("merge: generate: ") + error);
+        } else {
+            const QList<uint> before = BLLInstance::getInstance()->getWellIds();
+            const int merged = driver.merge(secondPath);
+            if (merged != 0)
+                fail(QStringLiteral("merge: result %1").arg(merged));
+            const QStringList seen = driver.takeSignals();
+            if (!seen.contains(QStringLiteral("updateWellInfo")))
+                fail(QStringLiteral("merge: the hub showed %1").arg(seen.join(QLatin1Char(' '))));
+            current = driver.snapshot(QStringLiteral("merged"));
+            const uint last = before.isEmpty() ? 0 : *std::max_element(before.cbegin(), before.cend());
+            QList<uint> expected = before;
+            for (int i = 1; i <= second.wells; ++i)
+                expected.append(last + uint(i));
+            if (BLLInstance::getInstance()->getWellIds() != expected)
+                fail(QStringLiteral("merge: wells %1").arg(
+                    [&] {
+                        QStringList ids;
+                        for (uint id : BLLInstance::getInstance()->getWellIds())
+                            ids.append(QString::number(id));
+                        return ids.join(QLatin1Char(' '));
+                    }()));
+            // Without a matrix in force the added wells keep their archive's figures.
+            if (!DocumentAccess::compensationApplied())
+                addAll(compareWithTruth(current, readTruth(secondPath), o.run.volume, last), QStringLiteral("merge"));
+        }
+    }
+    if (o.save) {
+        const Snapshot beforeSave = driver.snapshot(QStringLiteral("before saving"));
+        const QString saved = QDir(o.folder).filePath(QStringLiteral("saved.arlx"));
+        if (!driver.save(saved)) {
+            fail(QStringLiteral("save: failed"));
+        } else if (!driver.open(saved)) {
+            fail(QStringLiteral("save: the saved package does not open"));
+        } else {
+            current = driver.snapshot(QStringLiteral("reopened"));
+            if (!current.sameFigures(beforeSave))
+                fail(QStringLiteral("save: the reopened package shows other figures"));
+        }
+    }
+    r.signalsSeen = driver.allSignals();
+    return r;
+}
+
+} // namespace EndToEnd

@@ -1,0 +1,264 @@
+#include "truthcheck.h"
+
+#include "bll/bllinstance.h"
+#include "bll/documentaccess.h"
+#include "bll/reanalysis.h"
+
+#include "spillovercompensation.h"
+#include "synthchip.h"
+
+#include <QFile>
+#include <opencv2/imgcodecs.hpp>
+#include <QJsonArray>
+#include <QJsonDocument>
+
+#include <algorithm>
+#include <cmath>
+#include <unordered_map>
+
+namespace EndToEnd {
+
+namespace {
+
+bool close(double a, double b)
+{
+    if (a == b)
+        return true;
+    return std::fabs(a - b) <= 1e-9 * std::max(std::fabs(a), std::fabs(b));
+}
+
+// Copies per microlitre of k positives among n droplets of `volume` picolitres.
+double concentration(int k, int n, int volume)
+{
+    return -std::log(1.0 - double(k) / double(n)) / (double(volume) * 1e-6);
+}
+
+} // namespace
+
+QJsonObject readTruth(const QString &archivePath)
+{
+    QFile file(MkPackage::truthPathFor(archivePath));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QJsonDocument::fromJson(file.readAll()).object();
+}
+
+CheckResult compareWithTruth(const Snapshot &snapshot, const QJsonObject &truth, int volume, uint idOffset)
+{
+    CheckResult result;
+    const QJsonArray wells = truth.value(QStringLiteral("wells")).toArray();
+    if (wells.isEmpty())
+        result.failures.append(QStringLiteral("the ground truth has no wells"));
+    for (const QJsonValue &w : wells) {
+        const QJsonObject tw = w.toObject();
+        const uint id = uint(tw.value(QStringLiteral("id")).toInt()) + idOffset;
+        const WellFigures *well = snapshot.well(id);
+        if (!well) {
+            result.failures.append(QStringLiteral("well %1 is missing").arg(id));
+            continue;
+        }
+        const int droplets = tw.value(QStringLiteral("droplets")).toInt();
+        const int excluded = tw.value(QStringLiteral("excluded")).toInt();
+        if (int(well->effective) != droplets - excluded)
+            result.failures.append(QStringLiteral("well %1: %2 effective droplets, the truth has %3")
+                                       .arg(id)
+                                       .arg(well->effective)
+                                       .arg(droplets - excluded));
+        for (const QJsonValue &c : tw.value(QStringLiteral("channels")).toArray()) {
+            const QJsonObject tc = c.toObject();
+            const QString dye = tc.value(QStringLiteral("dye")).toString();
+            const PopulationFigures *p = well->population(dye);
+            ++result.checked;
+            const QString where = QStringLiteral("well %1 %2").arg(id).arg(dye);
+            if (!p) {
+                result.failures.append(where + QStringLiteral(": no population"));
+                continue;
+            }
+            const int stored = tc.value(QStringLiteral("storedPositives")).toInt();
+            const int total = tc.value(QStringLiteral("total")).toInt();
+            const int drawn = tc.value(QStringLiteral("positives")).toInt();
+            if (int(p->positives) != stored || int(p->positives + p->negatives) != total) {
+                result.failures.append(QStringLiteral("%1: pos %2 neg %3, the truth has %4 of %5")
+                                           .arg(where)
+                                           .arg(p->positives)
+                                           .arg(p->negatives)
+                                           .arg(stored)
+                                           .arg(total));
+                continue;
+            }
+            // Every droplet positive has no finite concentration; the truth writes 0 for it.
+            if (stored == total)
+                continue;
+            const double truthConcentration =
+                tc.value(QStringLiteral("stored")).toObject().value(QStringLiteral("concentration")).toDouble();
+            if (!close(p->concentration, truthConcentration))
+                result.failures.append(QStringLiteral("%1: concentration %2, the truth has %3")
+                                           .arg(where)
+                                           .arg(p->concentration, 0, 'g', 12)
+                                           .arg(truthConcentration, 0, 'g', 12));
+            if (drawn < total) {
+                const double byClass = concentration(drawn, total, volume);
+                if (!(byClass >= p->lower * (1 - 1e-12) && byClass <= p->upper * (1 + 1e-12)))
+                    result.failures.append(QStringLiteral("%1: the drawn classes give %2, outside [%3, %4]")
+                                               .arg(where)
+                                               .arg(byClass, 0, 'g', 8)
+                                               .arg(p->lower, 0, 'g', 8)
+                                               .arg(p->upper, 0, 'g', 8));
+            }
+        }
+    }
+    return result;
+}
+
+ClassAgreement classAgreement(const MkPackage::GeneratorOptions &options, uint firstId)
+{
+    ClassAgreement agreement;
+    MkPackage::SynthWells wells;
+    if (!wells.setOptions(options, nullptr))
+        return agreement;
+    DrpltImgInfoMgr *images = DocumentAccess::imageInfo();
+    if (!images)
+        return agreement;
+    const bool compensated = DocumentAccess::compensationApplied();
+    BLLInstance *bll = BLLInstance::getInstance();
+    const double pitch = wells.dropletPitch();
+    const cv::Mat templ = cv::imread(bll->getReAnalysis()->setup().templatePath.toStdString(), cv::IMREAD_GRAYSCALE);
+    const double margin = 1.5 * (templ.cols / 2);
+
+    for (int i = 0; i < wells.wellCount(); ++i) {
+        MkPackage::WellPlan plan;
+        if (!wells.well(i, &plan, nullptr))
+            continue;
+        const uint id = firstId + uint(i);
+        agreement.truthDroplets += int(plan.droplets.size());
+        std::vector<char> found(plan.droplets.size(), 0);
+        LumaraAnalysisData::WellImageAnalysisInfo record;
+        try {
+            record = images->getImgAnalysisInfo(id);
+        } catch (const char *) {
+            continue;
+        }
+        // The well's target channels (0-based) and thresholds.
+        QVector<int> channels;
+        for (uint channel : bll->getWellChannels(id))
+            channels.append(int(channel) - 1);
+        QVector<uint> thresholds;
+        for (int c : qAsConst(channels))
+            thresholds.append(bll->getThldByLine(id, uint(c) + 1));
+
+        // Drawn droplets by lattice cell.
+        std::unordered_map<qint64, std::vector<int>> cells;
+        auto key = [](qint64 cx, qint64 cy) { return (cy << 32) ^ (cx & 0xffffffff); };
+        for (int k = 0; k < int(plan.droplets.size()); ++k) {
+            const MkPackage::DropletPlan &s = plan.droplets[size_t(k)];
+            cells[key(qint64(std::floor(s.x / pitch)), qint64(std::floor(s.y / pitch)))].push_back(k);
+        }
+
+        for (const LumaraAnalysisData::DrpltInfo &d : qAsConst(record.droplets)) {
+            ++agreement.recognised;
+            int best = -1;
+            double bestDistance = 0.0;
+            const qint64 cx = qint64(std::floor(double(d.x) / pitch));
+            const qint64 cy = qint64(std::floor(double(d.y) / pitch));
+            for (qint64 dy = -1; dy <= 1; ++dy) {
+                for (qint64 dx = -1; dx <= 1; ++dx) {
+                    const auto found = cells.find(key(cx + dx, cy + dy));
+                    if (found == cells.end())
+                        continue;
+                    for (int index : found->second) {
+                        const MkPackage::DropletPlan &s = plan.droplets[size_t(index)];
+                        const double distance = std::hypot(s.x - double(d.x), s.y - double(d.y));
+                        if (best < 0 || distance < bestDistance) {
+                            best = index;
+                            bestDistance = distance;
+                        }
+                    }
+                }
+            }
+            if (best < 0 || bestDistance > plan.droplets[size_t(best)].radius)
+                continue;
+            ++agreement.matched;
+            found[size_t(best)] = 1;
+            const MkPackage::DropletPlan &s = plan.droplets[size_t(best)];
+            bool same = true;
+            for (int j = 0; j < channels.size(); ++j) {
+                const int c = channels.at(j);
+                const QPair<quint32, quint32> pair = d.grayPairs.value(c);
+                const uint value = compensated ? pair.second : pair.first;
+                same = same && ((value >= thresholds.at(j)) == s.positive[size_t(c)]);
+            }
+            if (same)
+                ++agreement.agreeing;
+        }
+        for (size_t k = 0; k < plan.droplets.size(); ++k) {
+            const MkPackage::DropletPlan &s = plan.droplets[k];
+            if (s.x > margin && s.y > margin && s.x < wells.imageWidth() - 1 - margin
+                && s.y < wells.imageHeight() - 1 - margin) {
+                ++agreement.eligible;
+                agreement.eligibleFound += found[k];
+            }
+        }
+    }
+    return agreement;
+}
+
+QMap<uint, QVector<std::array<uint, 3>>> dropletSignature()
+{
+    QMap<uint, QVector<std::array<uint, 3>>> signature;
+    DrpltImgInfoMgr *images = DocumentAccess::imageInfo();
+    if (!images)
+        return signature;
+    BLLInstance *bll = BLLInstance::getInstance();
+    const bool compensated = DocumentAccess::compensationApplied();
+    for (uint id : bll->getWellIds()) {
+        LumaraAnalysisData::WellImageAnalysisInfo record;
+        try {
+            record = images->getImgAnalysisInfo(id);
+        } catch (const char *) {
+            continue;
+        }
+        QVector<std::array<uint, 3>> rows;
+        for (const LumaraAnalysisData::DrpltInfo &d : qAsConst(record.droplets)) {
+            uint bits = 0;
+            for (uint channel = 1; channel <= 6; ++channel) {
+                const QPair<quint32, quint32> pair = d.grayPairs.value(int(channel) - 1);
+                if ((compensated ? pair.second : pair.first) >= bll->getThldByLine(id, channel))
+                    bits |= 1u << (channel - 1);
+            }
+            rows.append({d.x, d.y, bits});
+        }
+        std::sort(rows.begin(), rows.end());
+        signature.insert(id, rows);
+    }
+    return signature;
+}
+
+bool writeCrosstalkMatrix(const MkPackage::GeneratorOptions &options, const QString &path)
+{
+    QVector<int> channels{MkPackage::ReferenceChannel};
+    for (const MkPackage::TargetOption &t : options.targets) {
+        const int c = MkPackage::dyeChannel(t.dye);
+        if (c >= 0 && !channels.contains(c))
+            channels.append(c);
+    }
+    const auto m = MkPackage::crosstalkMatrix(options.crosstalk, channels);
+    const LumaraSynth::ChipPlan nominal;
+    CompensationMatrix matrix;
+    for (int r = 0; r < 6; ++r) {
+        matrix.negativeBackground[r] = 0.0;
+        for (int c = 0; c < 6; ++c)
+            matrix.matrix[r][c] = m[size_t(c)][size_t(r)];
+    }
+    for (int c : qAsConst(channels)) {
+        double background = 0.0;
+        for (int k : qAsConst(channels))
+            background += m[size_t(c)][size_t(k)]
+                          * (k == MkPackage::ReferenceChannel ? nominal.referenceGrey : nominal.negativeGrey);
+        matrix.negativeBackground[c] = background;
+    }
+    Ravelin::SpilloverCompensation compensation;
+    compensation.setCompensationMatrix(matrix);
+    return compensation.exportCompensationMatrixFile(path);
+}
+
+} // namespace EndToEnd

@@ -1,0 +1,54 @@
+#pragma once
+// Comparisons of what the driver prints with what the generator drew: the figures of an
+// opened run archive against the ground truth written beside it, and the droplets a
+// re-analysis recognised against the droplets the generator placed.
+#include "driver.h"
+#include "generator.h"
+
+#include <QJsonObject>
+#include <QMap>
+#include <QStringList>
+
+namespace EndToEnd {
+
+struct CheckResult {
+    QStringList failures;
+    int checked = 0;
+    bool ok() const { return failures.isEmpty(); }
+};
+
+// The ground truth beside the archive; an empty object when it cannot be read.
+QJsonObject readTruth(const QString &archivePath);
+
+// Per truth well (document id = truth id + idOffset) and target channel: the population named
+// after the dye has the stored positives, the droplets not excluded in total, the stored
+// concentration, and bounds that hold the concentration of the drawn classes.
+CheckResult compareWithTruth(const Snapshot &snapshot, const QJsonObject &truth, int volume, uint idOffset = 0);
+
+struct ClassAgreement {
+    int truthDroplets = 0;
+    int eligible = 0; // drawn droplets far enough from the edges for the recognition
+    int eligibleFound = 0;
+    int recognised = 0;
+    int matched = 0;  // recognised droplets lying on a drawn droplet
+    int agreeing = 0; // of those, positive in exactly the drawn target channels
+    // The share of eligible drawn droplets found.
+    double completeness() const { return eligible ? double(eligibleFound) / eligible : 0.0; }
+    double agreement() const { return matched ? double(agreeing) / matched : 0.0; }
+};
+
+// The document's droplets of the wells with ids firstId .. (one per generated well), classed
+// by the wells' line thresholds against the values the plots show, against the generator's
+// droplets of the same options. The recognition leaves out droplets whose centre lies within
+// 1.5 template half-widths of an edge; the others are eligible.
+ClassAgreement classAgreement(const MkPackage::GeneratorOptions &options, uint firstId = 1);
+
+// Per well id: the droplets as sorted (column, row, positive-channel bits) triples, so two
+// analyses can be compared whatever order their droplets came in.
+QMap<uint, QVector<std::array<uint, 3>>> dropletSignature();
+
+// The spill-over matrix of the generator's crosstalk (as a run archive would store it), written
+// as a compensation-matrix file.
+bool writeCrosstalkMatrix(const MkPackage::GeneratorOptions &options, const QString &path);
+
+} // namespace EndToEnd

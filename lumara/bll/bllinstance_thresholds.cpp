@@ -6,6 +6,7 @@
 #include "bll/experimenteditmgr.h"
 #include "bll/plotgroupmgr.h"
 #include "bll/populationsmgr.h"
+#include "bll/reanalysis.h"
 #include "bll/reanalysis_p.h"
 #include "bll/resultcalculate.h"
 #include "bll/wellchannels.h"
@@ -120,23 +121,6 @@ uint analysisThreshold(const WellRecord &info, int c, bool compensated)
         return 0;
     const ChanAnalysisInfo &analysed = info.chanInfos.at(c);
     return compensated ? analysed.compensatedLineThld : analysed.lineThld;
-}
-
-// With four or more values one smallest and one largest are dropped; the truncated mean of
-// the rest, 0 for none. Summed in 64 bits: many large thresholds overflow 32.
-uint trimmedMean(QVector<uint> values)
-{
-    if (values.isEmpty())
-        return 0;
-    if (values.size() >= 4) {
-        const uint largest = *std::max_element(values.cbegin(), values.cend());
-        values.remove(int(std::min_element(values.cbegin(), values.cend()) - values.cbegin()));
-        values.remove(values.indexOf(largest));
-    }
-    quint64 sum = 0;
-    for (uint v : qAsConst(values))
-        sum += v;
-    return uint(sum / quint64(values.size()));
 }
 
 } // namespace
@@ -258,7 +242,7 @@ void BLLInstance::autoThreshold(QList<uint> wellIds, bool individual)
     }
     uint thresholds[PerChannel];
     for (int c = 0; c < PerChannel; ++c)
-        thresholds[c] = trimmedMean(pooled.at(c));
+        thresholds[c] = ReAnalysis::trimmedMean(pooled.at(c));
 
     DrpltClassifyMgr *classify = DocumentAccess::classify();
     for (int p = 0; p < wells.size(); ++p) {

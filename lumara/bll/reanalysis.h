@@ -148,6 +148,8 @@ public:
     void recalcThresholds(uint wellId, const WellImageAnalysisInfo &compensated, bool compensationApplied,
                           const WellImageAnalysisInfo &uncompensated);
     static void storeReferenceCv(LumaraAnalysisData::WellImageAnalysisInfo &record);
+    // With four or more values one smallest and one largest are dropped; the truncated mean of
+    // the rest, 0 for none.
     static uint trimmedMean(QVector<uint> values);
 
 signals:

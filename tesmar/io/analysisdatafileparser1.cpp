@@ -1,5 +1,6 @@
 #include "io/analysisdatafileparser1.h"
 
+#include "io/analysisfileparser.h"
 #include "io/entryreadbuffer.h"
 #include "io/runarchiveimages.h"
 #include "io/runarchiverecords.h"
@@ -35,14 +36,6 @@ bool refuse(const char *why)
 {
     qDebug() << "run.pcr refused:" << why;
     return false;
-}
-
-bool openEntry(QuaZipFile &file, const QString &password)
-{
-    if (password.isEmpty())
-        return file.open(QIODevice::ReadOnly);
-    const QByteArray pw = password.toLatin1();
-    return file.open(QIODevice::ReadOnly, nullptr, nullptr, false, pw.constData());
 }
 
 // The limits the well steps index by: every channel entry names a channel of the experiment,
@@ -83,7 +76,7 @@ AnalysisDataFileParser1::~AnalysisDataFileParser1() = default;
 bool AnalysisDataFileParser1::readExperimentRecord()
 {
     QuaZipFile file(m_zipPath, QStringLiteral("run.exp"));
-    if (!openEntry(file, m_password))
+    if (!openZipEntry(file, m_password))
         return true; // no targets: no channels
     char area[MagicAreaSize + 1] = {};
     {

@@ -1,5 +1,6 @@
 #include "io/analysisdatafileparser3.h"
 
+#include "io/analysisfileparser.h"
 #include "io/entryreadbuffer.h"
 #include "io/runarchiveimages.h"
 #include "io/runarchiverecords.h"
@@ -35,14 +36,6 @@ bool refuse(const char *why)
 {
     qDebug() << "run.pcr refused:" << why;
     return false;
-}
-
-bool openEntry(QuaZipFile &file, const QString &password)
-{
-    if (password.isEmpty())
-        return file.open(QIODevice::ReadOnly);
-    const QByteArray pw = password.toLatin1();
-    return file.open(QIODevice::ReadOnly, nullptr, nullptr, false, pw.constData());
 }
 
 bool holdsNonZero(const QVector<quint32> &list)
@@ -238,7 +231,7 @@ bool AnalysisDataFileParser3::parseBody(const EntryHeader &header, QIODevice *de
 bool AnalysisDataFileParser3::readExperimentConfig()
 {
     QuaZipFile file(m_zipPath, QStringLiteral("run.exp"));
-    if (!openEntry(file, m_password))
+    if (!openZipEntry(file, m_password))
         return true; // read on with the configuration as it is
     QDataStream ds(&file);
     EntryHeader header;
@@ -257,7 +250,7 @@ bool AnalysisDataFileParser3::readExperimentConfig()
 bool AnalysisDataFileParser3::readMatrixFlag() const
 {
     QuaZipFile file(m_zipPath, QStringLiteral("run.cmtx"));
-    if (!openEntry(file, m_password))
+    if (!openZipEntry(file, m_password))
         return false;
     QDataStream ds(&file);
     EntryHeader header;

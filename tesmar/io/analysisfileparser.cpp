@@ -6,6 +6,14 @@
 #include <quazipfile.h>
 #include <quazipnewinfo.h>
 
+bool openZipEntry(QuaZipFile &file, const QString &password)
+{
+    if (password.isEmpty())
+        return file.open(QIODevice::ReadOnly);
+    const QByteArray pw = password.toLatin1();
+    return file.open(QIODevice::ReadOnly, nullptr, nullptr, false, pw.constData());
+}
+
 AnalysisFileParser::AnalysisFileParser(const QString &zipPath, const QString &entryName)
     : m_zipPath(zipPath), m_entryName(entryName), m_password(readArchivePassword(zipPath))
 {
@@ -32,14 +40,7 @@ QString AnalysisFileParser::readArchivePassword(const QString &zipPath)
 bool AnalysisFileParser::parse()
 {
     QuaZipFile file(m_zipPath, m_entryName);
-    bool opened = false;
-    if (m_password.isEmpty()) {
-        opened = file.open(QIODevice::ReadOnly);
-    } else {
-        const QByteArray pw = m_password.toLatin1();
-        opened = file.open(QIODevice::ReadOnly, nullptr, nullptr, false, pw.constData());
-    }
-    if (!opened)
+    if (!openZipEntry(file, m_password))
         return false;
     if (!readHeader(&file))
         return false;

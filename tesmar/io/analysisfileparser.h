@@ -5,6 +5,12 @@
 #include <QIODevice>
 #include <QString>
 
+class QuaZipFile;
+
+// Opens a package entry for reading, with the package password when there is one (its Latin-1
+// bytes, as the entries were encrypted with).
+TESMAR_EXPORT bool openZipEntry(QuaZipFile &file, const QString &password);
+
 // Reader and writer of one typed entry of one package. The package password comes from the
 // package's unencrypted "password" entry and protects every other entry.
 class TESMAR_EXPORT AnalysisFileParser {

@@ -148,7 +148,8 @@ ClassAgreement classAgreement(const MkPackage::GeneratorOptions &options, uint f
 
         // Drawn droplets by lattice cell.
         std::unordered_map<qint64, std::vector<int>> cells;
-        auto key = [](qint64 cx, qint64 cy) { return (cy << 32) ^ (cx & 0xffffffff); };
+        // Unsigned: cells left of or above the image are negative.
+        auto key = [](qint64 cx, qint64 cy) { return qint64((quint64(cy) << 32) ^ (quint64(cx) & 0xffffffffu)); };
         for (int k = 0; k < int(plan.droplets.size()); ++k) {
             const MkPackage::DropletPlan &s = plan.droplets[size_t(k)];
             cells[key(qint64(std::floor(s.x / pitch)), qint64(std::floor(s.y / pitch)))].push_back(k);

@@ -6,12 +6,13 @@
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 jobs="$(nproc 2>/dev/null || echo 4)"
+# The build runs the asset tool, itself built with the checker: the same suppressions.
+export TSAN_OPTIONS="suppressions=$here/tools/tsan.supp:halt_on_error=1:second_deadlock_stack=1"
 cmake -S "$here" -B "$here/build-tsan" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMARA_TSAN=ON -DLUMARA_BENCH=OFF >/dev/null
-cmake --build "$here/build-tsan" -j "$jobs" --target lumara_e2e_driver
+cmake --build "$here/build-tsan" -j "$jobs" --target lumara_e2e_driver lumara_data
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 [ $# -gt 0 ] || set -- --reanalyse --exclude 7 --matrix --reset --merge
 cd "$here/build-tsan/bin"
 LUMARA_ROOT="$work/machine" QT_QPA_PLATFORM=offscreen \
-TSAN_OPTIONS="suppressions=$here/tools/tsan.supp:halt_on_error=1:second_deadlock_stack=1" \
   ./lumara_e2e --dir "$work" --wells 3 --threads 8 "$@"

@@ -30,7 +30,6 @@ namespace {
 constexpr int Channels = PerChannel;
 constexpr int MagicAreaSize = 128;
 constexpr quint32 RainBand = 3; // standard deviations
-constexpr quint16 UnknownChanType = 85; // 'U'
 
 bool refuse(const char *why)
 {
@@ -261,13 +260,7 @@ bool AnalysisDataFileParser1::readHeader(QIODevice *device)
             WellResultInfo result;
             result.wellId = w;
             result.effDrpltNum = R.effDrpltNum();
-            for (int k = 0; k < Channels; ++k) {
-                ChanResultInfo &chan = result.chanResults[k];
-                chan.chanId = quint32(k + 1);
-                chan.chanType = UnknownChanType;
-                chan.refConcentration = 0.0;
-                chan.dilution = 1.0;
-            }
+            RunArchive::setUnknownChannelResults(result);
             for (int i = 0; i < n; ++i) {
                 PopulationResultInfo population;
                 population.populationId = quint32(i + 1);

@@ -25,7 +25,6 @@ using namespace LumaraAnalysisData;
 namespace {
 
 constexpr int Channels = PerChannel;
-constexpr quint16 UnknownChanType = 85; // 'U'
 
 bool ok(const QDataStream &ds)
 {
@@ -474,13 +473,7 @@ bool AnalysisDataFileParser3::readBody(EntryReadBuffer *in, int layout)
         WellResultInfo &result = plan.result;
         result.wellId = quint32(w);
         result.effDrpltNum = quint32(record.effDrpltNum);
-        for (int c = 0; c < Channels; ++c) {
-            ChanResultInfo &chan = result.chanResults[c];
-            chan.chanId = quint32(c + 1);
-            chan.chanType = UnknownChanType;
-            chan.refConcentration = 0.0;
-            chan.dilution = 1.0;
-        }
+        RunArchive::setUnknownChannelResults(result);
         for (int k = 0; k < n; ++k) {
             PopulationResultInfo population;
             population.populationId = quint32(k + 1);

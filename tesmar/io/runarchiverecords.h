@@ -1,8 +1,9 @@
 #pragma once
 // The analysis data of the instrument's run archives ("run.pcr" of .imrs and .expzip) as they
 // are stored, and their stream readers. Internal to the run-archive readers: nothing here
-// reaches the document's managers unchanged.
+// reaches the document's managers unchanged, but for the channel results both readers give.
 #include "io/recordstream.h"
+#include "model/lumaraanalysisdata.h"
 
 #include <QDataStream>
 #include <QSet>
@@ -186,3 +187,22 @@ struct StreamMinBytes<LumetAnalysis1::Pcr1WellRecord> {
     static constexpr int value = 53;
 };
 } // namespace LumaraAnalysisData
+
+namespace RunArchive {
+
+constexpr quint16 UnknownChanType = 85; // 'U'
+
+// Neither generation stores per-channel results: channels 1 to 6, of unknown type, no
+// reference concentration, undiluted.
+inline void setUnknownChannelResults(LumaraAnalysisData::WellResultInfo &result)
+{
+    for (int c = 0; c < result.chanResults.size(); ++c) {
+        LumaraAnalysisData::ChanResultInfo &chan = result.chanResults[c];
+        chan.chanId = quint32(c + 1);
+        chan.chanType = UnknownChanType;
+        chan.refConcentration = 0.0;
+        chan.dilution = 1.0;
+    }
+}
+
+} // namespace RunArchive

@@ -7,7 +7,9 @@
 #include <QtTest>
 #include <qwt_plot.h>
 #include <qwt_plot_canvas.h>
+#include <qwt_plot_curve.h>
 #include <qwt_plot_item.h>
+#include <qwt_plot_marker.h>
 
 namespace PlotTest {
 
@@ -73,6 +75,16 @@ QList<T *> items(const QwtPlot &plot, int rtti)
     for (QwtPlotItem *item : plot.itemList(rtti))
         out.append(static_cast<T *>(item));
     return out;
+}
+
+inline QList<QwtPlotCurve *> curvesOf(const QwtPlot &plot)
+{
+    return items<QwtPlotCurve>(plot, QwtPlotItem::Rtti_PlotCurve);
+}
+
+inline QList<QwtPlotMarker *> markersOf(const QwtPlot &plot)
+{
+    return items<QwtPlotMarker>(plot, QwtPlotItem::Rtti_PlotMarker);
 }
 
 } // namespace PlotTest

@@ -19,16 +19,6 @@ Q_DECLARE_METATYPE(Lines)
 namespace {
 const double NaN = std::numeric_limits<double>::quiet_NaN();
 
-QList<QwtPlotCurve *> curvesOf(const QwtPlot &plot)
-{
-    return PlotTest::items<QwtPlotCurve>(plot, QwtPlotItem::Rtti_PlotCurve);
-}
-
-QList<QwtPlotMarker *> markersOf(const QwtPlot &plot)
-{
-    return PlotTest::items<QwtPlotMarker>(plot, QwtPlotItem::Rtti_PlotMarker);
-}
-
 Points samplesOf(const QwtPlotCurve *curve)
 {
     Points out;
@@ -91,7 +81,7 @@ void TestDotPlots::splitPerWell()
     Quorin1DPlot plot;
     plot.SetPlot1DPoints(points);
     plot.Set1DThresholdDottedLineValue(lines);
-    const QList<QwtPlotCurve *> curves = curvesOf(plot);
+    const QList<QwtPlotCurve *> curves = PlotTest::curvesOf(plot);
     QCOMPARE(curves.size(), 2 + lines.size());
     QCOMPARE(samplesOf(curves[0]), above);
     QCOMPARE(samplesOf(curves[1]), below);
@@ -105,8 +95,8 @@ void TestDotPlots::appendResplits()
     plot.Set1DThresholdDottedLineValue({flat(0, 10, 500), flat(20, 30, 500)});
     plot.SetPlot1DPoints({{1, 600}});
     plot.AppendPlot1DPoints({{21, 100}, {25, 900}});
-    QCOMPARE(samplesOf(curvesOf(plot)[0]), (Points{{1, 600}, {25, 900}}));
-    QCOMPARE(samplesOf(curvesOf(plot)[1]), (Points{{21, 100}}));
+    QCOMPARE(samplesOf(PlotTest::curvesOf(plot)[0]), (Points{{1, 600}, {25, 900}}));
+    QCOMPARE(samplesOf(PlotTest::curvesOf(plot)[1]), (Points{{21, 100}}));
 }
 
 void TestDotPlots::wellLabels()
@@ -115,7 +105,7 @@ void TestDotPlots::wellLabels()
     plot.Set1DThresholdDottedLineValue({flat(0, 100, 1)});
     plot.Set1DXAxisDivInfo({QStringLiteral("A1")}, QStringLiteral("#888888"), 2.0);
     QVERIFY(!dynamic_cast<const Plot1dScaleDraw *>(plot.axisScaleDraw(QwtPlot::xBottom)));
-    QVERIFY(markersOf(plot).isEmpty()); // one well changes nothing
+    QVERIFY(PlotTest::markersOf(plot).isEmpty()); // one well changes nothing
 
     // Widths 100, 50 and 100, laid from 0 whatever the spans' own x positions; the third
     // name is missing and gives an empty label.
@@ -141,14 +131,14 @@ void TestDotPlots::wellLabels()
     QCOMPARE(draw->tickLength(QwtScaleDiv::MajorTick), 16.0);
     QCOMPARE(draw->tickLength(QwtScaleDiv::MediumTick), 0.0);
 
-    const QList<QwtPlotMarker *> dividers = markersOf(plot);
+    const QList<QwtPlotMarker *> dividers = PlotTest::markersOf(plot);
     QCOMPARE(dividers.size(), 2);
     QCOMPARE(dividers[0]->xValue(), 100.0);
     QCOMPARE(dividers[1]->xValue(), 150.0);
     QCOMPARE(dividers[0]->linePen().dashPattern(), (QVector<qreal>{4, 3}));
 
     plot.Clear1DAxisDiv();
-    QVERIFY(markersOf(plot).isEmpty());
+    QVERIFY(PlotTest::markersOf(plot).isEmpty());
     QVERIFY(!dynamic_cast<const Plot1dScaleDraw *>(plot.axisScaleDraw(QwtPlot::xBottom)));
 }
 
@@ -157,7 +147,7 @@ void TestDotPlots::thresholdLines()
     Quorin1DPlot plot;
     plot.Set1DThresholdSoildLineDraw(QStringLiteral("#ff0014"), 1.5);
     plot.Set1DThresholdSoildLineValue({flat(0, 10, 5), flat(10, 20, 6), flat(20, 30, 7)}, {1, 9});
-    QList<QwtPlotCurve *> lines = curvesOf(plot).mid(2);
+    QList<QwtPlotCurve *> lines = PlotTest::curvesOf(plot).mid(2);
     QCOMPARE(lines.size(), 3);
     QCOMPARE(lines[0]->pen().widthF(), 1.5);
     QCOMPARE(lines[1]->pen().widthF(), 3.0); // bold: twice; index 9 does not exist
@@ -170,7 +160,7 @@ void TestDotPlots::thresholdLines()
 
     plot.Set1DThresholdDottedLineDraw(QStringLiteral("#0024d9"), 1);
     plot.Set1DThresholdDottedLineValue({flat(0, 10, 5)});
-    lines = curvesOf(plot).mid(2);
+    lines = PlotTest::curvesOf(plot).mid(2);
     QCOMPARE(lines.size(), 4); // the three solid lines and one dotted
     QCOMPARE(lines.last()->pen().style(), Qt::DotLine);
     QVERIFY(lines.last()->isVisible());
@@ -209,12 +199,12 @@ void TestDotPlots::rendered1D()
 void TestDotPlots::curves2D()
 {
     Quorin2DPlot plot;
-    QCOMPARE(curvesOf(plot).size(), 4);
+    QCOMPARE(PlotTest::curvesOf(plot).size(), 4);
     plot.SetPlot2DPointsColor({"#000001", "#000002", "#000003", "#000004"}, 3);
-    QCOMPARE(curvesOf(plot)[3]->pen().color(), QColor("#000004"));
+    QCOMPARE(PlotTest::curvesOf(plot)[3]->pen().color(), QColor("#000004"));
 
     plot.AppendPlot2DPoints({{100, 200}, {NaN, 5}, {300, 400}}, QStringLiteral("#ff0014"), 2);
-    QList<QwtPlotCurve *> curves = curvesOf(plot);
+    QList<QwtPlotCurve *> curves = PlotTest::curvesOf(plot);
     QCOMPARE(curves.size(), 5);
     QCOMPARE(samplesOf(curves[4]), (Points{{100, 200}, {300, 400}}));
     QCOMPARE(curves[4]->pen().widthF(), 2.0);
@@ -227,9 +217,9 @@ void TestDotPlots::curves2D()
     QCOMPARE(curves[4]->pen().color(), QColor("#00ff00"));
 
     plot.ClearPlot2DPoints();
-    QVERIFY(curvesOf(plot).isEmpty());
+    QVERIFY(PlotTest::curvesOf(plot).isEmpty());
     plot.SetPlot2DPointsColor({}, 1);
-    QCOMPARE(markersOf(plot).size(), 2); // the crosses stay
+    QCOMPARE(PlotTest::markersOf(plot).size(), 2); // the crosses stay
 }
 
 void TestDotPlots::crosses2D()
@@ -247,7 +237,7 @@ void TestDotPlots::crosses2D()
     plot.Set2DThresholdSoildLineVisible(false);
     plot.Set2DThresholdSoildLineValue(5000, 4000); // a new value shows it again
     plot.Set2DThresholdDottedLineValue(6000, 6500);
-    const QList<QwtPlotMarker *> m = markersOf(plot);
+    const QList<QwtPlotMarker *> m = PlotTest::markersOf(plot);
     QVERIFY(m[0]->isVisible() && m[1]->isVisible());
     QCOMPARE(m[0]->value(), QPointF(5000, 4000));
     QCOMPARE(m[0]->lineStyle(), QwtPlotMarker::Cross);

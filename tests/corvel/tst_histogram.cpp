@@ -21,12 +21,6 @@ QwtPlotHistogram *histogramOf(const QwtPlot &plot)
 {
     return PlotTest::items<QwtPlotHistogram>(plot, QwtPlotItem::Rtti_PlotHistogram).value(0);
 }
-
-// Solid marker first, dotted second: the order they were attached in.
-QList<QwtPlotMarker *> markersOf(const QwtPlot &plot)
-{
-    return PlotTest::items<QwtPlotMarker>(plot, QwtPlotItem::Rtti_PlotMarker);
-}
 } // namespace
 
 class TestHistogram : public QObject {
@@ -88,7 +82,8 @@ void TestHistogram::binning()
 void TestHistogram::thresholdMarkers()
 {
     QuorinHistogramPlot plot;
-    const QList<QwtPlotMarker *> m = markersOf(plot);
+    // Solid marker first, dotted second: the order they were attached in.
+    const QList<QwtPlotMarker *> m = PlotTest::markersOf(plot);
     QCOMPARE(m.size(), 2);
     QVERIFY(!m[0]->isVisible() && !m[1]->isVisible());
     QCOMPARE(m[0]->lineStyle(), QwtPlotMarker::VLine);

@@ -18,16 +18,6 @@ using Entries = QList<QPair<uint, StructConcentData>>;
 namespace {
 const double NaN = std::numeric_limits<double>::quiet_NaN();
 
-QList<QwtPlotCurve *> curvesOf(const QwtPlot &plot)
-{
-    return PlotTest::items<QwtPlotCurve>(plot, QwtPlotItem::Rtti_PlotCurve);
-}
-
-QList<QwtPlotMarker *> markersOf(const QwtPlot &plot)
-{
-    return PlotTest::items<QwtPlotMarker>(plot, QwtPlotItem::Rtti_PlotMarker);
-}
-
 QVector<QPointF> samplesOf(const QwtPlotCurve *curve)
 {
     QVector<QPointF> out;
@@ -64,7 +54,7 @@ void TestResultPlots::concentrationBars()
     QCOMPARE(plot.axisMaxMajor(QwtPlot::xBottom), 4);
     QVERIFY(dynamic_cast<const PlotConcentScaleDraw *>(plot.axisScaleDraw(QwtPlot::xBottom)));
 
-    const QList<QwtPlotCurve *> curves = curvesOf(plot);
+    const QList<QwtPlotCurve *> curves = PlotTest::curvesOf(plot);
     QCOMPARE(curves.size(), 9); // bar, top cap and bottom cap per entry
     // Entry 2: bar from high to low end, caps 0.08 either side.
     QCOMPARE(samplesOf(curves[3]), (QVector<QPointF>{{2, 600}, {2, 400}}));
@@ -73,7 +63,7 @@ void TestResultPlots::concentrationBars()
     QCOMPARE(curves[3]->pen().widthF(), 2.0);
 
     plot.SetChoosedPoints({2});
-    const QList<QwtPlotMarker *> markers = markersOf(plot);
+    const QList<QwtPlotMarker *> markers = PlotTest::markersOf(plot);
     QCOMPARE(markers.size(), 3);
     QCOMPARE(markers[1]->value(), QPointF(2, 500));
     QCOMPARE(markers[1]->symbol()->size(), QSize(9, 9)); // 9.8 truncated
@@ -82,8 +72,8 @@ void TestResultPlots::concentrationBars()
 
     // Setting new points replaces the old items instead of adding to them.
     plot.SetConcentPointsValue(QStringLiteral("#ff0014"), 2, 9, threeWells().mid(0, 2));
-    QCOMPARE(curvesOf(plot).size(), 6);
-    QCOMPARE(markersOf(plot).size(), 2);
+    QCOMPARE(PlotTest::curvesOf(plot).size(), 6);
+    QCOMPARE(PlotTest::markersOf(plot).size(), 2);
     QCOMPARE(plot.axisScaleDiv(QwtPlot::xBottom).upperBound(), 3.0);
 }
 
@@ -91,15 +81,15 @@ void TestResultPlots::concentrationEdgeCases()
 {
     QuorinConcentPlot plot;
     plot.SetConcentPointsValue(QStringLiteral("#ff0014"), 1, 8, {});
-    QVERIFY(curvesOf(plot).isEmpty() && markersOf(plot).isEmpty());
+    QVERIFY(PlotTest::curvesOf(plot).isEmpty() && PlotTest::markersOf(plot).isEmpty());
 
     // A first position of 0 puts the lower bound at -1; an entry whose figures could not be
     // computed gets neither bar nor point, and the axes stay finite.
     plot.SetConcentPointsValue(QStringLiteral("#ff0014"), 1, 8,
                                {{0, {1, 2, 1.5}}, {1, {NaN, NaN, NaN}}});
     QCOMPARE(plot.axisScaleDiv(QwtPlot::xBottom).lowerBound(), -1.0);
-    QCOMPARE(curvesOf(plot).size(), 3);
-    QCOMPARE(markersOf(plot).size(), 1);
+    QCOMPARE(PlotTest::curvesOf(plot).size(), 3);
+    QCOMPARE(PlotTest::markersOf(plot).size(), 1);
     plot.replot();
     QVERIFY(std::isfinite(plot.axisScaleDiv(QwtPlot::yLeft).upperBound()));
 
@@ -163,7 +153,7 @@ void TestResultPlots::uncertaintyItems()
 
     plot.SetUncertainlyCurvePoints({{1, 40}, {NaN, 3}, {10, 12}, {100, 8}});
     plot.SetUncertainlyCurveStyle(QStringLiteral("#0024d9"), 2.5);
-    const QList<QwtPlotCurve *> curves = curvesOf(plot);
+    const QList<QwtPlotCurve *> curves = PlotTest::curvesOf(plot);
     QCOMPARE(curves.size(), 1);
     QVERIFY(dynamic_cast<PlotUncertainlyCurve *>(curves[0]));
     QCOMPARE(samplesOf(curves[0]), (QVector<QPointF>{{1, 40}, {10, 12}, {100, 8}}));
@@ -176,7 +166,7 @@ void TestResultPlots::uncertaintyItems()
     plot.SetUncertainlyPointLine(20, 10, 1.5, QStringLiteral("#333333"));
     plot.SetVerticalLine(QStringLiteral("#840000"), 2, 5, 50);
     // Attached in order: two vertical lines, optimal point, cross line, then the points.
-    const QList<QwtPlotMarker *> m = markersOf(plot);
+    const QList<QwtPlotMarker *> m = PlotTest::markersOf(plot);
     QCOMPARE(m.size(), 5);
     QCOMPARE(m[0]->xValue(), 5.0);
     QCOMPARE(m[1]->xValue(), 50.0);

@@ -1,6 +1,7 @@
 // Analysed wells, their source experiments and the raw views on their images.
 #include "model/analysisexperimentmgr.h"
 #include "testmain.h"
+#include "thrown.h"
 
 #include <QImage>
 #include <cstring>
@@ -32,17 +33,6 @@ WellItemInfo wellItem(quint32 id, quint32 expId, quint32 refChan = 1)
     w.expId = expId;
     w.refChanId = refChan;
     return w;
-}
-
-template <typename F>
-QString thrownText(F f)
-{
-    try {
-        f();
-    } catch (const char *text) {
-        return QString::fromLatin1(text);
-    }
-    return QString();
 }
 
 } // namespace

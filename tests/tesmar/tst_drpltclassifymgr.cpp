@@ -3,6 +3,7 @@
 #include "model/drpltclassifymgr.h"
 #include "model/filelogmgr.h"
 #include "testmain.h"
+#include "thrown.h"
 
 using namespace LumaraAnalysisData;
 
@@ -12,17 +13,6 @@ using Names = QList<QString>;
 Q_DECLARE_METATYPE(IdLists)
 
 namespace {
-
-template <typename F>
-QString thrownText(F f)
-{
-    try {
-        f();
-    } catch (const char *text) {
-        return QString::fromLatin1(text);
-    }
-    return QString();
-}
 
 Ids boundZones(const PopulationsInfo &p)
 {

@@ -2,6 +2,7 @@
 // and stacking of image halves.
 #include "io/analysisfileparser.h"
 #include "io/imagestack.h"
+#include "entrytestsupport.h"
 #include "testmain.h"
 
 #include <QFile>
@@ -37,21 +38,6 @@ public:
         return ds.status() == QDataStream::Ok;
     }
 };
-
-// Writes an unencrypted "password" entry: int32, then seven strings, the second the password.
-void writePasswordEntry(const QString &zipPath, const QString &password)
-{
-    QuaZip zip(zipPath);
-    QVERIFY(zip.open(QFile::exists(zipPath) ? QuaZip::mdAdd : QuaZip::mdCreate));
-    QuaZipFile f(&zip);
-    QVERIFY(f.open(QIODevice::WriteOnly, QuaZipNewInfo(QStringLiteral("password"))));
-    QDataStream ds(&f);
-    ds << qint32(1) << QStringLiteral("instrument") << password;
-    for (int i = 0; i < 5; ++i)
-        ds << QString();
-    f.close();
-    zip.close();
-}
 
 QByteArray readRaw(const QString &zipPath, const QString &entry, const char *password, bool *opened)
 {
@@ -107,7 +93,7 @@ void TestFraming::passwordRule()
     QFETCH(QString, password);
     QFETCH(QByteArray, latin1);
     if (hasPasswordEntry)
-        writePasswordEntry(m_zip, password);
+        QVERIFY(EntryTest::writePasswordEntry(m_zip, password));
 
     TextEntryParser writer(m_zip, QStringLiteral("run.txt"));
     QCOMPARE(writer.getPassword(), hasPasswordEntry ? password : QString());
@@ -189,7 +175,7 @@ void TestFraming::missingEntryOrArchive()
     QVERIFY(noArchive.getPassword().isEmpty());
     QVERIFY(!noArchive.parse());
 
-    writePasswordEntry(m_zip, QString());
+    QVERIFY(EntryTest::writePasswordEntry(m_zip, QString()));
     TextEntryParser noEntry(m_zip, QStringLiteral("run.txt"));
     QVERIFY(!noEntry.parse());
 

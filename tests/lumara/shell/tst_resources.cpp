@@ -1,0 +1,96 @@
+// The program's resources: every path the program names is there, every picture of the
+// maker's table is there at its size, and the program's icon file is next to bin/.
+#include "picturetable.h"
+#include "shell/appresources.h"
+#include "testmain.h"
+
+#include <QFile>
+#include <QImage>
+#include <QImageReader>
+
+class TestResources : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { initAppResources(); }
+
+    void namedPathExists_data()
+    {
+        QTest::addColumn<QString>("path");
+        // The paths the program's code and views name. Each page adds its own.
+        const char *const paths[] = {
+            ":/Others/Icon/start.png",
+            ":/Others/font/Roboto-Regular.ttf",
+            ":/Others/font/SOURCEHANSANSCN-REGULAR.OTF",
+            ":/Others/helpDocument/help.json",
+            ":/qml/SingleDialog.qml",
+            ":/qml/TwoDialog.qml",
+            ":/qml/ThreeDialog.qml",
+            ":/qml/ColorSelect.qml",
+            ":/assets/help_icon.png",
+            ":/assets/warning_icon.png",
+            ":/assets/png_icon1.png",
+            ":/assets/svg_icon1.png",
+            ":/assets/copy_icon1.png",
+            ":/assets/exclude_icon_latter.png",
+            ":/assets/exclude_icon_former.png",
+            ":/assets/exclude_icon1.png",
+            ":/assets/compensate_icon.png",
+            ":/assets/compensate_diable_icon.png",
+            ":/assets/cursor_help.png",
+            ":/assets/cursor_save.png",
+        };
+        for (const char *path : paths)
+            QTest::newRow(path) << QString::fromLatin1(path);
+    }
+
+    void namedPathExists()
+    {
+        QFETCH(QString, path);
+        QFile file(path);
+        QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(path));
+        QVERIFY(file.size() > 0);
+    }
+
+    void drawnPicture_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QSize>("size");
+        for (const MkResources::Picture &picture : MkResources::pictures())
+            QTest::newRow(picture.path) << QStringLiteral(":/") + QString::fromLatin1(picture.path)
+                                        << QSize(picture.width, picture.height);
+    }
+
+    // Drawn, not empty, and neither blank nor a single colour.
+    void drawnPicture()
+    {
+        QFETCH(QString, path);
+        QFETCH(QSize, size);
+        const QImage image(path);
+        QVERIFY2(!image.isNull(), qPrintable(path));
+        QCOMPARE(image.size(), size);
+        const QRgb first = image.pixel(0, 0);
+        bool varies = false;
+        for (int y = 0; y < image.height() && !varies; ++y)
+            for (int x = 0; x < image.width() && !varies; ++x)
+                varies = image.pixel(x, y) != first;
+        QVERIFY(varies);
+    }
+
+    void splashIsLargeEnough()
+    {
+        const QImage splash(QStringLiteral(":/Others/Icon/start.png"));
+        QVERIFY(splash.width() >= 400 && splash.height() >= 250);
+    }
+
+    void programIconFile()
+    {
+        QImageReader reader(QStringLiteral(LUMARA_INSTALL_ICO));
+        QCOMPARE(reader.format(), QByteArray("ico"));
+        const QImage icon = reader.read();
+        QVERIFY(!icon.isNull());
+        QVERIFY(icon.width() >= 32);
+    }
+};
+
+LUMARA_TEST_GUI_MAIN(TestResources)
+#include "tst_resources.moc"

@@ -1,0 +1,119 @@
+// lumara_tour [--temp-root] PACKAGE OUTFOLDER
+// Starts the program as main does (no splash wait, no single-instance guard), opens the
+// package and grabs every stop into OUTFOLDER. Exit code 0 when every stop passed, no QML
+// warning or error was logged and nothing escaped.
+#include "tour.h"
+
+#include "bll/bllinstance.h"
+#include "bll/signaltransfer.h"
+#include "messagerecorder.h"
+#include "shell/startup.h"
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QSplashScreen>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QTimer>
+
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+#include <memory>
+
+namespace {
+
+const int OpenTimeoutMs = 240 * 1000;
+
+// Opens on a worker as the program does and waits for the hub to announce the wells.
+bool openPackage(const QString &path, QString *error)
+{
+    SignalTransfer *hub = SignalTransfer::getInstance();
+    QEventLoop loop;
+    bool opened = false;
+    QObject::connect(hub, &SignalTransfer::updateWellInfo, &loop, [&] {
+        opened = true;
+        loop.quit();
+    });
+    QObject::connect(hub, &SignalTransfer::openFileError, &loop, [&] {
+        *error = QStringLiteral("the package did not open");
+        loop.quit();
+    });
+    QTimer::singleShot(OpenTimeoutMs, &loop, [&] {
+        *error = QStringLiteral("the package did not open in time");
+        loop.quit();
+    });
+    std::unique_ptr<QThread> worker(QThread::create([path] { BLLInstance::getInstance()->openFile(path); }));
+    worker->start();
+    loop.exec();
+    if (!worker->wait(opened ? 60000 : 5000)) {
+        std::fprintf(stderr, "lumara_tour: %s; the open still runs\n", qPrintable(*error));
+        std::fflush(stderr);
+        std::_Exit(2);
+    }
+    return opened;
+}
+
+int usage()
+{
+    std::fprintf(stderr, "usage: lumara_tour [--temp-root] PACKAGE OUTFOLDER\n");
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args.append(QString::fromLocal8Bit(argv[i]));
+    std::unique_ptr<QTemporaryDir> root;
+    if (args.value(0) == QLatin1String("--temp-root")) {
+        args.removeFirst();
+        root = std::make_unique<QTemporaryDir>();
+        qputenv("LUMARA_ROOT", QFile::encodeName(root->path()));
+    }
+    if (args.size() != 2)
+        return usage();
+
+    try {
+        prepareApplication();
+        QApplication app(argc, argv);
+        startApplication();
+        // In front of the program's handler, which still writes the log.
+        LumaraTest::MessageRecorder recorder;
+
+        QSplashScreen splash(splashPixmap());
+        splash.show();
+        waitOnSplash(0);
+
+        TourContext context;
+        context.splash = &splash;
+        context.packagePath = QFileInfo(args[0]).absoluteFilePath();
+        QString error;
+        if (!openPackage(context.packagePath, &error)) {
+            std::fprintf(stderr, "lumara_tour: %s: %s\n", qPrintable(context.packagePath), qPrintable(error));
+            return 1;
+        }
+        QCoreApplication::processEvents();
+        context.wellCount = BLLInstance::getInstance()->getWellIds().size();
+        std::printf("Wells opened: %d\n", context.wellCount);
+
+        Tour tour;
+        registerStops(tour);
+        int failures = tour.run(context, args[1]);
+
+        const QStringList logged = recorder.qmlWarningsAndErrors();
+        for (const QString &line : logged)
+            std::printf("FAILED logged: %s\n", qPrintable(line));
+        failures += logged.size();
+        std::printf("%s\n", failures == 0 ? "Tour passed" : "Tour failed");
+        return failures == 0 ? 0 : 1;
+    } catch (const std::exception &e) {
+        std::fprintf(stderr, "lumara_tour: exception: %s\n", e.what());
+    } catch (...) {
+        std::fprintf(stderr, "lumara_tour: unknown exception\n");
+    }
+    return 1;
+}

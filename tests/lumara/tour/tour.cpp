@@ -1,0 +1,81 @@
+#include "tour.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QTest>
+#include <QWidget>
+
+#include <cstdio>
+#include <exception>
+
+void Tour::add(const QString &name, Grab grab)
+{
+    m_stops.append({name, std::move(grab)});
+}
+
+int Tour::run(TourContext &context, const QString &outFolder)
+{
+    QDir().mkpath(outFolder);
+    int failures = 0;
+    int number = 0;
+    for (const Stop &stop : m_stops) {
+        ++number;
+        const QString file = QStringLiteral("%1/%2-%3.png")
+                                 .arg(QDir(outFolder).absolutePath())
+                                 .arg(number, 2, 10, QLatin1Char('0'))
+                                 .arg(stop.name);
+        QString failure;
+        try {
+            const QImage image = stop.grab(context);
+            if (image.isNull())
+                failure = QStringLiteral("nothing grabbed");
+            else if (isOneColour(image))
+                failure = QStringLiteral("the grab is one colour");
+            if (!image.isNull() && !image.save(file, "PNG"))
+                failure = QStringLiteral("cannot write %1").arg(file);
+        } catch (const std::exception &e) {
+            failure = QStringLiteral("exception: %1").arg(QString::fromLocal8Bit(e.what()));
+        } catch (...) {
+            failure = QStringLiteral("unknown exception");
+        }
+        if (failure.isEmpty()) {
+            std::printf("%s\n", qPrintable(file));
+        } else {
+            ++failures;
+            std::printf("FAILED %s: %s\n", qPrintable(stop.name), qPrintable(failure));
+        }
+        std::fflush(stdout);
+    }
+    return failures;
+}
+
+void registerStops(Tour &tour)
+{
+    addStartUpStops(tour);
+    addSharedDialogStops(tour);
+}
+
+QImage grabWindow(QWidget *window)
+{
+    window->show();
+    window->raise();
+    if (!QTest::qWaitForWindowExposed(window))
+        return QImage();
+    // QML views render on the next frames.
+    QTest::qWait(150);
+    return window->grab().toImage();
+}
+
+bool isOneColour(const QImage &image)
+{
+    const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
+    const QRgb first = argb.pixel(0, 0);
+    for (int y = 0; y < argb.height(); ++y) {
+        const QRgb *line = reinterpret_cast<const QRgb *>(argb.constScanLine(y));
+        for (int x = 0; x < argb.width(); ++x) {
+            if (line[x] != first)
+                return false;
+        }
+    }
+    return true;
+}

@@ -1,0 +1,46 @@
+#pragma once
+// The page tour: starts the program as main does, opens a package, then visits one stop after
+// the other and grabs each to "<out>/NN-name.png". A stop fails when its grab is one colour or
+// it throws; the run fails on any failed stop or on a QML warning or error logged meanwhile.
+#include <QImage>
+#include <QString>
+#include <QVector>
+
+#include <functional>
+
+class QSplashScreen;
+class QWidget;
+
+struct TourContext {
+    QSplashScreen *splash = nullptr; // shown at start-up, until its stop closes it
+    QString packagePath;
+    int wellCount = 0;
+};
+
+class Tour {
+public:
+    using Grab = std::function<QImage(TourContext &)>;
+
+    // Stops run in the order they are added; the number in the file name follows it.
+    void add(const QString &name, Grab grab);
+
+    // Runs every stop; returns the number of failures. Prints each PNG's path.
+    int run(TourContext &context, const QString &outFolder);
+
+private:
+    struct Stop {
+        QString name;
+        Grab grab;
+    };
+    QVector<Stop> m_stops;
+};
+
+// Every stop of the program, in a fixed order: one function per area (stops_*.cpp).
+void registerStops(Tour &tour);
+void addStartUpStops(Tour &tour);
+void addSharedDialogStops(Tour &tour);
+
+// Shows the window, waits until it is on screen and drawn, and grabs it (QML included).
+QImage grabWindow(QWidget *window);
+
+bool isOneColour(const QImage &image);

@@ -1,0 +1,49 @@
+#include "picturetable.h"
+
+#include "drawings.h"
+
+namespace MkResources {
+
+const QVector<Picture> &pictures()
+{
+    static const QVector<Picture> table = {
+        // start-up
+        {"Others/Icon/start.png", 480, 300, drawSplash},
+        // menu bar
+        {"assets/logo.png", 64, 64, drawLogo},
+        {"assets/png_icon1.png", 32, 32, drawSaveImageIcon},
+        {"assets/svg_icon1.png", 32, 32, drawSaveVectorIcon},
+        {"assets/copy_icon1.png", 32, 32, drawCopyImageIcon},
+        // shared dialogs
+        {"assets/help_icon.png", 60, 60, drawHelpIcon},
+        {"assets/warning_icon.png", 48, 48, drawWarningIcon},
+        // well list: exclusion and compensation marks
+        {"assets/exclude_icon_latter.png", 32, 32, drawExcludedIcon},
+        {"assets/exclude_icon_former.png", 32, 32, drawNotExcludedIcon},
+        {"assets/exclude_icon1.png", 32, 32, drawExcludeDisabledIcon},
+        {"assets/compensate_icon.png", 32, 32, drawCompensatedIcon},
+        {"assets/compensate_diable_icon.png", 32, 32, drawCompensateDisabledIcon},
+        // cursors of the plot and image actions
+        {"assets/cursor_help.png", 32, 32, drawHelpCursor},
+        {"assets/cursor_save.png", 32, 32, drawSaveCursor},
+    };
+    return table;
+}
+
+QImage render(const Picture &picture)
+{
+    QImage image(picture.width, picture.height, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing | QPainter::SmoothPixmapTransform);
+    picture.draw(painter, QRectF(0, 0, picture.width, picture.height));
+    painter.end();
+    return image;
+}
+
+QImage programIcon()
+{
+    return render(Picture{"install.ico", 48, 48, drawLogo});
+}
+
+} // namespace MkResources

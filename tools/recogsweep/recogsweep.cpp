@@ -54,6 +54,7 @@ struct Variant {
     int bits = 16;
     int sets = 1;
     bool classRoad = false;   // recognise on the classes' own channel
+    bool artefacts = false;   // debris, haze and a bright blob: real false matches
 };
 
 struct Tally {
@@ -158,6 +159,11 @@ Tally runOne(const Options &o, const Variant &v, std::uint64_t seed)
     plan.shotGain = 0.0;
     plan.vignetting = v.vignetting;
     plan.bitDepth = v.bits;
+    if (v.artefacts) {
+        plan.debrisCount = 12;
+        plan.hazeCount = 1;
+        plan.blobCount = 1;
+    }
     plan.channelPresent.fill(false);
     plan.channelPresent[ClassChannel] = plan.channelPresent[ReferenceChannel] = true;
     plan.positiveFraction.fill(0.0);
@@ -310,6 +316,13 @@ std::vector<Variant> variants(const Options &o)
         }
         {
             Variant v;
+            v.artefacts = true;
+            add("debris, haze, blob", v);
+            v.vignetting = 0.25;
+            add("debris, haze, blob, vignetting", v);
+        }
+        {
+            Variant v;
             v.bits = 8;
             add("8-bit", v);
             v.bits = 16;
@@ -440,12 +453,12 @@ int main(int argc, char **argv)
 
     std::printf("%s, %d x %d px, %d seeds per variant, %.0f s\n", volumeName(o.volume), o.size, o.size, o.seeds,
                 seconds);
-    std::printf("| %-34s | %7s | %7s | %6s | %5s | %s\n", "variant", "found", "false", "bias", "fail", "error");
-    std::printf("|%s|%s|%s|%s|%s|\n", std::string(36, '-').c_str(), std::string(9, '-').c_str(),
+    std::printf("| %-40s | %7s | %7s | %6s | %5s | %s\n", "variant", "found", "false", "bias", "fail", "error");
+    std::printf("|%s|%s|%s|%s|%s|\n", std::string(42, '-').c_str(), std::string(9, '-').c_str(),
                 std::string(9, '-').c_str(), std::string(8, '-').c_str(), std::string(7, '-').c_str());
     for (size_t i = 0; i < list.size(); ++i) {
         const Tally &t = tallies[i];
-        std::printf("| %-34s | %6.1f%% | %7ld | %+5.1f%% | %2d/%-2d | %s\n", list[i].name.c_str(),
+        std::printf("| %-40s | %6.1f%% | %7ld | %+5.1f%% | %2d/%-2d | %s\n", list[i].name.c_str(),
                     100.0 * t.foundShare(), t.falseHits, 100.0 * t.bias(), t.failed, t.runs, t.error.c_str());
     }
     return 0;

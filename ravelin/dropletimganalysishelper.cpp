@@ -522,14 +522,15 @@ int DropletImgAnalysisHelper::adaptiveScoreThreshold(const std::vector<int> &fou
             // between droplets and false matches is one step between two neighbouring scores:
             // within that span, or further down onto the scores of 800 or less that the cut
             // below would otherwise reach (the strided gaps never see the last few scores).
-            // Without such a step there is nothing to separate: every candidate counts, and
-            // only the cut below applies.
+            // Such a step holds at least half the widest gap and 20 points of score (scores
+            // of droplets alike differ by a few points). Without one there is nothing to
+            // separate: every candidate counts, and only the cut below applies.
             int widestStep = 0;
             for (int i = pos + 1; i < n; ++i) {
                 if (i <= pos + span || V[size_t(i)] <= 800)
                     widestStep = std::max(widestStep, V[size_t(i - 1)] - V[size_t(i)]);
             }
-            if (2 * widestStep < largestGap) {
+            if (2 * widestStep < largestGap || widestStep < 20) {
                 noSeparation = true;
                 pos = 0;
                 for (int v : V)

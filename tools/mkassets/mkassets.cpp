@@ -40,14 +40,13 @@ struct Recipe {
     int discreteRectLength;
 };
 
-// Template one droplet diameter wide (the 800 pl one a little wider, so that droplets up to a
-// tenth larger still lie inside it), disk side for the grey about 1.7 radii, discrete
+// Template one droplet diameter wide, disk side for the grey about 1.7 radii, discrete
 // window about 8.5 pitches so that droplets at the corners of the found area still count as
 // dense. The mark (GreyValueMaskSize) is the classifier's cut-out: one pitch.
 const Recipe Recipes[] = {
     {Volume::Pl300, 13, "Kernel_11", 11, 120},
     {Volume::Pl600, 17, "Kernel_11", 13, 150},
-    {Volume::Pl800, 25, "Kernel_11", 17, 200},
+    {Volume::Pl800, 23, "Kernel_11", 17, 200},
     {Volume::Pl3000, 27, "Kernel_15", 21, 260},
 };
 
@@ -207,12 +206,13 @@ int main(int argc, char **argv)
     const QString dir = QString::fromLocal8Bit(argv[1]);
     bool ok = true;
 
-    // Kernel_11 suits radii 6 to 11, Kernel_15 the largest droplets. The wider hat of
-    // Kernel_11 answers to the whole droplet rather than to its rim, so the match barely
-    // changes with the edge profile or a radius a tenth off.
+    // Kernel_11 serves radii 5 to 11, Kernel_15 the largest droplets. Kernel_11's hat is
+    // wider than its square (sigma 4.5 over 11 pixels): it answers to the whole droplet rather
+    // than to its rim, so the match changes less with the edge profile and the radius; a
+    // narrow hat leaves a ring with a dark centre that a radius a tenth off no longer matches.
     const QString k11 = dir + "/template/Kernel_11.tif";
     const QString k15 = dir + "/template/Kernel_15.tif";
-    ok &= writeImage(k11, -mexicanHat(11, 3.2));
+    ok &= writeImage(k11, -mexicanHat(11, 4.5));
     ok &= writeImage(k15, -mexicanHat(15, 3.0));
 
     for (const Recipe &r : Recipes) {

@@ -336,7 +336,7 @@ Chip makeChip(const ChipPlan &plan)
     const int cols = int(std::ceil((chip.width + 2 * pitch) / pitch)) + 1;
     std::vector<std::pair<double, double>> sites;
     if (plan.packing == Packing::Random) {
-        // Jitter stays off: the sites are random already, and it could make neighbours touch.
+        // Positions stay unjittered here and when tight: jitter could make neighbours overlap.
         Random placement(plan.seed * 6364136223846793005ull + 1442695040888963407ull);
         const double x0 = -pitch, y0 = -pitch, x1 = chip.width + pitch, y1 = chip.height + pitch;
         const int wanted = int((x1 - x0) * (y1 - y0) / (pitch * rowStep));
@@ -346,7 +346,7 @@ Chip makeChip(const ChipPlan &plan)
             for (int j = 0; j < cols; ++j)
                 sites.emplace_back(phaseX - pitch + j * pitch + ((k & 1) ? pitch / 2.0 : 0.0), phaseY - pitch + k * rowStep);
     }
-    const double jitterLimit = plan.packing == Packing::Random ? 0.0 : 0.1 * pitch;
+    const double jitterLimit = plan.packing == Packing::Lattice ? 0.1 * pitch : 0.0;
     std::vector<Droplet> drawn; // also those cut by the border
     for (const auto &[xBase, yBase] : sites) {
         // Draw every random number of a site, so that skipping a site for being empty
@@ -358,7 +358,9 @@ Chip makeChip(const ChipPlan &plan)
         Droplet d;
         d.x = xBase + std::clamp(dx, -jitterLimit, jitterLimit);
         d.y = yBase + std::clamp(dy, -jitterLimit, jitterLimit);
-        d.radius = std::max(0.5, g.radius + std::clamp(dr, -0.1 * g.radius, 0.1 * g.radius));
+        // Tight neighbours may touch but not overlap.
+        const double grow = plan.packing == Packing::Tight ? std::min(0.1 * g.radius, 0.5) : 0.1 * g.radius;
+        d.radius = std::max(0.5, g.radius + std::clamp(dr, -0.1 * g.radius, grow));
         for (int c = 0; c < ChannelCount; ++c) {
             const double spread = rnd.uniform(-plan.greySpread, plan.greySpread);
             const bool pos = rnd.uniform() < plan.positiveFraction[c];

@@ -46,7 +46,7 @@ const char *profileName(Profile p);
 
 enum class Packing {
     Lattice, // hexagonal at the geometry's pitch
-    Tight,   // hexagonal, neighbours one pixel apart
+    Tight,   // hexagonal, neighbours one pixel apart (touching at most, never overlapping)
     Random,  // random positions, never overlapping, about as many as the lattice holds
 };
 const char *packingName(Packing p);

@@ -203,6 +203,14 @@ ClassAgreement classAgreement(const MkPackage::GeneratorOptions &options, uint f
     return agreement;
 }
 
+double seamShare(int height, int volume)
+{
+    const cv::Mat templ = cv::imread(QStringLiteral("../data/template/modelTemp%1pl.tif").arg(volume).toStdString(),
+                                     cv::IMREAD_GRAYSCALE);
+    const double guard = 1.5 * (templ.cols / 2);
+    return 2.0 * guard / (height - 2.0 * guard);
+}
+
 QMap<uint, QVector<std::array<uint, 3>>> dropletSignature()
 {
     QMap<uint, QVector<std::array<uint, 3>>> signature;

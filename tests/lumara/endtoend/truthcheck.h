@@ -43,6 +43,11 @@ struct ClassAgreement {
 // 1.5 template half-widths of an edge; the others are eligible.
 ClassAgreement classAgreement(const MkPackage::GeneratorOptions &options, uint firstId = 1);
 
+// The share of an image's eligible rows that lies within the border guard of the rows where
+// its two halves meet (the halves of a two-block chip are recognised apart), for the data
+// folder's template of a droplet volume.
+double seamShare(int height, int volume);
+
 // Per well id: the droplets as sorted (column, row, positive-channel bits) triples, so two
 // analyses can be compared whatever order their droplets came in.
 QMap<uint, QVector<std::array<uint, 3>>> dropletSignature();

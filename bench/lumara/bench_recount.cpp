@@ -10,7 +10,6 @@
 #include "pcranalysisdocument.h"
 #include "seededrun.h"
 
-#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
@@ -108,9 +107,5 @@ BENCHMARK(BM_GreyReaders)->ArgName("every_droplet")->Arg(0)->Arg(1)->Unit(benchm
 
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
-    BLLInstance::createSingletons();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    return 0;
+    return BenchSeed::runBenchmarks(argc, argv);
 }

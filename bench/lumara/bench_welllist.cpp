@@ -7,7 +7,6 @@
 #include "seededrun.h"
 #include "shell/welllistmodel.h"
 
-#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <benchmark/benchmark.h>
 
@@ -48,9 +47,5 @@ BENCHMARK(BM_WellListReload)->Unit(benchmark::kMillisecond)->UseManualTime()->It
 
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
-    BLLInstance::createSingletons();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    return 0;
+    return BenchSeed::runBenchmarks(argc, argv);
 }

@@ -3,9 +3,12 @@
 // droplets, six target channels, about 30 % positives per channel and 1 % of the droplets
 // excluded, line thresholds 2000..2050. LUMARA_BENCH_WELLS sets another well count. Seeded
 // once per process; an error message when it cannot be.
+#include "bll/bllinstance.h"
 #include "seeddocument.h"
 
+#include <QCoreApplication>
 #include <QString>
+#include <benchmark/benchmark.h>
 
 #include <random>
 
@@ -44,6 +47,17 @@ inline const QString &seeded()
 {
     static const QString error = seedRun();
     return error;
+}
+
+// The main of a benchmark over the seeded run: the application object and the business layer's
+// singletons on this thread, then every registered benchmark.
+inline int runBenchmarks(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    BLLInstance::createSingletons();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    return 0;
 }
 
 } // namespace BenchSeed

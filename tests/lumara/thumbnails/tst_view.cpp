@@ -299,6 +299,21 @@ private slots:
         QCOMPARE(flags(column.model, ThumbnailModel::HoveredRole), QStringLiteral("001"));
     }
 
+    // Pressing another row while a name is typed stores the name first, then shows that row.
+    void pressWhileRenaming()
+    {
+        Column column(QStringLiteral("100"));
+        column.view.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&column.view));
+        column.view.edit(column.model.index(1, 0));
+        auto *editor = qobject_cast<Plot2DTextEditor *>(column.view.indexWidget(column.model.index(1, 0)));
+        QVERIFY(editor);
+        QTest::keyClicks(editor, QStringLiteral("ROX"));
+        column.press(2);
+        QCOMPARE(column.model.index(1, 0).data(ThumbnailModel::TitleRole).toString(), QStringLiteral("ROX"));
+        QCOMPARE(shownFlags(column.model), QStringLiteral("001"));
+    }
+
     void rowHeight_data()
     {
         QTest::addColumn<double>("scale");

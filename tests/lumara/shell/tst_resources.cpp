@@ -38,6 +38,10 @@ private slots:
             ":/assets/compensate_diable_icon.png",
             ":/assets/cursor_help.png",
             ":/assets/cursor_save.png",
+            ":/ViewResult/Concentration/assert/cursor_help.png",
+            ":/ViewResult/Concentration/assert/cursor_save.png",
+            ":/ViewResult/Uncertainty/assert/cursor_help.png",
+            ":/ViewResult/Uncertainty/assert/cursor_save.png",
         };
         for (const char *path : paths)
             QTest::newRow(path) << QString::fromLatin1(path);

@@ -68,21 +68,6 @@ void ZtConcentration::setLogAxis()
     replot();
 }
 
-void ZtConcentration::attach(QwtPlotItem *item)
-{
-    item->attach(this);
-    m_items.append(item);
-}
-
-void ZtConcentration::clearItems()
-{
-    for (QwtPlotItem *item : qAsConst(m_items)) {
-        item->detach();
-        delete item;
-    }
-    m_items.clear();
-}
-
 int ZtConcentration::fittedLabelPixelSize(int groupCount, const QString &longestLabel) const
 {
     const int perGroup = width() / groupCount;
@@ -93,7 +78,7 @@ int ZtConcentration::fittedLabelPixelSize(int groupCount, const QString &longest
 
 void ZtConcentration::setData(const QVector<ConcentrationGroup> &groups, const QString &longestLabel)
 {
-    clearItems();
+    m_items.clear();
     replot();
     m_yMaximum = 0.0;
 
@@ -146,12 +131,12 @@ void ZtConcentration::setData(const QVector<ConcentrationGroup> &groups, const Q
             const ChartGeometry::BarCurves bar =
                 ChartGeometry::barCurves(x, point.concentration, point.lower, point.upper, halfWidth, halfHeight);
             if (!bar.upperWhisker.isEmpty())
-                attach(lineCurve(bar.upperWhisker));
+                m_items.attach(lineCurve(bar.upperWhisker), this);
             if (!bar.lowerWhisker.isEmpty())
-                attach(lineCurve(bar.lowerWhisker));
+                m_items.attach(lineCurve(bar.lowerWhisker), this);
             QwtPlotCurve *box = lineCurve(bar.box);
             box->setBrush(QBrush(QColor(point.color), Qt::SolidPattern));
-            attach(box);
+            m_items.attach(box, this);
         }
     }
 
@@ -160,7 +145,7 @@ void ZtConcentration::setData(const QVector<ConcentrationGroup> &groups, const Q
         const double x = ChartGeometry::GroupWidth * i;
         QwtPlotCurve *divider = lineCurve({{x, bottom}, {x, m_yMaximum}});
         divider->setPen(QColor(200, 200, 200, 255));
-        attach(divider);
+        m_items.attach(divider, this);
     }
 }
 

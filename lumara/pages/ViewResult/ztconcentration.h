@@ -4,13 +4,12 @@
 // at its 95 % bounds), the concentration upwards on a linear or log axis. Used by the
 // concentration page and by the export's image of it.
 #include "pages/ViewResult/concentrationgroup.h"
+#include "pages/ViewResult/chartitems.h"
 
 #include "qwtbasic.h"
 
-#include <QList>
 #include <QMap>
 
-class QwtPlotItem;
 class QwtPlotPicker;
 
 class ZtConcentration : public QwtBasic {
@@ -38,8 +37,6 @@ protected:
     void leaveEvent(QEvent *event) override;
 
 private:
-    void attach(QwtPlotItem *item);
-    void clearItems();
     int fittedLabelPixelSize(int groupCount, const QString &longestLabel) const;
 
     int m_plotWidth = 1;
@@ -47,5 +44,5 @@ private:
     bool m_linear = true;
     QwtPlotPicker *m_picker = nullptr;
     double m_yMaximum = 0.0;
-    QList<QwtPlotItem *> m_items; // the items this chart made; the base owns others (its grid)
+    ChartItems m_items;
 };

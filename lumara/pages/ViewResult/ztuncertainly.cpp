@@ -61,34 +61,21 @@ void ZtUncertainly::setLogAxis()
     replot();
 }
 
-void ZtUncertainly::attach(QwtPlotItem *item)
-{
-    item->attach(this);
-    m_items.append(item);
-}
-
-void ZtUncertainly::clearItems()
-{
-    for (QwtPlotItem *item : qAsConst(m_items)) {
-        item->detach();
-        delete item;
-    }
-    m_items.clear();
-}
-
 void ZtUncertainly::addPointMarker(const QString &color, double x, double y)
 {
     const QColor colour(color);
-    attach(symbolMarker(new QwtSymbol(QwtSymbol::Ellipse, QBrush(colour, Qt::SolidPattern),
-                                      QPen(colour, 0, Qt::SolidLine), QSize(10, 10)),
-                        x, y));
+    m_items.attach(symbolMarker(new QwtSymbol(QwtSymbol::Ellipse, QBrush(colour, Qt::SolidPattern),
+                                              QPen(colour, 0, Qt::SolidLine), QSize(10, 10)),
+                                x, y),
+                   this);
 }
 
 void ZtUncertainly::addOptimalMarker(const QString &color, double x, double y)
 {
-    attach(symbolMarker(new QwtSymbol(QwtSymbol::Ellipse, QBrush(Qt::NoBrush), QPen(QColor(color), 0, Qt::SolidLine),
-                                      QSize(8, 8)),
-                        x, y));
+    m_items.attach(symbolMarker(new QwtSymbol(QwtSymbol::Ellipse, QBrush(Qt::NoBrush),
+                                              QPen(QColor(color), 0, Qt::SolidLine), QSize(8, 8)),
+                                x, y),
+                   this);
 }
 
 void ZtUncertainly::addRangeLimitLine(double x)
@@ -97,12 +84,12 @@ void ZtUncertainly::addRangeLimitLine(double x)
     line->setLineStyle(QwtPlotMarker::VLine);
     line->setLinePen(QColor(QStringLiteral("gray")), 2, Qt::DashLine);
     line->setXValue(x);
-    attach(line);
+    m_items.attach(line, this);
 }
 
 void ZtUncertainly::setData(const QVector<UncertainlyPlotItem> &items)
 {
-    clearItems();
+    m_items.clear();
     replot();
 
     if (!items.isEmpty()) {
@@ -111,7 +98,7 @@ void ZtUncertainly::setData(const QVector<UncertainlyPlotItem> &items)
         QColor ink(11, 11, 11);
         ink.setAlphaF(0.8);
         curve->setPen(QPen(QBrush(ink, Qt::SolidPattern), 2, Qt::SolidLine, Qt::SquareCap, Qt::BevelJoin));
-        attach(curve);
+        m_items.attach(curve, this);
     }
 
     double largest = 0.0;
@@ -136,7 +123,7 @@ void ZtUncertainly::setData(const QVector<UncertainlyPlotItem> &items)
         cross->setLineStyle(QwtPlotMarker::Cross);
         cross->setLinePen(QColor(item.color), 2, Qt::DotLine);
         cross->setValue(item.concentration, item.uncertaintyAtConcentration);
-        attach(cross);
+        m_items.attach(cross, this);
     }
     if (finite(item.concentrationAtRef, item.uncertaintyAtRef))
         addOptimalMarker(item.color, item.concentrationAtRef, item.uncertaintyAtRef);

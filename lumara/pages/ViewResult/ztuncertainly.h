@@ -4,13 +4,12 @@
 // a cross-hair through the estimate, its dynamic-range limits and its optimal concentration.
 // Used by the uncertainty page and by the export's image of it.
 #include "pages/ViewResult/uncertainlyplotitem.h"
+#include "pages/ViewResult/chartitems.h"
 
 #include "qwtbasic.h"
 
-#include <QList>
 #include <QVector>
 
-class QwtPlotItem;
 class QwtPlotPicker;
 
 class ZtUncertainly : public QwtBasic {
@@ -36,9 +35,7 @@ protected:
     void leaveEvent(QEvent *event) override;
 
 private:
-    void attach(QwtPlotItem *item);
-    void clearItems();
 
     QwtPlotPicker *m_picker = nullptr;
-    QList<QwtPlotItem *> m_items; // the items this chart made; the base owns others (its grid)
+    ChartItems m_items;
 };

@@ -134,13 +134,6 @@ private slots:
         QVERIFY(qFuzzyCompare(range.upper, upper));
     }
 
-    void dividersStartBelowTheLogAxis()
-    {
-        QCOMPARE(dividerBottom(true), 0.0);
-        const double bottom = dividerBottom(false);
-        QVERIFY(bottom > 0.0 && bottom < 1e-100);
-    }
-
     void bar_data()
     {
         QTest::addColumn<double>("concentration");

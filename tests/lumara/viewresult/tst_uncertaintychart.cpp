@@ -8,7 +8,6 @@
 
 #include <cmath>
 #include <limits>
-#include <qwt_scale_engine.h>
 #include <qwt_symbol.h>
 
 Q_DECLARE_METATYPE(QVector<UncertainlyPlotItem>)
@@ -222,19 +221,6 @@ private slots:
         QCOMPARE(label.font().family(), QStringLiteral("Roboto"));
         QCOMPARE(label.color(), colour);
         QCOMPARE(draw->label(40).text(), QStringLiteral("40%"));
-    }
-
-    // The scale engine chosen for the x axis outlives new data.
-    void axisEngineSurvivesData()
-    {
-        ZtUncertainly plot(12);
-        plot.setLogAxis();
-        plot.setData({rowOf(20000, 4000, "#e42520")});
-        QVERIFY(dynamic_cast<const QwtLogScaleEngine *>(plot.axisScaleEngine(QwtPlot::xBottom)));
-        plot.setLinearAxis();
-        plot.setData({rowOf(20000, 4000, "#e42520")});
-        QVERIFY(dynamic_cast<const QwtLinearScaleEngine *>(plot.axisScaleEngine(QwtPlot::xBottom)));
-        QVERIFY(dynamic_cast<const UncertainlyScaleDraw *>(plot.axisScaleDraw(QwtPlot::yLeft)));
     }
 
     void estimateOnScreen()

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Project entry point: ./lumara.sh test (the program itself lives in lumara/)
+# Project entry point: ./lumara.sh run [FILE] | test (the program itself lives in lumara/)
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 jobs="$(nproc 2>/dev/null || echo 4)"
@@ -39,7 +39,53 @@ cmd_test() {
     run_tests build-asan
 }
 
+# The demo package: 12 wells, three targets on three channels, positive fractions from 0.5 %
+# to 60 % (rising for one target, falling for another) and a last well with almost none.
+make_demo() { # path
+  local out="$1" partial fractions=(0.005 0.01 0.02 0.04 0.08 0.12 0.18 0.25 0.33 0.45 0.60) plan=()
+  for i in "${!fractions[@]}"; do
+    plan+=(--well-fraction "$((i + 1)):FAM-Target=${fractions[$i]}"
+           --well-fraction "$((i + 1)):HEX-Target=${fractions[$((10 - i))]}")
+  done
+  plan+=(--well-fraction 12:FAM-Target=0.0005 --well-fraction 12:HEX-Target=0.0005
+         --well-fraction 12:CY5-Target=0.0005)
+  mkdir -p "$(dirname "$out")"
+  partial="$(dirname "$out")/partial-demo.imrs"
+  echo "Making the demo package $out"
+  "$here/build/bin/mkpackage" -q -w 12 -d 2000 --seed 11 \
+    -t FAM-Target:FAM:0.1 -t HEX-Target:HEX:0.1 -t CY5-Target:CY5:0.1 "${plan[@]}" "$partial"
+  mv "$partial" "$out"
+  mv "$partial.truth.json" "$out.truth.json"
+}
+
+cmd_run() {
+  local file=""
+  if [ $# -gt 1 ]; then echo "usage: ./lumara.sh run [FILE]" >&2; exit 2; fi
+  if [ $# -eq 1 ]; then
+    file="$(realpath -e -- "$1" 2>/dev/null)" || { echo "No such file: $1" >&2; exit 2; }
+  fi
+  install_packages
+  cmake -S "$here" -B "$here/build" -DCMAKE_BUILD_TYPE=Release >/dev/null
+  cmake --build "$here/build" -j "$jobs" --target Lumara mkpackage lumara_tour lumara_data
+  if [ -z "$file" ]; then
+    file="$here/build/demo/demo.imrs"
+    [ -f "$file" ] || make_demo "$file"
+  fi
+  # From bin/, so that the program finds its data folder as ../data.
+  cd "$here/build/bin"
+  if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+    echo "No display (neither DISPLAY nor WAYLAND_DISPLAY is set): running the page tour into build/tour/ instead."
+    rm -rf "$here/build/tour"
+    xvfb-run -a -s "-screen 0 1920x1080x24" "$here/build/bin/lumara_tour" "$file" "$here/build/tour"
+    return
+  fi
+  exec "$here/build/bin/Lumara" "$file"
+}
+
 case "${1:-help}" in
+  run) shift; cmd_run "$@" ;;
   test) cmd_test ;;
-  *) echo "usage: ./lumara.sh test   (install dependencies, build, run all tests incl. sanitizer build)"; exit 2 ;;
+  *) echo "usage: ./lumara.sh run [FILE]   (build and start the program on FILE, or on a demo package)"
+     echo "       ./lumara.sh test         (install dependencies, build, run all tests incl. sanitizer build)"
+     exit 2 ;;
 esac

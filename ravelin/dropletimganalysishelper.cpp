@@ -454,13 +454,15 @@ bool DropletImgAnalysisHelper::prepareMatchImage(const cv::Mat &src, int templat
     }
 }
 
-int DropletImgAnalysisHelper::adaptiveScoreThreshold(const std::vector<int> &found)
+int DropletImgAnalysisHelper::adaptiveScoreThreshold(const std::vector<int> &found, int lowestScore)
 {
     std::vector<int> V = found;
     std::sort(V.begin(), V.end(), std::greater<int>());
     const int n = int(V.size());
     if (n == 0)
         return 0;
+    // Position k of the first largest of the gaps V[i - step] - V[i], i = step, 2 step, ...
+    int largestGap = 0;
     auto firstLargestGap = [&](int step) {
         int best = -1, at = 0, k = 0;
         for (int i = step; i < n - 1; i += step, ++k) {
@@ -470,6 +472,7 @@ int DropletImgAnalysisHelper::adaptiveScoreThreshold(const std::vector<int> &fou
                 at = k;
             }
         }
+        largestGap = std::max(best, 0);
         return at;
     };
     auto countAtLeast = [&](int limit) {
@@ -482,6 +485,7 @@ int DropletImgAnalysisHelper::adaptiveScoreThreshold(const std::vector<int> &fou
     int pos = 0;
     int step = 0;
     bool found2 = false;
+    bool noSeparation = false;
     if (n <= 100) {
         step = 1;
         for (;;) {
@@ -498,7 +502,9 @@ int DropletImgAnalysisHelper::adaptiveScoreThreshold(const std::vector<int> &fou
             pos = countAtLeast(720);
     } else {
         step = 20;
+        int span = step;
         for (;;) {
+            span = step;
             pos = step * firstLargestGap(step);
             step += 5;
             if (step > n - 2)
@@ -508,13 +514,34 @@ int DropletImgAnalysisHelper::adaptiveScoreThreshold(const std::vector<int> &fou
                 break;
             }
         }
-        if (!found2)
+        if (!found2) {
             pos = countAtLeast(710);
+        } else {
+            // Where every candidate is a droplet the sorted scores only thin out towards their
+            // tail, and the widest gap over `span` places is made of many small steps. A gap
+            // between droplets and false matches is one step between two neighbouring scores:
+            // within that span, or further down onto the scores of 800 or less that the cut
+            // below would otherwise reach (the strided gaps never see the last few scores).
+            // Such a step holds at least half the widest gap and 20 points of score (scores
+            // of droplets alike differ by a few points). Without one there is nothing to
+            // separate: every candidate counts, and only the cut below applies.
+            int widestStep = 0;
+            for (int i = pos + 1; i < n; ++i) {
+                if (i <= pos + span || V[size_t(i)] <= 800)
+                    widestStep = std::max(widestStep, V[size_t(i - 1)] - V[size_t(i)]);
+            }
+            if (2 * widestStep < largestGap || widestStep < 20) {
+                noSeparation = true;
+                pos = 0;
+                for (int v : V)
+                    pos += v >= lowestScore;
+            }
+        }
     }
 
     int P = pos;
     const int S = step;
-    if (P - 2 >= S && P > 100) {
+    if (!noSeparation && P - 2 >= S && P > 100) {
         std::vector<int> w;
         for (int i = P - 1; i >= P - S + 5; --i) {
             if (i >= 0 && i < n)
@@ -653,7 +680,7 @@ bool DropletImgAnalysisHelper::recogImpl(const cv::Mat &S)
     scores.reserve(candidates.size());
     for (const DrpltRecogRecord &c : candidates)
         scores.push_back(c.score);
-    const int threshold = adaptiveScoreThreshold(scores);
+    const int threshold = adaptiveScoreThreshold(scores, int(t * 1000.0f));
     std::vector<DrpltRecogRecord> accepted;
     for (const DrpltRecogRecord &c : candidates) {
         if (c.score >= threshold)
@@ -714,8 +741,14 @@ bool DropletImgAnalysisHelper::recogImpl(const cv::Mat &S)
             lo = std::min(lo, e->y);
             hi = std::max(hi, e->y);
         }
-        yLow = lo + 2 * settings.GreyValueMaskSize;
-        yHigh = hi - 2 * settings.GreyValueMaskSize;
+        // The band keeps clear of the ends of the droplet area along the edge. Where the edge
+        // droplets run on to the image border (within one mark of the first or last row a
+        // match can have), the area does not end in this image and the band stays open: it
+        // would only cut whole droplets off an image filled with them.
+        const int g = settings.GreyValueMaskSize;
+        const double firstRow = 1.5 * h, lastRow = A.rows - 1.5 * h;
+        yLow = lo - g <= firstRow ? 0 : lo + 2 * g;
+        yHigh = hi + g >= lastRow ? A.rows : hi - 2 * g;
     }
 
     // 18.
@@ -906,10 +939,14 @@ bool DropletImgAnalysisHelper::greyImpl(int c, const cv::Mat &I)
                     ++count;
                 }
             }
-            if (count == 0)
+            // One neighbour, or neighbours all alike, give no spread to judge against: any
+            // difference at all would make the droplet an outlier.
+            if (count < 2)
                 continue;
             const double mu = sum / count;
             const double sigma = std::sqrt(std::max(0.0, sumSq / count - mu * mu));
+            if (!(sigma > 0.0))
+                continue;
             const double g = rec.workingGreys[c];
             if (g < mu - k * sigma || g > mu + k * sigma)
                 rec.outlier = true;

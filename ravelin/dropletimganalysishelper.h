@@ -89,8 +89,9 @@ public:
     bool prepareMatchImage(const cv::Mat &src, int templateSide, cv::Mat &out);
 
     // The score threshold of the largest-gap search over the candidate scores, given in
-    // the order the candidates were found (at least 3 of them).
-    static int adaptiveScoreThreshold(const std::vector<int> &scoresInFoundOrder);
+    // the order the candidates were found (at least 3 of them). lowestScore is the match
+    // threshold times 1000: what every candidate reached.
+    static int adaptiveScoreThreshold(const std::vector<int> &scoresInFoundOrder, int lowestScore = 200);
 
     const cv::Mat &getTemplateMark() const { return templateMark; }
 

@@ -1,6 +1,7 @@
 // The line recount of every well (96 wells of 20000 droplets, six target channels, 1 % of the
-// droplets excluded) against one plain pass that only reads and sums the same grey values of
-// the same kept droplets. Reports the time ratio. LUMARA_BENCH_WELLS sets another well count.
+// droplets excluded), and the grey-value readers over every well and channel, each against one
+// plain pass that only reads and sums the same grey values of the same kept droplets. Reports
+// the time ratios. LUMARA_BENCH_WELLS sets another well count.
 #include "bll/bllinstance.h"
 #include "model/analysisdatamgr.h"
 #include "model/compensationmatrixmgr.h"
@@ -14,6 +15,7 @@
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
+#include <functional>
 #include <random>
 #include <vector>
 
@@ -49,6 +51,13 @@ QString seedRun()
     return BllTest::seedDocument(seed, nullptr, &error) ? QString() : error;
 }
 
+// The run, seeded once for every benchmark; an error message when it cannot be.
+const QString &seeded()
+{
+    static const QString error = seedRun();
+    return error;
+}
+
 // The bare cost: the value every reader and the recount classify, of every kept droplet in
 // every target channel, summed.
 quint64 plainSum()
@@ -74,31 +83,60 @@ quint64 plainSum()
     return sum;
 }
 
-void BM_LineRecount(benchmark::State &state)
+// Each iteration times the plain pass, then work (the iteration's time); the counters give the
+// plain pass's mean and the ratio of the two totals under `ratioName`.
+void againstPlainSum(benchmark::State &state, const char *ratioName, const std::function<void()> &work)
 {
-    static const QString error = seedRun();
+    const QString &error = seeded();
     if (!error.isEmpty()) {
         state.SkipWithError(qPrintable(error));
         return;
     }
-    BLLInstance *bll = BLLInstance::getInstance();
-    double recountSeconds = 0.0, plainSeconds = 0.0;
+    double workSeconds = 0.0, plainSeconds = 0.0;
     for (auto _ : state) {
         QElapsedTimer timer;
         timer.start();
         benchmark::DoNotOptimize(plainSum());
         plainSeconds += timer.nsecsElapsed() * 1e-9;
         timer.restart();
-        QMetaObject::invokeMethod(bll, "reCalculateZonesDroplets", Qt::DirectConnection);
+        work();
         const double seconds = timer.nsecsElapsed() * 1e-9;
-        recountSeconds += seconds;
+        workSeconds += seconds;
         state.SetIterationTime(seconds);
     }
     const double n = double(state.iterations());
     state.counters["plain_sum_ms"] = 1000.0 * plainSeconds / n;
-    state.counters["recount_per_plain_sum"] = recountSeconds / plainSeconds;
+    state.counters[ratioName] = workSeconds / plainSeconds;
+}
+
+void BM_LineRecount(benchmark::State &state)
+{
+    againstPlainSum(state, "recount_per_plain_sum", [] {
+        QMetaObject::invokeMethod(BLLInstance::getInstance(), "reCalculateZonesDroplets", Qt::DirectConnection);
+    });
 }
 BENCHMARK(BM_LineRecount)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(10);
+
+// The droplet readers the pages call per well and channel (every droplet, as the markers and
+// the export read them; the kept ones, as the plots read them) against the same plain pass.
+void BM_GreyReaders(benchmark::State &state)
+{
+    const bool all = state.range(0) != 0;
+    againstPlainSum(state, "reader_per_plain_sum", [all] {
+        BLLInstance *bll = BLLInstance::getInstance();
+        quint64 sum = 0;
+        for (uint id : bll->getWellIds()) {
+            for (uint channel : bll->getWellChannels(id)) {
+                const QVector<uint> values = all ? bll->getAllDropletGrayValues(id, channel)
+                                                 : bll->getWellChannelGrayValues(id, channel);
+                for (uint v : values)
+                    sum += v;
+            }
+        }
+        benchmark::DoNotOptimize(sum);
+    });
+}
+BENCHMARK(BM_GreyReaders)->ArgName("every_droplet")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(10);
 
 } // namespace
 

@@ -133,8 +133,14 @@ public:
     // value for the channel reads 0, so that the channels of one well stay aligned. Channels
     // outside 1..6 give nothing.
     QVector<QPair<uint, uint>> getWellChannelGrayPairs(uint wellId, uint channelId) const; // raw, compensated
-    // The compensated value while the compensation matrix is applied, the raw one otherwise.
+    // The compensated value while the compensation matrix is applied, the raw one otherwise:
+    // the value the recount classifies.
     QVector<uint> getWellChannelGrayValues(uint wellId, uint channelId) const;
+    // The same value for every stored droplet in record order, excluded ones included, so that
+    // position i is droplet i of the record: what droplet markers, the droplet panel and the
+    // grey-value export read (never a droplet record's own grey list, which can hold the other
+    // member of the pair). 0 where a droplet has none; nothing for a channel outside 1..6.
+    QVector<uint> getAllDropletGrayValues(uint wellId, uint channelId) const;
     // The values strictly above the channel's line threshold.
     QVector<uint> getPositiveGrayValues(uint wellId, uint channelId) const;
     // Truncated mean of those values; 0 when there are none.
@@ -158,15 +164,18 @@ signals:
     void openFileError();
     void dataFixed();
 
+public slots:
+    // Wired to the analysis engine's per-well requests and also called directly (the well
+    // list's threshold Apply). Recounts every position of the well, announces when asked.
+    void updateZonesDroplets(uint wellID, bool flag);
+    // Stores the well's line threshold; no recount, no signal.
+    void updateThldByLine(uint wellId, uint channelID, uint thld);
+
 private slots:
     // On DropletExclude::dataFixed: recounts every well, then announces; nothing without wells.
     void reCalculateZonesDroplets();
     // True when the file exists and was read; its limits then replace the result manager's.
     bool readQcSettings(QString file);
-    // On the analysis's per-well recount request: recounts the well, announces when asked.
-    void updateZonesDroplets(uint wellID, bool flag);
-    // Stores the well's line threshold; no recount, no signal.
-    void updateThldByLine(uint wellId, uint channelID, uint thld);
 
 private:
     BLLInstance();

@@ -36,11 +36,16 @@ inline QPair<quint32, quint32> grayPair(const DrpltInfo &droplet, int c)
     return c < droplet.grayPairs.size() ? droplet.grayPairs.at(c) : QPair<quint32, quint32>(0, 0);
 }
 
-// The one value every plot, threshold and recount works with.
+// The member of a pair that every reader, threshold and recount works with: the compensated
+// value while the matrix is applied, the raw one otherwise.
+inline quint32 classified(const QPair<quint32, quint32> &pair, bool compensated)
+{
+    return compensated ? pair.second : pair.first;
+}
+
 inline uint classifiedGrey(const DrpltInfo &droplet, int c, bool compensated)
 {
-    const QPair<quint32, quint32> pair = grayPair(droplet, c);
-    return compensated ? pair.second : pair.first;
+    return classified(grayPair(droplet, c), compensated);
 }
 
 // Per droplet: whether it is excluded. Stored sets may name droplets the well lacks.
@@ -51,6 +56,33 @@ std::vector<char> excludedMask(const WellRecord &info)
         if (index < mask.size())
             mask[index] = 1;
     return mask;
+}
+
+enum class Droplets { Kept, All };
+
+// f(droplet) for the well's droplets in record order: every one, or only those not excluded.
+template <typename F>
+void visitDroplets(const WellRecord &info, Droplets which, F f)
+{
+    const std::vector<char> excluded = which == Droplets::Kept ? excludedMask(info) : std::vector<char>();
+    for (int i = 0; i < info.droplets.size(); ++i)
+        if (excluded.empty() || !excluded[size_t(i)])
+            f(info.droplets.at(i));
+}
+
+// The one source of every grey-value reader: the classified value of channel channelId (1..6)
+// per droplet of the well.
+QVector<uint> classifiedValues(uint wellId, uint channelId, Droplets which)
+{
+    QVector<uint> values;
+    if (channelId < 1 || channelId > uint(PerChannel))
+        return values;
+    const WellRecord info = imageRecord(wellId);
+    const bool compensated = DocumentAccess::compensationApplied();
+    const int c = int(channelId) - 1;
+    values.reserve(info.droplets.size());
+    visitDroplets(info, which, [&](const DrpltInfo &droplet) { values.append(classifiedGrey(droplet, c, compensated)); });
+    return values;
 }
 
 // Bit `shift` of a droplet's zone code: set when its value in `channel` (0..5) reaches the
@@ -96,7 +128,7 @@ std::vector<uint> tallyCodes(const QVector<DrpltInfo> &droplets, const std::vect
         if (pairs.size() >= PerChannel) {
             const QPair<quint32, quint32> *values = pairs.constData();
             for (int j = 0; j < width; ++j)
-                block.push_back(Compensated ? values[channels[j]].second : values[channels[j]].first);
+                block.push_back(classified(values[channels[j]], Compensated));
         } else {
             for (int j = 0; j < width; ++j)
                 block.push_back(classifiedGrey(all[i], channels[j], Compensated));
@@ -298,32 +330,23 @@ QVector<QPair<uint, uint>> BLLInstance::getWellChannelGrayPairs(uint wellId, uin
     if (channelId < 1 || channelId > uint(PerChannel))
         return pairs;
     const WellRecord info = imageRecord(wellId);
-    const std::vector<char> excluded = excludedMask(info);
     const int c = int(channelId) - 1;
     pairs.reserve(info.droplets.size());
-    for (int i = 0; i < info.droplets.size(); ++i) {
-        if (excluded[size_t(i)])
-            continue;
-        const QPair<quint32, quint32> pair = grayPair(info.droplets.at(i), c);
+    visitDroplets(info, Droplets::Kept, [&](const DrpltInfo &droplet) {
+        const QPair<quint32, quint32> pair = grayPair(droplet, c);
         pairs.append(qMakePair(uint(pair.first), uint(pair.second)));
-    }
+    });
     return pairs;
 }
 
 QVector<uint> BLLInstance::getWellChannelGrayValues(uint wellId, uint channelId) const
 {
-    QVector<uint> values;
-    if (channelId < 1 || channelId > uint(PerChannel))
-        return values;
-    const WellRecord info = imageRecord(wellId);
-    const std::vector<char> excluded = excludedMask(info);
-    const bool compensated = DocumentAccess::compensationApplied();
-    const int c = int(channelId) - 1;
-    values.reserve(info.droplets.size());
-    for (int i = 0; i < info.droplets.size(); ++i)
-        if (!excluded[size_t(i)])
-            values.append(classifiedGrey(info.droplets.at(i), c, compensated));
-    return values;
+    return classifiedValues(wellId, channelId, Droplets::Kept);
+}
+
+QVector<uint> BLLInstance::getAllDropletGrayValues(uint wellId, uint channelId) const
+{
+    return classifiedValues(wellId, channelId, Droplets::All);
 }
 
 QVector<uint> BLLInstance::getPositiveGrayValues(uint wellId, uint channelId) const

@@ -24,7 +24,9 @@ public:
     // Image number index of the well, counted from 1; a null image for an index the well has
     // no image for. The reference stays valid while the document keeps the well's images.
     const QImage &getWellImage(uint wellId, int index) const;
-    // The well's record; an empty record when the well has none.
+    // The well's record; an empty record when the well has none. A droplet's own grey list can
+    // hold the other member of its value pair than the one the recount classifies: read the
+    // values through BLLInstance::getAllDropletGrayValues.
     const LumaraAnalysisData::WellImageAnalysisInfo &getImgAnalysisInfo(uint wellId) const;
     // The zone-combination masks (one mask of positive channels per zone).
     const QVector<uint> &getZoneCombinationOfChan() const;

@@ -166,7 +166,8 @@ private:
     class AnalyserPool;
     enum class RecordSource {
         Recognised, // droplets new from the images: raw values get the exposure factors
-        Stored,     // droplets of the stored record: raw values are normalised already
+        Stored,     // droplets of the stored record: raw values are normalised already, and
+                    // the record's exclusions and measured figures carry over
     };
 
     void storeAnalysis(uint wellId, const WellImageAnalysisInfo &compensated, bool compensationApplied,

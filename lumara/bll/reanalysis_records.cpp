@@ -204,12 +204,17 @@ void ReAnalysis::storeAnalysis(uint wellId, const WellImageAnalysisInfo &compens
     // A well without a stored record carries nothing over.
     DocRecord previous;
     const bool hadRecord = storedRecord(wellId, &previous);
+    // The compensation path keeps the droplets the image analysis found, so what it measured
+    // of them (validity, sharpness, saturated droplets, the reference figures and each
+    // channel's droplet quality on the raw values) still holds; only droplets found anew
+    // bring figures of their own.
+    const bool sameDroplets = source == RecordSource::Stored && hadRecord;
 
     DocRecord record;
     record.wellId = wellId;
-    record.valid = compensated.valid;
-    record.sharpness = compensated.sharpness;
-    record.saturatedDrpltNum = compensated.countSum;
+    record.valid = sameDroplets ? previous.valid : compensated.valid;
+    record.sharpness = sameDroplets ? previous.sharpness : compensated.sharpness;
+    record.saturatedDrpltNum = sameDroplets ? previous.saturatedDrpltNum : compensated.countSum;
     record.roxChannel = hadRecord ? previous.roxChannel : 0;
     record.roxValue = hadRecord ? previous.roxValue : 0.0;
     record.droplets.reserve(compensated.droplets.size());
@@ -219,7 +224,11 @@ void ReAnalysis::storeAnalysis(uint wellId, const WellImageAnalysisInfo &compens
         stored.y = droplet.y;
         stored.size = droplet.maskSize;
         stored.flags = droplet.flags;
-        stored.values.clear();
+        const int index = record.droplets.size();
+        if (sameDroplets && index < previous.droplets.size())
+            stored.values = previous.droplets.at(index).values;
+        else
+            stored.values.clear();
         for (int c = 0; c < LAD::PerChannel; ++c) {
             const quint32 adjusted = droplet.adjustedGreys.value(c);
             const quint32 raw = adjusted != 0 ? adjusted : droplet.measuredGreys.value(c);
@@ -232,7 +241,7 @@ void ReAnalysis::storeAnalysis(uint wellId, const WellImageAnalysisInfo &compens
     }
     // The compensation path keeps the droplets in their order, so the user's exclusions still
     // name the same droplets; new droplets start with none.
-    if (source == RecordSource::Stored && hadRecord) {
+    if (sameDroplets) {
         for (quint32 index : qAsConst(previous.excludedDrplts))
             if (index < quint32(record.droplets.size()))
                 record.excludedDrplts.insert(index);
@@ -240,8 +249,12 @@ void ReAnalysis::storeAnalysis(uint wellId, const WellImageAnalysisInfo &compens
     record.chanInfos = QVector<LAD::ChanAnalysisInfo>(LAD::PerChannel);
     for (int c = 0; c < LAD::PerChannel; ++c) {
         LAD::ChanAnalysisInfo &figures = record.chanInfos[c];
-        figures.Rs = 0.0;
-        figures.rain = 0.0;
+        if (sameDroplets && c < previous.chanInfos.size()) {
+            figures = previous.chanInfos.at(c);
+        } else {
+            figures.Rs = 0.0;
+            figures.rain = 0.0;
+        }
         if (compensationApplied) {
             figures.lineThld = firstThreshold(uncompensated, c);
             figures.compensatedLineThld = firstThreshold(compensated, c);
@@ -250,7 +263,8 @@ void ReAnalysis::storeAnalysis(uint wellId, const WellImageAnalysisInfo &compens
             figures.compensatedLineThld = 0;
         }
     }
-    storeReferenceCv(record);
+    if (!sameDroplets)
+        storeReferenceCv(record);
     const uint effective = uint(record.droplets.size() - record.excludedDrplts.size());
 
     images->removeWell(wellId);

@@ -276,24 +276,29 @@ void TestDropletExclude::polygonRecount()
     QCOMPARE(polygonCounts(1), counts);
 }
 
-// The analysis engine's per-well requests: store a threshold, recount one well, announce
-// only when asked.
+// Storing a threshold and recounting one well, as the analysis engine asks for them and as
+// the well list's threshold Apply calls them: announced only when asked.
 void TestDropletExclude::engineRequests()
 {
     QVERIFY(BllTest::seedDocument(lineSeed()));
     BLLInstance *bll = BLLInstance::getInstance();
     QSignalSpy facade(bll, &BLLInstance::dataFixed);
-    QVERIFY(QMetaObject::invokeMethod(bll, "updateThldByLine", Q_ARG(uint, 2), Q_ARG(uint, 1), Q_ARG(uint, 6)));
+    bll->updateThldByLine(2, 1, 6);
     QCOMPARE(bll->getThldByLine(2, 1), 6u);
     QCOMPARE(lineCounts(2), (QList<uint>{0, 0, 0, 0, 0, 0, 0, 0})); // no recount yet
-    QVERIFY(QMetaObject::invokeMethod(bll, "updateZonesDroplets", Q_ARG(uint, 2), Q_ARG(bool, false)));
+    bll->updateZonesDroplets(2, false);
     QCOMPARE(facade.count(), 0);
     // Threshold 6 on channel 1: (5,5,0) code 4 -> zone 3; (10,5,999) code 5; (20,20,0) code 7.
     QCOMPARE(lineCounts(2), (QList<uint>{0, 0, 0, 1, 0, 1, 0, 1}));
     QCOMPARE(lineCounts(1), (QList<uint>{0, 0, 0, 0, 0, 0, 0, 0})); // only the named well
-    QVERIFY(QMetaObject::invokeMethod(bll, "updateZonesDroplets", Q_ARG(uint, 1), Q_ARG(bool, true)));
+    bll->updateZonesDroplets(1, true);
     QCOMPARE(facade.count(), 1);
     QCOMPARE(lineCounts(1), (QList<uint>{1, 1, 1, 1, 0, 0, 0, 2}));
+    // A well the document does not hold: nothing stored or counted, still announced.
+    bll->updateThldByLine(9, 1, 6);
+    QCOMPARE(bll->getThldByLine(9, 1), 0u);
+    bll->updateZonesDroplets(9, true);
+    QCOMPARE(facade.count(), 2);
 }
 
 LUMARA_TEST_MAIN(TestDropletExclude)

@@ -9,6 +9,7 @@
 #include "model/analysisdatamgr.h"
 #include "model/experimentcfgmgr.h"
 #include "pcranalysisdocument.h"
+#include "seeddocument.h"
 #include "testmain.h"
 
 #include <QDir>
@@ -34,18 +35,6 @@ MkPackage::GeneratorOptions smallRun()
     o.width = 64;
     o.height = 48;
     return o;
-}
-
-QString generate(const QTemporaryDir &dir, const QString &name, const MkPackage::GeneratorOptions &options)
-{
-    const QString path = dir.filePath(name);
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QString error;
-    if (!MkPackage::generatePackage(options, path, nullptr, &error)) {
-        qWarning() << "generatePackage:" << error;
-        return QString();
-    }
-    return path;
 }
 
 QStringList plotNames()
@@ -147,7 +136,7 @@ void TestOpenFile::open()
     if (!name.isEmpty()) {
         // The generator picks the kind by suffix; other suffixes are written as .imrs, renamed.
         const bool renamed = !name.endsWith(".imrs") && !name.endsWith(".expzip");
-        path = generate(m_dir, renamed ? name + ".imrs" : name, options);
+        path = BllTest::generateRun(m_dir.path(), renamed ? name + ".imrs" : name, options);
         QVERIFY(!path.isEmpty());
         if (renamed) {
             QVERIFY(QFile::rename(path, m_dir.filePath(name)));
@@ -158,7 +147,7 @@ void TestOpenFile::open()
     if (!opens) {
         MkPackage::GeneratorOptions kitOptions = smallRun();
         kitOptions.reagentKit = true;
-        const QString before = generate(m_dir, "before.imrs", kitOptions);
+        const QString before = BllTest::generateRun(m_dir.path(), "before.imrs", kitOptions);
         QVERIFY(BLLInstance::getInstance()->openFile(before));
         QVERIFY(BLLInstance::getInstance()->isSpecialKit());
     }
@@ -178,7 +167,7 @@ void TestOpenFile::open()
 
 void TestOpenFile::failedOpenKeepsTheDocument()
 {
-    const QString good = generate(m_dir, "keep.imrs", smallRun());
+    const QString good = BllTest::generateRun(m_dir.path(), "keep.imrs", smallRun());
     QVERIFY(BLLInstance::getInstance()->openFile(good));
     const QList<uint> wells = BLLInstance::getInstance()->getWellIds();
     QCOMPARE(wells.size(), 2);
@@ -191,7 +180,7 @@ void TestOpenFile::failedOpenKeepsTheDocument()
 
 void TestOpenFile::savedPackageKeepsItsPlots()
 {
-    const QString run = generate(m_dir, "tosave.imrs", smallRun());
+    const QString run = BllTest::generateRun(m_dir.path(), "tosave.imrs", smallRun());
     BLLInstance *bll = BLLInstance::getInstance();
     QVERIFY(bll->openFile(run));
     QVERIFY(bll->getPlotGroupMgr()->rename2DPlot(bll->getPlotGroupMgr()->get2DPlots().first().id, "Renamed"));
@@ -221,7 +210,7 @@ void TestOpenFile::qcLimitsFromTheDataFolder()
     QFETCH(QByteArray, content);
     QFETCH(uint, sharpness);
     QFETCH(double, rain);
-    const QString run = generate(m_dir, "qc.imrs", smallRun());
+    const QString run = BllTest::generateRun(m_dir.path(), "qc.imrs", smallRun());
     QTemporaryDir root;
     QVERIFY(QDir(root.path()).mkpath("bin"));
     QVERIFY(QDir(root.path()).mkpath("data"));

@@ -576,6 +576,17 @@ void TestReAnalysis::compensationStartsFromRawValues()
     QCOMPARE(engine()->storedWellInfo(1).droplets.at(0).workingGreys.at(2), 3000u); // raw, not 2500
     QSignalSpy succeeded(engine(), &ReAnalysis::applyConpemsationSucceeded);
     QSignalSpy fixedByFacade(BLLInstance::getInstance(), &BLLInstance::dataFixed);
+    // What the image analysis measured of the droplets, which a compensation keeps.
+    DocRecord measured = images()->getImgAnalysisInfo(1);
+    measured.sharpness = 1234.5;
+    measured.saturatedDrpltNum = 7;
+    measured.roxChannel = 4321;
+    measured.roxValue = 0.125;
+    measured.chanInfos[0].posMean = 9000.5;
+    measured.chanInfos[0].Rs = 3.25;
+    measured.chanInfos[2].rain = 0.75;
+    measured.droplets[5].values = {1, 2, 3, 4, 5, 6};
+    images()->setWellImgAnalsisInfo(measured);
 
     // Applied twice: the second starts from the raw values again, not from the first's.
     for (int round = 0; round < 2; ++round) {
@@ -597,6 +608,14 @@ void TestReAnalysis::compensationStartsFromRawValues()
         QCOMPARE(r.chanInfos.at(2).compensatedLineThld, 2750u);
         QCOMPARE(r.chanInfos.at(0).compensatedLineThld, 5000u);
         QCOMPARE(BLLInstance::getInstance()->getThldByLine(1, 3), 2750u);
+        QCOMPARE(r.sharpness, 1234.5);
+        QCOMPARE(r.saturatedDrpltNum, 7u);
+        QCOMPARE(r.roxChannel, 4321u);
+        QCOMPARE(r.roxValue, 0.125);
+        QCOMPARE(r.chanInfos.at(0).posMean, 9000.5);
+        QCOMPARE(r.chanInfos.at(0).Rs, 3.25);
+        QCOMPARE(r.chanInfos.at(2).rain, 0.75);
+        QCOMPARE(r.droplets.at(5).values, (QVector<quint32>{1, 2, 3, 4, 5, 6}));
     }
     QCOMPARE(succeeded.size(), 2);
     QCOMPARE(succeeded.at(0).at(0).toBool(), true);

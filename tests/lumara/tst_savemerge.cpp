@@ -5,12 +5,12 @@
 #include "bll/bllinstance.h"
 #include "bll/reanalysis.h"
 #include "bll/signaltransfer.h"
-#include "generator.h"
 #include "model/analysisdatamgr.h"
 #include "model/compensationmatrixmgr.h"
 #include "model/devparasmgr.h"
 #include "model/drpltimginfomgr.h"
 #include "pcranalysisdocument.h"
+#include "seeddocument.h"
 #include "testmain.h"
 
 #include <QDir>
@@ -55,18 +55,6 @@ bool onWorker(const std::function<bool()> &job)
     return result;
 }
 
-MkPackage::GeneratorOptions smallRun(bool matrix, quint64 seed)
-{
-    MkPackage::GeneratorOptions o;
-    o.wells = 2;
-    o.width = 96;
-    o.height = 96;
-    o.matrix = matrix;
-    o.crosstalk = 0.1;
-    o.seed = seed;
-    return o;
-}
-
 } // namespace
 
 class TestSaveMerge : public QObject {
@@ -80,7 +68,6 @@ private slots:
     void mergedWells();
 
 private:
-    QString generate(const QString &name, const MkPackage::GeneratorOptions &options);
     QTemporaryDir m_dir;
 };
 
@@ -88,17 +75,6 @@ void TestSaveMerge::initTestCase()
 {
     BLLInstance::createSingletons();
     QVERIFY(m_dir.isValid());
-}
-
-QString TestSaveMerge::generate(const QString &name, const MkPackage::GeneratorOptions &options)
-{
-    const QString path = m_dir.filePath(name);
-    QString error;
-    if (!MkPackage::generatePackage(options, path, nullptr, &error)) {
-        qWarning() << error;
-        return QString();
-    }
-    return path;
 }
 
 void TestSaveMerge::saveReportsItsResult_data()
@@ -114,7 +90,7 @@ void TestSaveMerge::saveReportsItsResult()
 {
     QFETCH(QString, target);
     QFETCH(bool, saved);
-    const QString run = generate("save.imrs", smallRun(false, 3));
+    const QString run = BllTest::generateRun(m_dir.path(), "save.imrs", BllTest::smallRun(false, 3, 96));
     QVERIFY(bll()->openFile(run));
     QSignalSpy completed(bll(), &BLLInstance::saveCompleted);
     const QString path = m_dir.filePath(target);
@@ -131,7 +107,7 @@ void TestSaveMerge::saveReportsItsResult()
 
 void TestSaveMerge::continuationWithoutPendingMerge()
 {
-    QVERIFY(bll()->openFile(generate("alone.imrs", smallRun(false, 4))));
+    QVERIFY(bll()->openFile(BllTest::generateRun(m_dir.path(), "alone.imrs", BllTest::smallRun(false, 4, 96))));
     QSignalSpy merged(bll(), &BLLInstance::mergeComplete);
     QTest::ignoreMessage(QtDebugMsg, "Merge Error!");
     QVERIFY(!bll()->continueLoadFile());
@@ -148,8 +124,8 @@ void TestSaveMerge::mergedWells_data()
 void TestSaveMerge::mergedWells()
 {
     QFETCH(bool, matrix);
-    const QString first = generate(matrix ? "firstm.imrs" : "first.imrs", smallRun(matrix, 5));
-    const QString second = generate(matrix ? "secondm.imrs" : "second.imrs", smallRun(matrix, 6));
+    const QString first = BllTest::generateRun(m_dir.path(), matrix ? "firstm.imrs" : "first.imrs", BllTest::smallRun(matrix, 5, 96));
+    const QString second = BllTest::generateRun(m_dir.path(), matrix ? "secondm.imrs" : "second.imrs", BllTest::smallRun(matrix, 6, 96));
     QVERIFY(bll()->openFile(first));
     QCOMPARE(PcrAnalysisDocument::getInstance()->getCompensationMatrixMgr()->isApplied(), matrix);
 

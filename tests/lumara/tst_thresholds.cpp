@@ -166,6 +166,9 @@ void TestThresholds::greyReaders()
     // channels stay aligned for the 2D plots and polygon counts.
     data()->getDrpltImgInfoMgr()->getWellImgAnalysisInfos()[0].droplets[2].grayPairs.resize(1);
     QCOMPARE(bll()->getWellChannelGrayValues(1, 2), (QVector<uint>{10, 10, 0, 10}));
+    // Every droplet in record order, the excluded droplet 4 too.
+    QCOMPARE(bll()->getAllDropletGrayValues(1, 2), (QVector<uint>{10, 10, 0, 10, 10}));
+    QVERIFY(bll()->getAllDropletGrayValues(9, 2).isEmpty());
     QCOMPARE(bll()->getWellChannelGrayValues(1, 1).size(), 4);
     // Polygon mode has no line thresholds: every value above 0 is positive.
     data()->switch2PolygonMode();

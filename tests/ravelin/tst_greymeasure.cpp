@@ -222,7 +222,8 @@ private slots:
         QFETCH(QString, error);
         QTemporaryDir dir;
         DropletImgAnalysisHelper engine;
-        const Recognised r = recognised(engine, 4, 192);
+        const Recognised r = recognised(engine, 4, 256);
+        QVERIFY(engine.getResultData()->droplets.size() > 2);
         const cv::Mat &img = r.chip.images[0];
         const QString file = dir.filePath("c.tif");
         bool ok = true;
@@ -341,6 +342,59 @@ private slots:
         for (const DropletAnalysisInfo &d : info.droplets)
             flagged += d.flags[0] == 3;
         QCOMPARE(flagged, 1);
+    }
+
+    // The reference pass judges each droplet against the greys of its neighbours; with one
+    // neighbour, or neighbours all alike, there is no spread to judge against.
+    void neighbourhoodNeedsASpread_data()
+    {
+        QTest::addColumn<QVector<QPoint>>("offsets"); // from the centre (192, 192)
+        QTest::addColumn<QVector<int>>("greys");
+        QTest::addColumn<double>("coefficient");
+        QTest::addColumn<QVector<int>>("removed"); // indices into offsets
+        // Pairs on a diagonal, 90 pixels from the next pair: each droplet has one neighbour.
+        const QVector<QPoint> pairs{{-100, -100}, {-80, -80}, {-10, -100}, {10, -80}, {80, -100}, {100, -80},
+                                    {-100, 0},    {-80, 20},  {80, 0},     {100, 20}};
+        const QVector<int> pairGreys{12000, 12600, 11000, 13000, 12000, 12001, 9000, 15000, 12500, 12000};
+        QTest::newRow("gapped chip, one neighbour each") << pairs << pairGreys << 7.0 << QVector<int>();
+        QTest::newRow("gapped chip, any coefficient") << pairs << pairGreys << 1000.0 << QVector<int>();
+        // A droplet whose four diagonal neighbours are exactly alike (and see only it).
+        const QVector<QPoint> star{{0, 0}, {-20, -20}, {20, -20}, {-20, 20}, {20, 20}};
+        QTest::newRow("neighbours alike") << star << QVector<int>{13000, 12000, 12000, 12000, 12000} << 7.0
+                                          << QVector<int>();
+        // With a spread the check still works: far off it, the droplet goes.
+        QTest::newRow("neighbours spread, droplet far off")
+            << star << QVector<int>{30000, 11800, 12000, 12200, 12400} << 7.0 << QVector<int>{0};
+        QTest::newRow("neighbours spread, droplet among them")
+            << star << QVector<int>{12100, 11800, 12000, 12200, 12400} << 7.0 << QVector<int>();
+    }
+    void neighbourhoodNeedsASpread()
+    {
+        QFETCH(QVector<QPoint>, offsets);
+        QFETCH(QVector<int>, greys);
+        QFETCH(double, coefficient);
+        QFETCH(QVector<int>, removed);
+        // A recognition first, for the engine's template mark; then droplets of our own.
+        DropletImgAnalysisHelper engine;
+        Recognised r = recognised(engine, 11);
+        r.settings.StdDevInfluenceCoefficient = coefficient;
+        engine.setSettings(r.settings);
+        cv::Mat image(384, 384, CV_16UC1, cv::Scalar(800));
+        QVector<DrpltRecogRecord> &list = engine.getResultData()->droplets;
+        list.clear();
+        for (int k = 0; k < offsets.size(); ++k) {
+            DrpltRecogRecord d;
+            d.x = 192 + offsets[k].x();
+            d.y = 192 + offsets[k].y();
+            d.size = 21;
+            paint(image, d.x, d.y, 10, greys[k]);
+            list.append(d);
+        }
+        QVERIFY2(measure(engine, LumaraSynth::ReferenceChannel, image), qPrintable(engine.GetErrString()));
+        const QVector<DrpltRecogRecord> &kept = engine.getResultData()->droplets;
+        QCOMPARE(kept.size(), offsets.size() - removed.size());
+        for (int k = 0; k < offsets.size(); ++k)
+            QCOMPARE(contains(kept, 192 + offsets[k].x(), 192 + offsets[k].y()), !removed.contains(k));
     }
 
     void outlierCheckOffWhenTargetsUseTheReference()

@@ -1,3 +1,4 @@
+#include "cutouts.h"
 #include "recogsupport.h"
 #include "testmain.h"
 
@@ -144,6 +145,54 @@ private slots:
         }
     }
 
+    // A chip on which every candidate is a droplet has no score gap to find: all its droplets
+    // are kept, whatever their appearance within the range the assets are made for.
+    void cleanChipKeepsItsDroplets_data()
+    {
+        QTest::addColumn<Volume>("volume");
+        QTest::addColumn<int>("profile");
+        QTest::addColumn<double>("radiusScale");
+        QTest::addColumn<int>("seed");
+        using LumaraSynth::Profile;
+        for (Volume v : {Volume::Pl300, Volume::Pl600, Volume::Pl800}) {
+            for (int seed : {3, 4})
+                QTest::addRow("%s plain, seed %d", LumaraSynth::volumeName(v), seed)
+                    << v << int(Profile::AntiAliased) << 1.0 << seed;
+        }
+        QTest::newRow("800pl dome") << Volume::Pl800 << int(Profile::Dome) << 1.0 << 5;
+        QTest::newRow("800pl gaussian") << Volume::Pl800 << int(Profile::Gaussian) << 1.0 << 6;
+        QTest::newRow("800pl soft, radius 0.9") << Volume::Pl800 << int(Profile::Soft) << 0.9 << 7;
+        QTest::newRow("800pl flat, radius 0.9") << Volume::Pl800 << int(Profile::Flat) << 0.9 << 8;
+    }
+    void cleanChipKeepsItsDroplets()
+    {
+        QFETCH(Volume, volume);
+        QFETCH(int, profile);
+        QFETCH(double, radiusScale);
+        QFETCH(int, seed);
+        ChipPlan plan = LumaraSynth::planFor(volume, 320, 320, std::uint64_t(seed));
+        plan.profile = LumaraSynth::Profile(profile);
+        plan.geometry = LumaraSynth::scaledGeometry(plan.geometry, radiusScale);
+        const Chip chip = LumaraSynth::makeChip(plan);
+        DropletImgAnalysisHelper engine;
+        configure(engine, volume, loadSettings(paramsPath(volume)));
+        QVERIFY2(recognise(engine, chip.images[LumaraSynth::ReferenceChannel]), qPrintable(engine.GetErrString()));
+        const QVector<DrpltRecogRecord> &found = engine.getResultData()->droplets;
+        QVERIFY(found.size() > 100); // the adaptive threshold of many candidates
+        const Matching m = match(found, chip, 2.0);
+        QCOMPARE(m.unmatched, 0);
+        const int h = cv::imread(templatePath(volume).toStdString(), cv::IMREAD_GRAYSCALE).cols / 2;
+        int eligible = 0, hit = 0;
+        for (size_t i = 0; i < chip.droplets.size(); ++i) {
+            const LumaraSynth::Droplet &d = chip.droplets[i];
+            if (d.x > 1.5 * h && d.y > 1.5 * h && d.x < chip.width - 1 - 1.5 * h && d.y < chip.height - 1 - 1.5 * h) {
+                ++eligible;
+                hit += m.hits[i] == 1;
+            }
+        }
+        QVERIFY2(hit >= 0.97 * eligible, qPrintable(QStringLiteral("%1 of %2").arg(hit).arg(eligible)));
+    }
+
     void sixteenToEightBitTruncates_data()
     {
         QTest::addColumn<int>("value");
@@ -232,29 +281,42 @@ private slots:
     void discreteRegionModes_data()
     {
         QTest::addColumn<int>("mode");
-        QTest::newRow("0: every sparse droplet goes") << 0;
-        QTest::newRow("1: left fifth stays") << 1;
-        QTest::newRow("2: right fifth stays") << 2;
-        QTest::newRow("3: nothing goes") << 3;
+        QTest::addColumn<bool>("areaEndsInside");
+        for (bool inside : {false, true}) {
+            const char *area = inside ? "area ends inside" : "droplets fill the image";
+            QTest::addRow("0: every sparse droplet goes, %s", area) << 0 << inside;
+            QTest::addRow("1: left fifth stays, %s", area) << 1 << inside;
+            QTest::addRow("2: right fifth stays, %s", area) << 2 << inside;
+            QTest::addRow("3: nothing goes, %s", area) << 3 << inside;
+        }
     }
     void discreteRegionModes()
     {
         QFETCH(int, mode);
+        QFETCH(bool, areaEndsInside);
         const Chip chip = chipFor(Volume::Pl300, 8, {});
+        cv::Mat image = chip.images[2].clone();
+        if (areaEndsInside) {
+            // Droplets only in rows 150 to 360: the area has a top and a bottom end.
+            image.rowRange(0, 150).setTo(800);
+            image.rowRange(361, image.rows).setTo(800);
+        }
         Ravelin::AnalysisSettings s = loadSettings(paramsPath(Volume::Pl300));
         DropletImgAnalysisHelper reference;
         configure(reference, Volume::Pl300, s);
         reference.setRemoveDiscreteArea(3);
-        QVERIFY(recognise(reference, chip.images[2]));
+        QVERIFY(recognise(reference, image));
         const QVector<DrpltRecogRecord> accepted = reference.getResultData()->droplets;
+        const int h = cv::imread(templatePath(Volume::Pl300).toStdString(), cv::IMREAD_GRAYSCALE).cols / 2;
 
         // No window can hold this many: every droplet is sparse.
         s.DiscreteCountThreshold = 1000000;
         DropletImgAnalysisHelper engine;
         configure(engine, Volume::Pl300, s);
         engine.setRemoveDiscreteArea(mode);
-        const bool ok = recognise(engine, chip.images[2]);
+        const bool ok = recognise(engine, image);
         const double fifth = chip.width / 5.0;
+        const int g = s.GreyValueMaskSize;
         std::vector<std::pair<int, int>> expected;
         if (mode == 3) {
             expected = positions(accepted);
@@ -266,9 +328,15 @@ private slots:
                     hi = std::max(hi, r.y);
                 }
             }
+            // Two marks inside the ends of the area along the edge; an area running on to the
+            // image border has no end there, and whole droplets beside it stay.
+            const bool openTop = lo - g <= 1.5 * h, openBottom = hi + g >= image.rows - 1.5 * h;
+            QCOMPARE(openTop, !areaEndsInside);
+            QCOMPARE(openBottom, !areaEndsInside);
+            const int yLow = openTop ? 0 : lo + 2 * g, yHigh = openBottom ? image.rows : hi - 2 * g;
             for (const DrpltRecogRecord &r : accepted) {
                 const bool edge = (mode == 1 && r.x < fifth) || (mode == 2 && r.x > fifth * 4.0);
-                if (edge && r.y >= lo + 2 * s.GreyValueMaskSize && r.y <= hi - 2 * s.GreyValueMaskSize)
+                if (edge && r.y >= yLow && r.y <= yHigh)
                     expected.emplace_back(r.x, r.y);
             }
         }
@@ -280,6 +348,59 @@ private slots:
             QVERIFY(positions(engine.getResultData()->droplets) == expected);
             QVERIFY(expected.size() < size_t(accepted.size()) || mode == 3);
         }
+    }
+
+    // The halves of a chip imaged in two blocks, each recognised with the mode of its block,
+    // find what the whole image finds, but for the droplets too close to the rows where the
+    // halves meet to be matched in either.
+    void twoBlocksFindWhatOneSetFinds_data()
+    {
+        QTest::addColumn<Volume>("volume");
+        QTest::addColumn<bool>("eightBit");
+        QTest::newRow("800 pl, 16-bit halves") << Volume::Pl800 << false;
+        QTest::newRow("800 pl, 8-bit halves") << Volume::Pl800 << true;
+        QTest::newRow("300 pl, 8-bit halves") << Volume::Pl300 << true;
+    }
+    void twoBlocksFindWhatOneSetFinds()
+    {
+        QFETCH(Volume, volume);
+        QFETCH(bool, eightBit);
+        const Chip chip = chipFor(volume, 21, {}, 384);
+        cv::Mat whole = chip.images[LumaraSynth::ReferenceChannel];
+        if (eightBit)
+            whole = LumaraSynth::toEightBit(whole);
+        const int half = whole.rows / 2;
+        const Ravelin::AnalysisSettings s = loadSettings(paramsPath(volume));
+
+        DropletImgAnalysisHelper one;
+        configure(one, volume, s);
+        QVERIFY(recognise(one, whole));
+        std::set<std::pair<int, int>> blocks;
+        for (int b = 0; b < 2; ++b) {
+            DropletImgAnalysisHelper engine;
+            configure(engine, volume, s);
+            engine.setRemoveDiscreteArea(b == 0 ? 2 : 1);
+            const cv::Mat part = whole.rowRange(b * half, (b + 1) * half).clone();
+            QVERIFY2(recognise(engine, part), qPrintable(engine.GetErrString()));
+            for (const DrpltRecogRecord &r : engine.getResultData()->droplets)
+                blocks.emplace(r.x, r.y + b * half);
+        }
+        const int h = cv::imread(templatePath(volume).toStdString(), cv::IMREAD_GRAYSCALE).cols / 2;
+        int away = 0;
+        for (const DrpltRecogRecord &r : one.getResultData()->droplets) {
+            if (std::abs(r.y - half) <= 1.5 * h + 1)
+                continue;
+            ++away;
+            // Each half sees the same pixels around the droplet, so the same centre (a pixel
+            // off at most, where the filters reach the cut).
+            int hits = 0;
+            for (int dy = -1; dy <= 1; ++dy)
+                for (int dx = -1; dx <= 1; ++dx)
+                    hits += int(blocks.count({r.x + dx, r.y + dy}));
+            QVERIFY2(hits == 1, qPrintable(QStringLiteral("%1, %2: %3").arg(r.x).arg(r.y).arg(hits)));
+        }
+        QVERIFY(away > 100);
+        QVERIFY(int(blocks.size()) <= one.getResultData()->droplets.size());
     }
 
     void recognitionFailures_data()
@@ -544,6 +665,33 @@ private slots:
         for (int i = 0; i < 200; ++i)
             many << (i % 5 != 0 ? 900 + (i * 37) % 50 : 500 + (i * 13) % 40);
         QTest::newRow("200 with refinement") << many << 906;
+
+        // Every candidate a droplet: a dense run of scores that thins out towards its tail,
+        // with no step between neighbours. Nothing is cut but, of scores of 800 or less, the
+        // lowest 3 % at most; a step down onto such scores still separates them.
+        QVector<int> smooth;
+        for (int i = 0; i < 440; ++i)
+            smooth << int(990 - 0.1 * i);
+        for (int j = 0, last = smooth.last(); j < 40; ++j)
+            smooth << (last -= 1 + j / 8);
+        QTest::newRow("480 without a step: all kept") << smooth << 826;
+        QVector<int> debris = smooth;
+        debris << 720 << 716 << 713 << 710;
+        QTest::newRow("480 and four far below: the largest gap as it was") << debris << 924;
+        QVector<int> low;
+        for (int i = 0; i < 440; ++i)
+            low << int(990 - 0.25 * i);
+        for (int j = 0, last = low.last(); j < 40; ++j)
+            low << (last -= 1 + j / 8);
+        QTest::newRow("480 without a step, tail below 800: 8 cut") << low << 800;
+        // Droplets alike at two levels a few points apart: a step, but no separation.
+        QVector<int> plateaus;
+        for (int i = 0; i < 480; ++i)
+            plateaus << int(975 - 0.03 * i);
+        plateaus << 958 << 955;
+        for (int i = 0; i < 55; ++i)
+            plateaus << 950;
+        QTest::newRow("two levels 12 points apart: all kept") << plateaus << 950;
     }
     void adaptiveThreshold()
     {

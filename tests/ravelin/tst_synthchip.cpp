@@ -109,6 +109,60 @@ private slots:
         QVERIFY(checked > 80);
     }
 
+    // Other appearances: droplets never overlap, whatever the packing; the lattice keeps its
+    // pitch (tight: a pixel between neighbours); the radius scales with the pitch.
+    void packingAndScale_data()
+    {
+        QTest::addColumn<int>("packing");
+        QTest::addColumn<double>("scale");
+        QTest::newRow("lattice") << int(Packing::Lattice) << 1.0;
+        QTest::newRow("lattice, radius 1.2") << int(Packing::Lattice) << 1.2;
+        QTest::newRow("tight") << int(Packing::Tight) << 1.0;
+        QTest::newRow("tight, radius 0.8") << int(Packing::Tight) << 0.8;
+        QTest::newRow("random") << int(Packing::Random) << 1.0;
+    }
+    void packingAndScale()
+    {
+        QFETCH(int, packing);
+        QFETCH(double, scale);
+        ChipPlan plan = planFor(Volume::Pl800, 256, 256, 4);
+        plan.geometry = scaledGeometry(plan.geometry, scale);
+        plan.packing = Packing(packing);
+        const Chip chip = makeChip(plan);
+        const Geometry nominal = geometryFor(Volume::Pl800);
+        const double pitch = Packing(packing) == Packing::Tight ? 2.0 * nominal.radius * scale + 1.0 : nominal.pitch * scale;
+        QVERIFY(chip.droplets.size() > 50);
+        for (const Droplet &d : chip.droplets) {
+            QVERIFY(std::abs(d.radius - nominal.radius * scale) <= 0.1 * nominal.radius * scale + 1e-9);
+            double nearest = 1e9;
+            for (const Droplet &e : chip.droplets) {
+                if (&e == &d)
+                    continue;
+                nearest = std::min(nearest, std::hypot(e.x - d.x, e.y - d.y));
+                QVERIFY(std::hypot(e.x - d.x, e.y - d.y) >= d.radius + e.radius);
+            }
+            if (Packing(packing) != Packing::Random)
+                QVERIFY(std::abs(nearest - pitch) < 0.25 * pitch);
+        }
+        // About as many random droplets as the lattice holds, at least half of them.
+        if (Packing(packing) == Packing::Random)
+            QVERIFY(chip.droplets.size() > 0.5 * 256 * 256 / (pitch * pitch * std::sqrt(3.0) / 2.0));
+    }
+
+    // An 8-bit chip is the 16-bit one truncated to its high byte.
+    void eightBit()
+    {
+        ChipPlan plan = planFor(Volume::Pl300, 128, 96, 12);
+        plan.profile = Profile::Dome;
+        const Chip wide = makeChip(plan);
+        plan.bitDepth = 8;
+        const Chip narrow = makeChip(plan);
+        QCOMPARE(narrow.images[2].type(), CV_8UC1);
+        QCOMPARE(cv::norm(narrow.images[2], toEightBit(wide.images[2]), cv::NORM_INF), 0.0);
+        plan.bitDepth = 12;
+        QVERIFY_EXCEPTION_THROWN(makeChip(plan), std::invalid_argument);
+    }
+
     void cutouts()
     {
         const std::vector<Cutout> cuts = makeCutouts(Volume::Pl3000, 11, 5);

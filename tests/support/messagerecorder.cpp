@@ -31,7 +31,7 @@ void MessageRecorder::handle(QtMsgType type, const QMessageLogContext &context, 
     MessageRecorder *self = g_current;
     if (!self)
         return;
-    if (type != QtDebugMsg && type != QtInfoMsg) {
+    {
         QMutexLocker lock(&self->m_mutex);
         self->m_messages.append({type, QString::fromLatin1(context.category ? context.category : ""), text});
     }
@@ -51,17 +51,30 @@ QStringList MessageRecorder::qmlWarningsAndErrors() const
     for (const Message &m : messages()) {
         const bool fromQml = m.category.startsWith(QLatin1String("qml")) || m.category.startsWith(QLatin1String("js"))
             || m.text.contains(QLatin1String(".qml"));
-        if (fromQml || m.type == QtCriticalMsg || m.type == QtFatalMsg)
+        const bool serious = m.type == QtCriticalMsg || m.type == QtFatalMsg;
+        if ((fromQml && m.type == QtWarningMsg) || serious)
             found.append(describe(m));
     }
     return found;
 }
 
-QStringList MessageRecorder::all() const
+QStringList MessageRecorder::warnings() const
 {
     QStringList found;
-    for (const Message &m : messages())
-        found.append(describe(m));
+    for (const Message &m : messages()) {
+        if (m.type == QtWarningMsg || m.type == QtCriticalMsg || m.type == QtFatalMsg)
+            found.append(describe(m));
+    }
+    return found;
+}
+
+QStringList MessageRecorder::texts(QtMsgType type) const
+{
+    QStringList found;
+    for (const Message &m : messages()) {
+        if (m.type == type)
+            found.append(m.text);
+    }
     return found;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
-// Records the warnings, errors and fatal messages logged while it lives, on any thread, and
-// passes every message on to the handler that was installed before it.
+// Records the messages logged while it lives, on any thread, and passes every message on to
+// the handler that was installed before it.
 #include <QMutex>
 #include <QString>
 #include <QStringList>
@@ -24,8 +24,10 @@ public:
     // The messages that come from QML (its categories, or a ".qml" location in the text) and
     // every critical or fatal one, as "category: text".
     QStringList qmlWarningsAndErrors() const;
-    // Every recorded message as "category: text".
-    QStringList all() const;
+    // The warnings, critical and fatal messages as "category: text".
+    QStringList warnings() const;
+    // The texts of every message of the type.
+    QStringList texts(QtMsgType type) const;
     void clear();
 
 private:

@@ -9,7 +9,7 @@
 //   QcParams.ini                                      QC limits
 //
 // The templates are averages of the recognition's own match image around the known centres
-// of a synthetic chip, so they change whenever the kernels or that preprocessing change:
+// of synthetic droplets of several profiles and radii, so they change whenever the kernels or that preprocessing change:
 // rerun this tool then.
 #include "dropletimganalysishelper.h"
 #include "cutouts.h"
@@ -46,7 +46,7 @@ struct Recipe {
 const Recipe Recipes[] = {
     {Volume::Pl300, 13, "Kernel_11", 11, 120},
     {Volume::Pl600, 17, "Kernel_11", 13, 150},
-    {Volume::Pl800, 21, "Kernel_11", 17, 200},
+    {Volume::Pl800, 23, "Kernel_11", 17, 200},
     {Volume::Pl3000, 27, "Kernel_15", 21, 260},
 };
 
@@ -97,33 +97,45 @@ bool writeText(const QString &path, const QByteArray &text)
     return true;
 }
 
-// Average of the match image around the droplet centres of a jitter-free chip.
+// Average of the match image around the droplet centres of jitter-free chips, over the
+// droplet profiles and the radii within 10 % of the volume's that real chips show, so that one
+// template serves them all rather than one idealised droplet.
+const Profile TemplateProfiles[] = {Profile::Flat, Profile::AntiAliased, Profile::Soft, Profile::Dome,
+                                    Profile::Gaussian};
+const double TemplateScales[] = {0.9, 0.95, 1.0, 1.05, 1.1};
+
 cv::Mat makeTemplate(const Recipe &r, const QString &kernelPath)
 {
-    ChipPlan plan = planFor(r.volume, 512, 512, 4242);
-    plan.geometry.positionJitter = 0.0;
-    plan.geometry.radiusJitter = 0.0;
-    const Chip chip = makeChip(plan);
-
     DropletImgAnalysisHelper engine;
     engine.clearData();
     engine.setMexicanhatKernel(kernelPath);
-    cv::Mat match;
-    if (!engine.prepareMatchImage(chip.images[ReferenceChannel], r.templateSide, match)) {
-        std::fprintf(stderr, "preprocessing failed: %s\n", qPrintable(engine.GetErrString()));
-        return cv::Mat();
-    }
     const int h = r.templateSide / 2;
     cv::Mat sum = cv::Mat::zeros(r.templateSide, r.templateSide, CV_64F);
     int count = 0;
-    for (const Droplet &d : chip.droplets) {
-        const int x = int(std::lround(d.x)), y = int(std::lround(d.y));
-        if (x - h < 0 || y - h < 0 || x + h >= match.cols || y + h >= match.rows)
-            continue;
-        cv::Mat patch;
-        match(cv::Rect(x - h, y - h, r.templateSide, r.templateSide)).convertTo(patch, CV_64F);
-        sum += patch;
-        ++count;
+    std::uint64_t seed = 4242;
+    for (Profile profile : TemplateProfiles) {
+        for (double scale : TemplateScales) {
+            ChipPlan plan = planFor(r.volume, 256, 256, seed++);
+            plan.geometry = scaledGeometry(geometryFor(r.volume), scale);
+            plan.geometry.positionJitter = 0.0;
+            plan.geometry.radiusJitter = 0.0;
+            plan.profile = profile;
+            const Chip chip = makeChip(plan);
+            cv::Mat match;
+            if (!engine.prepareMatchImage(chip.images[ReferenceChannel], r.templateSide, match)) {
+                std::fprintf(stderr, "preprocessing failed: %s\n", qPrintable(engine.GetErrString()));
+                return cv::Mat();
+            }
+            for (const Droplet &d : chip.droplets) {
+                const int x = int(std::lround(d.x)), y = int(std::lround(d.y));
+                if (x - h < 0 || y - h < 0 || x + h >= match.cols || y + h >= match.rows)
+                    continue;
+                cv::Mat patch;
+                match(cv::Rect(x - h, y - h, r.templateSide, r.templateSide)).convertTo(patch, CV_64F);
+                sum += patch;
+                ++count;
+            }
+        }
     }
     if (count == 0)
         return cv::Mat();
@@ -194,10 +206,13 @@ int main(int argc, char **argv)
     const QString dir = QString::fromLocal8Bit(argv[1]);
     bool ok = true;
 
-    // Kernel_11 suits radii 6 to 10, Kernel_15 the largest droplets.
+    // Kernel_11 serves radii 5 to 11, Kernel_15 the largest droplets. Kernel_11's hat is
+    // wider than its square (sigma 4.5 over 11 pixels): it answers to the whole droplet rather
+    // than to its rim, so the match changes less with the edge profile and the radius; a
+    // narrow hat leaves a ring with a dark centre that a radius a tenth off no longer matches.
     const QString k11 = dir + "/template/Kernel_11.tif";
     const QString k15 = dir + "/template/Kernel_15.tif";
-    ok &= writeImage(k11, -mexicanHat(11, 2.5));
+    ok &= writeImage(k11, -mexicanHat(11, 4.5));
     ok &= writeImage(k15, -mexicanHat(15, 3.0));
 
     for (const Recipe &r : Recipes) {

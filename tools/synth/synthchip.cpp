@@ -12,24 +12,101 @@ namespace {
 
 constexpr double Pi = 3.14159265358979323846;
 
-// Adds `level - base` weighted by the pixel coverage of a disc, with a one-pixel linear
-// edge ramp as anti-aliasing.
-void drawDisc(cv::Mat &img, double cx, double cy, double r, double level, double base)
+// The share of `level - base` a pixel at distance d from the centre of a droplet of radius r
+// receives, by profile.
+double profileWeight(Profile p, double d, double r)
 {
-    const int x0 = std::max(0, int(std::floor(cx - r - 1)));
-    const int x1 = std::min(img.cols - 1, int(std::ceil(cx + r + 1)));
-    const int y0 = std::max(0, int(std::floor(cy - r - 1)));
-    const int y1 = std::min(img.rows - 1, int(std::ceil(cy + r + 1)));
+    switch (p) {
+    case Profile::AntiAliased:
+        return std::clamp(r + 0.5 - d, 0.0, 1.0);
+    case Profile::Flat:
+        return d <= r ? 1.0 : 0.0;
+    case Profile::Soft: {
+        const double w = std::max(0.5, 0.2 * r);
+        return std::clamp((r + w - d) / (2.0 * w), 0.0, 1.0);
+    }
+    case Profile::Dome:
+        return d < r ? std::sqrt(1.0 - (d / r) * (d / r)) : 0.0;
+    case Profile::Gaussian: {
+        const double sigma = 0.5 * r;
+        return d < 4.0 * sigma ? std::exp(-0.5 * d * d / (sigma * sigma)) : 0.0;
+    }
+    case Profile::BrightRim: {
+        const double q = std::min(1.0, d / r);
+        return (0.6 + 0.4 * q * q * q * q) * std::clamp(r + 0.5 - d, 0.0, 1.0);
+    }
+    }
+    return 0.0;
+}
+
+// How far from the centre a profile reaches.
+double profileReach(Profile p, double r)
+{
+    switch (p) {
+    case Profile::Soft:
+        return r + std::max(0.5, 0.2 * r) + 1.0;
+    case Profile::Gaussian:
+        return 2.0 * r + 1.0;
+    default:
+        return r + 1.0;
+    }
+}
+
+// Adds `level - base` weighted by the droplet's profile.
+void drawDroplet(cv::Mat &img, Profile profile, double cx, double cy, double r, double level, double base)
+{
+    const double reach = profileReach(profile, r);
+    const int x0 = std::max(0, int(std::floor(cx - reach)));
+    const int x1 = std::min(img.cols - 1, int(std::ceil(cx + reach)));
+    const int y0 = std::max(0, int(std::floor(cy - reach)));
+    const int y1 = std::min(img.rows - 1, int(std::ceil(cy + reach)));
     const double delta = level - base;
     for (int y = y0; y <= y1; ++y) {
         float *row = img.ptr<float>(y);
         for (int x = x0; x <= x1; ++x) {
-            const double d = std::hypot(x - cx, y - cy);
-            const double cover = std::clamp(r + 0.5 - d, 0.0, 1.0);
-            if (cover > 0.0)
-                row[x] += float(cover * delta);
+            const double w = profileWeight(profile, std::hypot(x - cx, y - cy), r);
+            if (w > 0.0)
+                row[x] += float(w * delta);
         }
     }
+}
+
+// Centres of random, never overlapping droplets over the area [x0, x1) x [y0, y1): darts
+// thrown until `wanted` landed or twenty times as many missed.
+std::vector<std::pair<double, double>> randomSites(Random &rnd, double x0, double y0, double x1, double y1,
+                                                   double minDistance, int wanted)
+{
+    std::vector<std::pair<double, double>> sites;
+    const double cell = minDistance;
+    const int cols = std::max(1, int(std::ceil((x1 - x0) / cell)));
+    const int rows = std::max(1, int(std::ceil((y1 - y0) / cell)));
+    std::vector<std::vector<int>> grid(size_t(cols) * size_t(rows));
+    auto cellOf = [&](double x, double y) {
+        return std::make_pair(std::clamp(int((x - x0) / cell), 0, cols - 1), std::clamp(int((y - y0) / cell), 0, rows - 1));
+    };
+    int misses = 0;
+    while (int(sites.size()) < wanted && misses < 20 * wanted) {
+        const double x = rnd.uniform(x0, x1), y = rnd.uniform(y0, y1);
+        const auto [cx, cy] = cellOf(x, y);
+        bool free = true;
+        for (int gy = std::max(0, cy - 1); gy <= std::min(rows - 1, cy + 1) && free; ++gy) {
+            for (int gx = std::max(0, cx - 1); gx <= std::min(cols - 1, cx + 1) && free; ++gx) {
+                for (int k : grid[size_t(gy) * size_t(cols) + size_t(gx)]) {
+                    if (std::hypot(sites[size_t(k)].first - x, sites[size_t(k)].second - y) < minDistance) {
+                        free = false;
+                        break;
+                    }
+                }
+            }
+        }
+        if (!free) {
+            ++misses;
+            continue;
+        }
+        grid[size_t(cy) * size_t(cols) + size_t(cx)].push_back(int(sites.size()));
+        sites.emplace_back(x, y);
+    }
+    return sites;
 }
 
 // Raises pixels towards `level` by disc coverage (an opaque bright object on top).
@@ -147,6 +224,48 @@ Geometry geometryFor(Volume volume)
     return g;
 }
 
+Geometry scaledGeometry(const Geometry &g, double factor)
+{
+    Geometry s = g;
+    s.radius *= factor;
+    s.pitch *= factor;
+    s.radiusJitter *= factor;
+    s.positionJitter *= factor;
+    return s;
+}
+
+const char *profileName(Profile p)
+{
+    switch (p) {
+    case Profile::AntiAliased:
+        return "anti-aliased";
+    case Profile::Flat:
+        return "flat";
+    case Profile::Soft:
+        return "soft";
+    case Profile::Dome:
+        return "dome";
+    case Profile::Gaussian:
+        return "gaussian";
+    case Profile::BrightRim:
+        return "bright-rim";
+    }
+    return "";
+}
+
+const char *packingName(Packing p)
+{
+    switch (p) {
+    case Packing::Lattice:
+        return "lattice";
+    case Packing::Tight:
+        return "tight";
+    case Packing::Random:
+        return "random";
+    }
+    return "";
+}
+
 const char *volumeName(Volume volume)
 {
     switch (volume) {
@@ -185,6 +304,8 @@ Chip makeChip(const ChipPlan &plan)
     const Geometry &g = plan.geometry;
     if (!(g.radius > 0.5) || !(g.pitch > 1.0))
         throw std::invalid_argument("droplet radius and pitch must be positive");
+    if (plan.bitDepth != 8 && plan.bitDepth != 16)
+        throw std::invalid_argument("bit depth must be 8 or 16");
 
     Chip chip;
     chip.width = (plan.width + 3) / 4 * 4;
@@ -205,55 +326,68 @@ Chip makeChip(const ChipPlan &plan)
         }
     }
 
-    // Droplets on a hexagonal lattice with a random phase, covering the image.
-    const double rowStep = g.pitch * std::sqrt(3.0) / 2.0;
-    const double phaseX = rnd.uniform(0.0, g.pitch);
+    // Droplets on a hexagonal lattice with a random phase, covering the image, or at random
+    // sites as many as such a lattice holds.
+    const double pitch = plan.packing == Packing::Tight ? std::min(g.pitch, 2.0 * g.radius + 1.0) : g.pitch;
+    const double rowStep = pitch * std::sqrt(3.0) / 2.0;
+    const double phaseX = rnd.uniform(0.0, pitch);
     const double phaseY = rnd.uniform(0.0, rowStep);
-    const int rows = int(std::ceil((chip.height + 2 * g.pitch) / rowStep)) + 1;
-    const int cols = int(std::ceil((chip.width + 2 * g.pitch) / g.pitch)) + 1;
+    const int rows = int(std::ceil((chip.height + 2 * pitch) / rowStep)) + 1;
+    const int cols = int(std::ceil((chip.width + 2 * pitch) / pitch)) + 1;
+    std::vector<std::pair<double, double>> sites;
+    if (plan.packing == Packing::Random) {
+        // Positions stay unjittered here and when tight: jitter could make neighbours overlap.
+        Random placement(plan.seed * 6364136223846793005ull + 1442695040888963407ull);
+        const double x0 = -pitch, y0 = -pitch, x1 = chip.width + pitch, y1 = chip.height + pitch;
+        const int wanted = int((x1 - x0) * (y1 - y0) / (pitch * rowStep));
+        sites = randomSites(placement, x0, y0, x1, y1, 2.0 * 1.1 * g.radius + 1.0, wanted);
+    } else {
+        for (int k = 0; k < rows; ++k)
+            for (int j = 0; j < cols; ++j)
+                sites.emplace_back(phaseX - pitch + j * pitch + ((k & 1) ? pitch / 2.0 : 0.0), phaseY - pitch + k * rowStep);
+    }
+    const double jitterLimit = plan.packing == Packing::Lattice ? 0.1 * pitch : 0.0;
     std::vector<Droplet> drawn; // also those cut by the border
-    for (int k = 0; k < rows; ++k) {
-        const double yBase = phaseY - g.pitch + k * rowStep;
-        for (int j = 0; j < cols; ++j) {
-            const double xBase = phaseX - g.pitch + j * g.pitch + ((k & 1) ? g.pitch / 2.0 : 0.0);
-            // Draw every random number of a site, so that skipping a site for being empty
-            // or outside leaves the rest of the chip unchanged.
-            const double dx = g.positionJitter * rnd.normal();
-            const double dy = g.positionJitter * rnd.normal();
-            const double dr = g.radiusJitter * rnd.normal();
-            const bool empty = rnd.uniform() < plan.emptyFraction;
-            Droplet d;
-            d.x = xBase + std::clamp(dx, -0.1 * g.pitch, 0.1 * g.pitch);
-            d.y = yBase + std::clamp(dy, -0.1 * g.pitch, 0.1 * g.pitch);
-            d.radius = std::max(0.5, g.radius + std::clamp(dr, -0.1 * g.radius, 0.1 * g.radius));
-            for (int c = 0; c < ChannelCount; ++c) {
-                const double spread = rnd.uniform(-plan.greySpread, plan.greySpread);
-                const bool pos = rnd.uniform() < plan.positiveFraction[c];
-                if (c == ReferenceChannel) {
-                    d.positive[c] = true;
-                    d.pureGrey[c] = plan.referenceGrey * (1.0 + spread);
-                } else {
-                    d.positive[c] = pos;
-                    d.pureGrey[c] = (pos ? plan.positiveGrey : plan.negativeGrey) * (1.0 + spread);
-                }
+    for (const auto &[xBase, yBase] : sites) {
+        // Draw every random number of a site, so that skipping a site for being empty
+        // or outside leaves the rest of the chip unchanged.
+        const double dx = g.positionJitter * rnd.normal();
+        const double dy = g.positionJitter * rnd.normal();
+        const double dr = g.radiusJitter * rnd.normal();
+        const bool empty = rnd.uniform() < plan.emptyFraction;
+        Droplet d;
+        d.x = xBase + std::clamp(dx, -jitterLimit, jitterLimit);
+        d.y = yBase + std::clamp(dy, -jitterLimit, jitterLimit);
+        // Tight neighbours may touch but not overlap.
+        const double grow = plan.packing == Packing::Tight ? std::min(0.1 * g.radius, 0.5) : 0.1 * g.radius;
+        d.radius = std::max(0.5, g.radius + std::clamp(dr, -0.1 * g.radius, grow));
+        for (int c = 0; c < ChannelCount; ++c) {
+            const double spread = rnd.uniform(-plan.greySpread, plan.greySpread);
+            const bool pos = rnd.uniform() < plan.positiveFraction[c];
+            if (c == ReferenceChannel) {
+                d.positive[c] = true;
+                d.pureGrey[c] = plan.referenceGrey * (1.0 + spread);
+            } else {
+                d.positive[c] = pos;
+                d.pureGrey[c] = (pos ? plan.positiveGrey : plan.negativeGrey) * (1.0 + spread);
             }
-            if (empty)
-                continue;
-            if (d.x < -g.radius - 1 || d.y < -g.radius - 1 || d.x > chip.width + g.radius || d.y > chip.height + g.radius)
-                continue;
-            for (int c = 0; c < ChannelCount; ++c) {
-                double v = 0.0;
-                for (int k2 = 0; k2 < ChannelCount; ++k2)
-                    v += plan.crosstalk[c][k2] * d.pureGrey[k2];
-                d.grey[c] = std::min(v, MaxGrey);
-            }
-            const int ix = std::clamp(int(std::lround(d.x)), 0, chip.width - 1);
-            const int iy = std::clamp(int(std::lround(d.y)), 0, chip.height - 1);
-            d.shading = chip.shading.at<float>(iy, ix);
-            drawn.push_back(d);
-            if (d.x >= 0.0 && d.y >= 0.0 && d.x < chip.width && d.y < chip.height)
-                chip.droplets.push_back(d);
         }
+        if (empty)
+            continue;
+        if (d.x < -g.radius - 1 || d.y < -g.radius - 1 || d.x > chip.width + g.radius || d.y > chip.height + g.radius)
+            continue;
+        for (int c = 0; c < ChannelCount; ++c) {
+            double v = 0.0;
+            for (int k2 = 0; k2 < ChannelCount; ++k2)
+                v += plan.crosstalk[c][k2] * d.pureGrey[k2];
+            d.grey[c] = std::min(v, MaxGrey);
+        }
+        const int ix = std::clamp(int(std::lround(d.x)), 0, chip.width - 1);
+        const int iy = std::clamp(int(std::lround(d.y)), 0, chip.height - 1);
+        d.shading = chip.shading.at<float>(iy, ix);
+        drawn.push_back(d);
+        if (d.x >= 0.0 && d.y >= 0.0 && d.x < chip.width && d.y < chip.height)
+            chip.droplets.push_back(d);
     }
 
     // Artefacts: positions and sizes first, then per-channel amplitudes.
@@ -300,7 +434,7 @@ Chip makeChip(const ChipPlan &plan)
             continue;
         level.setTo(plan.background);
         for (const Droplet &d : drawn)
-            drawDisc(level, d.x, d.y, d.radius, d.grey[c], plan.background);
+            drawDroplet(level, plan.profile, d.x, d.y, d.radius, d.grey[c], plan.background);
         for (const Artefact &a : chip.artefacts) {
             if (!plan.artefactChannels[c])
                 continue;
@@ -314,16 +448,19 @@ Chip makeChip(const ChipPlan &plan)
                 break;
             }
         }
-        cv::Mat out(chip.height, chip.width, CV_16UC1);
+        cv::Mat out(chip.height, chip.width, plan.bitDepth == 8 ? CV_8UC1 : CV_16UC1);
         for (int y = 0; y < chip.height; ++y) {
             const float *src = level.ptr<float>(y);
             const float *sh = chip.shading.ptr<float>(y);
-            std::uint16_t *dst = out.ptr<std::uint16_t>(y);
             for (int x = 0; x < chip.width; ++x) {
                 const double v = double(src[x]) * sh[x];
                 const double sd = std::sqrt(plan.readNoise * plan.readNoise + plan.shotGain * std::max(v, 0.0));
                 const double n = v + sd * noise.normal();
-                dst[x] = std::uint16_t(std::lround(std::clamp(n, 0.0, MaxGrey)));
+                const auto value = std::uint16_t(std::lround(std::clamp(n, 0.0, MaxGrey)));
+                if (plan.bitDepth == 8)
+                    out.ptr<std::uint8_t>(y)[x] = std::uint8_t(value >> 8);
+                else
+                    out.ptr<std::uint16_t>(y)[x] = value;
             }
         }
         chip.images[c] = out;

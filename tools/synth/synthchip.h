@@ -26,9 +26,30 @@ struct Geometry {
 
 // The geometry the data-folder assets were made for.
 Geometry geometryFor(Volume volume);
+// The same droplets `factor` times larger, pitch and jitter with them.
+Geometry scaledGeometry(const Geometry &g, double factor);
 // "300pl", "600pl", "800pl", "3000pl".
 const char *volumeName(Volume volume);
 const std::array<Volume, 4> &allVolumes();
+
+// How a droplet's brightness falls across it. Real optics and droplet shapes vary, so the
+// recognition is tried on more than the one profile its assets were first made from.
+enum class Profile {
+    AntiAliased, // flat top, one-pixel linear edge
+    Flat,        // flat top, hard edge: a pixel is in or out by its centre
+    Soft,        // flat top, edge ramp a fifth of the radius wide on either side
+    Dome,        // a lit sphere: brightness follows the depth through it
+    Gaussian,    // peak at the centre, sigma half the radius
+    BrightRim,   // dimmer centre, brightest at the edge
+};
+const char *profileName(Profile p);
+
+enum class Packing {
+    Lattice, // hexagonal at the geometry's pitch
+    Tight,   // hexagonal, neighbours one pixel apart (touching at most, never overlapping)
+    Random,  // random positions, never overlapping, about as many as the lattice holds
+};
+const char *packingName(Packing p);
 
 enum class ArtefactKind {
     Haze,       // broad faint glow, sigma several droplet radii
@@ -48,6 +69,9 @@ struct ChipPlan {
     int width = 512;  // rounded up to a multiple of 4
     int height = 512;
     Geometry geometry;
+    Profile profile = Profile::AntiAliased;
+    Packing packing = Packing::Lattice;
+    int bitDepth = 16; // 8: the images are the 16-bit ones truncated to their high byte
     std::array<bool, ChannelCount> channelPresent{{true, true, true, true, true, true}};
     // Probability that a droplet is positive in a target channel (the reference ignores it).
     std::array<double, ChannelCount> positiveFraction{{0.2, 0.2, 0.0, 0.2, 0.2, 0.2}};
@@ -59,7 +83,8 @@ struct ChipPlan {
     double positiveGrey = 20000.0;
     double greySpread = 0.05; // droplet levels spread uniformly by +- this fraction
 
-    // Pixel noise: standard deviation sqrt(readNoise^2 + shotGain * value).
+    // Pixel noise: standard deviation sqrt(readNoise^2 + shotGain * value). Noise a fixed share
+    // f of the negatives' level is readNoise = f * negativeGrey with shotGain 0.
     double readNoise = 20.0;
     double shotGain = 1.0;
 
@@ -93,7 +118,7 @@ struct Droplet {
 struct Chip {
     int width = 0;
     int height = 0;
-    std::array<cv::Mat, ChannelCount> images; // CV_16UC1; empty for absent channels
+    std::array<cv::Mat, ChannelCount> images; // CV_16UC1 (CV_8UC1 at bit depth 8); empty for absent channels
     std::vector<Droplet> droplets;              // every droplet whose centre lies in the image
     std::vector<Artefact> artefacts;
     cv::Mat shading; // CV_32FC1 vignetting factor per pixel: the matching flat field

@@ -212,15 +212,15 @@ Rectangle {
 
     Column {
         x: 340; y: 150; spacing: 8
-        Field { id: hueRow; label: "H"; suffix: "°"; maximum: 360; onEdited: root.hsvEdited() }
-        Field { id: saturationRow; label: "S"; suffix: "%"; maximum: 100; onEdited: root.hsvEdited() }
-        Field { id: valueRow; label: "B"; suffix: "%"; maximum: 100; onEdited: root.hsvEdited() }
+        Field { id: hueRow; objectName: "hueRow"; label: "H"; suffix: "°"; maximum: 360; onEdited: root.hsvEdited() }
+        Field { id: saturationRow; objectName: "saturationRow"; label: "S"; suffix: "%"; maximum: 100; onEdited: root.hsvEdited() }
+        Field { id: valueRow; objectName: "valueRow"; label: "B"; suffix: "%"; maximum: 100; onEdited: root.hsvEdited() }
     }
     Column {
         x: 460; y: 150; spacing: 8
-        Field { id: redRow; label: "R"; onEdited: root.rgbEdited() }
-        Field { id: greenRow; label: "G"; onEdited: root.rgbEdited() }
-        Field { id: blueRow; label: "B"; onEdited: root.rgbEdited() }
+        Field { id: redRow; objectName: "redRow"; label: "R"; onEdited: root.rgbEdited() }
+        Field { id: greenRow; objectName: "greenRow"; label: "G"; onEdited: root.rgbEdited() }
+        Field { id: blueRow; objectName: "blueRow"; label: "B"; onEdited: root.rgbEdited() }
     }
 
     Row {

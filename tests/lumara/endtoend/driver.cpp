@@ -33,8 +33,8 @@ bool PopulationFigures::operator==(const PopulationFigures &o) const
 
 bool WellFigures::operator==(const WellFigures &o) const
 {
-    return id == o.id && name == o.name && effective == o.effective && thresholds == o.thresholds
-           && populations == o.populations;
+    return id == o.id && name == o.name && effective == o.effective && sharpness == o.sharpness
+           && saturated == o.saturated && thresholds == o.thresholds && populations == o.populations;
 }
 
 const PopulationFigures *WellFigures::population(const QString &populationName) const
@@ -271,6 +271,10 @@ Snapshot Driver::snapshot(const QString &stage)
         well.id = id;
         well.name = bll->getWellSampleName(id);
         well.effective = bll->getWellDropletNum(id);
+        // What the quality-control page reads.
+        const LumaraAnalysisData::WellImageAnalysisInfo &record = bll->getDropletExclude()->getImgAnalysisInfo(id);
+        well.sharpness = record.sharpness;
+        well.saturated = record.saturatedDrpltNum;
         for (uint channel : channels)
             well.thresholds.append(qMakePair(channel, bll->getThldByLine(id, channel)));
         for (const LumaraAnalysisData::PopulationResultInfo &r : results->getPopulationResults(id)) {
@@ -297,7 +301,8 @@ QString Driver::format(const Snapshot &snapshot)
     QTextStream s(&text);
     s << "figures " << snapshot.stage << '\n';
     for (const WellFigures &w : snapshot.wells) {
-        s << "well " << w.id << " \"" << w.name << "\" effective " << w.effective << " thresholds";
+        s << "well " << w.id << " \"" << w.name << "\" effective " << w.effective << " sharpness "
+          << QString::number(w.sharpness, 'g', 10) << " saturated " << w.saturated << " thresholds";
         for (const auto &t : w.thresholds)
             s << ' ' << t.first << '=' << t.second;
         s << '\n';

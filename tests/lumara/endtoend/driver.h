@@ -31,6 +31,9 @@ struct WellFigures {
     uint id = 0;
     QString name;
     uint effective = 0;
+    // The quality-control figures of the well's image analysis.
+    double sharpness = 0.0;
+    uint saturated = 0;
     QList<QPair<uint, uint>> thresholds; // (channel, line threshold) of the used channels
     QList<PopulationFigures> populations;
     bool operator==(const WellFigures &o) const;

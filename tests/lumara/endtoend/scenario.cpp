@@ -61,6 +61,11 @@ ScenarioResult runScenario(const ScenarioOptions &o, QTextStream *out)
         for (const QString &f : check.failures)
             fail(stage + QStringLiteral(": ") + f);
     };
+    // The next figures of a step that keeps the droplets: what was measured of them stays.
+    auto kept = [&addAll](const Snapshot &before, const Snapshot &after) {
+        addAll(compareQcFigures(before, after), after.stage);
+        return after;
+    };
     PoolLimit limit(o.threads);
     QDir().mkpath(o.folder);
 
@@ -81,14 +86,15 @@ ScenarioResult runScenario(const ScenarioOptions &o, QTextStream *out)
         fail(QStringLiteral("open: the hub showed %1").arg(opened.join(QLatin1Char(' '))));
     Snapshot current = driver.snapshot(QStringLiteral("open"));
     addAll(compareWithTruth(current, readTruth(path), o.run.volume), QStringLiteral("open"));
+    addAll(compareQcWithPlan(current, o.run), QStringLiteral("open"));
 
     if (o.lineMode) {
         driver.switchToLineMode();
-        current = driver.snapshot(QStringLiteral("line mode"));
+        current = kept(current, driver.snapshot(QStringLiteral("line mode")));
     }
     if (o.pool) {
         driver.poolThresholds();
-        current = driver.snapshot(QStringLiteral("pooled thresholds"));
+        current = kept(current, driver.snapshot(QStringLiteral("pooled thresholds")));
     }
     if (o.reanalyse) {
         driver.reanalyse(0, 1);
@@ -114,7 +120,7 @@ ScenarioResult runScenario(const ScenarioOptions &o, QTextStream *out)
     QMap<uint, QSet<uint>> excluded;
     if (o.excludeStep > 0) {
         excluded = driver.excludeEvery(o.excludeStep);
-        current = driver.snapshot(QStringLiteral("excluded"));
+        current = kept(current, driver.snapshot(QStringLiteral("excluded")));
     }
     const Snapshot beforeMatrix = current;
     if (o.matrix) {
@@ -125,7 +131,7 @@ ScenarioResult runScenario(const ScenarioOptions &o, QTextStream *out)
             const QStringList seen = driver.takeSignals();
             if (!seen.contains(QStringLiteral("editCompensationComplete")))
                 fail(QStringLiteral("matrix: the hub showed %1").arg(seen.join(QLatin1Char(' '))));
-            current = driver.snapshot(QStringLiteral("compensated"));
+            current = kept(current, driver.snapshot(QStringLiteral("compensated")));
             BLLInstance *bll = BLLInstance::getInstance();
             for (auto it = excluded.cbegin(); it != excluded.cend(); ++it) {
                 if (bll->getExcludedDroplets(it.key()) != it.value())
@@ -140,7 +146,7 @@ ScenarioResult runScenario(const ScenarioOptions &o, QTextStream *out)
     }
     if (o.reset) {
         driver.resetMatrix();
-        current = driver.snapshot(QStringLiteral("reset"));
+        current = kept(current, driver.snapshot(QStringLiteral("reset")));
         // The raw figures come back when they stood on the analysis thresholds before.
         if (o.matrix && o.reanalyse && !current.sameFigures(beforeMatrix))
             fail(QStringLiteral("reset: the figures before the matrix did not come back"));
@@ -160,8 +166,10 @@ ScenarioResult runScenario(const ScenarioOptions &o, QTextStream *out)
             const QStringList seen = driver.takeSignals();
             if (!seen.contains(QStringLiteral("updateWellInfo")))
                 fail(QStringLiteral("merge: the hub showed %1").arg(seen.join(QLatin1Char(' '))));
-            current = driver.snapshot(QStringLiteral("merged"));
+            current = kept(current, driver.snapshot(QStringLiteral("merged")));
             const uint last = before.isEmpty() ? 0 : *std::max_element(before.cbegin(), before.cend());
+            // Also when a matrix in force compensated them on the way in.
+            addAll(compareQcWithPlan(current, second, last + 1), QStringLiteral("merge"));
             QList<uint> expected = before;
             for (int i = 1; i <= second.wells; ++i)
                 expected.append(last + uint(i));
@@ -179,7 +187,7 @@ ScenarioResult runScenario(const ScenarioOptions &o, QTextStream *out)
         }
     }
     if (o.save) {
-        const Snapshot beforeSave = driver.snapshot(QStringLiteral("before saving"));
+        const Snapshot beforeSave = kept(current, driver.snapshot(QStringLiteral("before saving")));
         const QString saved = QDir(o.folder).filePath(QStringLiteral("saved.arlx"));
         if (!driver.save(saved)) {
             fail(QStringLiteral("save: failed"));

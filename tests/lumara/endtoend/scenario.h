@@ -9,6 +9,8 @@
 //   reset          the matrix withdrawn: the figures before it come back;
 //   merge          a second archive's wells follow with the next ids and their own figures;
 //   save           saved as a package and reopened: the same figures.
+// Every step but the re-analysis keeps each well's sharpness and saturated droplets; opened
+// and merged wells carry the generator's.
 #include "generator.h"
 
 #include <QString>

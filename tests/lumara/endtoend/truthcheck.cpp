@@ -110,6 +110,47 @@ CheckResult compareWithTruth(const Snapshot &snapshot, const QJsonObject &truth,
     return result;
 }
 
+namespace {
+
+void compareQc(const WellFigures &expected, const WellFigures &actual, CheckResult *result)
+{
+    ++result->checked;
+    if (actual.sharpness != expected.sharpness || actual.saturated != expected.saturated)
+        result->failures.append(QStringLiteral("well %1: sharpness %2 and %3 saturated droplets, expected %4 and %5")
+                                    .arg(actual.id)
+                                    .arg(actual.sharpness, 0, 'g', 10)
+                                    .arg(actual.saturated)
+                                    .arg(expected.sharpness, 0, 'g', 10)
+                                    .arg(expected.saturated));
+}
+
+} // namespace
+
+CheckResult compareQcFigures(const Snapshot &before, const Snapshot &after)
+{
+    CheckResult result;
+    for (const WellFigures &was : before.wells)
+        if (const WellFigures *now = after.well(was.id))
+            compareQc(was, *now, &result);
+    return result;
+}
+
+CheckResult compareQcWithPlan(const Snapshot &snapshot, const MkPackage::GeneratorOptions &options, uint firstId)
+{
+    CheckResult result;
+    WellFigures planned;
+    planned.sharpness = options.kind == MkPackage::ArchiveKind::Imrs ? MkPackage::WellPlan().sharpness : 0.0;
+    planned.saturated = 0;
+    for (int i = 0; i < options.wells; ++i) {
+        const uint id = firstId + uint(i);
+        if (const WellFigures *well = snapshot.well(id))
+            compareQc(planned, *well, &result);
+        else
+            result.failures.append(QStringLiteral("well %1 is missing").arg(id));
+    }
+    return result;
+}
+
 ClassAgreement classAgreement(const MkPackage::GeneratorOptions &options, uint firstId)
 {
     ClassAgreement agreement;
@@ -119,7 +160,6 @@ ClassAgreement classAgreement(const MkPackage::GeneratorOptions &options, uint f
     DrpltImgInfoMgr *images = DocumentAccess::imageInfo();
     if (!images)
         return agreement;
-    const bool compensated = DocumentAccess::compensationApplied();
     BLLInstance *bll = BLLInstance::getInstance();
     const double pitch = wells.dropletPitch();
     const cv::Mat templ = cv::imread(bll->getReAnalysis()->setup().templatePath.toStdString(), cv::IMREAD_GRAYSCALE);
@@ -143,8 +183,11 @@ ClassAgreement classAgreement(const MkPackage::GeneratorOptions &options, uint f
         for (uint channel : bll->getWellChannels(id))
             channels.append(int(channel) - 1);
         QVector<uint> thresholds;
-        for (int c : qAsConst(channels))
+        QVector<QVector<uint>> values; // per target, per droplet of the record
+        for (int c : qAsConst(channels)) {
             thresholds.append(bll->getThldByLine(id, uint(c) + 1));
+            values.append(bll->getAllDropletGrayValues(id, uint(c) + 1));
+        }
 
         // Drawn droplets by lattice cell.
         std::unordered_map<qint64, std::vector<int>> cells;
@@ -155,7 +198,8 @@ ClassAgreement classAgreement(const MkPackage::GeneratorOptions &options, uint f
             cells[key(qint64(std::floor(s.x / pitch)), qint64(std::floor(s.y / pitch)))].push_back(k);
         }
 
-        for (const LumaraAnalysisData::DrpltInfo &d : qAsConst(record.droplets)) {
+        for (int i = 0; i < record.droplets.size(); ++i) {
+            const LumaraAnalysisData::DrpltInfo &d = record.droplets.at(i);
             ++agreement.recognised;
             int best = -1;
             double bestDistance = 0.0;
@@ -182,12 +226,8 @@ ClassAgreement classAgreement(const MkPackage::GeneratorOptions &options, uint f
             found[size_t(best)] = 1;
             const MkPackage::DropletPlan &s = plan.droplets[size_t(best)];
             bool same = true;
-            for (int j = 0; j < channels.size(); ++j) {
-                const int c = channels.at(j);
-                const QPair<quint32, quint32> pair = d.grayPairs.value(c);
-                const uint value = compensated ? pair.second : pair.first;
-                same = same && ((value >= thresholds.at(j)) == s.positive[size_t(c)]);
-            }
+            for (int j = 0; j < channels.size(); ++j)
+                same = same && ((values.at(j).value(i) >= thresholds.at(j)) == s.positive[size_t(channels.at(j))]);
             if (same)
                 ++agreement.agreeing;
         }
@@ -203,6 +243,14 @@ ClassAgreement classAgreement(const MkPackage::GeneratorOptions &options, uint f
     return agreement;
 }
 
+double seamShare(int height, int volume)
+{
+    const cv::Mat templ = cv::imread(QStringLiteral("../data/template/modelTemp%1pl.tif").arg(volume).toStdString(),
+                                     cv::IMREAD_GRAYSCALE);
+    const double guard = 1.5 * (templ.cols / 2);
+    return 2.0 * guard / (height - 2.0 * guard);
+}
+
 QMap<uint, QVector<std::array<uint, 3>>> dropletSignature()
 {
     QMap<uint, QVector<std::array<uint, 3>>> signature;
@@ -210,7 +258,6 @@ QMap<uint, QVector<std::array<uint, 3>>> dropletSignature()
     if (!images)
         return signature;
     BLLInstance *bll = BLLInstance::getInstance();
-    const bool compensated = DocumentAccess::compensationApplied();
     for (uint id : bll->getWellIds()) {
         LumaraAnalysisData::WellImageAnalysisInfo record;
         try {
@@ -218,15 +265,16 @@ QMap<uint, QVector<std::array<uint, 3>>> dropletSignature()
         } catch (const char *) {
             continue;
         }
+        QVector<QVector<uint>> values;
+        for (uint channel = 1; channel <= 6; ++channel)
+            values.append(bll->getAllDropletGrayValues(id, channel));
         QVector<std::array<uint, 3>> rows;
-        for (const LumaraAnalysisData::DrpltInfo &d : qAsConst(record.droplets)) {
+        for (int i = 0; i < record.droplets.size(); ++i) {
             uint bits = 0;
-            for (uint channel = 1; channel <= 6; ++channel) {
-                const QPair<quint32, quint32> pair = d.grayPairs.value(int(channel) - 1);
-                if ((compensated ? pair.second : pair.first) >= bll->getThldByLine(id, channel))
+            for (uint channel = 1; channel <= 6; ++channel)
+                if (values.at(int(channel) - 1).value(i) >= bll->getThldByLine(id, channel))
                     bits |= 1u << (channel - 1);
-            }
-            rows.append({d.x, d.y, bits});
+            rows.append({record.droplets.at(i).x, record.droplets.at(i).y, bits});
         }
         std::sort(rows.begin(), rows.end());
         signature.insert(id, rows);

@@ -25,6 +25,15 @@ QJsonObject readTruth(const QString &archivePath);
 // concentration, and bounds that hold the concentration of the drawn classes.
 CheckResult compareWithTruth(const Snapshot &snapshot, const QJsonObject &truth, int volume, uint idOffset = 0);
 
+// The quality-control figures (sharpness, saturated droplets) of every well in both snapshots
+// are the same: only a re-analysis, which finds the droplets anew, may change them.
+CheckResult compareQcFigures(const Snapshot &before, const Snapshot &after);
+
+// The wells with ids firstId .. of a generated run carry what its archive gives for every
+// well: the plan's sharpness (an .expzip archive has none to give: 0) and no saturated
+// droplets (the generator's greys stay below saturation).
+CheckResult compareQcWithPlan(const Snapshot &snapshot, const MkPackage::GeneratorOptions &options, uint firstId = 1);
+
 struct ClassAgreement {
     int truthDroplets = 0;
     int eligible = 0; // drawn droplets far enough from the edges for the recognition
@@ -42,6 +51,11 @@ struct ClassAgreement {
 // droplets of the same options. The recognition leaves out droplets whose centre lies within
 // 1.5 template half-widths of an edge; the others are eligible.
 ClassAgreement classAgreement(const MkPackage::GeneratorOptions &options, uint firstId = 1);
+
+// The share of an image's eligible rows that lies within the border guard of the rows where
+// its two halves meet (the halves of a two-block chip are recognised apart), for the data
+// folder's template of a droplet volume.
+double seamShare(int height, int volume);
 
 // Per well id: the droplets as sorted (column, row, positive-channel bits) triples, so two
 // analyses can be compared whatever order their droplets came in.

@@ -13,6 +13,9 @@
 #include "model/filelogmgr.h"
 #include "pcranalysisdocument.h"
 
+#include <QDebug>
+#include <QDir>
+#include <QFileInfo>
 #include <QImage>
 #include <QTemporaryDir>
 
@@ -75,6 +78,30 @@ QString basePackagePath(QString *error)
     if (error && path.isEmpty())
         *error = failure;
     return path;
+}
+
+QString generateRun(const QString &folder, const QString &name, const MkPackage::GeneratorOptions &options)
+{
+    const QString path = QDir(folder).filePath(name);
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QString error;
+    if (!MkPackage::generatePackage(options, path, nullptr, &error)) {
+        qWarning() << "generatePackage:" << error;
+        return QString();
+    }
+    return path;
+}
+
+MkPackage::GeneratorOptions smallRun(bool matrix, quint64 seed, int size)
+{
+    MkPackage::GeneratorOptions o;
+    o.wells = 2;
+    o.width = size;
+    o.height = size;
+    o.matrix = matrix;
+    o.crosstalk = 0.1;
+    o.seed = seed;
+    return o;
 }
 
 QList<int> lineChannels(const DocumentSeed &seed)

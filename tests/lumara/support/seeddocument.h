@@ -3,6 +3,7 @@
 // the wells, targets, droplets, thresholds, zones, populations and plots a test describes.
 // The document first opens a tiny generated run archive (the only way it takes managers) and
 // then every manager's content is replaced, so nothing of that archive is left.
+#include "generator.h"
 #include "model/lumaraanalysisdata.h"
 
 #include <QList>
@@ -106,5 +107,11 @@ QList<int> lineChannels(const DocumentSeed &seed);
 
 // The generated archive the document opens before seeding (made once per process).
 QString basePackagePath(QString *error = nullptr);
+
+// A generated run archive written as folder/name (missing folders made); "" with a warning
+// when it cannot be made.
+QString generateRun(const QString &folder, const QString &name, const MkPackage::GeneratorOptions &options);
+// Two wells of size x size pixels with 10 % crosstalk, its matrix stored when asked.
+MkPackage::GeneratorOptions smallRun(bool matrix, quint64 seed, int size);
 
 } // namespace BllTest

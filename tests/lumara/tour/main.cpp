@@ -6,6 +6,7 @@
 
 #include "bll/bllinstance.h"
 #include "bll/signaltransfer.h"
+#include "graphicsdrivers.h"
 #include "messagerecorder.h"
 #include "shell/startup.h"
 
@@ -109,6 +110,7 @@ int main(int argc, char *argv[])
             std::printf("FAILED logged: %s\n", qPrintable(line));
         failures += logged.size();
         std::printf("%s\n", failures == 0 ? "Tour passed" : "Tour failed");
+        LumaraTest::keepGraphicsDriversLoaded();
         return failures == 0 ? 0 : 1;
     } catch (const std::exception &e) {
         std::fprintf(stderr, "lumara_tour: exception: %s\n", e.what());

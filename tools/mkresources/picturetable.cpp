@@ -32,6 +32,11 @@ const QVector<Picture> &pictures()
         {"TwoDotPlot/assets/up_btn_press.png", 32, 24, drawSpinUpArrowPressed},
         {"TwoDotPlot/assets/down_btn.png", 32, 24, drawSpinDownArrow},
         {"TwoDotPlot/assets/down_btn_press.png", 32, 24, drawSpinDownArrowPressed},
+        // cursors of the View Results charts
+        {"ViewResult/Concentration/assert/cursor_help.png", 32, 32, drawHelpCursor},
+        {"ViewResult/Concentration/assert/cursor_save.png", 32, 32, drawSaveCursor},
+        {"ViewResult/Uncertainty/assert/cursor_help.png", 32, 32, drawHelpCursor},
+        {"ViewResult/Uncertainty/assert/cursor_save.png", 32, 32, drawSaveCursor},
     };
     return table;
 }

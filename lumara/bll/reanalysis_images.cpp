@@ -233,24 +233,6 @@ QByteArray entryPassword()
     return DocumentAccess::document()->getUnzipPassword().toLatin1();
 }
 
-// The entries an image name may stand for, most specific first: the name itself (in a saved
-// package under its source's folder), then the forms the document's readers accept, the last
-// part of the name under "capture/" or directly under the source's folder.
-QStringList imageEntryCandidates(const QString &entryName, const QString &sourceFileName, bool savedPackage)
-{
-    QStringList candidates;
-    const QString leaf = entryName.section(QLatin1Char('/'), -1);
-    if (savedPackage) {
-        const QString base = sourceFileName.section(QLatin1Char('.'), 0, 0);
-        candidates << base + QLatin1Char('/') + entryName << base + QStringLiteral("/capture/") + leaf
-                   << base + QLatin1Char('/') + leaf;
-    } else {
-        candidates << entryName << QStringLiteral("capture/") + leaf;
-    }
-    candidates.removeDuplicates();
-    return candidates;
-}
-
 // Reads images of one archive through one zip handle; one per task.
 class ImageEntries {
 public:
@@ -264,7 +246,7 @@ public:
     {
         if (!m_open || entryName.isEmpty() || sourceFileName.isEmpty())
             return QByteArray();
-        for (const QString &entry : imageEntryCandidates(entryName, sourceFileName, savedPackage)) {
+        for (const QString &entry : WellImages::entryCandidates(entryName, sourceFileName, savedPackage)) {
             if (!m_names->contains(entry))
                 continue;
             if (!m_zip.setCurrentFile(entry, QuaZip::csSensitive))

@@ -153,23 +153,22 @@ public:
     PackageImages(const PackageImages &) = delete;
     PackageImages &operator=(const PackageImages &) = delete;
 
-    // The bytes of the image a stored name stands for in the source embedded under `base`:
-    // its last non-empty "/" part, looked for under "capture/" first, then directly under the
-    // base. Empty for an empty name or ".", and wherever nothing is found or inflates whole.
-    QByteArray read(const QString &base, const QString &name)
+    // The bytes of the image a stored name stands for in the embedded source archive of that
+    // file name, found the way that archive's own reader finds it. Empty for an empty name or
+    // ".", and wherever nothing is found or inflates whole.
+    QByteArray read(const QString &sourceFileName, const QString &name)
     {
-        if (!m_open || name.isEmpty() || name == QLatin1String("."))
+        if (!m_open)
             return QByteArray();
-        const QStringList parts = name.split(QLatin1Char('/'), Qt::SkipEmptyParts);
-        if (parts.isEmpty())
-            return QByteArray();
-        const QString &leaf = parts.last();
-        QString entry = base + QLatin1String("/capture/") + leaf;
-        if (!m_entries.contains(entry)) {
-            entry = base + QLatin1Char('/') + leaf;
-            if (!m_entries.contains(entry))
-                return QByteArray();
+        QString entry;
+        for (const QString &candidate : WellImages::entryCandidates(name, sourceFileName, true)) {
+            if (m_entries.contains(candidate)) {
+                entry = candidate;
+                break;
+            }
         }
+        if (entry.isEmpty())
+            return QByteArray();
         if (!m_zip.setCurrentFile(entry, QuaZip::csSensitive))
             return QByteArray();
         QuaZipFile file(&m_zip);
@@ -289,19 +288,19 @@ void AnalysisDataFileParser2::loadDrpltImages()
     // Each well takes its images from the source of its own experiment (the first with its
     // id): wells of several sources may come in any order. A well whose experiment is missing
     // keeps its place with null images, so the image list stays parallel to the wells.
-    QHash<quint32, QString> baseOf;
+    QHash<quint32, QString> sourceOf;
     for (const ExpItemInfo &exp : info.experiments)
-        if (!baseOf.contains(exp.id))
-            baseOf.insert(exp.id, exp.fileName.section(QLatin1Char('.'), 0, 0));
+        if (!sourceOf.contains(exp.id))
+            sourceOf.insert(exp.id, exp.fileName);
 
     PackageImages package(zipPath(), getPassword());
     QList<WellDrpltImgInfo<QImage>> images;
     images.reserve(info.wells.size());
     for (const WellItemInfo &well : info.wells) {
-        const auto found = baseOf.constFind(well.expId);
-        const bool known = found != baseOf.constEnd();
-        const QString base = known ? found.value() : QString();
-        auto read = [&](const QString &name) { return known ? package.read(base, name) : QByteArray(); };
+        const auto found = sourceOf.constFind(well.expId);
+        const bool known = found != sourceOf.constEnd();
+        const QString source = known ? found.value() : QString();
+        auto read = [&](const QString &name) { return known ? package.read(source, name) : QByteArray(); };
 
         WellDrpltImgInfo<QImage> record;
         record.wellId = well.wellId;

@@ -1,4 +1,5 @@
 #include "io/imagestack.h"
+#include "io/runarchiveimages.h"
 
 #include <QBuffer>
 #include <QDebug>
@@ -22,6 +23,23 @@ void freePixels(void *pixels)
 }
 
 } // namespace
+
+QStringList entryCandidates(const QString &storedName, const QString &sourceFileName, bool embedded)
+{
+    if (storedName.isEmpty() || storedName == QLatin1String("."))
+        return {};
+    const QString folder =
+        embedded ? sourceFileName.section(QLatin1Char('.'), 0, 0) + QLatin1Char('/') : QString();
+    const QString suffix = sourceFileName.section(QLatin1Char('.'), -1);
+    if (suffix == QLatin1String("expzip"))
+        return {folder + storedName};
+    if (suffix == QLatin1String("imrs") && !embedded)
+        return {RunArchiveImages::captureEntryName(storedName)};
+    const QStringList parts = storedName.split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    if (parts.isEmpty())
+        return {};
+    return {folder + QStringLiteral("capture/") + parts.last(), folder + parts.last()};
+}
 
 QSize declaredSize(const QByteArray &bytes)
 {

@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QSize>
 #include <QString>
+#include <QStringList>
 #include <QVector>
 
 namespace WellImages {
@@ -20,6 +21,15 @@ struct Encoded {
     QString name;     // for the log
     QByteArray bytes; // empty: no image
 };
+
+// The entries a stored image name stands for, in the order to try them. `sourceFileName` is the
+// archive the name comes from; in a saved package, which embeds it under its name up to the
+// first ".", `embedded` is true. ".expzip" archives name images by their complete entry names,
+// embedded or not, so that a package saved from one shows the images the archive showed. An
+// ".imrs" archive takes the last "/" part under "capture/"; embedded sources other than
+// ".expzip" ones the last non-empty part under "capture/", else directly in their folder.
+// None for an empty name or ".".
+TESMAR_EXPORT QStringList entryCandidates(const QString &storedName, const QString &sourceFileName, bool embedded);
 
 // The size an encoded image declares, read from its header without decoding it; invalid when
 // the header cannot be read.

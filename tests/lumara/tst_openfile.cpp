@@ -10,6 +10,7 @@
 #include "model/experimentcfgmgr.h"
 #include "pcranalysisdocument.h"
 #include "testmain.h"
+#include "zipcheck.h"
 
 #include <QDir>
 #include <QSignalSpy>
@@ -199,6 +200,7 @@ void TestOpenFile::savedPackageKeepsItsPlots()
     const QStringList plots = plotNames();
     const QString saved = m_dir.filePath("saved.arlx");
     QVERIFY(PcrAnalysisDocument::getInstance()->save(saved));
+    LUMARA_VERIFY_STANDARD_ZIP(saved);
 
     QVERIFY(bll->openFile(saved));
     QCOMPARE(plotNames(), plots);

@@ -12,6 +12,7 @@
 #include "model/drpltimginfomgr.h"
 #include "pcranalysisdocument.h"
 #include "testmain.h"
+#include "zipcheck.h"
 
 #include <QDir>
 #include <QSignalSpy>
@@ -127,6 +128,8 @@ void TestSaveMerge::saveReportsItsResult()
              saved);
     QCOMPARE(completed.size(), 1);
     QCOMPARE(QFileInfo::exists(path), saved);
+    if (saved)
+        LUMARA_VERIFY_STANDARD_ZIP(path);
 }
 
 void TestSaveMerge::continuationWithoutPendingMerge()

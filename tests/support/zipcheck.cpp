@@ -24,14 +24,14 @@ public:
 
     // The reader's lines for one package, its closing line excluded; false when it could not
     // be asked.
-    bool ask(const QString &path, QStringList *lines, int *failures)
+    bool ask(const QString &request, QStringList *lines, int *failures)
     {
         QMutexLocker lock(&m_mutex);
         if (!m_process || m_process->thread() != QThread::currentThread())
-            return askOnce(path, lines, failures);
+            return askOnce(request, lines, failures);
         if (m_process->state() != QProcess::Running && !start())
             return false;
-        m_process->write(path.toUtf8() + '\n');
+        m_process->write(request.toUtf8() + '\n');
         if (!m_process->waitForBytesWritten(Timeout))
             return false;
         QString line;
@@ -76,13 +76,13 @@ private:
     }
 
     // From another thread: a reader of its own.
-    static bool askOnce(const QString &path, QStringList *lines, int *failures)
+    static bool askOnce(const QString &request, QStringList *lines, int *failures)
     {
         QProcess python;
         python.start(QStringLiteral("python3"), {QStringLiteral(LUMARA_ZIPCHECK_SCRIPT), QStringLiteral("--serve")});
         if (!python.waitForStarted(Timeout))
             return false;
-        python.write(path.toUtf8() + '\n');
+        python.write(request.toUtf8() + '\n');
         python.closeWriteChannel();
         if (!python.waitForFinished(Timeout))
             return false;
@@ -100,11 +100,11 @@ private:
 
 } // namespace
 
-QString standardZipCheck(const QString &path)
+QString standardZipCheck(const QString &path, bool whole)
 {
     QStringList lines;
     int failures = 0;
-    if (!Reader::instance().ask(path, &lines, &failures))
+    if (!Reader::instance().ask(whole ? QStringLiteral("whole ") + path : path, &lines, &failures))
         return QStringLiteral("python3 with zipfile did not answer for %1").arg(path);
     QStringList read;
     QStringList problems;

@@ -68,10 +68,12 @@ def check(path, whole):
 def main():
     whole = '--whole' in sys.argv[1:]
     if '--serve' in sys.argv[1:]:
-        # One path a line on standard input; per path its lines, failures prefixed "! ", and
-        # a closing line "= <number of failures>".
+        # One path a line on standard input ("whole " before it: read every entry whole); per
+        # path its lines, failures prefixed "! ", and a closing line "= <number of failures>".
         for line in sys.stdin:
-            listed, failures = check(line.rstrip('\n'), whole)
+            path = line.rstrip('\n')
+            entire = whole or path.startswith('whole ')
+            listed, failures = check(path[6:] if path.startswith('whole ') else path, entire)
             out = listed + ['! ' + f for f in failures] + ['= %d' % len(failures)]
             sys.stdout.write('\n'.join(out) + '\n')
             sys.stdout.flush()

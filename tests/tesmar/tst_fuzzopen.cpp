@@ -2,7 +2,7 @@
 // process that holds a loaded document: no crash, no hang, no sanitizer report, and an open
 // that fails leaves the loaded document as it was. Every entry is cut at many offsets, and each
 // kind of entry gets a few hundred seeded mutations. LUMARA_FUZZ_STRIDE=n opens every n-th
-// case only: the regular test run takes a sample, the "fuzz" label runs them all.
+// case only, for a quick look.
 #include "documenttestsupport.h"
 #include "testmain.h"
 
@@ -16,13 +16,6 @@
 #include <signal.h>
 #include <unistd.h>
 
-#if defined(__SANITIZE_ADDRESS__)
-#include <sanitizer/lsan_interface.h>
-#define LUMARA_LEAK_CHECK() __lsan_do_recoverable_leak_check()
-#else
-#define LUMARA_LEAK_CHECK() 0
-#endif
-
 using namespace DocTest;
 
 namespace {
@@ -32,7 +25,7 @@ constexpr int Parallel = 6;
 constexpr int HangMs = 30000;
 
 // Exit codes of a child.
-enum ChildCode { Opened = 0, RefusedUnchanged = 1, RefusedChanged = 2, Leaked = 3 };
+enum ChildCode { Opened = 0, RefusedUnchanged = 1, RefusedChanged = 2 };
 
 struct Entry {
     QString name;
@@ -284,8 +277,6 @@ void TestFuzzOpen::damagedPackagesOpenSafely()
                 ++refused;
             else if (WEXITSTATUS(status) == RefusedChanged)
                 problems << c.what + QStringLiteral(": a failed open changed the loaded document");
-            else if (WEXITSTATUS(status) == Leaked)
-                problems << c.what + QStringLiteral(": leaks");
             else
                 problems << c.what + QStringLiteral(": exit code %1").arg(WEXITSTATUS(status));
             running.removeAt(i);
@@ -318,8 +309,8 @@ void TestFuzzOpen::damagedPackagesOpenSafely()
             int code = Opened;
             if (!doc->open(path))
                 code = difference(snapshot(doc), before).isEmpty() ? RefusedUnchanged : RefusedChanged;
-            if (LUMARA_LEAK_CHECK() != 0)
-                code = Leaked;
+            // Leaks are not looked for here: a forked child lacks the parent's other threads,
+            // whose stacks still point at what they hold.
             _exit(code);
         }
         running.append({pid, i, QElapsedTimer()});

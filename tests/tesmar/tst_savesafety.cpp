@@ -5,6 +5,7 @@
 #include "documenttestsupport.h"
 #include "io/packagecopy.h"
 #include "pkgwriter.h"
+#include "runarchivetestsupport.h"
 #include "testmain.h"
 #include "zipcheck.h"
 
@@ -56,20 +57,21 @@ QStringList leftovers(const QString &folder)
 
 QByteArray pngOf(const QImage &image)
 {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
+    return RunArchiveTest::pngBytes(image);
 }
 
 QImage greyImage(int width, int height, int seed)
 {
-    QImage image(width, height, QImage::Format_Grayscale8);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            image.scanLine(y)[x] = uchar((x * 7 + y * 3 + seed * 31) & 0xFF);
-    return image;
+    return RunArchiveTest::rampImage(width, height, seed, QImage::Format_Grayscale8);
+}
+
+// The first droplet image entry of an archive whose name holds `part`.
+QString firstImage(const QString &zipPath, const QString &part = QString())
+{
+    for (const QString &name : entryNames(zipPath))
+        if (name.startsWith("capture/") && name.contains(part))
+            return name;
+    return QString();
 }
 
 // A black 8-bit grey PNG of the given size, made row by row: a small file that would take
@@ -380,10 +382,7 @@ void TestSaveSafety::imagesSurviveSave()
         const QString run = dir.filePath("halves.imrs");
         QVERIFY(generate(o, run));
         // One bottom half larger than its top half.
-        QString bottom;
-        for (const QString &name : entryNames(run))
-            if (name.startsWith("capture/") && bottom.isEmpty() && name.contains("B"))
-                bottom = name;
+        const QString bottom = firstImage(run, "B");
         QVERIFY(!bottom.isEmpty());
         source = dir.filePath("damaged.imrs");
         QVERIFY(rewriteEntry(run, source, bottom, [](const QByteArray &) { return pngOf(greyImage(80, 60, 3)); },
@@ -392,10 +391,7 @@ void TestSaveSafety::imagesSurviveSave()
         o.kind = MkPackage::ArchiveKind::Expzip;
         const QString run = dir.filePath("names.expzip");
         QVERIFY(generate(o, run));
-        QString image;
-        for (const QString &name : entryNames(run))
-            if (name.startsWith("capture/") && image.isEmpty())
-                image = name;
+        const QString image = firstImage(run);
         QVERIFY(!image.isEmpty());
         const QString other = QString(image).replace("capture/", "capturX/");
         source = dir.filePath("damaged.expzip");
@@ -444,10 +440,7 @@ void TestSaveSafety::oversizedImages()
     o.width = o.height = 256;
     const QString run = dir.filePath("plain.imrs");
     QVERIFY(generate(o, run));
-    QString image;
-    for (const QString &name : entryNames(run))
-        if (name.startsWith("capture/") && image.isEmpty())
-            image = name;
+    const QString image = firstImage(run);
     QVERIFY(!image.isEmpty());
 
     // The same package with that image in the usual size, and with the damaged one.

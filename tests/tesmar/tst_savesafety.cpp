@@ -11,6 +11,7 @@
 
 #include <QBuffer>
 #include <QElapsedTimer>
+#include <QHash>
 #include <QProcess>
 #include <QRandomGenerator>
 
@@ -271,16 +272,20 @@ void TestSaveSafety::fullDisk()
         args << "save" << m_run << path;
     }
 
-    // The size a save without a limit reaches, on a copy of the same start.
-    const QString probe = dir.filePath("probe.arlx");
-    if (target == "itself") {
-        QVERIFY(QFile::copy(m_saved, probe));
-        QCOMPARE(runChild({"save", probe, probe, "--begin"}).out.trimmed(), QString("saved 1"));
-    } else {
-        QCOMPARE(runChild({"save", m_run, probe}).out.trimmed(), QString("saved 1"));
+    // The size a save without a limit reaches, on a copy of the same start (once per kind).
+    static QHash<QString, qint64> finishedSizes;
+    if (!finishedSizes.contains(target)) {
+        const QString probe = dir.filePath("probe.arlx");
+        if (target == "itself") {
+            QVERIFY(QFile::copy(m_saved, probe));
+            QCOMPARE(runChild({"save", probe, probe, "--begin"}).out.trimmed(), QString("saved 1"));
+        } else {
+            QCOMPARE(runChild({"save", m_run, probe}).out.trimmed(), QString("saved 1"));
+        }
+        finishedSizes.insert(target, QFileInfo(probe).size());
+        QVERIFY(QFile::remove(probe));
     }
-    const qint64 finished = QFileInfo(probe).size();
-    QVERIFY(QFile::remove(probe));
+    const qint64 finished = finishedSizes.value(target);
 
     const QByteArray before = readFile(path);
     const ChildResult r = runChild(args << "--fsize" << QString::number(finished - below));
@@ -306,8 +311,8 @@ void TestSaveSafety::fullDisk()
 void TestSaveSafety::killedSaves()
 {
     QTemporaryDir dir;
-    MkPackage::GeneratorOptions o = smallRun(3, 21);
-    o.width = o.height = 384;
+    MkPackage::GeneratorOptions o = smallRun(2, 21);
+    o.width = o.height = 224;
     o.password = QStringLiteral("delta");
     const QString run = dir.filePath("big.imrs");
     QVERIFY(generate(o, run));

@@ -70,6 +70,8 @@ QPainterPath closedPath(const QPolygonF &points)
 QPainterPath closedPathWithHandles(const QPolygonF &points, double rx, double ry, int enlarged)
 {
     QPainterPath path = closedPath(points);
+    // The handles add to the polygon: the inner half of a handle is still on the polygon.
+    path.setFillRule(Qt::WindingFill);
     for (int i = 0; i < points.size(); ++i) {
         const double scale = i == enlarged ? 1.5 : 1.0;
         path.addEllipse(points.at(i), rx * scale, ry * scale);

@@ -34,7 +34,7 @@ QPolygonF uniquePoints(const QPolygonF &polygon);
 bool sameOutline(const QPolygonF &a, const QPolygonF &b);
 
 // A closed path through the points; with handles, an ellipse of the given radii on every
-// vertex as well.
+// vertex as well, and a point on a handle counts as on the path.
 QPainterPath closedPath(const QPolygonF &points);
 QPainterPath closedPathWithHandles(const QPolygonF &points, double rx, double ry,
                                    int enlarged = -1);

@@ -225,7 +225,19 @@ void Zt2DPlot::enablePannel(bool flag)
     if (flag == m_pannerEnabled)
         return;
     m_pannerEnabled = flag;
-    SetAxisPannerEnabled(flag);
+    if (!flag) {
+        SetAxisPannerEnabled(false);
+        return;
+    }
+    // Enabling puts the panner's filter in front of the canvas's other filters. Done while
+    // the editor filters an event, Qt would then hand the editor that same event again.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (m_pannerEnabled)
+                SetAxisPannerEnabled(true);
+        },
+        Qt::QueuedConnection);
 }
 
 void Zt2DPlot::converToPolygon(QMap<QwtPlotShapeItem *, QwtPlotShapeItem *> shapeItem)

@@ -97,6 +97,11 @@ void TestGeometry::handlePathKeepsOutline()
         QCOMPARE(PolygonGeometry::vertexPolygon(pathPolygon(path)), outline);
         QCOMPARE(pathPolygon(path).mid(0, outline.size()), outline);
     }
+    // A handle belongs to the polygon on both sides of its outline.
+    const QPainterPath handles = closedPathWithHandles(outline, 70, 90);
+    QVERIFY(handles.contains(QPointF(130, 140)));  // inside the polygon and the first handle
+    QVERIFY(handles.contains(QPointF(60, 60)));    // outside the polygon, on the handle
+    QVERIFY(!handles.contains(QPointF(20, 20)));   // beyond the handle
     // The enlarged handle reaches 1.5 half sizes out.
     const QRectF box = closedPathWithHandles(outline, 70, 90, 0).boundingRect();
     QCOMPARE(box.left(), 100 - 105.0);

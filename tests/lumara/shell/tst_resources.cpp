@@ -38,6 +38,14 @@ private slots:
             ":/assets/compensate_diable_icon.png",
             ":/assets/cursor_help.png",
             ":/assets/cursor_save.png",
+            ":/TwoDotPlot/qml/Plot2DPropertyDialog.qml",
+            ":/TwoDotPlot/qml/Plot2DSpinBox.qml",
+            ":/TwoDotPlot/qml/Plot2DButton.qml",
+            ":/TwoDotPlot/assets/dialog_bg1.png",
+            ":/TwoDotPlot/assets/up_btn.png",
+            ":/TwoDotPlot/assets/up_btn_press.png",
+            ":/TwoDotPlot/assets/down_btn.png",
+            ":/TwoDotPlot/assets/down_btn_press.png",
         };
         for (const char *path : paths)
             QTest::newRow(path) << QString::fromLatin1(path);

@@ -46,6 +46,8 @@ private slots:
             ":/TwoDotPlot/assets/up_btn_press.png",
             ":/TwoDotPlot/assets/down_btn.png",
             ":/TwoDotPlot/assets/down_btn_press.png",
+            ":/TwoDotPlot/assets/cursor_help.png",
+            ":/TwoDotPlot/assets/cursor_save.png",
         };
         for (const char *path : paths)
             QTest::newRow(path) << QString::fromLatin1(path);

@@ -35,6 +35,11 @@ const QVector<Picture> &pictures()
         // 2D dot plot: cursors of its image actions
         {"TwoDotPlot/assets/cursor_help.png", 32, 32, drawHelpCursor},
         {"TwoDotPlot/assets/cursor_save.png", 32, 32, drawSaveCursor},
+        // cursors of the View Results charts
+        {"ViewResult/Concentration/assert/cursor_help.png", 32, 32, drawHelpCursor},
+        {"ViewResult/Concentration/assert/cursor_save.png", 32, 32, drawSaveCursor},
+        {"ViewResult/Uncertainty/assert/cursor_help.png", 32, 32, drawHelpCursor},
+        {"ViewResult/Uncertainty/assert/cursor_save.png", 32, 32, drawSaveCursor},
     };
     return table;
 }

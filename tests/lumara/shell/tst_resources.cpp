@@ -48,6 +48,10 @@ private slots:
             ":/TwoDotPlot/assets/down_btn_press.png",
             ":/TwoDotPlot/assets/cursor_help.png",
             ":/TwoDotPlot/assets/cursor_save.png",
+            ":/ViewResult/Concentration/assert/cursor_help.png",
+            ":/ViewResult/Concentration/assert/cursor_save.png",
+            ":/ViewResult/Uncertainty/assert/cursor_help.png",
+            ":/ViewResult/Uncertainty/assert/cursor_save.png",
         };
         for (const char *path : paths)
             QTest::newRow(path) << QString::fromLatin1(path);

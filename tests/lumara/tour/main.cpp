@@ -9,6 +9,7 @@
 #include "graphicsdrivers.h"
 #include "messagerecorder.h"
 #include "shell/startup.h"
+#include "shell/welllistmodel.h"
 
 #include <QApplication>
 #include <QEventLoop>
@@ -27,13 +28,14 @@ namespace {
 
 const int OpenTimeoutMs = 240 * 1000;
 
-// Opens on a worker as the program does and waits for the hub to announce the wells.
+// Opens on a worker as the program does and waits until the well list holds the new wells.
 bool openPackage(const QString &path, QString *error)
 {
     SignalTransfer *hub = SignalTransfer::getInstance();
+    WellListModel::instance();
     QEventLoop loop;
     bool opened = false;
-    QObject::connect(hub, &SignalTransfer::updateWellInfo, &loop, [&] {
+    QObject::connect(hub, &SignalTransfer::updateWellComplete, &loop, [&] {
         opened = true;
         loop.quit();
     });

@@ -53,6 +53,7 @@ void registerStops(Tour &tour)
 {
     addStartUpStops(tour);
     addSharedDialogStops(tour);
+    addWellListStops(tour);
 }
 
 QImage grabWindow(QWidget *window)

@@ -4,6 +4,10 @@
 
 #include "bll/bllinstance.h"
 #include "bll/populationsmgr.h"
+#include "shell/globalvalues.h"
+#include "shell/welllistmodel.h"
+
+#include <QMap>
 
 PolygonMgr::PolygonMgr(QObject *parent) : QObject(parent) {}
 
@@ -79,5 +83,50 @@ void PolygonMgr::removeZones(const QVector<uint> &zoneIds)
     for (int i = m_zones.size() - 1; i >= 0; --i) {
         if (zoneIds.contains(m_zones.at(i).zoneID))
             m_zones.remove(i);
+    }
+}
+
+void PolygonMgr::applyPolygonChange()
+{
+    BLLInstance *bll = BLLInstance::getInstance();
+    if (isIndividualMode == 1) {
+        // Each change goes to the well it was made on, whichever well is selected now.
+        for (PolygonZoneInfo &zone : m_zones) {
+            if (zone.pending.size() < 3)
+                continue;
+            bll->setThldByPolygon(zone.wellID, zone.zoneID, zone.pending);
+            emit updateZoneDroplets(zone.zoneID, zone.plotID, zone.wellID, zone.pending);
+            zone.applied = zone.pending;
+            zone.pending.clear();
+        }
+        return;
+    }
+    // All wells share one outline per zone: each changed zone is written once to every well,
+    // with its last change, and counted once per well.
+    QVector<uint> changedZones;
+    QMap<uint, int> lastChange; // zone -> index of its last record with a change
+    for (int i = 0; i < m_zones.size(); ++i) {
+        const PolygonZoneInfo &zone = m_zones.at(i);
+        if (zone.pending.size() < 3)
+            continue;
+        if (!lastChange.contains(zone.zoneID))
+            changedZones.append(zone.zoneID);
+        lastChange[zone.zoneID] = i;
+    }
+    const QList<uint> wells = WellListModel::instance()->getAllWellIDs();
+    for (uint zoneId : changedZones) {
+        const PolygonZoneInfo change = m_zones.at(lastChange.value(zoneId));
+        for (uint well : wells) {
+            bll->setThldByPolygon(well, zoneId, change.pending);
+            emit updateZoneDroplets(zoneId, change.plotID, well, change.pending);
+        }
+        for (PolygonZoneInfo &zone : m_zones) {
+            if (zone.zoneID != zoneId)
+                continue;
+            zone.applied = change.pending;
+            // A change too small to apply stays pending, as in per-well scope.
+            if (zone.pending.size() >= 3)
+                zone.pending.clear();
+        }
     }
 }

@@ -4,6 +4,8 @@
 #include "plots/TwoDotPlot/polygongeometry.h"
 
 #include "bll/bllinstance.h"
+#include "shell/globalvalues.h"
+#include "shell/imageactions.h"
 
 #include <QHoverEvent>
 #include <QKeyEvent>
@@ -44,6 +46,14 @@ void setDrawnLook(QwtPlotShapeItem *shape)
     shape->setItemAttribute(QwtPlotItem::Legend, true);
     shape->setLegendMode(QwtPlotShapeItem::LegendShape);
     shape->setRenderHint(QwtPlotItem::RenderAntialiased, true);
+}
+
+ImageActionNames imageNames(const QwtPlot *plot)
+{
+    const QString stem = currentFileBaseName + QLatin1Char('_') + plot->axisTitle(QwtPlot::xBottom).text()
+                       + QLatin1Char('_') + plot->axisTitle(QwtPlot::yLeft).text() + QStringLiteral("_2DPlot");
+    return ImageActionNames{stem + QStringLiteral(".png"), stem + QStringLiteral(".svg"),
+                            QStringLiteral("AnalyzePlot"), QStringLiteral("2DDotPlot")};
 }
 
 bool polygonMode()
@@ -326,6 +336,7 @@ void Zt2DPlot::mousePressEvent(QMouseEvent *event)
             m_rubberPoint = false;
         }
     }
+    plotImageActionPress(this, event, imageNames(this));
     QWidget::mousePressEvent(event);
 }
 
@@ -390,10 +401,13 @@ void Zt2DPlot::mouseDoubleClickEvent(QMouseEvent *event)
 
 void Zt2DPlot::enterEvent(QEvent *event)
 {
+    plotImageActionEnter(this, QStringLiteral(":/TwoDotPlot/assets/cursor_help.png"),
+                         QStringLiteral(":/TwoDotPlot/assets/cursor_save.png"));
     QwtBasic::enterEvent(event);
 }
 
 void Zt2DPlot::leaveEvent(QEvent *event)
 {
+    plotImageActionLeave(this);
     QwtBasic::leaveEvent(event);
 }

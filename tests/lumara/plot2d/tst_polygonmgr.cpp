@@ -4,7 +4,10 @@
 
 #include "bll/bllinstance.h"
 #include "bll/populationsmgr.h"
+#include "bll/signaltransfer.h"
 #include "seeddocument.h"
+#include "shell/globalvalues.h"
+#include "shell/welllistmodel.h"
 #include "testmain.h"
 
 #include <QSignalSpy>
@@ -71,6 +74,13 @@ bool seedThreeWells(BllTest::SeededIds *ids)
     return BllTest::seedDocument(seed, ids);
 }
 
+// The well list as the program fills it: the hub announces the seeded wells.
+void loadWellList()
+{
+    WellListModel::instance()->setModelType(0);
+    emit SignalTransfer::getInstance()->updateWellInfo();
+}
+
 } // namespace
 
 class TestPolygonMgr : public QObject {
@@ -84,6 +94,8 @@ private slots:
     void loadZones();
     void loadNothingInLineMode();
     void removeZones();
+    void applyPolygonChange_data();
+    void applyPolygonChange();
 };
 
 void TestPolygonMgr::pendingPolygons()
@@ -199,5 +211,82 @@ void TestPolygonMgr::removeZones()
     QVERIFY(BLLInstance::getInstance()->getPopulationsMgr()->getWellPlotPolygons(12).size() == 1);
 }
 
-LUMARA_TEST_MAIN(TestPolygonMgr)
+void TestPolygonMgr::applyPolygonChange_data()
+{
+    QTest::addColumn<int>("individual");
+    QTest::addColumn<QStringList>("counted"); // zone index/plot index/well/points, in order
+    QTest::addColumn<QStringList>("stored");  // per well 11..13: points of zone 0 and zone 1
+    QTest::addColumn<QStringList>("records"); // well/zone index/applied x of the first point/pending points
+    // Changes: zone 0 on well 11 (square moved by 10) and on well 12 (moved by 20), zone 1 on
+    // well 11 (triangle moved by 7) and a two-point change of zone 1 on well 13. Well 13 is the
+    // one selected. Well 12's triangle starts at 1050, the others' at 1000.
+    QTest::newRow("per well: each change to its own well")
+        << 1
+        << QStringList{"0/0/11/110", "1/1/11/1007", "0/0/12/120"}
+        << QStringList{"11:110,1007", "12:120,1050", "13:100,1000"}
+        << QStringList{"11/0/110/0", "11/1/1007/0", "12/0/120/0", "12/1/1050/0", "13/0/100/0", "13/1/1000/2"};
+    // Once per zone and well, with the zone's last change; the two-point change stays pending.
+    QTest::newRow("common: once per zone and well")
+        << 0
+        << QStringList{"0/0/11/120", "0/0/12/120", "0/0/13/120", "1/1/11/1007", "1/1/12/1007", "1/1/13/1007"}
+        << QStringList{"11:120,1007", "12:120,1007", "13:120,1007"}
+        << QStringList{"11/0/120/0", "11/1/1007/0", "12/0/120/0", "12/1/1007/0", "13/0/120/0", "13/1/1007/2"};
+}
+
+void TestPolygonMgr::applyPolygonChange()
+{
+    QFETCH(int, individual);
+    BllTest::SeededIds ids;
+    QVERIFY(seedThreeWells(&ids));
+    loadWellList();
+    WellListModel *wells = WellListModel::instance();
+    QCOMPARE(wells->getAllWellIDs(), (QList<uint>{11, 12, 13}));
+    wells->clearSelect();
+    wells->setData(wells->index(2, 0), true, WellListModel::WellSelect);
+    QCOMPARE(wells->getSelectWellID(), 13);
+    isIndividualMode = individual;
+
+    const uint z[] = {ids.zones.at(0), ids.zones.at(1)};
+    const uint p[] = {ids.plots2D.at(0), ids.plots2D.at(1)};
+    PolygonMgr mgr;
+    mgr.loadZones();
+    mgr.setPendingPolygon(11, int(z[0]), Square.translated(10, 0));
+    mgr.setPendingPolygon(12, int(z[0]), Square.translated(20, 0));
+    mgr.setPendingPolygon(11, int(z[1]), Triangle.translated(7, 30));
+    mgr.setPendingPolygon(13, int(z[1]), poly({{1, 1}, {2, 2}}));
+
+    BLLInstance *bll = BLLInstance::getInstance();
+    QSignalSpy writes(bll, &BLLInstance::dataFixed);
+    QSignalSpy counts(&mgr, &PolygonMgr::updateZoneDroplets);
+    mgr.applyPolygonChange();
+    isIndividualMode = 0;
+
+    auto zoneIndex = [&](uint id) { return id == z[0] ? 0 : id == z[1] ? 1 : -1; };
+    QStringList counted;
+    for (const QList<QVariant> &c : counts) {
+        const QPolygonF outline = c.at(3).value<QPolygonF>();
+        QVERIFY(outline.size() >= 3);
+        counted << QStringLiteral("%1/%2/%3/%4")
+                       .arg(zoneIndex(c.at(0).toUInt()))
+                       .arg(c.at(1).toUInt() == p[0] ? 0 : c.at(1).toUInt() == p[1] ? 1 : -1)
+                       .arg(c.at(2).toUInt())
+                       .arg(outline.first().x());
+    }
+    QTEST(counted, "counted");
+    QCOMPARE(writes.count(), counted.size()); // one document write per count, no more
+    QStringList stored;
+    for (uint well : {11u, 12u, 13u}) {
+        stored << QStringLiteral("%1:%2,%3")
+                      .arg(well)
+                      .arg(bll->getThldByPolygon(well, z[0]).first().x())
+                      .arg(bll->getThldByPolygon(well, z[1]).first().x());
+    }
+    QTEST(stored, "stored");
+    QStringList records;
+    for (const PolygonZoneInfo &r : mgr.zones())
+        records << QStringLiteral("%1/%2/%3/%4").arg(r.wellID).arg(zoneIndex(r.zoneID)).arg(r.applied.first().x()).arg(r.pending.size());
+    QTEST(records, "records");
+}
+
+LUMARA_TEST_GUI_MAIN(TestPolygonMgr)
 #include "tst_polygonmgr.moc"

@@ -9,10 +9,16 @@
 
 #include "bll/bllinstance.h"
 #include "seeddocument.h"
+#include "shell/appresources.h"
 #include "shell/globalvalues.h"
+#include "shell/helpdialog.h"
 #include "testmain.h"
 
+#include <QClipboard>
+#include <QFileDialog>
+#include <QLabel>
 #include <QSignalSpy>
+#include <QTimer>
 #include <qwt_plot_curve.h>
 #include <qwt_plot_marker.h>
 #include <qwt_plot_shapeitem.h>
@@ -76,12 +82,43 @@ void seedMode(LumaraAnalysisData::ThresholdMode mode)
     QVERIFY(BllTest::seedDocument(seed));
 }
 
+// Answers the modal dialog that opens while it lives, from inside the dialog's own loop.
+std::unique_ptr<QTimer> answerDialog(std::function<void(QWidget *)> answer)
+{
+    std::unique_ptr<QTimer> timer(new QTimer);
+    timer->setInterval(5);
+    QTimer *t = timer.get();
+    QObject::connect(t, &QTimer::timeout, [t, answer] {
+        if (QWidget *modal = QApplication::activeModalWidget()) {
+            t->stop();
+            answer(modal);
+        }
+    });
+    timer->start();
+    return timer;
+}
+
+bool maskShown(const QwtBasic &plot)
+{
+    const QWidget *mask = plot.findChild<QWidget *>(QStringLiteral("mask"));
+    return mask && mask->isVisible();
+}
+
 } // namespace
 
 class TestZt2DPlot : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { BLLInstance::createSingletons(); }
+    void initTestCase()
+    {
+        initAppResources();
+        BLLInstance::createSingletons();
+    }
+    void cleanup()
+    {
+        imageActionMode = 0;
+        currentFileBaseName.clear();
+    }
     void construction();
     void linePens_data();
     void linePens();
@@ -101,6 +138,10 @@ private slots:
     void doubleClicks();
     void stylePlot_data();
     void stylePlot();
+    void imageActions_data();
+    void imageActions();
+    void helpAction();
+    void actionCursors();
 };
 
 void TestZt2DPlot::construction()
@@ -508,6 +549,110 @@ void TestZt2DPlot::stylePlot()
     QCOMPARE(plot.sizePolicy().verticalPolicy(), QSizePolicy::Preferred);
     QCOMPARE(plot.styleSheet(), QStringLiteral("background-color: rgb(255,255,255)"));
     QCOMPARE(plot.canvas()->styleSheet(), QStringLiteral("background-color: rgb(255,255,255)"));
+}
+
+void TestZt2DPlot::imageActions_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<int>("button");
+    QTest::addColumn<QString>("result"); // what the press leaves: a PNG, the clipboard or nothing
+    QTest::newRow("PNG by a left press") << 1 << int(Qt::LeftButton) << "png";
+    QTest::newRow("copy by a left press") << 3 << int(Qt::LeftButton) << "clipboard";
+    QTest::newRow("PNG cancelled by a right press") << 1 << int(Qt::RightButton) << "nothing";
+    QTest::newRow("copy cancelled by a middle press") << 3 << int(Qt::MiddleButton) << "nothing";
+    QTest::newRow("nothing pending") << 0 << int(Qt::LeftButton) << "nothing";
+}
+
+// The pending action of the menu, carried out or dropped by the next press on the plot.
+void TestZt2DPlot::imageActions()
+{
+    QFETCH(int, mode);
+    QFETCH(int, button);
+    QFETCH(QString, result);
+    QTemporaryDir dir;
+    const QString target = dir.filePath(QStringLiteral("plot.png"));
+    Fixture f;
+    f.plot->setAxisTitle(QwtPlot::xBottom, QStringLiteral("T1(FAM)"));
+    f.plot->setAxisTitle(QwtPlot::yLeft, QStringLiteral("T2(VIC)"));
+    f.plot->addCurve(QStringLiteral("#e42520"), {{5000, 5000}}, 3.0);
+    currentFileBaseName = QStringLiteral("run7");
+    QGuiApplication::clipboard()->clear();
+    QString proposed;
+    auto answerer = answerDialog([&](QWidget *modal) {
+        auto *dialog = qobject_cast<QFileDialog *>(modal);
+        if (!dialog) {
+            modal->close();
+            return;
+        }
+        proposed = QFileInfo(dialog->selectedFiles().value(0)).fileName();
+        dialog->selectFile(target);
+        static_cast<QDialog *>(dialog)->accept();
+    });
+    imageActionMode = mode;
+    QEvent enter(QEvent::Enter);
+    QApplication::sendEvent(f.plot, &enter);
+    QCOMPARE(maskShown(*f.plot), mode != 0);
+    QTest::mouseClick(f.canvas(), Qt::MouseButton(button), Qt::NoModifier, f.pixel(2000, 8000));
+    QCOMPARE(imageActionMode, 0);
+    QVERIFY(!maskShown(*f.plot));
+    const QImage copied = QGuiApplication::clipboard()->pixmap().toImage();
+    QCOMPARE(copied.isNull(), result != QLatin1String("clipboard"));
+    QCOMPARE(QFileInfo::exists(target), result == QLatin1String("png"));
+    QCOMPARE(proposed, result == QLatin1String("png") ? QStringLiteral("run7_T1(FAM)_T2(VIC)_2DPlot.png") : QString());
+    const QImage picture = result == QLatin1String("png") ? QImage(target) : copied;
+    if (result != QLatin1String("nothing")) {
+        QCOMPARE(picture.size(), f.plot->size());
+        // The droplet is in the picture, where it is on the plot.
+        const QPoint dot = f.canvas()->geometry().topLeft() + f.pixel(5000, 5000);
+        QCOMPARE(picture.pixelColor(dot), QColor("#e42520"));
+    }
+}
+
+void TestZt2DPlot::helpAction()
+{
+    Fixture f;
+    QString shown;
+    auto answerer = answerDialog([&](QWidget *modal) {
+        QVERIFY(qobject_cast<HelpDialog *>(modal));
+        for (const QLabel *label : modal->findChildren<QLabel *>())
+            if (!label->text().isEmpty())
+                shown = label->text();
+        modal->close();
+    });
+    imageActionMode = 4;
+    QTest::mouseClick(f.canvas(), Qt::LeftButton, Qt::NoModifier, f.pixel(2000, 8000));
+    const QString expected = getHelpText(QStringLiteral("AnalyzePlot"), QStringLiteral("2DDotPlot"));
+    QVERIFY(!expected.isEmpty());
+    QCOMPARE(shown, expected);
+}
+
+// The cursor tells what a press will do; coming and going never piles cursors up.
+void TestZt2DPlot::actionCursors()
+{
+    Fixture f;
+    const QImage help = QImage(QStringLiteral(":/TwoDotPlot/assets/cursor_help.png")).convertToFormat(QImage::Format_ARGB32);
+    const QImage save = QImage(QStringLiteral(":/TwoDotPlot/assets/cursor_save.png")).convertToFormat(QImage::Format_ARGB32);
+    QVERIFY(!help.isNull() && !save.isNull() && help != save);
+    while (QApplication::overrideCursor())
+        QApplication::restoreOverrideCursor();
+    for (int mode : {0, 1, 2, 3, 4, 0}) {
+        imageActionMode = mode;
+        QEvent enter(QEvent::Enter);
+        QApplication::sendEvent(f.plot, &enter);
+        const QCursor *cursor = QApplication::overrideCursor();
+        if (mode == 0) {
+            QCOMPARE(cursor->shape(), Qt::CrossCursor);
+        } else {
+            QCOMPARE(cursor->pixmap().toImage().convertToFormat(QImage::Format_ARGB32), mode == 4 ? help : save);
+            QCOMPARE(f.plot->canvas()->styleSheet(), QStringLiteral("background-color: #F0F8FF"));
+        }
+        QEvent leave(QEvent::Leave);
+        QApplication::sendEvent(f.plot, &leave);
+        QCOMPARE(QApplication::overrideCursor()->shape(), Qt::ArrowCursor);
+        QVERIFY(!maskShown(*f.plot));
+    }
+    QApplication::restoreOverrideCursor();
+    QVERIFY(!QApplication::overrideCursor());
 }
 
 LUMARA_TEST_GUI_MAIN(TestZt2DPlot)

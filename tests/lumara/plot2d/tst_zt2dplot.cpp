@@ -163,6 +163,10 @@ void TestZt2DPlot::construction()
     QVERIFY(f.canvas()->hasMouseTracking());
     QVERIFY(!f.plot->hasMouseTracking());
     QCOMPARE(f.plot->editor()->parent(), f.plot);
+    // Connections by signature and queued deliveries find the signals' types by these names.
+    for (const char *name : {"QPair<double,double>", "QVector<QPair<QPolygonF,QPolygonF> >",
+                             "QMap<QwtPlotShapeItem*,QwtPlotShapeItem*>", "QwtPlotShapeItem*"})
+        QVERIFY2(QMetaType::type(name) != QMetaType::UnknownType, name);
 }
 
 void TestZt2DPlot::linePens_data()

@@ -3,13 +3,11 @@
 // drawPoints of the same points with the same pens into an image of the canvas' size, plain
 // and antialiased.
 #include "plots/TwoDotPlot/zt2dplot.h"
+#include "widgetbench.h"
 
-#include <QApplication>
 #include <QImage>
 #include <QPainter>
 #include <QVBoxLayout>
-#include <QWindow>
-#include <benchmark/benchmark.h>
 #include <qwt_plot_canvas.h>
 #include <random>
 
@@ -44,32 +42,18 @@ const QVector<QVector<QPointF>> &quadrants()
 struct ShownPlot {
     ShownPlot()
     {
-        host.resize(PlotSize);
         auto *layout = new QVBoxLayout(&host);
         layout->setContentsMargins(0, 0, 0, 0);
         plot = new Zt2DPlot(&host);
         layout->addWidget(plot);
         plot->setAxisScale(QwtPlot::xBottom, 0, MaxGrey);
         plot->setAxisScale(QwtPlot::yLeft, 0, MaxGrey);
-        host.show();
-        for (int i = 0; i < 200 && !(host.windowHandle() && host.windowHandle()->isExposed()); ++i)
-            QApplication::processEvents(QEventLoop::AllEvents, 10);
-        QApplication::processEvents();
+        WidgetBench::showExposed(host, PlotSize);
     }
     QWidget host;
     Zt2DPlot *plot = nullptr;
 };
 
-class PaintCounter : public QObject {
-public:
-    int paints = 0;
-    bool eventFilter(QObject *, QEvent *e) override
-    {
-        if (e->type() == QEvent::Paint)
-            ++paints;
-        return false;
-    }
-};
 } // namespace
 
 static void BM_Zt2DPlotReplot(benchmark::State &state)
@@ -80,7 +64,7 @@ static void BM_Zt2DPlotReplot(benchmark::State &state)
     for (int q = 0; q < 4; ++q)
         plot->addCurve(QString::fromLatin1(Colours[q]), quadrants()[q], DotSize);
     QApplication::processEvents();
-    PaintCounter counter;
+    WidgetBench::PaintCounter counter;
     plot->canvas()->installEventFilter(&counter);
     for (auto _ : state) {
         plot->replot(); // schedules the canvas paint ...
@@ -127,12 +111,5 @@ BENCHMARK(BM_PlainDrawPoints)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    return 0;
+    return WidgetBench::main(argc, argv);
 }

@@ -2,6 +2,7 @@
 // A 2D plot on screen for tests driven by real mouse events: inside a shown window (a plot
 // without parent would be a window of its own), both axes fixed to 0..upper and laid out, so
 // that plot values and canvas pixels map both ways.
+#include "plot2dtest.h"
 #include "plots/TwoDotPlot/zt2dplot.h"
 
 #include <QApplication>

@@ -16,32 +16,18 @@
 #include <qwt_widget_overlay.h>
 
 using Plot2DTest::Fixture;
+using Plot2DTest::poly;
+using Plot2DTest::zone;
 using PolygonGeometry::pathPolygon;
 using PolygonGeometry::vertexPolygon;
 using Pairs = QVector<QPair<QPolygonF, QPolygonF>>;
 
 namespace {
 
-QPolygonF poly(std::initializer_list<QPointF> points)
-{
-    return QPolygonF(QVector<QPointF>(points));
-}
-
 // Axes 0..1000 on about 600 pixels: the right-click reach of 80 units is some 50 pixels.
 const QPolygonF Quad = poly({{200, 200}, {600, 250}, {550, 600}, {250, 550}});
 const QPointF Inside(400, 400);
 const QPointF Outside(900, 900);
-
-PolygonZoneInfo zone(uint id, const QPolygonF &applied, const QPolygonF &pending = QPolygonF())
-{
-    PolygonZoneInfo z;
-    z.wellID = 1;
-    z.zoneID = id;
-    z.plotID = 1;
-    z.applied = applied;
-    z.pending = pending;
-    return z;
-}
 
 QPolygonF outline(const QwtPlotShapeItem *shape)
 {

@@ -2,6 +2,7 @@
 // unique points, outline matching, the projection onto an edge, vertex boxes and the
 // right-click rule.
 #include "plots/TwoDotPlot/polygongeometry.h"
+#include "plot2dtest.h"
 #include "testmain.h"
 
 #include <QPainterPath>
@@ -10,13 +11,9 @@
 #include <cmath>
 
 using namespace PolygonGeometry;
+using Plot2DTest::poly;
 
 namespace {
-QPolygonF poly(std::initializer_list<QPointF> points)
-{
-    return QPolygonF(QVector<QPointF>(points));
-}
-
 const QPolygonF Square = poly({{0, 0}, {1000, 0}, {1000, 1000}, {0, 1000}});
 } // namespace
 

@@ -1,6 +1,7 @@
 // The 2D page's working copy of the polygon zones: records, pending outlines, the matching of
 // a reshaped outline to its zone, removal, loading from a seeded polygon-mode document.
 #include "plots/TwoDotPlot/polygonmgr.h"
+#include "plot2dtest.h"
 
 #include "bll/bllinstance.h"
 #include "bll/populationsmgr.h"
@@ -14,27 +15,13 @@
 
 using LumaraAnalysisData::PolygonThreshold;
 
-namespace {
+using Plot2DTest::poly;
+using Plot2DTest::zone;
 
-QPolygonF poly(std::initializer_list<QPointF> points)
-{
-    return QPolygonF(QVector<QPointF>(points));
-}
+namespace {
 
 const QPolygonF Square = poly({{100, 100}, {500, 100}, {500, 500}, {100, 500}});
 const QPolygonF Triangle = poly({{1000, 1000}, {3000, 1000}, {2000, 3000}});
-
-PolygonZoneInfo record(uint well, uint zone, uint plot, const QPolygonF &applied,
-                       const QPolygonF &pending = QPolygonF())
-{
-    PolygonZoneInfo r;
-    r.wellID = well;
-    r.zoneID = zone;
-    r.plotID = plot;
-    r.applied = applied;
-    r.pending = pending;
-    return r;
-}
 
 // "well/zone/plot/applied points/pending points" per record.
 QStringList describe(const QList<PolygonZoneInfo> &records)
@@ -101,9 +88,9 @@ private slots:
 void TestPolygonMgr::pendingPolygons()
 {
     PolygonMgr mgr;
-    mgr.addZone(record(1, 7, 1, Square));
-    mgr.addZone(record(2, 7, 1, Square));
-    mgr.addZone(record(1, 7, 2, Triangle)); // same well and zone again: never reached
+    mgr.addZone(zone(7, Square, QPolygonF(), 1, 1));
+    mgr.addZone(zone(7, Square, QPolygonF(), 2, 1));
+    mgr.addZone(zone(7, Triangle, QPolygonF(), 1, 2)); // same well and zone again: never reached
     mgr.setPendingPolygon(1, 7, Triangle);
     mgr.setPendingPolygon(3, 7, Triangle); // no such record
     mgr.setPendingPolygon(1, 8, Triangle);
@@ -118,10 +105,10 @@ void TestPolygonMgr::pendingPolygons()
 void TestPolygonMgr::plotZones()
 {
     PolygonMgr mgr;
-    mgr.addZone(record(1, 5, 1, Square));
-    mgr.addZone(record(1, 6, 2, Triangle));
-    mgr.addZone(record(2, 5, 1, Square));
-    mgr.addZone(record(1, 9, 1, Triangle, Square));
+    mgr.addZone(zone(5, Square, QPolygonF(), 1, 1));
+    mgr.addZone(zone(6, Triangle, QPolygonF(), 1, 2));
+    mgr.addZone(zone(5, Square, QPolygonF(), 2, 1));
+    mgr.addZone(zone(9, Triangle, Square, 1, 1));
     QCOMPARE(describe(mgr.getPlotZones(1, 1)), (QStringList{"1/5/1/4/0", "1/9/1/3/4"}));
     QCOMPARE(describe(mgr.getPlotZones(2, 1)), QStringList{"2/5/1/4/0"});
     QVERIFY(mgr.getPlotZones(2, 2).isEmpty());
@@ -155,11 +142,11 @@ void TestPolygonMgr::findZoneId()
     QFETCH(uint, plot);
     QFETCH(QPolygonF, outline);
     PolygonMgr mgr;
-    mgr.addZone(record(1, 3, 1, Triangle));
-    mgr.addZone(record(1, 4, 1, Square));
-    mgr.addZone(record(1, 5, 2, Square, Triangle));
-    mgr.addZone(record(2, 6, 1, Square));
-    mgr.addZone(record(2, 7, 1, Square));
+    mgr.addZone(zone(3, Triangle, QPolygonF(), 1, 1));
+    mgr.addZone(zone(4, Square, QPolygonF(), 1, 1));
+    mgr.addZone(zone(5, Square, Triangle, 1, 2));
+    mgr.addZone(zone(6, Square, QPolygonF(), 2, 1));
+    mgr.addZone(zone(7, Square, QPolygonF(), 2, 1));
     QTEST(mgr.findZoneId(well, plot, outline), "zone");
 }
 
@@ -170,12 +157,12 @@ void TestPolygonMgr::loadZones()
     const uint z0 = ids.zones.at(0), z1 = ids.zones.at(1);
     const uint p0 = ids.plots2D.at(0), p1 = ids.plots2D.at(1);
     PolygonMgr mgr;
-    mgr.addZone(record(99, 1, 1, Square)); // kept
+    mgr.addZone(zone(1, Square, QPolygonF(), 99, 1)); // kept
     mgr.loadZones();
-    QList<PolygonZoneInfo> expected{record(99, 1, 1, Square)};
+    QList<PolygonZoneInfo> expected{zone(1, Square, QPolygonF(), 99, 1)};
     for (uint well : {11u, 12u, 13u}) {
-        expected << record(well, z0, p0, Square);
-        expected << record(well, z1, p1, well == 12 ? Triangle.translated(50, 0) : Triangle);
+        expected << zone(z0, Square, QPolygonF(), well, p0);
+        expected << zone(z1, well == 12 ? Triangle.translated(50, 0) : Triangle, QPolygonF(), well, p1);
     }
     QCOMPARE(describe(mgr.zones()), describe(expected));
     for (int i = 0; i < expected.size(); ++i)

@@ -25,6 +25,8 @@
 #include <qwt_scale_widget.h>
 
 using Plot2DTest::Fixture;
+using Plot2DTest::poly;
+using Plot2DTest::zone;
 using Range = QPair<double, double>;
 
 namespace {
@@ -54,22 +56,6 @@ int otherItems(const QwtPlot &plot)
             ++n;
     }
     return n;
-}
-
-QPolygonF poly(std::initializer_list<QPointF> points)
-{
-    return QPolygonF(QVector<QPointF>(points));
-}
-
-PolygonZoneInfo zone(uint id, const QPolygonF &applied, const QPolygonF &pending = QPolygonF())
-{
-    PolygonZoneInfo z;
-    z.wellID = 1;
-    z.zoneID = id;
-    z.plotID = 1;
-    z.applied = applied;
-    z.pending = pending;
-    return z;
 }
 
 void seedMode(LumaraAnalysisData::ThresholdMode mode)

@@ -32,6 +32,9 @@ const QVector<Picture> &pictures()
         {"TwoDotPlot/assets/up_btn_press.png", 32, 24, drawSpinUpArrowPressed},
         {"TwoDotPlot/assets/down_btn.png", 32, 24, drawSpinDownArrow},
         {"TwoDotPlot/assets/down_btn_press.png", 32, 24, drawSpinDownArrowPressed},
+        // 2D dot plot: cursors of its image actions
+        {"TwoDotPlot/assets/cursor_help.png", 32, 32, drawHelpCursor},
+        {"TwoDotPlot/assets/cursor_save.png", 32, 32, drawSaveCursor},
         // cursors of the View Results charts
         {"ViewResult/Concentration/assert/cursor_help.png", 32, 32, drawHelpCursor},
         {"ViewResult/Concentration/assert/cursor_save.png", 32, 32, drawSaveCursor},

@@ -46,6 +46,8 @@ private slots:
             ":/TwoDotPlot/assets/up_btn_press.png",
             ":/TwoDotPlot/assets/down_btn.png",
             ":/TwoDotPlot/assets/down_btn_press.png",
+            ":/TwoDotPlot/assets/cursor_help.png",
+            ":/TwoDotPlot/assets/cursor_save.png",
             ":/ViewResult/Concentration/assert/cursor_help.png",
             ":/ViewResult/Concentration/assert/cursor_save.png",
             ":/ViewResult/Uncertainty/assert/cursor_help.png",

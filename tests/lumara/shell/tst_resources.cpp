@@ -38,6 +38,11 @@ private slots:
             ":/assets/compensate_diable_icon.png",
             ":/assets/cursor_help.png",
             ":/assets/cursor_save.png",
+            ":/Others/qml/BusyStatus.qml",
+            ":/qml/TopMenuBar.qml",
+            ":/qml/NaviBar.qml",
+            ":/qml/RecentOpenFile.qml",
+            ":/assets/logo.png",
         };
         for (const char *path : paths)
             QTest::newRow(path) << QString::fromLatin1(path);

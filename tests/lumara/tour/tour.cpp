@@ -1,7 +1,12 @@
 #include "tour.h"
 
+#include "shell/mainwindows.h"
+#include "shell/mainwinframe.h"
+#include "shell/navibar.h"
+
 #include <QApplication>
 #include <QDir>
+#include <QQuickItem>
 #include <QTest>
 #include <QWidget>
 
@@ -52,6 +57,7 @@ int Tour::run(TourContext &context, const QString &outFolder)
 void registerStops(Tour &tour)
 {
     addStartUpStops(tour);
+    addMainWindowStops(tour);
     addSharedDialogStops(tour);
 }
 
@@ -78,4 +84,12 @@ bool isOneColour(const QImage &image)
         }
     }
     return true;
+}
+
+QWidget *TourContext::visit(int primary, int sub)
+{
+    QQuickItem *bar = window->naviBar()->rootObject();
+    QMetaObject::invokeMethod(bar, "updateIndex", Q_ARG(QVariant, primary), Q_ARG(QVariant, sub));
+    QTest::qWait(150);
+    return window->frame()->page(primary);
 }

@@ -68,6 +68,9 @@ void QualityEvaluation::calRainValue(DrpltQuality &quality, const QVector<quint3
                 --nNeg;
         }
     }
+    // Every negative inside the band leaves no negative to divide by: rain stays undefined.
+    if (nNeg <= 0)
+        return;
     const double nTotal = double(int(all.size()));
     quality.rain = std::log(double(nRain) / double(nNeg) + 1.0) / std::log(nTotal / double(nNeg));
 }

@@ -3,3 +3,12 @@
 double uiScaleFactor = 1.0;
 int imageActionMode = 0;
 QString currentFileBaseName;
+
+int dropletMarkerSize = 17;
+double dropletMarkerLineWidth = 2.0;
+int isIndividualMode = 1;
+int isAxisIndividual = 1;
+QVector<AxisRange> commonAxisRanges(6);
+QVector<WellAxisRange> wellAxisRanges;
+bool compensationApplied = false;
+QVector<WellThresholds> thresholdCache;

@@ -79,9 +79,10 @@ void TestStatistics::dropletQuality_data()
 
     QTest::newRow("empty") << U32s{} << 10u << 3u << 0.0 << 0.0 << 0.0 << 0.0 << -1.0 << -1.0;
     // Threshold equality is positive: {10} is the positive class. Both classes have no spread,
-    // so the band [5, 10] holds the only negative and rain is inf/inf.
+    // so the band [5, 10] holds the only negative: no negative is left outside it to divide
+    // by, and rain stays undefined.
     QTest::newRow("equal is positive") << U32s{5, 10} << 10u << 3u << 10.0 << 0.0 << 5.0 << 0.0
-                                       << -1.0 << NaN;
+                                       << -1.0 << -1.0;
     QTest::newRow("all below") << U32s{2, 4} << 100u << 3u << 0.0 << 0.0 << 3.0 << 1.0 / 3.0
                                << -1.0 << -1.0;
     // No negatives: Rs = posMean / posCv = 3 / (1/3) = 9.
@@ -90,9 +91,9 @@ void TestStatistics::dropletQuality_data()
     QTest::newRow("all above, equal values") << U32s{5, 5} << 1u << 3u << 5.0 << 0.0 << 0.0 << 0.0
                                              << -1.0 << -1.0;
     // A class of zeros keeps CV 0 (no division by a zero mean). Band [0, 30] holds both
-    // negatives, so n_neg drops to 0 and rain is inf/inf.
+    // negatives, so n_neg drops to 0 and rain stays undefined.
     QTest::newRow("zero class") << U32s{0, 0, 50, 70} << 10u << 3u << 60.0 << 10.0 / 60.0 << 0.0
-                                << 0.0 << 360.0 << NaN;
+                                << 0.0 << 360.0 << -1.0;
     // neg {10,20}: mean 15, sd 5 -> lo 20; pos {30,40,50}: mean 40, sd 8.1650 -> hi 31.835.
     // Band [20, 31.835] holds 20 (a negative, on lo exactly) and 30: rain = ln(2/1+1)/ln(5/1).
     QTest::newRow("rain band inclusive") << U32s{10, 20, 30, 40, 50} << 30u << 1u << 40.0
@@ -102,9 +103,9 @@ void TestStatistics::dropletQuality_data()
     QTest::newRow("overlap") << U32s{100, 102, 98, 101, 99, 100, 300, 500, 2000, 2010, 1990, 2005, 1995}
                              << 400u << 3u << 1750.0 << 0.3194595776756544 << 128.57142857142858
                              << 0.5444104297764534 << 1876.9358322912512 << -1.0;
-    // Both classes without spread, k = 0: band [100, 1000] holds every negative -> NaN.
+    // Both classes without spread, k = 0: band [100, 1000] holds every negative -> undefined.
     QTest::newRow("every negative in band") << U32s{100, 100, 100, 1000, 1000, 1000} << 1000u << 0u
-                                            << 1000.0 << 0.0 << 100.0 << 0.0 << -1.0 << NaN;
+                                            << 1000.0 << 0.0 << 100.0 << 0.0 << -1.0 << -1.0;
 }
 
 void TestStatistics::dropletQuality()

@@ -30,6 +30,12 @@ void drawCompensateDisabledIcon(QPainter &p, const QRectF &area);
 void drawHelpCursor(QPainter &p, const QRectF &area);
 void drawSaveCursor(QPainter &p, const QRectF &area);
 
+// ---- 2D dot-plot views (draw_twodotplot.cpp) ------------------------------------------------
+void drawAxisDialogBackground(QPainter &p, const QRectF &area);
+void drawSpinUpArrow(QPainter &p, const QRectF &area);
+void drawSpinUpArrowPressed(QPainter &p, const QRectF &area);
+void drawSpinDownArrow(QPainter &p, const QRectF &area);
+void drawSpinDownArrowPressed(QPainter &p, const QRectF &area);
 // ---- main window: menu bar and navigation bar (draw_mainwindow.cpp) -------------------------
 void drawOpenIcon(QPainter &p, const QRectF &area);
 void drawRecentIcon(QPainter &p, const QRectF &area);

@@ -26,6 +26,17 @@ const QVector<Picture> &pictures()
         // cursors of the plot and image actions
         {"assets/cursor_help.png", 32, 32, drawHelpCursor},
         {"assets/cursor_save.png", 32, 32, drawSaveCursor},
+        // 2D dot plot: the axis dialog and its spin-box arrows
+        {"TwoDotPlot/assets/dialog_bg1.png", 636, 336, drawAxisDialogBackground},
+        {"TwoDotPlot/assets/up_btn.png", 32, 24, drawSpinUpArrow},
+        {"TwoDotPlot/assets/up_btn_press.png", 32, 24, drawSpinUpArrowPressed},
+        {"TwoDotPlot/assets/down_btn.png", 32, 24, drawSpinDownArrow},
+        {"TwoDotPlot/assets/down_btn_press.png", 32, 24, drawSpinDownArrowPressed},
+        // cursors of the View Results charts
+        {"ViewResult/Concentration/assert/cursor_help.png", 32, 32, drawHelpCursor},
+        {"ViewResult/Concentration/assert/cursor_save.png", 32, 32, drawSaveCursor},
+        {"ViewResult/Uncertainty/assert/cursor_help.png", 32, 32, drawHelpCursor},
+        {"ViewResult/Uncertainty/assert/cursor_save.png", 32, 32, drawSaveCursor},
         // main window: menu bar actions and window buttons, navigation modules
         {"assets/menu_open.png", 32, 32, drawOpenIcon},
         {"assets/menu_recent.png", 32, 32, drawRecentIcon},

@@ -59,6 +59,7 @@ void registerStops(Tour &tour)
     addStartUpStops(tour);
     addMainWindowStops(tour);
     addSharedDialogStops(tour);
+    addWellListStops(tour);
 }
 
 QImage grabWindow(QWidget *window)

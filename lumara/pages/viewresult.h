@@ -5,8 +5,9 @@
 class ViewResult : public PageContainer {
     Q_OBJECT
 public:
-    explicit ViewResult(QWidget *parent = nullptr)
-        : PageContainer(3, parent)
-    {
-    }
+    explicit ViewResult(QWidget *parent = nullptr);
+
+    // The result table reads the shared well list in its result mode, the graphs in the
+    // plain one; then the sub-page of that index is made current.
+    void switchPage(int index);
 };

@@ -15,6 +15,7 @@
 #include "shell/packagefile.h"
 #include "shell/recentfilemodel.h"
 #include "shell/recentfilewidget.h"
+#include "shell/saveimagedialog.h"
 #include "shell/windowplacement.h"
 
 #include <QCloseEvent>
@@ -106,6 +107,11 @@ RecentFileWidget *MainWindows::recentFileWidget() const
     return m_recentFileWidget;
 }
 
+SaveImageDialog *MainWindows::saveImageDialog() const
+{
+    return m_saveImageDialog;
+}
+
 void MainWindows::initLayout()
 {
     m_menuBar = new MenuBar;
@@ -139,6 +145,7 @@ void MainWindows::initLayout()
     m_busyOverlay->hide();
 
     m_recentFileWidget = new RecentFileWidget(this);
+    m_saveImageDialog = new SaveImageDialog(this);
     hideDialog();
 }
 
@@ -157,6 +164,10 @@ void MainWindows::initConnections()
     connect(m_menuBar, &MenuBar::open, this, &MainWindows::open);
     connect(m_menuBar, &MenuBar::save, this, &MainWindows::save);
     connect(m_menuBar, &MenuBar::openRecentFile, this, &MainWindows::openRecentFile);
+
+    connect(m_saveImageDialog, &SaveImageDialog::clickCopy, this, &MainWindows::saveAsCopy);
+    connect(m_saveImageDialog, &SaveImageDialog::clickSvg, this, &MainWindows::saveAsSVG);
+    connect(m_saveImageDialog, &SaveImageDialog::clickSave, this, &MainWindows::saveAsPNG);
 
     connect(m_recentFileWidget, &RecentFileWidget::clearCurentRecord, this, &MainWindows::clearCurentRecord);
     connect(m_recentFileWidget, &RecentFileWidget::openCurrentFile, this, &MainWindows::openCurrentFile);
@@ -232,6 +243,8 @@ void MainWindows::hideDialog()
 {
     if (m_recentFileWidget)
         m_recentFileWidget->hide();
+    if (m_saveImageDialog)
+        m_saveImageDialog->hide();
 }
 
 void MainWindows::whatIs()
@@ -242,6 +255,13 @@ void MainWindows::whatIs()
 
 void MainWindows::imageSaveMode()
 {
+    if (m_saveImageDialog->isVisible()) {
+        hideDialog();
+        return;
+    }
+    m_saveImageDialog->setGeometry(m_menuBar->imageSavePosition(), m_menuBar->height(), int(161 * uiScaleFactor),
+                                   int(174 * uiScaleFactor));
+    m_saveImageDialog->show();
 }
 
 void MainWindows::setImageAction(const QString &text, const QString &icon, int mode)

@@ -16,6 +16,7 @@ class Navibar;
 class QQuickWidget;
 class QVBoxLayout;
 class RecentFileWidget;
+class SaveImageDialog;
 
 class MainWindows : public QWidget {
     Q_OBJECT
@@ -47,6 +48,7 @@ public:
     MainWinFrame *frame() const;
     QQuickWidget *busyOverlay() const;
     RecentFileWidget *recentFileWidget() const;
+    SaveImageDialog *saveImageDialog() const;
     QString openFilePath() const { return m_filePath; }
     QString openFileName() const { return m_fileName; }
     // Whether an open worker or a save job runs; a close request waits for them.
@@ -105,6 +107,7 @@ private:
     QPointer<MainWinFrame> m_frame;
     QPointer<QQuickWidget> m_busyOverlay;
     QPointer<RecentFileWidget> m_recentFileWidget;
+    QPointer<SaveImageDialog> m_saveImageDialog;
     QVBoxLayout *m_layout = nullptr;
     QString m_fileName;
     QString m_filePath;

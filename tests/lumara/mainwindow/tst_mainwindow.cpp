@@ -13,10 +13,12 @@
 #include "shell/menubar.h"
 #include "shell/navibar.h"
 #include "shell/recentfilewidget.h"
+#include "shell/saveimagedialog.h"
 #include "shellitems.h"
 #include "testmain.h"
 
 #include <QQuickItem>
+#include <QQuickWidget>
 #include <QScreen>
 #include <QSettings>
 #include <QSignalSpy>
@@ -83,6 +85,7 @@ private slots:
     void navigation();
     void imageAction_data();
     void imageAction();
+    void imagePopupToggles();
     void close_data();
     void close();
 };
@@ -286,7 +289,7 @@ void TestMainWindow::navigation()
 
 void TestMainWindow::imageAction_data()
 {
-    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<QStringList>("steps"); // the menu's signals, or the pop-up's "pick ..." buttons
     QTest::addColumn<int>("mode");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("icon");
@@ -294,12 +297,15 @@ void TestMainWindow::imageAction_data()
     const QString svg = QStringLiteral("qrc:/assets/svg_icon1.png");
     const QString copy = QStringLiteral("qrc:/assets/copy_icon1.png");
     QTest::newRow("main button at start: vector") << QStringList{"saveImage"} << 2 << "Save Vector Image" << svg;
-    QTest::newRow("PNG chosen") << QStringList{"saveAsPNG"} << 1 << "Save Image" << png;
-    QTest::newRow("main button repeats PNG") << QStringList{"saveAsPNG", "whatIs", "saveImage"} << 1 << "Save Image" << png;
-    QTest::newRow("copy chosen") << QStringList{"saveAsCopy"} << 3 << "Copy Image" << copy;
-    QTest::newRow("main button repeats copy") << QStringList{"saveAsCopy", "saveImage"} << 3 << "Copy Image" << copy;
-    QTest::newRow("vector after PNG") << QStringList{"saveAsPNG", "saveAsSVG", "saveImage"} << 2 << "Save Vector Image" << svg;
-    QTest::newRow("what is") << QStringList{"saveAsPNG", "whatIs"} << 4 << "Save Image" << png;
+    QTest::newRow("PNG chosen") << QStringList{"pick saveClicked"} << 1 << "Save Image" << png;
+    QTest::newRow("main button repeats PNG") << QStringList{"pick saveClicked", "whatIs", "saveImage"} << 1
+                                             << "Save Image" << png;
+    QTest::newRow("copy chosen") << QStringList{"pick copyClicked"} << 3 << "Copy Image" << copy;
+    QTest::newRow("main button repeats copy") << QStringList{"pick copyClicked", "saveImage"} << 3 << "Copy Image"
+                                              << copy;
+    QTest::newRow("vector after PNG") << QStringList{"pick saveClicked", "pick svgClicked", "saveImage"} << 2
+                                      << "Save Vector Image" << svg;
+    QTest::newRow("what is") << QStringList{"pick saveClicked", "whatIs"} << 4 << "Save Image" << png;
 }
 
 void TestMainWindow::imageAction()
@@ -308,17 +314,50 @@ void TestMainWindow::imageAction()
     QFETCH(int, mode);
     QFETCH(QString, text);
     QFETCH(QString, icon);
-    MainWindows window{QString()};
-    for (const QString &slot : steps) {
-        // The menu's own signals where the menu has them, the pop-up's choices directly.
-        QObject *target = (slot == QLatin1String("saveImage") || slot == QLatin1String("whatIs"))
-                              ? menuRoot(window)
-                              : static_cast<QObject *>(&window);
-        QVERIFY2(QMetaObject::invokeMethod(target, qPrintable(slot)), qPrintable(slot));
+    auto window = shownWindow();
+    QVERIFY(window);
+    SaveImageDialog *popup = window->saveImageDialog();
+    for (const QString &step : steps) {
+        if (step.startsWith(QLatin1String("pick "))) {
+            // The pop-up opens under the image button's arrow, at the scaled size.
+            QVERIFY(QMetaObject::invokeMethod(menuRoot(*window), "imageSaveMode"));
+            QVERIFY(popup->isVisible());
+            QCOMPARE(popup->geometry(), QRect(window->menuBar()->imageSavePosition(), window->menuBar()->height(),
+                                              int(161 * uiScaleFactor), int(174 * uiScaleFactor)));
+            auto *view = popup->findChild<QQuickWidget *>();
+            QVERIFY(view && view->rootObject());
+            QVERIFY(QMetaObject::invokeMethod(view->rootObject(), qPrintable(step.mid(5))));
+            QVERIFY(!popup->isVisible());
+        } else {
+            QVERIFY2(QMetaObject::invokeMethod(menuRoot(*window), qPrintable(step)), qPrintable(step));
+        }
     }
     QCOMPARE(imageActionMode, mode);
-    QCOMPARE(window.menuBar()->property(QStringLiteral("imageSaveText")), text);
-    QCOMPARE(window.menuBar()->property(QStringLiteral("imageSaveIcon")), icon);
+    QCOMPARE(window->menuBar()->property(QStringLiteral("imageSaveText")), text);
+    QCOMPARE(window->menuBar()->property(QStringLiteral("imageSaveIcon")), icon);
+}
+
+// The image arrow opens and closes the pop-up under the image button, wherever the button is;
+// a press on the window closes it too.
+void TestMainWindow::imagePopupToggles()
+{
+    auto window = shownWindow();
+    QVERIFY(window);
+    // The position follows the button when the window is resized.
+    QQuickItem *button = findItem(window->menuBar(), QStringLiteral("imageButton"));
+    QVERIFY(button);
+    QTRY_COMPARE(window->menuBar()->imageSavePosition(), int(button->mapToScene(QPointF(0, 0)).x()));
+    const int before = window->menuBar()->imageSavePosition();
+    window->resize(window->width() - 100, window->height());
+    QTRY_COMPARE(window->menuBar()->imageSavePosition(), before - 100);
+    QCOMPARE(window->menuBar()->imageSavePosition(), int(button->mapToScene(QPointF(0, 0)).x()));
+    QVERIFY(QMetaObject::invokeMethod(menuRoot(*window), "imageSaveMode"));
+    QVERIFY(window->saveImageDialog()->isVisible());
+    QVERIFY(QMetaObject::invokeMethod(menuRoot(*window), "imageSaveMode"));
+    QVERIFY(!window->saveImageDialog()->isVisible());
+    QVERIFY(QMetaObject::invokeMethod(menuRoot(*window), "imageSaveMode"));
+    QTest::mouseClick(window.get(), Qt::LeftButton, {}, QPoint(window->width() - 10, window->height() - 10));
+    QVERIFY(!window->saveImageDialog()->isVisible());
 }
 
 void TestMainWindow::close_data()

@@ -1,5 +1,5 @@
-// The main window: the window with the package open, the recent-files pop-up, the busy
-// overlay, the box of a failed open and the question before closing with changes.
+// The main window: the window with the package open, the recent-files and image-save pop-ups,
+// the busy overlay, the box of a failed open and the question before closing with changes.
 #include "tour.h"
 
 #include "bll/signaltransfer.h"
@@ -74,6 +74,12 @@ void addMainWindowStops(Tour &tour)
         QMetaObject::invokeMethod(menuRoot(context), "recentFile");
         const QImage image = grabWindow(context.window);
         QMetaObject::invokeMethod(menuRoot(context), "recentFile");
+        return image;
+    });
+    tour.add(QStringLiteral("image-save"), [](TourContext &context) {
+        QMetaObject::invokeMethod(menuRoot(context), "imageSaveMode");
+        const QImage image = grabWindow(context.window);
+        QMetaObject::invokeMethod(menuRoot(context), "imageSaveMode");
         return image;
     });
     tour.add(QStringLiteral("busy-overlay"), [](TourContext &context) {

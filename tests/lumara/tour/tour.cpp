@@ -70,6 +70,9 @@ QImage grabWindow(QWidget *window)
         return QImage();
     // QML views render on the next frames.
     QTest::qWait(150);
+    // A grab reuses the window's last composition of its QML views, which can still hold one
+    // hidden since (the busy overlay after an open); a repaint brings it up to date.
+    window->repaint();
     return window->grab().toImage();
 }
 

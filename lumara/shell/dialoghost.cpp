@@ -34,6 +34,13 @@ QQuickWidget *hostQmlView(QDialog *dialog, const QUrl &view, bool scaled,
     return widget;
 }
 
+void loadScaledView(QQuickWidget *widget, const QUrl &view)
+{
+    widget->setResizeMode(QQuickWidget::SizeRootObjectToView);
+    widget->rootContext()->setContextProperty(QStringLiteral("resoving"), uiScaleFactor);
+    widget->setSource(view);
+}
+
 QPoint centredOn(const QRect &window, const QSize &box)
 {
     return QPoint(window.x() + (window.width() - box.width()) / 2, window.y() + (window.height() - box.height()) / 2);

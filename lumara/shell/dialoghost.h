@@ -21,6 +21,10 @@ QQuickWidget *hostQmlView(QDialog *dialog, const QUrl &view, bool scaled);
 QQuickWidget *hostQmlView(QDialog *dialog, const QUrl &view, bool scaled,
                           const QVector<QPair<QString, QVariant>> &context);
 
+// Loads the view into a widget that hosts it directly (not in a dialog): the root follows the
+// widget's size and gets "resoving" = uiScaleFactor before it loads.
+void loadScaledView(QQuickWidget *widget, const QUrl &view);
+
 // The top left corner that centres a box of the given size on the window (integer halves).
 QPoint centredOn(const QRect &window, const QSize &box);
 

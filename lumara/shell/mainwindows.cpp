@@ -26,7 +26,6 @@
 #include <QFutureWatcher>
 #include <QGuiApplication>
 #include <QHBoxLayout>
-#include <QQmlContext>
 #include <QQuickWidget>
 #include <QScreen>
 #include <QSettings>
@@ -137,11 +136,9 @@ void MainWindows::initLayout()
     m_busyOverlay = new QQuickWidget(this);
     m_busyOverlay->setGeometry(0, 0, width(), height());
     m_busyOverlay->setAttribute(Qt::WA_TranslucentBackground);
-    m_busyOverlay->setResizeMode(QQuickWidget::SizeRootObjectToView);
     m_busyOverlay->setAttribute(Qt::WA_AlwaysStackOnTop);
     m_busyOverlay->setClearColor(Qt::transparent);
-    m_busyOverlay->rootContext()->setContextProperty(QStringLiteral("resoving"), uiScaleFactor);
-    m_busyOverlay->setSource(QUrl(QStringLiteral("qrc:/Others/qml/BusyStatus.qml")));
+    loadScaledView(m_busyOverlay, QUrl(QStringLiteral("qrc:/Others/qml/BusyStatus.qml")));
     m_busyOverlay->hide();
 
     m_recentFileWidget = new RecentFileWidget(this);
@@ -418,7 +415,7 @@ void MainWindows::loadFile(QPointer<MainWindows> window, std::string path)
             if (threw)
                 window->openFileError();
             if (window)
-                window->openWorkerEnded();
+                window->openWorkerEnded(opened);
         },
         Qt::QueuedConnection);
 }
@@ -434,9 +431,12 @@ void MainWindows::takeOpenedFile(const QString &path)
     emit initNaviBar();
 }
 
-void MainWindows::openWorkerEnded()
+void MainWindows::openWorkerEnded(bool opened)
 {
     m_openRunning = false;
+    // A failed open has hidden the overlay on the hub's report already; never leave it up.
+    if (!opened)
+        m_busyOverlay->hide();
     runDeferredClose();
 }
 

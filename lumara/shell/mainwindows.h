@@ -97,7 +97,7 @@ private:
     // On the window's thread after a successful open: the open file, the title, the recent
     // list and the first page, in this order.
     void takeOpenedFile(const QString &path);
-    void openWorkerEnded();
+    void openWorkerEnded(bool opened);
     void closeNow();
     void runDeferredClose();
     void setImageAction(const QString &text, const QString &icon, int mode);

@@ -1,18 +1,16 @@
 #include "shell/menubar.h"
 
 #include "bll/signaltransfer.h"
+#include "shell/dialoghost.h"
 #include "shell/globalvalues.h"
 
 #include <QMouseEvent>
-#include <QQmlContext>
 #include <QQuickItem>
 
 MenuBar::MenuBar(QWidget *parent)
     : QQuickWidget(parent)
 {
-    setResizeMode(QQuickWidget::SizeRootObjectToView);
-    rootContext()->setContextProperty(QStringLiteral("resoving"), uiScaleFactor);
-    setSource(QUrl(QStringLiteral("qrc:/qml/TopMenuBar.qml")));
+    loadScaledView(this, QUrl(QStringLiteral("qrc:/qml/TopMenuBar.qml")));
     m_root = rootObject();
 
     if (m_root) {

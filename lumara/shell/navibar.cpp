@@ -1,16 +1,13 @@
 #include "shell/navibar.h"
 
-#include "shell/globalvalues.h"
+#include "shell/dialoghost.h"
 
-#include <QQmlContext>
 #include <QQuickItem>
 
 Navibar::Navibar(QWidget *parent)
     : QQuickWidget(parent)
 {
-    setResizeMode(QQuickWidget::SizeRootObjectToView);
-    rootContext()->setContextProperty(QStringLiteral("resoving"), uiScaleFactor);
-    setSource(QUrl(QStringLiteral("qrc:/qml/NaviBar.qml")));
+    loadScaledView(this, QUrl(QStringLiteral("qrc:/qml/NaviBar.qml")));
     m_root = rootObject();
     if (!m_root)
         return;

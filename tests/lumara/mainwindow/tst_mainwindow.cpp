@@ -86,6 +86,8 @@ private slots:
     void imageAction_data();
     void imageAction();
     void imagePopupToggles();
+    void imagePopupLabelsFit_data();
+    void imagePopupLabelsFit();
     void close_data();
     void close();
 };
@@ -358,6 +360,46 @@ void TestMainWindow::imagePopupToggles()
     QVERIFY(QMetaObject::invokeMethod(menuRoot(*window), "imageSaveMode"));
     QTest::mouseClick(window.get(), Qt::LeftButton, {}, QPoint(window->width() - 10, window->height() - 10));
     QVERIFY(!window->saveImageDialog()->isVisible());
+}
+
+// At the size the window gives it, the pop-up shows every label whole, at every scale.
+void TestMainWindow::imagePopupLabelsFit_data()
+{
+    QTest::addColumn<double>("scale");
+    QTest::addColumn<QString>("button");
+    for (double scale : {1.0, 1.33, 2.0})
+        for (const char *button : {"copyButton", "svgButton", "saveButton"})
+            QTest::addRow("%s at %.2f", button, scale) << scale << QString::fromLatin1(button);
+}
+
+void TestMainWindow::imagePopupLabelsFit()
+{
+    QFETCH(double, scale);
+    QFETCH(QString, button);
+    const double before = uiScaleFactor;
+    uiScaleFactor = scale;
+    SaveImageDialog popup;
+    uiScaleFactor = before;
+    popup.setGeometry(0, 0, int(161 * scale), int(174 * scale));
+    popup.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&popup));
+    auto *view = popup.findChild<QQuickWidget *>();
+    QVERIFY(view && view->rootObject());
+    QQuickItem *root = view->rootObject();
+    QTRY_COMPARE(root->width(), qreal(int(161 * scale)));
+    QQuickItem *item = findItem(view, button);
+    QVERIFY(item);
+    const QList<QQuickItem *> parts = item->property("contentItem").value<QQuickItem *>()->childItems();
+    QQuickItem *label = nullptr;
+    for (QQuickItem *part : parts)
+        if (!part->property("text").toString().isEmpty())
+            label = part;
+    QVERIFY(label);
+    const qreal right = label->mapToItem(root, QPointF(label->width(), 0)).x();
+    QVERIFY2(right <= root->width() - 2, qPrintable(QStringLiteral("%1 ends at %2 of %3")
+                                                        .arg(label->property("text").toString())
+                                                        .arg(right)
+                                                        .arg(root->width())));
 }
 
 void TestMainWindow::close_data()

@@ -72,8 +72,9 @@ MainWindows::MainWindows(QString startFile, QWidget *parent)
 
     initLayout();
     initConnections();
-    QTimer::singleShot(3000, this, [this] {
-        if (!m_filePath.isEmpty())
+    // Only a start file given here: an open that has finished meanwhile must not run again.
+    QTimer::singleShot(3000, this, [this, startFile = m_filePath] {
+        if (!startFile.isEmpty() && m_filePath == startFile)
             openAssignFile();
     });
     Platform::installCrashDumpFilter(logFileDescriptor());

@@ -4,6 +4,8 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QQuickItem>
@@ -55,13 +57,26 @@ void ModalDriver::answerFileDialog(const QString &file)
         auto *dialog = qobject_cast<QFileDialog *>(widget);
         if (!dialog)
             return false;
-        m_seen.append({QStringLiteral("file"), dialog->selectedFiles().value(0), dialog->defaultSuffix()});
+        // What the program proposed, before this step typed over it.
+        if (!dialog->property("proposedToDriver").isValid())
+            dialog->setProperty("proposedToDriver", dialog->selectedFiles().value(0));
         if (file.isEmpty()) {
             QMetaObject::invokeMethod(dialog, "reject", Qt::QueuedConnection);
         } else {
+            // The dialog refills its name field while its folder loads: accept only once the
+            // field holds the answer, or the program would be handed the proposed name.
             dialog->selectFile(file);
+            // selectFile leaves a focused name field as it is: type the answer there instead.
+            if (auto *edit = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")); edit && edit->text() != file)
+                edit->setText(file);
+            const QString chosen = dialog->selectedFiles().value(0);
+            const bool completed = QFileInfo(file).suffix().isEmpty() && !dialog->defaultSuffix().isEmpty()
+                && chosen == file + QLatin1Char('.') + dialog->defaultSuffix();
+            if (chosen != file && !completed)
+                return false;
             QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
         }
+        m_seen.append({QStringLiteral("file"), dialog->property("proposedToDriver").toString(), dialog->defaultSuffix()});
         return true;
     }});
     m_timer.start();

@@ -63,10 +63,9 @@ void ModalDriver::answerFileDialog(const QString &file)
         if (file.isEmpty()) {
             QMetaObject::invokeMethod(dialog, "reject", Qt::QueuedConnection);
         } else {
-            // The dialog refills its name field while its folder loads: accept only once the
-            // field holds the answer, or the program would be handed the proposed name.
+            // selectFile leaves a focused name field as it is, and the program would be handed
+            // the proposed name: type the answer there and accept only once the dialog holds it.
             dialog->selectFile(file);
-            // selectFile leaves a focused name field as it is: type the answer there instead.
             if (auto *edit = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")); edit && edit->text() != file)
                 edit->setText(file);
             const QString chosen = dialog->selectedFiles().value(0);

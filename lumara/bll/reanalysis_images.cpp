@@ -491,6 +491,30 @@ DrpltImg ReAnalysis::getWellChannelImage(uint wellId, uint channel) const
     return DrpltImg{0, 0, 1, nullptr};
 }
 
+void ReAnalysis::setPreparedImages(const QList<WellDrpltImgInfo<QImage>> &wells)
+{
+    m_wells.clear();
+    for (const WellDrpltImgInfo<QImage> &well : wells) {
+        WellDrpltImgInfo<QImage> prepared;
+        prepared.wellId = well.wellId;
+        prepared.refChanId = well.refChanId;
+        for (QImage image : well.images) {
+            if (image.isNull()) {
+                prepared.images.append(QImage());
+                continue;
+            }
+            if (image.format() != QImage::Format_Grayscale8 && image.format() != QImage::Format_Grayscale16)
+                image = image.convertToFormat(QImage::Format_Grayscale8);
+            QImage packed = packedImage(image.width(), image.height(), image.format());
+            const size_t rowBytes = size_t(image.width()) * (image.format() == QImage::Format_Grayscale16 ? 2 : 1);
+            for (int y = 0; y < image.height(); ++y)
+                std::memcpy(packed.bits() + rowBytes * size_t(y), image.constScanLine(y), rowBytes);
+            prepared.images.append(packed);
+        }
+        m_wells.append(prepared);
+    }
+}
+
 void ReAnalysis::removeWellImages(uint wellId)
 {
     for (int i = 0; i < m_wells.size(); ++i) {

@@ -37,4 +37,7 @@ void drawSpinUpArrowPressed(QPainter &p, const QRectF &area);
 void drawSpinDownArrow(QPainter &p, const QRectF &area);
 void drawSpinDownArrowPressed(QPainter &p, const QRectF &area);
 
+// ---- droplet image views (draw_droplets.cpp) ---------------------------------------------
+void drawDropletRing(QPainter &p, const QRectF &area);
+
 } // namespace MkResources

@@ -37,6 +37,8 @@ const QVector<Picture> &pictures()
         {"ViewResult/Concentration/assert/cursor_save.png", 32, 32, drawSaveCursor},
         {"ViewResult/Uncertainty/assert/cursor_help.png", 32, 32, drawHelpCursor},
         {"ViewResult/Uncertainty/assert/cursor_save.png", 32, 32, drawSaveCursor},
+        // droplet image views: the ring of a rectangle's markers
+        {"assert/aureole4.png", 64, 64, drawDropletRing},
     };
     return table;
 }

@@ -50,6 +50,7 @@ private slots:
             ":/ViewResult/Concentration/assert/cursor_save.png",
             ":/ViewResult/Uncertainty/assert/cursor_help.png",
             ":/ViewResult/Uncertainty/assert/cursor_save.png",
+            ":/assert/aureole4.png",
         };
         for (const char *path : paths)
             QTest::newRow(path) << QString::fromLatin1(path);

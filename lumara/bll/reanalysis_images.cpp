@@ -463,11 +463,13 @@ void ReAnalysis::setPreparedImages(const QList<WellDrpltImgInfo<QImage>> &wells)
             }
             if (image.format() != QImage::Format_Grayscale8 && image.format() != QImage::Format_Grayscale16)
                 image = image.convertToFormat(QImage::Format_Grayscale8);
-            QImage packed = packedImage(image.width(), image.height(), image.format());
+            // Rows without padding, as the engine keeps its images.
             const size_t rowBytes = size_t(image.width()) * (image.format() == QImage::Format_Grayscale16 ? 2 : 1);
+            auto *bits = new uchar[rowBytes * size_t(image.height())];
             for (int y = 0; y < image.height(); ++y)
-                std::memcpy(packed.bits() + rowBytes * size_t(y), image.constScanLine(y), rowBytes);
-            prepared.images.append(packed);
+                std::memcpy(bits + rowBytes * size_t(y), image.constScanLine(y), rowBytes);
+            prepared.images.append(QImage(bits, image.width(), image.height(), int(rowBytes), image.format(),
+                                          EngineDetail::freePixels, bits));
         }
         m_wells.append(prepared);
     }

@@ -21,8 +21,6 @@ void drawDropletRing(QPainter &p, const QRectF &area)
     p.setBrush(Qt::NoBrush);
     p.setPen(QPen(QColor(0, 229, 255), 3.0));
     p.drawEllipse(QPointF(32, 32), 12.5, 12.5);
-    p.setPen(QPen(QColor(230, 255, 255), 1.0));
-    p.drawEllipse(QPointF(32, 32), 12.5, 12.5);
 }
 
 } // namespace MkResources

@@ -694,7 +694,9 @@ void DropletImageView::redo()
 
 QSet<uint> DropletImageView::selectedDropletIds()
 {
-    QList<QGraphicsItem *> picked = imageScene->selectedItems();
+    const QList<QGraphicsItem *> before = imageScene->selectedItems();
+    QList<QGraphicsItem *> picked = before;
+    bool areaUsed = false;
     for (QGraphicsItem *entry : qAsConst(operations)) {
         auto *polygon = qgraphicsitem_cast<QGraphicsPolygonItem *>(entry);
         if (!polygon)
@@ -702,9 +704,17 @@ QSet<uint> DropletImageView::selectedDropletIds()
         QPainterPath area;
         area.addPolygon(polygon->mapToScene(polygon->polygon()));
         imageScene->setSelectionArea(area, Qt::IntersectsItemShape, QTransform());
+        areaUsed = true;
         if (polygon->scene() == imageScene)
             imageScene->removeItem(polygon);
         picked.append(imageScene->selectedItems());
+    }
+    // The selection areas replaced the picks of the right clicks: put them back, so that what
+    // shows picked stays picked for the next action.
+    if (areaUsed) {
+        imageScene->clearSelection();
+        for (QGraphicsItem *item : before)
+            item->setSelected(true);
     }
     QSet<uint> ids;
     for (QGraphicsItem *item : qAsConst(picked))

@@ -54,6 +54,7 @@ void registerStops(Tour &tour)
     addStartUpStops(tour);
     addSharedDialogStops(tour);
     addWellListStops(tour);
+    addDropletViewerStops(tour);
 }
 
 QImage grabWindow(QWidget *window)

@@ -53,4 +53,7 @@ void drawNaviExploreIcon(QPainter &p, const QRectF &area);
 void drawNaviResultsIcon(QPainter &p, const QRectF &area);
 void drawNaviExportIcon(QPainter &p, const QRectF &area);
 
+// ---- droplet image views (draw_droplets.cpp) ---------------------------------------------
+void drawDropletRing(QPainter &p, const QRectF &area);
+
 } // namespace MkResources

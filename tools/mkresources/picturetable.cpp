@@ -56,6 +56,8 @@ const QVector<Picture> &pictures()
         {"assets/navi_explore.png", 32, 32, drawNaviExploreIcon},
         {"assets/navi_results.png", 32, 32, drawNaviResultsIcon},
         {"assets/navi_export.png", 32, 32, drawNaviExportIcon},
+        // droplet image views: the ring of a rectangle's markers
+        {"assert/aureole4.png", 64, 64, drawDropletRing},
     };
     return table;
 }

@@ -57,6 +57,7 @@ private slots:
             ":/qml/NaviBar.qml",
             ":/qml/RecentOpenFile.qml",
             ":/assets/logo.png",
+            ":/assert/aureole4.png",
         };
         for (const char *path : paths)
             QTest::newRow(path) << QString::fromLatin1(path);

@@ -37,4 +37,18 @@ void drawSpinUpArrowPressed(QPainter &p, const QRectF &area);
 void drawSpinDownArrow(QPainter &p, const QRectF &area);
 void drawSpinDownArrowPressed(QPainter &p, const QRectF &area);
 
+// ---- View Results pages (draw_viewresult.cpp) ---------------------------------------------------
+void drawBothChecked(QPainter &p, const QRectF &area);
+void drawBothUnchecked(QPainter &p, const QRectF &area);
+void drawMergeChecked(QPainter &p, const QRectF &area);
+void drawMergeUnchecked(QPainter &p, const QRectF &area);
+void drawIndividualChecked(QPainter &p, const QRectF &area);
+void drawIndividualUnchecked(QPainter &p, const QRectF &area);
+void drawTick(QPainter &p, const QRectF &area);
+void drawTickDisabled(QPainter &p, const QRectF &area);
+void drawLegendCurve(QPainter &p, const QRectF &area);
+void drawLegendPoint(QPainter &p, const QRectF &area);
+void drawLegendOptimal(QPainter &p, const QRectF &area);
+void drawLegendRangeLimit(QPainter &p, const QRectF &area);
+
 } // namespace MkResources

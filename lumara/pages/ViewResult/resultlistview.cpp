@@ -2,28 +2,13 @@
 
 #include "bll/signaltransfer.h"
 #include "pages/ViewResult/resultmodel.h"
-#include "shell/globalvalues.h"
+#include "shell/welllistview.h"
 
-#include <QHeaderView>
 #include <QMouseEvent>
-#include <QScrollBar>
 
 ResultListView::ResultListView(QWidget *parent) : QTableView(parent)
 {
-    verticalHeader()->setDefaultSectionSize(int(uiScaleFactor * 32));
-    verticalHeader()->hide();
-    setShowGrid(false);
-    setFrameStyle(0);
-    setSelectionMode(QAbstractItemView::NoSelection);
-    horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    verticalScrollBar()->setStyleSheet(QStringLiteral(
-        "QScrollBar:vertical{width:8px;background:rgb(238,238,238);margin:32px,0px,0px,0px;}"
-        "QScrollBar::handle:vertical{width:8px;background:rgb(88,180,218);border-radius:4px;min-height:20;}"
-        "QScrollBar::handle:vertical:hover{width:8px;background:rgb(59,159,200);border-radius:4px;min-height:20;}"
-        "QScrollBar::sub-line:vertical{height:0px;width:0px;subcontrol-position:top;}"
-        "QScrollBar::add-line:vertical{height:0px;width:0px;subcontrol-position:bottom;}"));
+    WellListView::setUpListLook(this);
     // sigPressed reaches the hub's sigHideMenuDialog through the hub's forwarder table.
     SignalTransfer::getInstance()->forwardSignals(this);
 }

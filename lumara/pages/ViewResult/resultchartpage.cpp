@@ -11,6 +11,7 @@
 #include "qwtbasic.h"
 
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QQmlContext>
 #include <QQuickItem>
 #include <QVBoxLayout>
@@ -27,6 +28,8 @@ void ResultChartPage::build(QwtBasic *plot, const QUrl &panel)
     m_delegate = new WellListDelegate(this);
     m_list = new ResultListView;
     m_list->setHorizontalHeader(m_header);
+    // The list's own header stretched its one column; the page's header must as well.
+    m_header->setSectionResizeMode(QHeaderView::Stretch);
     m_list->setModel(ResultModel::instance());
     m_list->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     m_list->setItemDelegate(m_delegate);

@@ -24,6 +24,21 @@ ViewResult::ViewResult(QWidget *parent) : QWidget(parent)
 
 ViewResult::~ViewResult() = default;
 
+ResultTable *ViewResult::resultTable() const
+{
+    return m_resultTable;
+}
+
+Concentration *ViewResult::concentration() const
+{
+    return m_concentration;
+}
+
+Uncertainly *ViewResult::uncertainty() const
+{
+    return m_uncertainty;
+}
+
 void ViewResult::switchPage(int index)
 {
     // The refresh must already see the modes of its view. Both modes change the result

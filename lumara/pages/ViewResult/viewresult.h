@@ -20,9 +20,9 @@ public:
     // changes nothing.
     void switchPage(int index);
 
-    ResultTable *resultTable() const { return m_resultTable; }
-    Concentration *concentration() const { return m_concentration; }
-    Uncertainly *uncertainty() const { return m_uncertainty; }
+    ResultTable *resultTable() const;
+    Concentration *concentration() const;
+    Uncertainly *uncertainty() const;
     int currentIndex() const;
 
 protected:

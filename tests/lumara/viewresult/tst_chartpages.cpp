@@ -180,6 +180,8 @@ private slots:
     void uncertaintyItems();
     void uncertaintyWithoutPopulations();
     void uncertaintyReload();
+    void rowListFillsItsWidth_data();
+    void rowListFillsItsWidth();
 
 private:
     Concentration *concentration()
@@ -502,6 +504,29 @@ void TestChartPages::uncertaintyReload()
     QCOMPARE(rows()->listMode(), 2);
     QCOMPARE(both.count(), 1);
     QVERIFY(page->rootObject()->property("uiEnable").toBool());
+}
+
+// The page's own header replaces the list's: the one column still spans the list, so that the
+// row names are not cut short.
+void TestChartPages::rowListFillsItsWidth_data()
+{
+    QTest::addColumn<bool>("uncertaintyPage");
+    QTest::newRow("concentration") << false;
+    QTest::newRow("uncertainty") << true;
+}
+
+void TestChartPages::rowListFillsItsWidth()
+{
+    QFETCH(bool, uncertaintyPage);
+    ResultChartPage *page = uncertaintyPage ? static_cast<ResultChartPage *>(uncertainty()) : concentration();
+    select({0});
+    page->refreshView();
+    ResultListView *list = page->listView();
+    QCOMPARE(list->model()->columnCount(), 1);
+    QVERIFY(list->viewport()->width() > 100);
+    QCOMPARE(list->columnWidth(0), list->viewport()->width());
+    page->resize(1000, 700);
+    QTRY_COMPARE(list->columnWidth(0), list->viewport()->width());
 }
 
 LUMARA_TEST_GUI_MAIN(TestChartPages)

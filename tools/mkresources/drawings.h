@@ -56,4 +56,18 @@ void drawNaviExportIcon(QPainter &p, const QRectF &area);
 // ---- droplet image views (draw_droplets.cpp) ---------------------------------------------
 void drawDropletRing(QPainter &p, const QRectF &area);
 
+// ---- View Results pages (draw_viewresult.cpp) ---------------------------------------------------
+void drawBothChecked(QPainter &p, const QRectF &area);
+void drawBothUnchecked(QPainter &p, const QRectF &area);
+void drawMergeChecked(QPainter &p, const QRectF &area);
+void drawMergeUnchecked(QPainter &p, const QRectF &area);
+void drawIndividualChecked(QPainter &p, const QRectF &area);
+void drawIndividualUnchecked(QPainter &p, const QRectF &area);
+void drawTick(QPainter &p, const QRectF &area);
+void drawTickDisabled(QPainter &p, const QRectF &area);
+void drawLegendCurve(QPainter &p, const QRectF &area);
+void drawLegendPoint(QPainter &p, const QRectF &area);
+void drawLegendOptimal(QPainter &p, const QRectF &area);
+void drawLegendRangeLimit(QPainter &p, const QRectF &area);
+
 } // namespace MkResources

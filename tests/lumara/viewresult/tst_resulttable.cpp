@@ -9,7 +9,7 @@
 #include "pages/ViewResult/resultmodel.h"
 #include "pages/ViewResult/resulttable.h"
 #include "pages/ViewResult/uncertainly.h"
-#include "pages/ViewResult/viewresult.h"
+#include "pages/viewresult.h"
 #include "resultseed.h"
 #include "shell/appresources.h"
 #include "shell/welllistmodel.h"

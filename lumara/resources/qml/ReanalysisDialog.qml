@@ -23,7 +23,7 @@ Item {
     Column {
         x: 49 * root.unit
         y: 49 * root.unit
-        spacing: 16 * root.unit
+        spacing: 14 * root.unit
 
         Text {
             text: qsTr("Background uniformity calibration:")
@@ -46,7 +46,7 @@ Item {
         }
         Item {
             width: 1
-            height: 8 * root.unit
+            height: 6 * root.unit
         }
         Text {
             text: qsTr("Fluorescent calibration:")

@@ -63,9 +63,12 @@ QualityControl::QualityControl(QWidget *parent) : QQuickWidget(parent)
     m_table->setItemDelegate(m_delegate);
     m_table->setMultiSelect(false);
     m_table->setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Preferred);
+    // The table's size hint would otherwise be its least width and hold the window wide.
+    m_table->setMinimumWidth(scaled(100));
 
     m_panel = new DropletPannel;
     m_panel->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+    m_panel->setMinimumSize(1, 1);
     m_panel->setStyleSheet(QStringLiteral("background-color: rgb(0 ,0 ,0)"));
 
     // The QML column shows through the strip on the right.
@@ -73,7 +76,8 @@ QualityControl::QualityControl(QWidget *parent) : QQuickWidget(parent)
     layout->setContentsMargins(scaled(26), scaled(26), scaled(26), scaled(55));
     layout->setSpacing(0);
     layout->addWidget(m_table, 1);
-    layout->addSpacing(scaled(100));
+    // The gap gives way before the image does when the window is narrow.
+    layout->addSpacerItem(new QSpacerItem(scaled(100), 0, QSizePolicy::Preferred, QSizePolicy::Minimum));
     layout->addWidget(m_panel, 7);
     layout->addSpacing(scaled(270));
 

@@ -6,11 +6,21 @@
 #include "pages/QualityControl/dropletpannel.h"
 #include "pages/QualityControl/qcdrpltmarker.h"
 
+#include "shell/appresources.h"
+
 #include <QQuickItem>
 
 namespace QcTest {
 
 using namespace ViewerTest;
+
+// The program's resources, the business layer and the shared well list, once per process.
+inline void initCase()
+{
+    initAppResources();
+    BLLInstance::createSingletons();
+    WellListModel::instance();
+}
 
 // Droplets excluded in well 1 and droplets saturated in channel 2 (status 3), chosen so that
 // every mix of excluded, saturated, positive and negative occurs.

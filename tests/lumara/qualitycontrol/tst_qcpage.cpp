@@ -5,8 +5,6 @@
 #define QTEST_QPA_MOUSE_HANDLING
 #include "qctest.h"
 
-#include "shell/appresources.h"
-
 #include "pages/QualityControl/qualitycontrol.h"
 #include "bll/dropletexclude.h"
 #include "bll/populationsmgr.h"
@@ -89,9 +87,7 @@ class TestQcPage : public QObject {
 private slots:
     void initTestCase()
     {
-        initAppResources();
-        BLLInstance::createSingletons();
-        WellListModel::instance();
+        initCase();
     }
 
     // Every connection of the page is made and the view is there.

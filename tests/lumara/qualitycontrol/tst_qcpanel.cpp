@@ -3,8 +3,6 @@
 // through the business layer, the undo state of right-click picks, and small images.
 #include "qctest.h"
 
-#include "shell/appresources.h"
-
 #include "bll/dropletexclude.h"
 #include "bll/populationsmgr.h"
 #include "modalanswerer.h"
@@ -12,9 +10,7 @@
 #include <QDialog>
 
 #include <QSignalSpy>
-#include <QtMath>
 
-#include <cmath>
 
 using namespace QcTest;
 using LumaraTest::ModalAnswerer;
@@ -39,18 +35,6 @@ QSet<uint> positivesOf(uint channel)
     return dropletsWhere([channel](int i) { return channel == 1 ? grey1(i) >= Threshold1 : grey2(i) >= Threshold2; });
 }
 
-// A five-pointed star around (1000, 2000) whose middle is wound twice: the odd-even rule
-// leaves the middle out.
-QPolygonF star()
-{
-    QPolygonF polygon;
-    for (int k = 0; k < 5; ++k) {
-        const double angle = qDegreesToRadians(90.0 + 144.0 * k);
-        polygon << QPointF(1000 + 1500 * std::cos(angle), 2000 + 1500 * std::sin(angle));
-    }
-    return polygon;
-}
-
 void pick(DropletPannel &panel, uint id)
 {
     const QMap<uint, QCDrpltMarker *> byId = markersById(panel);
@@ -66,9 +50,7 @@ class TestQcPanel : public QObject {
 private slots:
     void initTestCase()
     {
-        initAppResources();
-        BLLInstance::createSingletons();
-        WellListModel::instance();
+        initCase();
     }
 
     void markerStates_data()

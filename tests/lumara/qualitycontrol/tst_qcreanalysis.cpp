@@ -4,8 +4,6 @@
 #define QTEST_QPA_MOUSE_HANDLING
 #include "qctest.h"
 
-#include "shell/appresources.h"
-
 #include "pages/QualityControl/qualitycontrol.h"
 #include "pages/QualityControl/reanalysisdialog.h"
 
@@ -66,9 +64,7 @@ class TestQcReanalysis : public QObject {
 private slots:
     void initTestCase()
     {
-        initAppResources();
-        BLLInstance::createSingletons();
-        WellListModel::instance();
+        initCase();
         QVERIFY(m_dir.isValid());
         m_package = BllTest::generateRun(m_dir.path(), QStringLiteral("qc.imrs"), BllTest::smallRun(false, 41, 192));
         QVERIFY(!m_package.isEmpty());

@@ -37,6 +37,9 @@ const QVector<Picture> &pictures()
         {"ViewResult/Concentration/assert/cursor_save.png", 32, 32, drawSaveCursor},
         {"ViewResult/Uncertainty/assert/cursor_help.png", 32, 32, drawHelpCursor},
         {"ViewResult/Uncertainty/assert/cursor_save.png", 32, 32, drawSaveCursor},
+        // cursors of the compensation page's plots
+        {"Compensation/assets/cursor_help.png", 32, 32, drawHelpCursor},
+        {"Compensation/assets/cursor_save.png", 32, 32, drawSaveCursor},
     };
     return table;
 }

@@ -1,5 +1,7 @@
 #include "qmlstandins.h"
 
+#include "pages/Compensation/backgrdmodel.h"
+#include "pages/Compensation/matrixmodel.h"
 #include "shell/welllistmodel.h"
 
 // "resoving" is set by the smoke test itself. Add one row per context property, e.g.
@@ -8,6 +10,8 @@ const QVector<QmlStandIn> &qmlStandIns()
 {
     static const QVector<QmlStandIn> table = {
         {QStringLiteral("TableWellModel"), [] { return QVariant::fromValue<QObject *>(WellListModel::instance()); }},
+        {QStringLiteral("MatrixModel"), [] { return QVariant::fromValue<QObject *>(MatrixModel::instance()); }},
+        {QStringLiteral("BackGrdModel"), [] { return QVariant::fromValue<QObject *>(BackGrdModel::instance()); }},
     };
     return table;
 }

@@ -2,6 +2,7 @@
 // messages and their order, a good merge and one whose archive breaks before it is read,
 // removing wells after asking, and the target names and comment reaching the document.
 #include "bll/bllinstance.h"
+#include "bll/experimenteditmgr.h"
 #include "bll/signaltransfer.h"
 #include "pages/EditExperiment/experimentedit.h"
 #include "seeddocument.h"
@@ -14,6 +15,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <memory>
 
 using SetupTest::DialogAnswers;
@@ -63,6 +65,8 @@ private slots:
     void removingWells();
     void targetNames_data();
     void targetNames();
+    void numberCells_data();
+    void numberCells();
     void comment();
 
 private:
@@ -319,6 +323,101 @@ void TestExperimentEdit::comment()
     openRun();
     QMetaObject::invokeMethod(root(), "commentChanged", Q_ARG(QString, QStringLiteral("Diluted twice")));
     QCOMPARE(bll()->getExpComment(), QStringLiteral("Diluted twice"));
+}
+
+namespace {
+
+// The text input of the first well's number cell of that kind ("refStock", "dilution") in the
+// first target channel's group.
+QQuickItem *numberInput(QQuickItem *item, const QString &kind)
+{
+    if (!item)
+        return nullptr;
+    if (item->objectName() == QLatin1String("numberInput")) {
+        QQuickItem *field = item->parentItem();
+        QQuickItem *cell = field;
+        while (cell && !cell->property("cellRow").isValid())
+            cell = cell->parentItem();
+        if (field && field->objectName() == kind && cell && cell->property("cellRow").toInt() == 1
+            && cell->property("group").toInt() == 0)
+            return item;
+    }
+    for (QQuickItem *child : item->childItems()) {
+        if (QQuickItem *found = numberInput(child, kind))
+            return found;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+// A number typed into the table is stored as typed, not as the table shows it; passing through
+// a cell without typing changes nothing.
+void TestExperimentEdit::numberCells_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("typed"); // empty: focus in and out only
+    QTest::addColumn<double>("stored");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("large concentration") << "refStock" << "123456" << 123456.0 << "1.23e+05";
+    QTest::newRow("small concentration") << "refStock" << "12.5" << 12.5 << "12.50";
+    QTest::newRow("not a number") << "refStock" << "abc" << 0.0 << "0.00";
+    QTest::newRow("concentration passed through") << "refStock" << "" << 654321.0 << "6.54e+05";
+    QTest::newRow("dilution") << "dilution" << "2.75" << 2.75 << "2.75";
+    QTest::newRow("dilution passed through") << "dilution" << "" << 3.0 << "3.00";
+}
+
+void TestExperimentEdit::numberCells()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, typed);
+    QFETCH(double, stored);
+    QFETCH(QString, shown);
+    openRun();
+    const uint well = wells()->getAllWellIDs().first();
+    const uint channel = wells()->getTargetChannnelID(0);
+    const bool concentration = kind == QLatin1String("refStock");
+    const auto storedValue = [&] {
+        for (const WellEditRow &row : bll()->getExperimentEditMgr()->getWellRows()) {
+            if (row.wellId != well)
+                continue;
+            for (const LumaraAnalysisData::ChanResultInfo &c : row.chanResults) {
+                if (c.chanId == channel)
+                    return concentration ? c.refConcentration : c.dilution;
+            }
+        }
+        return -1.0;
+    };
+    // A value the table can show only rounded, in the document before the table reads it.
+    QVERIFY(bll()->setRefConcentration(well, channel, 654321.0));
+    QVERIFY(bll()->setChannelDilution(well, channel, 3.0));
+    QSignalSpy reloaded(SignalTransfer::getInstance(), &SignalTransfer::updateWellComplete);
+    emit SignalTransfer::getInstance()->updateWellInfo();
+    QTRY_VERIFY(!reloaded.isEmpty());
+    // The row is not highlighted: the edit goes to its own well.
+    wells()->clearSelect();
+    emit m_page->updateSelectIndex();
+    QTest::qWait(50); // the table's cells of before are gone
+    QPointer<QQuickItem> input = numberInput(m_page->rootObject(), kind);
+    QVERIFY(input);
+    QCOMPARE(input->property("text").toString(), concentration ? QStringLiteral("6.54e+05") : QStringLiteral("3.00"));
+
+    m_page->activateWindow();
+    input->forceActiveFocus();
+    QTRY_VERIFY(input->hasActiveFocus());
+    if (!typed.isEmpty()) {
+        QMetaObject::invokeMethod(input, "selectAll");
+        QTest::keyClicks(m_page.get(), typed);
+        QCOMPARE(input->property("text").toString(), typed);
+    }
+    auto *other = SetupTest::findItem(m_page->rootObject(), QStringLiteral("targetName1"));
+    QVERIFY(other);
+    other->forceActiveFocus();
+    QTRY_VERIFY(!input->hasActiveFocus());
+
+    QCOMPARE(storedValue(), stored);
+    QVERIFY(input);
+    QCOMPARE(input->property("text").toString(), shown);
 }
 
 LUMARA_TEST_GUI_MAIN(TestExperimentEdit)

@@ -150,6 +150,7 @@ Rectangle {
             height: panel.cellHeight * 6
             interactive: false
             clip: true
+            reuseItems: false
             model: MatrixModel
             columnWidthProvider: function(column) { return panel.cellWidth }
             rowHeightProvider: function(row) { return panel.cellHeight }
@@ -184,6 +185,7 @@ Rectangle {
             height: panel.cellHeight
             interactive: false
             clip: true
+            reuseItems: false
             model: BackGrdModel
             columnWidthProvider: function(column) { return panel.cellWidth }
             rowHeightProvider: function(row) { return panel.cellHeight }

@@ -200,7 +200,10 @@ Rectangle {
             text: cell.kind === 1 ? (cell.refStock !== undefined ? cell.refStock : "")
                                   : (cell.dilution !== undefined ? cell.dilution : "")
             onCommitted: function(text) {
-                var value = parseFloat(TableWellModel.dealNumber(text))
+                // As the model reads a number: a text that is none gives 0.
+                var value = Number(text.trim())
+                if (isNaN(value) || !isFinite(value))
+                    value = 0
                 if (cell.kind === 1) {
                     if (cell.highlighted)
                         TableWellModel.setRefConcentration(cell.channel, value)

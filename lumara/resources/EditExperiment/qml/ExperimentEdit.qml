@@ -354,6 +354,9 @@ Rectangle {
         height: root.height - y - 26 * root.unit
         clip: true
         boundsBehavior: Flickable.StopAtBounds
+        // An edited field has lost its binding to the model: a cell is never handed to another
+        // row or column.
+        reuseItems: false
         model: TableWellModel
         ScrollBar.horizontal: ScrollBar {}
         ScrollBar.vertical: ScrollBar {}

@@ -1,6 +1,8 @@
 // A number of the experiment table: a text field with + and - at the right. Leaving the field
 // writes the text in the table's number format; the steps use the table's own step rules.
-// Both emit committed(text).
+// A step emits committed(text) with the new text; leaving the field emits it with the text as
+// the user typed it, and only after typing: the shown form keeps two significant decimals
+// (1.23e+05), and writing it back would change the stored number.
 import QtQuick 2.15
 import QtQuick.Controls 2.15
 
@@ -28,10 +30,16 @@ Item {
             border.width: input.activeFocus ? 1 : 0
             border.color: "#3b9fc8"
         }
+        property bool typed: false
+        onTextEdited: typed = true
         onActiveFocusChanged: {
-            if (!activeFocus) {
-                text = TableWellModel.dealNumber(text)
-                field.committed(text)
+            if (activeFocus)
+                return
+            var entered = text
+            text = TableWellModel.dealNumber(entered)
+            if (typed) {
+                typed = false
+                field.committed(entered)
             }
         }
     }

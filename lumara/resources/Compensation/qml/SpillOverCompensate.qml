@@ -91,6 +91,12 @@ Rectangle {
         readonly property real titleWidth: 58 * root.unit
         readonly property real cellWidth: Math.max(60 * root.unit, (width - titleWidth) / 6)
         readonly property real cellHeight: 30 * root.unit
+        // The tables keep the column widths they were laid out with; the panel's size comes
+        // from the widget later.
+        onCellWidthChanged: {
+            matrixTable.forceLayout()
+            backgroundTable.forceLayout()
+        }
 
         Text {
             id: title

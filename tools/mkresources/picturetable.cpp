@@ -87,6 +87,9 @@ const QVector<Picture> &pictures()
         {"ViewResult/Uncertainty/assert/legend_2.png", 24, 24, drawLegendPoint},
         {"ViewResult/Uncertainty/assert/legend_3.png", 18, 18, drawLegendOptimal},
         {"ViewResult/Uncertainty/assert/legend_4.png", 8, 36, drawLegendRangeLimit},
+        // cursors of the compensation page's plots
+        {"Compensation/assets/cursor_help.png", 32, 32, drawHelpCursor},
+        {"Compensation/assets/cursor_save.png", 32, 32, drawSaveCursor},
         // Quality Control page: group cards, step and history buttons, legend markers
         {"assets/channel_select_bg.png", 207, 123, drawQcGroupBackground},
         {"assets/contrast_adjust_bg.png", 207, 136, drawQcGroupBackground},

@@ -62,6 +62,7 @@ void registerStops(Tour &tour)
     addWellListStops(tour);
     addDropletViewerStops(tour);
     addViewResultStops(tour);
+    addSetUpStops(tour);
     addQualityControlStops(tour);
 }
 

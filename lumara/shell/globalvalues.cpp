@@ -14,3 +14,5 @@ bool compensationApplied = false;
 QVector<WellThresholds> thresholdCache;
 int concentrationLogAxis = 0;
 int uncertaintyLogAxis = 0;
+int reanalysisBackgroundMode = 2;
+bool reanalysisFluorescenceCorrection = true;

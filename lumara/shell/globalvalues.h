@@ -59,3 +59,10 @@ extern QVector<WellThresholds> thresholdCache;
 // them; a reload of the wells sets both back to 0.
 extern int concentrationLogAxis;
 extern int uncertaintyLogAxis;
+
+// ---- Quality Control -------------------------------------------------------------------------
+
+// The last accepted re-analysis options: background uniformity 2 intelligent algorithm,
+// 1 machine correction, 0 none; fluorescence intensity correction on or off.
+extern int reanalysisBackgroundMode;
+extern bool reanalysisFluorescenceCorrection;

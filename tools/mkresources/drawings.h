@@ -70,4 +70,31 @@ void drawLegendPoint(QPainter &p, const QRectF &area);
 void drawLegendOptimal(QPainter &p, const QRectF &area);
 void drawLegendRangeLimit(QPainter &p, const QRectF &area);
 
+// ---- Quality Control page (draw_qualitycontrol.cpp) -----------------------------------------
+void drawQcGroupBackground(QPainter &p, const QRectF &area);
+void drawReanalysisDialogBackground(QPainter &p, const QRectF &area);
+// The buttons and legend pictures are instances of a few drawings.
+extern void (*const drawSubtractDefault)(QPainter &, const QRectF &);
+extern void (*const drawSubtractHover)(QPainter &, const QRectF &);
+extern void (*const drawSubtractPress)(QPainter &, const QRectF &);
+extern void (*const drawSubtractDisable)(QPainter &, const QRectF &);
+extern void (*const drawAddDefault)(QPainter &, const QRectF &);
+extern void (*const drawAddHover)(QPainter &, const QRectF &);
+extern void (*const drawAddPress)(QPainter &, const QRectF &);
+extern void (*const drawAddDisable)(QPainter &, const QRectF &);
+extern void (*const drawUndoDefault)(QPainter &, const QRectF &);
+extern void (*const drawUndoHover)(QPainter &, const QRectF &);
+extern void (*const drawUndoPress)(QPainter &, const QRectF &);
+extern void (*const drawUndoDisable)(QPainter &, const QRectF &);
+extern void (*const drawRedoDefault)(QPainter &, const QRectF &);
+extern void (*const drawRedoHover)(QPainter &, const QRectF &);
+extern void (*const drawRedoPress)(QPainter &, const QRectF &);
+extern void (*const drawRedoDisable)(QPainter &, const QRectF &);
+extern void (*const drawExcludedMarkerIcon)(QPainter &, const QRectF &);
+extern void (*const drawNegativeMarkerIcon)(QPainter &, const QRectF &);
+extern void (*const drawPositiveMarkerIcon)(QPainter &, const QRectF &);
+extern void (*const drawSaturatedMarkerIcon)(QPainter &, const QRectF &);
+extern void (*const drawMarkerIconDisabled)(QPainter &, const QRectF &);
+extern void (*const drawPositiveMarkerIconDisabled)(QPainter &, const QRectF &);
+
 } // namespace MkResources

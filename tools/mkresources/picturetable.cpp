@@ -90,6 +90,36 @@ const QVector<Picture> &pictures()
         // cursors of the compensation page's plots
         {"Compensation/assets/cursor_help.png", 32, 32, drawHelpCursor},
         {"Compensation/assets/cursor_save.png", 32, 32, drawSaveCursor},
+        // Quality Control page: group cards, step and history buttons, legend markers
+        {"assets/channel_select_bg.png", 207, 123, drawQcGroupBackground},
+        {"assets/contrast_adjust_bg.png", 207, 136, drawQcGroupBackground},
+        {"assets/droplet_exclude_bg.png", 207, 162, drawQcGroupBackground},
+        {"assets/legend_bg.png", 207, 210, drawQcGroupBackground},
+        {"assets/qc_parameters2_bg.png", 207, 221, drawQcGroupBackground},
+        {"assets/subtract_default.png", 30, 30, drawSubtractDefault},
+        {"assets/subtract_hover.png", 30, 30, drawSubtractHover},
+        {"assets/subtract_press.png", 30, 30, drawSubtractPress},
+        {"assets/subtract_disable.png", 30, 30, drawSubtractDisable},
+        {"assets/add_default.png", 30, 30, drawAddDefault},
+        {"assets/add_hover.png", 30, 30, drawAddHover},
+        {"assets/add_press.png", 30, 30, drawAddPress},
+        {"assets/add_disable.png", 30, 30, drawAddDisable},
+        {"assets/undo_default.png", 56, 56, drawUndoDefault},
+        {"assets/undo_hover.png", 56, 56, drawUndoHover},
+        {"assets/undo_press.png", 56, 56, drawUndoPress},
+        {"assets/undo_disable.png", 56, 56, drawUndoDisable},
+        {"assets/redo_default.png", 56, 56, drawRedoDefault},
+        {"assets/redo_hover.png", 56, 56, drawRedoHover},
+        {"assets/redo_press.png", 56, 56, drawRedoPress},
+        {"assets/redo_disable.png", 56, 56, drawRedoDisable},
+        {"assets/icon1.png", 32, 32, drawExcludedMarkerIcon},
+        {"assets/icon2.png", 32, 32, drawNegativeMarkerIcon},
+        {"assets/icon3.png", 32, 32, drawPositiveMarkerIcon},
+        {"assets/saturated.png", 32, 32, drawSaturatedMarkerIcon},
+        {"assets/icon5.png", 32, 32, drawMarkerIconDisabled},
+        {"assets/icon6.png", 32, 32, drawPositiveMarkerIconDisabled},
+        // Quality Control page: the re-analysis dialog
+        {"assets/dialog_re-analysis_bg.png", 318, 356, drawReanalysisDialogBackground},
     };
     return table;
 }

@@ -27,6 +27,8 @@ Rectangle {
         font.pixelSize: 12 * panel.unit
         font.family: "Roboto"
         height: 24 * panel.unit
+        // Not exclusive: unchecking the other button would break its binding to the page.
+        autoExclusive: false
         checked: shown
         // The page decides: a click only asks, and the check goes back to what the page shows.
         onClicked: {

@@ -54,6 +54,7 @@ void registerStops(Tour &tour)
     addStartUpStops(tour);
     addSharedDialogStops(tour);
     addWellListStops(tour);
+    addChannelPlotStops(tour);
 }
 
 QImage grabWindow(QWidget *window)

@@ -40,6 +40,7 @@ void registerStops(Tour &tour);
 void addStartUpStops(Tour &tour);
 void addSharedDialogStops(Tour &tour);
 void addWellListStops(Tour &tour);
+void addChannelPlotStops(Tour &tour);
 
 // Shows the window, waits until it is on screen and drawn, and grabs it (QML included).
 QImage grabWindow(QWidget *window);

@@ -163,14 +163,20 @@ void Plot1DDot::drawPlot(Zetan1Plot *plot, uint channel, bool thumbnail)
                                                                          bll->getFluorophoreName(channel)));
     }
 
-    QVector<QPointF> points;
-    points.reserve(int(layout.offsets.value(layout.offsets.size() - 1)));
+    QVector<QPointF> points(int(layout.offsets.last()));
+    int n = 0;
     for (int i = 0; i < wells.size(); ++i) {
         const QVector<uint> greys = bll->getWellChannelGrayValues(wells.at(i), channel);
         const double start = layout.offsets.at(i);
+        // A well never holds more kept droplets than its count; guarded all the same.
+        if (n + greys.size() > points.size())
+            points.resize(n + greys.size());
+        QPointF *out = points.data() + n;
         for (int j = 0; j < greys.size(); ++j)
-            points.append(QPointF(start + j, greys.at(j)));
+            out[j] = QPointF(start + j, greys.at(j));
+        n += greys.size();
     }
+    points.resize(n);
     plot->SetPlot1DPoints(points);
 
     if (thumbnail) {

@@ -20,6 +20,16 @@ Zetan1Plot::Zetan1Plot(QWidget *parent) : Quorin1DPlot(parent)
 
 Zetan1Plot::~Zetan1Plot() = default;
 
+QSize Zetan1Plot::minimumSizeHint() const
+{
+    return QSize(200, 150);
+}
+
+QSize Zetan1Plot::sizeHint() const
+{
+    return QSize(600, 450);
+}
+
 void Zetan1Plot::setSolidThresholdLines(const QVector<QPolygonF> &lines)
 {
     m_solidLines = lines;

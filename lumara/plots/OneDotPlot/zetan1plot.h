@@ -28,6 +28,11 @@ public:
     bool isLineCaught() const { return m_lineCaught; }
     bool areThresholdLinesVisible() const { return m_linesVisible; }
 
+    // The well names under the x axis would ask for their whole width (96 wells: several
+    // screens) and push the page beyond its window; the plot takes the room it is given.
+    QSize minimumSizeHint() const override;
+    QSize sizeHint() const override;
+
 signals:
     void updateTempThreshold(QVector<int> thldIdx, uint gray);
     void resetAxisScale();

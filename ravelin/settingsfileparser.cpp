@@ -1,6 +1,8 @@
 #include "settingsfileparser.h"
 
+#include <QDebug>
 #include <QFile>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonParseError>
@@ -15,38 +17,51 @@ namespace Ravelin {
 namespace {
 
 // One field of the record with its JSON key; exactly one of the member pointers is set.
+// Numbers outside [low, high] are never used: the field takes its default instead.
 struct FieldKey {
     const char *key;
     double AnalysisSettings::*real;
     qint32 AnalysisSettings::*whole;
     bool AnalysisSettings::*flag;
     bool optional; // written to files only when the last read held it
+    double low;
+    double high;
 };
 
-// The keys in field order.
+constexpr double Unbounded = 0.0; // for the flag, which has no range
+
+// The keys in field order. The ranges hold every value the analysis handles soundly: scores
+// and fractions within 0..1, sides of masks and windows within an image, strategies and
+// switches among the values that name one, counts far above any droplet image's.
 const FieldKey kFields[] = {
-    {"PreRecogThreshold", &AnalysisSettings::PreRecogThreshold, nullptr, nullptr, false},
-    {"MeanGreyvalueRadius", nullptr, &AnalysisSettings::MeanGreyvalueRadius, nullptr, false},
-    {"DiscreteRectLength", nullptr, &AnalysisSettings::DiscreteRectLength, nullptr, false},
-    {"DiscreteCountThreshold", nullptr, &AnalysisSettings::DiscreteCountThreshold, nullptr, false},
-    {"StandardDeviationThld", nullptr, &AnalysisSettings::StandardDeviationThld, nullptr, false},
-    {"SaveResultThld", &AnalysisSettings::SaveResultThld, nullptr, nullptr, false},
-    {"RandomShuffle", nullptr, nullptr, &AnalysisSettings::RandomShuffle, false},
-    {"BrightestNumber", nullptr, &AnalysisSettings::BrightestNumber, nullptr, false},
-    {"BrightestSimilarity", &AnalysisSettings::BrightestSimilarity, nullptr, nullptr, false},
-    {"GreyValueMaskSize", nullptr, &AnalysisSettings::GreyValueMaskSize, nullptr, false},
-    {"BackgroundUniformAdjustType", nullptr, &AnalysisSettings::BackgroundUniformAdjustType, nullptr, false},
-    {"DrpltGyslAdjustType", nullptr, &AnalysisSettings::DrpltGyslAdjustType, nullptr, false},
-    {"ChannelUsed4DrpltGyslAdjust", nullptr, &AnalysisSettings::ChannelUsed4DrpltGyslAdjust, nullptr, false},
-    {"CrosstalkAdjustType", nullptr, &AnalysisSettings::CrosstalkAdjustType, nullptr, false},
-    {"RecogExcludeStddevNum", nullptr, &AnalysisSettings::RecogExcludeStddevNum, nullptr, false},
-    {"StdDevInfluenceCoefficient", &AnalysisSettings::StdDevInfluenceCoefficient, nullptr, nullptr, false},
-    {"DispersionCorrection", nullptr, &AnalysisSettings::DispersionCorrection, nullptr, false},
-    {"SaturatedPixelNum", nullptr, &AnalysisSettings::SaturatedPixelNum, nullptr, false},
-    {"RemovedMaxMinNum", nullptr, &AnalysisSettings::RemovedMaxMinNum, nullptr, true},
-    {"MedianFilter", nullptr, &AnalysisSettings::MedianFilter, nullptr, true},
-    {"MLFeatureType", nullptr, &AnalysisSettings::MLFeatureType, nullptr, true},
+    {"PreRecogThreshold", &AnalysisSettings::PreRecogThreshold, nullptr, nullptr, false, 0.0, 1.0},
+    {"MeanGreyvalueRadius", nullptr, &AnalysisSettings::MeanGreyvalueRadius, nullptr, false, 0, 255},
+    {"DiscreteRectLength", nullptr, &AnalysisSettings::DiscreteRectLength, nullptr, false, 1, 16384},
+    {"DiscreteCountThreshold", nullptr, &AnalysisSettings::DiscreteCountThreshold, nullptr, false, 0, 1000000},
+    {"StandardDeviationThld", nullptr, &AnalysisSettings::StandardDeviationThld, nullptr, false, 0, 1000},
+    {"SaveResultThld", &AnalysisSettings::SaveResultThld, nullptr, nullptr, false, 0.0, 1.0},
+    {"RandomShuffle", nullptr, nullptr, &AnalysisSettings::RandomShuffle, false, Unbounded, Unbounded},
+    {"BrightestNumber", nullptr, &AnalysisSettings::BrightestNumber, nullptr, false, 0, 1000000},
+    {"BrightestSimilarity", &AnalysisSettings::BrightestSimilarity, nullptr, nullptr, false, 0.0, 1.0},
+    {"GreyValueMaskSize", nullptr, &AnalysisSettings::GreyValueMaskSize, nullptr, false, 1, 255},
+    {"BackgroundUniformAdjustType", nullptr, &AnalysisSettings::BackgroundUniformAdjustType, nullptr, false, 0, 2},
+    {"DrpltGyslAdjustType", nullptr, &AnalysisSettings::DrpltGyslAdjustType, nullptr, false, 0, 2},
+    {"ChannelUsed4DrpltGyslAdjust", nullptr, &AnalysisSettings::ChannelUsed4DrpltGyslAdjust, nullptr, false, 0, 6},
+    {"CrosstalkAdjustType", nullptr, &AnalysisSettings::CrosstalkAdjustType, nullptr, false, 0, 2},
+    {"RecogExcludeStddevNum", nullptr, &AnalysisSettings::RecogExcludeStddevNum, nullptr, false, 0, 1000},
+    {"StdDevInfluenceCoefficient", &AnalysisSettings::StdDevInfluenceCoefficient, nullptr, nullptr, false, 0.0,
+     1000.0},
+    {"DispersionCorrection", nullptr, &AnalysisSettings::DispersionCorrection, nullptr, false, 0, 1},
+    {"SaturatedPixelNum", nullptr, &AnalysisSettings::SaturatedPixelNum, nullptr, false, 0, 1000000},
+    {"RemovedMaxMinNum", nullptr, &AnalysisSettings::RemovedMaxMinNum, nullptr, true, 0, 65535},
+    {"MedianFilter", nullptr, &AnalysisSettings::MedianFilter, nullptr, true, 0, 1},
+    {"MLFeatureType", nullptr, &AnalysisSettings::MLFeatureType, nullptr, true, 0, 1},
 };
+
+bool inRange(const FieldKey &f, double value)
+{
+    return std::isfinite(value) && value >= f.low && value <= f.high;
+}
 
 const char kGeneral[] = "General";
 
@@ -162,12 +177,36 @@ bool SettingsFileParser::doRead(const QByteArray &json, AnalysisSettings *out)
         if (!present)
             continue;
         const QJsonValue v = it.value();
-        if (f.real)
-            s.*f.real = v.toDouble(0.0);
-        else if (f.whole)
-            s.*f.whole = wholeValue(v);
-        else
+        if (f.flag) {
             s.*f.flag = v.isBool() && v.toBool();
+            continue;
+        }
+        // A number outside the range is never used. Anything else converts as it always did
+        // (a fraction for a whole-number field, text, null: 0), and 0 must be in range too.
+        double value = 0.0;
+        if (v.isDouble()) {
+            value = v.toDouble();
+            if (inRange(f, value) && f.whole)
+                value = double(wholeValue(v));
+        }
+        if (!inRange(f, value)) {
+            const AnalysisSettings defaults;
+            const double fallback = f.real ? defaults.*f.real : double(defaults.*f.whole);
+            qWarning().noquote() << QStringLiteral("Analysis parameter %1 = %2 is outside %3..%4; its default %5 is used.")
+                                        .arg(key, QString::fromUtf8(QJsonDocument(QJsonArray{v}).toJson(QJsonDocument::Compact)))
+                                        .arg(f.low)
+                                        .arg(f.high)
+                                        .arg(fallback);
+            if (f.real)
+                s.*f.real = defaults.*f.real;
+            else
+                s.*f.whole = defaults.*f.whole;
+            continue;
+        }
+        if (f.real)
+            s.*f.real = value;
+        else
+            s.*f.whole = qint32(value);
     }
     if (out)
         *out = s;

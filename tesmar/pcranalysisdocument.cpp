@@ -147,7 +147,7 @@ public:
         return record.path;
     }
 
-    bool writeSources(const QString &tempTarget, const QString &target);
+    bool writeSources(PackageCopy::Writer &writer, const QString &target);
     void mergeFile();
 
     PcrAnalysisDocument *q;
@@ -230,10 +230,8 @@ bool PcrAnalysisDocument::open(const QString &path)
 
 // ---- Save ------------------------------------------------------------------------------------
 
-bool PcrAnalysisDocumentPrivate::writeSources(const QString &tempTarget, const QString &target)
+bool PcrAnalysisDocumentPrivate::writeSources(PackageCopy::Writer &writer, const QString &target)
 {
-    const QString password = assigner->getUnzipPassword();
-    PackageCopy::Writer writer(tempTarget, password);
     if (!writer.isOpen())
         return false;
 
@@ -265,7 +263,7 @@ bool PcrAnalysisDocumentPrivate::writeSources(const QString &tempTarget, const Q
         if (!writer.copySharedEntries(from, folder))
             return false;
     }
-    return writer.close();
+    return true;
 }
 
 bool PcrAnalysisDocument::save(const QString &path)
@@ -289,21 +287,29 @@ bool PcrAnalysisDocument::save(const QString &path)
         }
     }
 
+    // The package is written beside the target and takes its place only once it is whole
+    // and on the disk: whatever fails, the target stays as it was.
     PackageCopy::TempTarget temp(path);
     if (!temp.isValid()) {
         qWarning() << "save(): cannot write in the folder of" << path;
         return false;
     }
-    if (!m_d->writeSources(temp.path(), path))
-        return false;
-
     AnalysisFileParseAssigner &set = *m_d->assigner;
-    set.setManagers(m_d->compensationMatrixMgr, m_d->analysisDataMgr, m_d->devParasMgr,
-                    m_d->experimentCfgMgr, m_d->fileLogMgr);
-    const bool written = set.saveEntries(temp.path());
-    set.releaseManagers();
-    if (!written)
+    bool written = false;
+    {
+        PackageCopy::Writer writer(temp, set.getUnzipPassword());
+        if (m_d->writeSources(writer, path)) {
+            set.setManagers(m_d->compensationMatrixMgr, m_d->analysisDataMgr, m_d->devParasMgr,
+                            m_d->experimentCfgMgr, m_d->fileLogMgr);
+            written = set.saveEntries(writer);
+            set.releaseManagers();
+        }
+        written = writer.close() && written;
+    }
+    if (!written) {
+        qWarning() << "save(): the package could not be written whole; " << path << "is left as it was";
         return false;
+    }
     if (!temp.commit()) {
         qWarning() << "save(): cannot replace" << path;
         return false;

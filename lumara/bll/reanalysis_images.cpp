@@ -7,6 +7,7 @@
 #include "bll/poolhandover.h"
 #include "bll/wellchannels.h"
 
+#include "io/imagestack.h"
 #include "settings.h"
 #include "spillovercompensation.h"
 
@@ -221,31 +222,6 @@ QImage adoptPixels(const DrpltImg &pixels)
                   deep ? QImage::Format_Grayscale16 : QImage::Format_Grayscale8, freePixels, bits);
 }
 
-QImage packedImage(int width, int height, QImage::Format format)
-{
-    const int bpp = format == QImage::Format_Grayscale16 ? 2 : 1;
-    auto *bits = new uchar[size_t(width) * size_t(height) * size_t(bpp)];
-    return QImage(bits, width, height, width * bpp, format, freePixels, bits);
-}
-
-QImage stackHalves(const QImage &top, const QImage &bottom)
-{
-    if (top.isNull() || bottom.isNull() || top.size() != bottom.size() || top.width() <= 0 || top.height() <= 0)
-        return QImage();
-    const QImage::Format format =
-        top.format() == QImage::Format_Grayscale16 ? QImage::Format_Grayscale16 : QImage::Format_Grayscale8;
-    const QImage upper = top.format() == format ? top : top.convertToFormat(format);
-    const QImage lower = bottom.format() == format ? bottom : bottom.convertToFormat(format);
-    QImage stacked = packedImage(top.width(), top.height() * 2, format);
-    const size_t rowBytes = size_t(top.width()) * (format == QImage::Format_Grayscale16 ? 2 : 1);
-    uchar *out = stacked.bits();
-    for (int y = 0; y < top.height(); ++y)
-        std::memcpy(out + rowBytes * size_t(y), upper.constScanLine(y), rowBytes);
-    for (int y = 0; y < top.height(); ++y)
-        std::memcpy(out + rowBytes * size_t(top.height() + y), lower.constScanLine(y), rowBytes);
-    return stacked;
-}
-
 } // namespace EngineDetail
 
 // ---- Package entries --------------------------------------------------------------------------
@@ -257,24 +233,6 @@ QByteArray entryPassword()
     return DocumentAccess::document()->getUnzipPassword().toLatin1();
 }
 
-// The entries an image name may stand for, most specific first: the name itself (in a saved
-// package under its source's folder), then the forms the document's readers accept, the last
-// part of the name under "capture/" or directly under the source's folder.
-QStringList imageEntryCandidates(const QString &entryName, const QString &sourceFileName, bool savedPackage)
-{
-    QStringList candidates;
-    const QString leaf = entryName.section(QLatin1Char('/'), -1);
-    if (savedPackage) {
-        const QString base = sourceFileName.section(QLatin1Char('.'), 0, 0);
-        candidates << base + QLatin1Char('/') + entryName << base + QStringLiteral("/capture/") + leaf
-                   << base + QLatin1Char('/') + leaf;
-    } else {
-        candidates << entryName << QStringLiteral("capture/") + leaf;
-    }
-    candidates.removeDuplicates();
-    return candidates;
-}
-
 // Reads images of one archive through one zip handle; one per task.
 class ImageEntries {
 public:
@@ -284,31 +242,29 @@ public:
         m_password = entryPassword();
     }
 
-    QImage load(const QString &entryName, const QString &sourceFileName, bool savedPackage)
+    QByteArray read(const QString &entryName, const QString &sourceFileName, bool savedPackage)
     {
         if (!m_open || entryName.isEmpty() || sourceFileName.isEmpty())
-            return QImage();
-        for (const QString &entry : imageEntryCandidates(entryName, sourceFileName, savedPackage)) {
+            return QByteArray();
+        for (const QString &entry : WellImages::entryCandidates(entryName, sourceFileName, savedPackage)) {
             if (!m_names->contains(entry))
                 continue;
             if (!m_zip.setCurrentFile(entry, QuaZip::csSensitive))
-                return QImage();
+                return QByteArray();
             QuaZipFile file(&m_zip);
             const bool opened = m_password.isEmpty()
                                     ? file.open(QIODevice::ReadOnly)
                                     : file.open(QIODevice::ReadOnly, m_password.constData());
             if (!opened)
-                return QImage();
+                return QByteArray();
             const QByteArray bytes = file.readAll();
             file.close();
             // A wrong password shows as a failed inflate or checksum.
             if (file.getZipError() != UNZ_OK)
-                return QImage();
-            QImage image;
-            image.loadFromData(bytes);
-            return image;
+                return QByteArray();
+            return bytes;
         }
-        return QImage();
+        return QByteArray();
     }
 
 private:
@@ -342,7 +298,8 @@ QImage ReAnalysis::loadImage(const QString &entryName, const QString &sourceFile
 {
     const QSet<QString> names = entryNames(m_filePath);
     ImageEntries entries(m_filePath, &names);
-    const QImage image = entries.load(entryName, sourceFileName, isSavedPackage());
+    const QImage image =
+        WellImages::decode({{entryName, entries.read(entryName, sourceFileName, isSavedPackage())}}).value(0);
     if (!image.isNull())
         m_imageHeight = uint(image.height());
     return image;
@@ -382,13 +339,14 @@ QVector<QVector<WellDrpltImgInfo<QImage>>> ReAnalysis::loadWellImages()
     const QVector<QVector<QImage>> decoded = orderedMap<QVector<QImage>, QPair<LAD::WellItemInfo, QString>>(
         wells, [&names, &path, saved, blocks](const QPair<LAD::WellItemInfo, QString> &well) {
             ImageEntries entries(path, &names);
-            QVector<QImage> images(blocks * LAD::PerChannel);
+            // Every image of the well, of all blocks, is held to the size they agree on.
+            QVector<WellImages::Encoded> encoded(blocks * LAD::PerChannel);
             for (int b = 0; b < blocks && b < well.first.imageNames.size(); ++b) {
                 const QVector<QString> &set = well.first.imageNames.at(b);
                 for (int c = 0; c < LAD::PerChannel && c < set.size(); ++c)
-                    images[b * LAD::PerChannel + c] = entries.load(set.at(c), well.second, saved);
+                    encoded[b * LAD::PerChannel + c] = {set.at(c), entries.read(set.at(c), well.second, saved)};
             }
-            return images;
+            return WellImages::decode(encoded);
         });
 
     for (int b = 0; b < blocks; ++b) {
@@ -467,7 +425,7 @@ void ReAnalysis::preprocessWells()
             for (int c = 0; c < LAD::PerChannel; ++c) {
                 const QImage top = first.at(i).images.value(c);
                 const QImage bottom = i < second.size() ? second.at(i).images.value(c) : QImage();
-                merged.images[c] = top.isNull() ? QImage() : stackHalves(top, bottom);
+                merged.images[c] = WellImages::stackHalves(top, bottom);
             }
             m_wells.append(merged);
         }
@@ -489,6 +447,32 @@ DrpltImg ReAnalysis::getWellChannelImage(uint wellId, uint channel) const
         return view;
     }
     return DrpltImg{0, 0, 1, nullptr};
+}
+
+void ReAnalysis::setPreparedImages(const QList<WellDrpltImgInfo<QImage>> &wells)
+{
+    m_wells.clear();
+    for (const WellDrpltImgInfo<QImage> &well : wells) {
+        WellDrpltImgInfo<QImage> prepared;
+        prepared.wellId = well.wellId;
+        prepared.refChanId = well.refChanId;
+        for (QImage image : well.images) {
+            if (image.isNull()) {
+                prepared.images.append(QImage());
+                continue;
+            }
+            if (image.format() != QImage::Format_Grayscale8 && image.format() != QImage::Format_Grayscale16)
+                image = image.convertToFormat(QImage::Format_Grayscale8);
+            // Rows without padding, as the engine keeps its images.
+            const size_t rowBytes = size_t(image.width()) * (image.format() == QImage::Format_Grayscale16 ? 2 : 1);
+            auto *bits = new uchar[rowBytes * size_t(image.height())];
+            for (int y = 0; y < image.height(); ++y)
+                std::memcpy(bits + rowBytes * size_t(y), image.constScanLine(y), rowBytes);
+            prepared.images.append(QImage(bits, image.width(), image.height(), int(rowBytes), image.format(),
+                                          EngineDetail::freePixels, bits));
+        }
+        m_wells.append(prepared);
+    }
 }
 
 void ReAnalysis::removeWellImages(uint wellId)

@@ -64,11 +64,6 @@ RawImages rawImages(const QVector<QImage> &images);
 // An image on pixels allocated with new[] (as the analysis library hands them out), freed with
 // the last copy of the image. Null for a view without pixels.
 QImage adoptPixels(const DrpltImg &pixels);
-// An image of its own with packed rows, uninitialised.
-QImage packedImage(int width, int height, QImage::Format format);
-// The first half's rows above the second's; null when either is null, empty or the two differ
-// in size. Both halves end in the first one's grey depth.
-QImage stackHalves(const QImage &top, const QImage &bottom);
 
 // body(0) .. body(count - 1) on the global pool, the calling thread taking part. Helpers are
 // started only on threads that are free at once, so a job that already occupies the pool (or

@@ -16,6 +16,7 @@
 #include <QCoreApplication>
 #include <QCursor>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
@@ -57,7 +58,7 @@ void savePng(QWidget *view, const QString &proposed)
                                      translated(view, "PNG Files(*.png)"));
     if (path.isEmpty())
         return;
-    if (!view->grab().save(path, "png"))
+    if (!view->grab().save(path, "png") || !QFileInfo::exists(path))
         reportUnsaved(path);
 }
 
@@ -81,7 +82,8 @@ void saveSvg(QWidget *view, const QString &proposed)
         return;
     }
     painter.drawImage(QPoint(0, 0), image);
-    painter.end();
+    if (!painter.end() || !QFileInfo::exists(path))
+        reportUnsaved(path);
 }
 
 void showHelp(const ImageActionNames &names)

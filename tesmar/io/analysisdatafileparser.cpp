@@ -39,3 +39,23 @@ bool AnalysisDataFileParser::write(QIODevice *device)
     writeContainer(ds, mgr->getAnalysisRetMgr()->getWellResults());
     return ds.status() == QDataStream::Ok;
 }
+
+quint64 AnalysisDataFileParser::sizeBound() const
+{
+    AnalysisDataMgr *mgr = target();
+    if (!mgr)
+        return 0;
+    // Per droplet its stored form; per well a generous allowance for names, thresholds,
+    // figures and results.
+    constexpr quint64 PerWell = 64 * 1024;
+    quint64 bound = 1024 * 1024;
+    const QList<WellImageAnalysisInfo> &records =
+        mgr->getDrpltImgInfoMgr()->getWellImgAnalysisInfos();
+    for (const WellImageAnalysisInfo &record : records) {
+        bound += PerWell + 4 * quint64(record.excludedDrplts.size());
+        for (const DrpltInfo &d : record.droplets)
+            bound += 28 + 4 * quint64(d.flags.size() + d.values.size() + d.grays.size()) + 8 * quint64(d.grayPairs.size());
+    }
+    bound += PerWell * quint64(mgr->getAnalysisExpMgr()->getAnalysisExpGlobalInfo().wells.size());
+    return bound;
+}

@@ -16,6 +16,8 @@ public:
     // records, 2D and 3D plots, classification, the current mode's per-well thresholds and
     // the results.
     bool write(QIODevice *device) override;
+    // Grows with the droplets of every well.
+    quint64 sizeBound() const override;
 
     // The header version written for a stored version. The body is always the current layout,
     // which the saved-package reader takes under 2 directly and under 1 after its flat attempt

@@ -2,6 +2,7 @@
 
 #include "io/analysisfileparser.h"
 #include "io/entryreadbuffer.h"
+#include "io/imagestack.h"
 #include "io/runarchiveimages.h"
 #include "io/runarchiverecords.h"
 #include "model/analysisdatamgr.h"
@@ -298,13 +299,13 @@ void AnalysisDataFileParser1::loadDrpltImages()
     AnalysisExperimentMgr *expMgr = mgr->getAnalysisExpMgr();
     const QList<WellItemInfo> wells = expMgr->getAnalysisExpGlobalInfo().wells;
     auto loader = [](const WellItemInfo &well, RunArchiveImages::EntryReader &reader) {
-        QVector<QImage> images;
         if (well.imageNames.isEmpty())
-            return images;
+            return QVector<QImage>();
         // The names are complete entry names.
+        QVector<WellImages::Encoded> encoded;
         for (const QString &name : well.imageNames.first())
-            images.append(name.isEmpty() ? QImage() : reader.load(name));
-        return images;
+            encoded.append({name, name.isEmpty() ? QByteArray() : reader.read(name)});
+        return WellImages::decode(encoded);
     };
     expMgr->setWellDrpltImgs(RunArchiveImages::loadWells(wells, m_zipPath, m_password, loader));
 }

@@ -153,35 +153,34 @@ public:
     PackageImages(const PackageImages &) = delete;
     PackageImages &operator=(const PackageImages &) = delete;
 
-    // The image a stored name stands for in the source embedded under `base`: its last
-    // non-empty "/" part, looked for under "capture/" first, then directly under the base.
-    // Null for an empty name or ".", and wherever nothing is found or decodes.
-    QImage load(const QString &base, const QString &name)
+    // The bytes of the image a stored name stands for in the embedded source archive of that
+    // file name, found the way that archive's own reader finds it. Empty for an empty name or
+    // ".", and wherever nothing is found or inflates whole.
+    QByteArray read(const QString &sourceFileName, const QString &name)
     {
-        if (!m_open || name.isEmpty() || name == QLatin1String("."))
-            return QImage();
-        const QStringList parts = name.split(QLatin1Char('/'), Qt::SkipEmptyParts);
-        if (parts.isEmpty())
-            return QImage();
-        const QString &leaf = parts.last();
-        QString entry = base + QLatin1String("/capture/") + leaf;
-        if (!m_entries.contains(entry)) {
-            entry = base + QLatin1Char('/') + leaf;
-            if (!m_entries.contains(entry))
-                return QImage();
+        if (!m_open)
+            return QByteArray();
+        QString entry;
+        for (const QString &candidate : WellImages::entryCandidates(name, sourceFileName, true)) {
+            if (m_entries.contains(candidate)) {
+                entry = candidate;
+                break;
+            }
         }
+        if (entry.isEmpty())
+            return QByteArray();
         if (!m_zip.setCurrentFile(entry, QuaZip::csSensitive))
-            return QImage();
+            return QByteArray();
         QuaZipFile file(&m_zip);
         if (!file.open(QIODevice::ReadOnly, nullptr, nullptr, false,
                        m_encrypted ? m_password.constData() : nullptr))
-            return QImage();
+            return QByteArray();
         const QByteArray bytes = file.readAll();
         file.close();
         // A wrong password shows as a failed inflate or checksum.
         if (file.getZipError() != UNZ_OK)
-            return QImage();
-        return QImage::fromData(bytes);
+            return QByteArray();
+        return bytes;
     }
 
 private:
@@ -193,33 +192,37 @@ private:
 };
 
 // One image per name; a well without names gets six null images.
-template <typename Load>
-QVector<QImage> oneListImages(const QVector<QString> &names, Load load)
+template <typename Read>
+QVector<QImage> oneListImages(const QVector<QString> &names, Read read)
 {
     if (names.isEmpty())
         return QVector<QImage>(ChannelCount);
-    QVector<QImage> out;
-    out.reserve(names.size());
+    QVector<WellImages::Encoded> encoded;
+    encoded.reserve(names.size());
     for (const QString &name : names)
-        out.append(load(name));
-    return out;
+        encoded.append({name, read(name)});
+    return WellImages::decode(encoded);
 }
 
 // Two images per channel, stacked. A channel with both names empty, or with a half that
 // is missing or of another size than its partner, is null.
-template <typename Load>
-QVector<QImage> twoListImages(const QVector<QString> &top, const QVector<QString> &bottom, Load load)
+template <typename Read>
+QVector<QImage> twoListImages(const QVector<QString> &top, const QVector<QString> &bottom, Read read)
 {
     QVector<QImage> out(ChannelCount);
     if (top.isEmpty() || bottom.isEmpty())
         return out;
+    QVector<WellImages::Encoded> encoded;
     for (int k = 0; k < ChannelCount; ++k) {
         const QString a = top.value(k);
         const QString b = bottom.value(k);
-        if (a.isEmpty() && b.isEmpty())
-            continue;
-        out[k] = joinImageHalves(load(a), load(b));
+        const bool none = a.isEmpty() && b.isEmpty();
+        encoded.append({a, none ? QByteArray() : read(a)});
+        encoded.append({b, none ? QByteArray() : read(b)});
     }
+    const QVector<QImage> halves = WellImages::decode(encoded);
+    for (int k = 0; k < ChannelCount; ++k)
+        out[k] = WellImages::stackHalves(halves.at(2 * k), halves.at(2 * k + 1));
     return out;
 }
 
@@ -285,28 +288,28 @@ void AnalysisDataFileParser2::loadDrpltImages()
     // Each well takes its images from the source of its own experiment (the first with its
     // id): wells of several sources may come in any order. A well whose experiment is missing
     // keeps its place with null images, so the image list stays parallel to the wells.
-    QHash<quint32, QString> baseOf;
+    QHash<quint32, QString> sourceOf;
     for (const ExpItemInfo &exp : info.experiments)
-        if (!baseOf.contains(exp.id))
-            baseOf.insert(exp.id, exp.fileName.section(QLatin1Char('.'), 0, 0));
+        if (!sourceOf.contains(exp.id))
+            sourceOf.insert(exp.id, exp.fileName);
 
     PackageImages package(zipPath(), getPassword());
     QList<WellDrpltImgInfo<QImage>> images;
     images.reserve(info.wells.size());
     for (const WellItemInfo &well : info.wells) {
-        const auto found = baseOf.constFind(well.expId);
-        const bool known = found != baseOf.constEnd();
-        const QString base = known ? found.value() : QString();
-        auto load = [&](const QString &name) { return known ? package.load(base, name) : QImage(); };
+        const auto found = sourceOf.constFind(well.expId);
+        const bool known = found != sourceOf.constEnd();
+        const QString source = known ? found.value() : QString();
+        auto read = [&](const QString &name) { return known ? package.read(source, name) : QByteArray(); };
 
         WellDrpltImgInfo<QImage> record;
         record.wellId = well.wellId;
         record.refChanId = well.refChanId;
         const QVector<QVector<QString>> &lists = well.imageNames;
         if (version() < 2 || lists.size() == 1)
-            record.images = oneListImages(lists.value(0), load);
+            record.images = oneListImages(lists.value(0), read);
         else if (lists.size() == 2)
-            record.images = twoListImages(lists.at(0), lists.at(1), load);
+            record.images = twoListImages(lists.at(0), lists.at(1), read);
         // Any other number of lists: no images.
         images.append(record);
     }

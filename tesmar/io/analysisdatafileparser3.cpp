@@ -2,6 +2,7 @@
 
 #include "io/analysisfileparser.h"
 #include "io/entryreadbuffer.h"
+#include "io/imagestack.h"
 #include "io/runarchiveimages.h"
 #include "io/runarchiverecords.h"
 #include "model/analysisdatamgr.h"
@@ -168,27 +169,33 @@ WellItemInfo wellItem(const LumetAnalysis3::WellAnalysisExpInfo &e)
 // The images of one well: one set, or a top and a bottom set stacked per channel.
 QVector<QImage> loadWellImages(const WellItemInfo &well, RunArchiveImages::EntryReader &reader)
 {
-    auto load = [&reader](const QString &name) {
-        return name.isEmpty() ? QImage() : reader.load(RunArchiveImages::captureEntryName(name));
+    auto read = [&reader](const QString &name) {
+        const QString entry = RunArchiveImages::captureEntryName(name);
+        return WellImages::Encoded{entry, name.isEmpty() ? QByteArray() : reader.read(entry)};
     };
-    QVector<QImage> images;
+    QVector<WellImages::Encoded> encoded;
     const QVector<QVector<QString>> &sets = well.imageNames;
     if (sets.size() == 1) {
-        images.reserve(sets.at(0).size());
         for (const QString &name : sets.at(0))
-            images.append(load(name));
-    } else if (sets.size() == 2) {
+            encoded.append(read(name));
+        return WellImages::decode(encoded);
+    }
+    QVector<QImage> images;
+    if (sets.size() == 2) {
         const QVector<QString> &top = sets.at(0);
         const QVector<QString> &bottom = sets.at(1);
         images.resize(Channels);
         if (top.isEmpty() || bottom.isEmpty())
             return images;
-        // The read made sure that both sets name six images.
+        // The read made sure that both sets name six images; all twelve halves share one size.
         for (int c = 0; c < Channels; ++c) {
-            if (top.at(c).isEmpty() && bottom.at(c).isEmpty())
-                continue;
-            images[c] = RunArchiveImages::stackHalves(load(top.at(c)), load(bottom.at(c)));
+            const bool none = top.at(c).isEmpty() && bottom.at(c).isEmpty();
+            encoded.append(none ? WellImages::Encoded{} : read(top.at(c)));
+            encoded.append(none ? WellImages::Encoded{} : read(bottom.at(c)));
         }
+        const QVector<QImage> halves = WellImages::decode(encoded);
+        for (int c = 0; c < Channels; ++c)
+            images[c] = WellImages::stackHalves(halves.at(2 * c), halves.at(2 * c + 1));
     }
     return images;
 }

@@ -2,6 +2,7 @@
 
 #include "io/analysisfileparser.h"
 #include "io/filelogpaser.h"
+#include "io/packagecopy.h"
 #include "model/analysisdatamgr.h"
 #include "model/analysisexperimentmgr.h"
 #include "model/compensationmatrixmgr.h"
@@ -162,17 +163,19 @@ void AnalysisFileParseAssigner::releaseManagers()
     m_fileLogMgr = nullptr;
 }
 
-bool AnalysisFileParseAssigner::saveEntries(const QString &target)
+bool AnalysisFileParseAssigner::saveEntries(PackageCopy::Writer &target)
 {
     QList<AnalysisFileParser *> writers;
     writers << m_analysisDataParser << m_miscParsers << m_logParser;
     for (AnalysisFileParser *writer : qAsConst(writers)) {
-        const bool written = writer && guarded([writer, &target] { return writer->writeEntry(target); }, nullptr);
+        const bool written = writer && target.isOpen()
+            && guarded([writer, &target] { return writer->writeEntry(*target.zip()); }, nullptr);
         if (!written) {
             qWarning() << "saveEntries(): writing" << (writer ? writer->entryName() : QString())
                        << "failed";
             return false;
         }
+        target.addedEntry(writer->entryName());
     }
     return true;
 }

@@ -11,6 +11,9 @@ class DevParasMgr;
 class ExperimentCfgMgr;
 class FileLogMgr;
 class FileLogPaser;
+namespace PackageCopy {
+class Writer;
+}
 
 // The readers and writers of one package, bound to one archive path, with a fresh group of
 // managers to read into. Every parser holds the address of the manager slot it fills and uses
@@ -41,10 +44,10 @@ public:
     // Empties the manager slots without deleting: their owner is now someone else.
     void releaseManagers();
 
-    // Writes run.pcr, run.exp, run.dps, run.cmtx and fileMgrLog into the archive at target,
-    // in that order, from the managers in the slots. Stops at the first entry that cannot be
-    // written and returns false; the caller discards the archive then.
-    bool saveEntries(const QString &target);
+    // Writes run.pcr, run.exp, run.dps, run.cmtx and fileMgrLog into the package being
+    // written, in that order, from the managers in the slots. Stops at the first entry that
+    // cannot be written and returns false; the caller discards the package then.
+    bool saveEntries(PackageCopy::Writer &target);
 
     CompensationMatrixMgr *compensationMatrixMgr() const { return m_compensationMatrixMgr; }
     AnalysisDataMgr *analysisDataMgr() const { return m_analysisDataMgr; }

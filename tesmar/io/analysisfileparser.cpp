@@ -74,15 +74,22 @@ bool AnalysisFileParser::writeEntry(const QString &zipPath)
     const QuaZip::Mode mode = QFileInfo::exists(zipPath) ? QuaZip::mdAdd : QuaZip::mdCreate;
     if (!zip.open(mode))
         return false;
+    const bool written = writeEntry(zip);
+    zip.close();
+    return written && zip.getZipError() == 0;
+}
+
+bool AnalysisFileParser::writeEntry(QuaZip &zip)
+{
+    zip.setZip64Enabled(sizeBound() >= 0xFFFFFFFFull - 64);
     QuaZipFile file(&zip);
     const QByteArray pw = m_password.toLatin1();
     file.open(QIODevice::WriteOnly, QuaZipNewInfo(m_entryName),
               m_password.isEmpty() ? nullptr : pw.constData(), 0, 8, -1, false, -15, 8, 0);
     const bool written = file.isOpen() && write(&file);
     file.close();
-    const bool entryOk = file.getZipError() == 0;
-    zip.close();
-    return written && entryOk && zip.getZipError() == 0;
+    zip.setZip64Enabled(false);
+    return written && file.getZipError() == 0;
 }
 
 QString AnalysisFileParser::getPassword() const

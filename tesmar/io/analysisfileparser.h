@@ -5,6 +5,7 @@
 #include <QIODevice>
 #include <QString>
 
+class QuaZip;
 class QuaZipFile;
 
 // Opens a package entry for reading, with the package password when there is one (its Latin-1
@@ -25,6 +26,11 @@ public:
 
     // Adds this entry to the archive at zipPath (created when missing).
     bool writeEntry(const QString &zipPath);
+    // Adds this entry to an archive open for writing.
+    bool writeEntry(QuaZip &zip);
+    // An upper bound of the entry's written size: entries that may reach 4 GiB are written
+    // with the 64-bit zip records. The small entries stay far below.
+    virtual quint64 sizeBound() const { return 0; }
     QString getPassword() const;
 
     // The password held by an archive's "password" entry; empty when it has none.

@@ -1,56 +1,134 @@
-#include "imagestack.h"
+#include "io/imagestack.h"
+#include "io/runarchiveimages.h"
+
+#include <QBuffer>
+#include <QDebug>
+#include <QImageReader>
+#include <QMap>
+
 #include <cstring>
 
-cv::Mat stackImageHalves(const cv::Mat &top, const cv::Mat &bottom)
-{
-    if (top.empty() || bottom.empty())
-        return cv::Mat();
-    if (top.type() != CV_8UC1 || bottom.type() != CV_8UC1)
-        return cv::Mat();
-    if (bottom.rows < top.rows || bottom.cols < top.cols)
-        return cv::Mat();
-    cv::Mat out = cv::Mat::zeros(top.rows * 2, top.cols, CV_8UC1);
-    for (int r = 0; r < top.rows; ++r)
-        std::memcpy(out.ptr(r), top.ptr(r), size_t(top.cols));
-    for (int r = 0; r < top.rows; ++r)
-        std::memcpy(out.ptr(top.rows + r), bottom.ptr(r), size_t(top.cols));
-    return out;
-}
+namespace WellImages {
 
 namespace {
 
-// 8-bit images are taken byte for byte (an indexed image by its indices); anything else is
-// converted, so that a matrix over the pixels never reads past a row.
-QImage asEightBit(const QImage &image)
+bool withinBounds(const QSize &size)
 {
-    if (image.format() == QImage::Format_Grayscale8 || image.format() == QImage::Format_Indexed8)
-        return image;
-    return image.convertToFormat(QImage::Format_Grayscale8);
+    return size.isValid() && !size.isEmpty() && size.width() <= MaxSide && size.height() <= MaxSide;
 }
 
-cv::Mat matOver(const QImage &image)
+void freePixels(void *pixels)
 {
-    return cv::Mat(image.height(), image.width(), CV_8UC1, const_cast<uchar *>(image.constBits()),
-                   size_t(image.bytesPerLine()));
+    delete[] static_cast<uchar *>(pixels);
 }
 
 } // namespace
 
-QImage joinImageHalves(const QImage &top, const QImage &bottom)
+QStringList entryCandidates(const QString &storedName, const QString &sourceFileName, bool embedded)
+{
+    if (storedName.isEmpty() || storedName == QLatin1String("."))
+        return {};
+    const QString folder =
+        embedded ? sourceFileName.section(QLatin1Char('.'), 0, 0) + QLatin1Char('/') : QString();
+    const QString suffix = sourceFileName.section(QLatin1Char('.'), -1);
+    if (suffix == QLatin1String("expzip"))
+        return {folder + storedName};
+    if (suffix == QLatin1String("imrs") && !embedded)
+        return {RunArchiveImages::captureEntryName(storedName)};
+    const QStringList parts = storedName.split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    if (parts.isEmpty())
+        return {};
+    return {folder + QStringLiteral("capture/") + parts.last(), folder + parts.last()};
+}
+
+QSize declaredSize(const QByteArray &bytes)
+{
+    if (bytes.isEmpty())
+        return QSize();
+    QBuffer buffer;
+    buffer.setData(bytes);
+    if (!buffer.open(QIODevice::ReadOnly))
+        return QSize();
+    QImageReader reader(&buffer);
+    reader.setDecideFormatFromContent(true);
+    return reader.size();
+}
+
+QSize agreedSize(const QVector<QSize> &declared)
+{
+    QMap<QPair<int, int>, int> counts;
+    for (const QSize &size : declared)
+        if (withinBounds(size))
+            ++counts[qMakePair(size.width(), size.height())];
+    QSize best;
+    int bestCount = 0;
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it) {
+        const QSize size(it.key().first, it.key().second);
+        const qint64 area = qint64(size.width()) * size.height();
+        const qint64 bestArea = best.isValid() ? qint64(best.width()) * best.height() : 0;
+        if (it.value() > bestCount || (it.value() == bestCount && area < bestArea)) {
+            best = size;
+            bestCount = it.value();
+        }
+    }
+    return best;
+}
+
+QVector<QImage> decode(const QVector<Encoded> &images)
+{
+    QVector<QSize> declared;
+    declared.reserve(images.size());
+    for (const Encoded &image : images)
+        declared.append(declaredSize(image.bytes));
+    const QSize agreed = agreedSize(declared);
+
+    QVector<QImage> out(images.size());
+    for (int i = 0; i < images.size(); ++i) {
+        const Encoded &image = images.at(i);
+        if (image.bytes.isEmpty())
+            continue;
+        if (!declared.at(i).isValid()) {
+            qWarning() << "droplet image" << image.name << "refused: its size cannot be read";
+            continue;
+        }
+        if (declared.at(i) != agreed) {
+            qWarning() << "droplet image" << image.name << "refused: it declares" << declared.at(i)
+                       << "where the well's images are" << agreed << "(at most" << MaxSide << "a side)";
+            continue;
+        }
+        QImage decoded;
+        if (!decoded.loadFromData(image.bytes))
+            continue;
+        if (decoded.size() != declared.at(i)) {
+            qWarning() << "droplet image" << image.name << "refused: it decodes to" << decoded.size()
+                       << "but declares" << declared.at(i);
+            continue;
+        }
+        out[i] = decoded;
+    }
+    return out;
+}
+
+QImage stackHalves(const QImage &top, const QImage &bottom)
 {
     if (top.isNull() || bottom.isNull() || top.size() != bottom.size())
         return QImage();
-    const QImage a = asEightBit(top);
-    const QImage b = asEightBit(bottom);
-    if (a.isNull() || b.isNull())
+    const QImage::Format format =
+        top.format() == QImage::Format_Grayscale16 ? QImage::Format_Grayscale16 : QImage::Format_Grayscale8;
+    const QImage upper = top.format() == format ? top : top.convertToFormat(format);
+    const QImage lower = bottom.format() == format ? bottom : bottom.convertToFormat(format);
+    if (upper.isNull() || lower.isNull())
         return QImage();
-    const cv::Mat joined = stackImageHalves(matOver(a), matOver(b));
-    if (joined.empty())
+    const size_t rowBytes = size_t(top.width()) * (format == QImage::Format_Grayscale16 ? 2 : 1);
+    const size_t rows = size_t(top.height());
+    auto *bits = new (std::nothrow) uchar[rowBytes * rows * 2];
+    if (!bits)
         return QImage();
-    QImage out(joined.cols, joined.rows, QImage::Format_Grayscale8);
-    if (out.isNull())
-        return QImage();
-    for (int r = 0; r < joined.rows; ++r)
-        std::memcpy(out.scanLine(r), joined.ptr(r), size_t(joined.cols));
-    return out;
+    for (size_t y = 0; y < rows; ++y) {
+        std::memcpy(bits + rowBytes * y, upper.constScanLine(int(y)), rowBytes);
+        std::memcpy(bits + rowBytes * (rows + y), lower.constScanLine(int(y)), rowBytes);
+    }
+    return QImage(bits, top.width(), top.height() * 2, int(rowBytes), format, freePixels, bits);
 }
+
+} // namespace WellImages

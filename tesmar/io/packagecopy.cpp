@@ -3,19 +3,31 @@
 #include "io/analysisfileparser.h"
 
 #include <QDataStream>
+#include <QDateTime>
 #include <QDebug>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryFile>
+#include <QTextCodec>
 #include <quazip.h>
 #include <quazipfile.h>
 #include <quazipfileinfo.h>
-#include <quazipnewinfo.h>
+#include <zip.h>
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
+
+#ifdef Q_OS_WIN
+#include <io.h>
+#else
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+#endif
 
 namespace PackageCopy {
 
@@ -31,6 +43,42 @@ std::filesystem::path fsPath(const QString &path)
     return std::filesystem::path(path.toStdWString());
 #else
     return std::filesystem::path(QFile::encodeName(path).toStdString());
+#endif
+}
+
+// An exclusive lock that ends with the process; false when another process holds one. On
+// Windows an open file cannot be removed by anyone else, which serves the same end.
+bool lockHandle(int handle)
+{
+#ifdef Q_OS_WIN
+    Q_UNUSED(handle)
+    return true;
+#else
+    return handle >= 0 && ::flock(handle, LOCK_EX | LOCK_NB) == 0;
+#endif
+}
+
+bool syncHandle(int handle)
+{
+#ifdef Q_OS_WIN
+    return handle >= 0 && ::_commit(handle) == 0;
+#else
+    return handle >= 0 && ::fsync(handle) == 0;
+#endif
+}
+
+// Makes a rename in the folder durable.
+void syncFolder(const QString &folder)
+{
+#ifndef Q_OS_WIN
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
+    if (fd < 0)
+        return;
+    if (::fsync(fd) != 0)
+        qWarning() << "cannot flush the folder" << folder;
+    ::close(fd);
+#else
+    Q_UNUSED(folder)
 #endif
 }
 
@@ -68,26 +116,139 @@ QString passwordOfEntry(const QByteArray &entry)
 
 // ---- TempTarget ------------------------------------------------------------------------------
 
+// The temporary file, written unbuffered so that a failed write is reported by the write
+// itself; it remembers the furthest byte it was asked to write.
+class TempTarget::Device : public QIODevice {
+public:
+    explicit Device(const QString &path) : m_file(path) {}
+
+    bool create()
+    {
+        if (!m_file.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
+            return false;
+        return QIODevice::open(QIODevice::ReadWrite | QIODevice::Unbuffered);
+    }
+    bool lock() { return lockHandle(m_file.handle()); }
+
+    bool isSequential() const override { return false; }
+    qint64 size() const override { return m_file.size(); }
+    bool seek(qint64 pos) override
+    {
+        if (!m_file.seek(pos))
+            return false;
+        return QIODevice::seek(pos);
+    }
+    void close() override
+    {
+        QIODevice::close();
+        m_file.close();
+    }
+
+    // Flushes to the disk and compares the file's size with what was written.
+    bool sync()
+    {
+        if (m_failed || !m_file.isOpen())
+            return false;
+        if (!m_file.flush() || !syncHandle(m_file.handle()))
+            return false;
+        return m_file.size() == m_end;
+    }
+
+    QFile &file() { return m_file; }
+
+protected:
+    qint64 readData(char *data, qint64 maxSize) override { return m_file.read(data, maxSize); }
+    qint64 writeData(const char *data, qint64 size) override
+    {
+        const qint64 at = m_file.pos();
+        m_end = std::max(m_end, at + size);
+        const qint64 written = m_file.write(data, size);
+        if (written != size)
+            m_failed = true;
+        return written;
+    }
+
+private:
+    QFile m_file;
+    qint64 m_end = 0;
+    bool m_failed = false;
+};
+
+QString TempTarget::marker()
+{
+    return QStringLiteral(".lumara-save-");
+}
+
+int TempTarget::removeLeftovers(const QString &folder)
+{
+    const QDir dir(folder);
+    const QStringList names = dir.entryList({QStringLiteral(".*") + marker() + QLatin1Char('*')},
+                                            QDir::Files | QDir::Hidden | QDir::System);
+    int removed = 0;
+    for (const QString &name : names) {
+        QFile file(dir.filePath(name));
+        // A file some save still writes is locked; one that no process holds is a leftover.
+        if (!file.open(QIODevice::ReadWrite))
+            continue;
+        const bool free = lockHandle(file.handle());
+        file.close();
+        if (free && QFile::remove(dir.filePath(name)))
+            ++removed;
+    }
+    return removed;
+}
+
 TempTarget::TempTarget(const QString &target) : m_target(target)
 {
     const QFileInfo info(target);
-    QTemporaryFile file(info.absolutePath() + QLatin1String("/.") + info.fileName() + QLatin1String(".XXXXXX"));
-    file.setAutoRemove(false);
-    if (!file.open())
+    const int removed = removeLeftovers(info.absolutePath());
+    if (removed > 0)
+        qWarning() << "removed" << removed << "temporary files of earlier saves in" << info.absolutePath();
+
+    QTemporaryFile name(info.absolutePath() + QLatin1Char('/') + QLatin1Char('.') + info.fileName() + marker()
+                        + QLatin1String("XXXXXX"));
+    name.setAutoRemove(false);
+    if (!name.open())
         return;
-    m_path = file.fileName();
-    file.close();
+    const QString path = name.fileName();
+    name.close();
+    auto device = std::make_unique<Device>(path);
+    if (!device->create() || !device->lock()) {
+        qWarning() << "cannot write and lock" << path;
+        device.reset();
+        QFile::remove(path);
+        return;
+    }
+    m_device = std::move(device);
+    m_path = path;
 }
 
 TempTarget::~TempTarget()
 {
+    if (m_device)
+        m_device->close();
     if (!m_committed && !m_path.isEmpty())
         QFile::remove(m_path);
 }
 
+QIODevice *TempTarget::device() const
+{
+    return m_device.get();
+}
+
+bool TempTarget::finish()
+{
+    if (!m_device)
+        return false;
+    m_finished = m_device->sync();
+    if (!m_finished)
+        qWarning() << "the new package" << m_path << "did not reach the disk whole";
+    return m_finished;
+}
+
 bool TempTarget::commit()
 {
-    if (m_path.isEmpty() || m_committed)
+    if (m_path.isEmpty() || m_committed || !m_finished)
         return false;
     // The temporary file is private to its owner; the package gets the target's permissions,
     // or the usual ones for a new file.
@@ -97,7 +258,8 @@ bool TempTarget::commit()
         : QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser | QFile::ReadGroup
             | QFile::ReadOther;
     QFile::setPermissions(m_path, permissions);
-    // One rename puts the new package in place, replacing the old one.
+    // One rename puts the new package in place, replacing the old one. The lock goes with
+    // the file: it is released only once the file has its final name.
     std::error_code error;
     std::filesystem::rename(fsPath(m_path), fsPath(m_target), error);
     if (error) {
@@ -105,6 +267,8 @@ bool TempTarget::commit()
         return false;
     }
     m_committed = true;
+    m_device->close();
+    syncFolder(target.absolutePath());
     return true;
 }
 
@@ -133,22 +297,29 @@ struct Writer::Source {
     QSet<QString> names;
 };
 
-Writer::Writer(const QString &zipPath, const QString &password)
-    : m_zip(std::make_unique<QuaZip>(zipPath)), m_password(password)
+Writer::Writer(TempTarget &target, const QString &password) : m_target(target), m_password(password)
 {
+    if (!target.device()) {
+        m_failed = true;
+        return;
+    }
+    m_zip = std::make_unique<QuaZip>(target.device());
+    // The device is the temporary file's: closing the archive must leave it open for the
+    // checks that follow.
+    m_zip->setAutoClose(false);
     if (!m_zip->open(QuaZip::mdCreate))
         m_failed = true;
 }
 
 Writer::~Writer()
 {
-    if (m_zip->isOpen())
+    if (m_zip && m_zip->isOpen())
         m_zip->close();
 }
 
 bool Writer::isOpen() const
 {
-    return !m_failed && m_zip->isOpen();
+    return !m_failed && m_zip && m_zip->isOpen();
 }
 
 namespace {
@@ -222,12 +393,28 @@ private:
     quint64 m_size = 0;
 };
 
+// The MS-DOS date and time a zip header stores (2-second steps, years from 1980).
+quint32 dosDateTime(const QDateTime &when)
+{
+    QDateTime t = when.isValid() ? when : QDateTime(QDate(1980, 1, 1), QTime(0, 0));
+    if (t.date().year() < 1980)
+        t = QDateTime(QDate(1980, 1, 1), QTime(0, 0));
+    if (t.date().year() > 2107)
+        t = QDateTime(QDate(2107, 12, 31), QTime(23, 59, 58));
+    const QDate d = t.date();
+    const QTime h = t.time();
+    const quint32 date = quint32(d.day()) | quint32(d.month()) << 5 | quint32(d.year() - 1980) << 9;
+    const quint32 time = quint32(h.second() / 2) | quint32(h.minute()) << 5 | quint32(h.hour()) << 11;
+    return date << 16 | time;
+}
+
 } // namespace
 
 // Copies the source's current entry, or the named one when `name` is not empty. The
 // compressed data is passed on as it is (decrypted with the source's password, encrypted
 // with the package's), which keeps a save of large images fast; it is inflated on the way
-// only to check it.
+// only to check it. Written through the zip library directly, so that sizes stay 64-bit and
+// the encryption header carries the check value its flags promise.
 bool Writer::copyEntry(Source &source, const QString &name, const QString &newName, QByteArray *keep)
 {
     if (!name.isEmpty() && !source.zip.setCurrentFile(name, QuaZip::csSensitive))
@@ -255,20 +442,39 @@ bool Writer::copyEntry(Source &source, const QString &name, const QString &newNa
                  encrypted ? source.passwordBytes.constData() : nullptr))
         return false;
 
-    QuaZipNewInfo newInfo(newName);
-    newInfo.dateTime = info.dateTime;
-    newInfo.uncompressedSize = ulong(info.uncompressedSize);
     const QByteArray targetPassword = m_password.toLatin1();
     const bool encrypt = !m_password.isEmpty() && !isPasswordEntry(newName);
-    QuaZipFile out(m_zip.get());
-    if (!out.open(QIODevice::WriteOnly, newInfo, encrypt ? targetPassword.constData() : nullptr, info.crc,
-                  method, level, true)) {
+    const quint64 dataBytes = info.compressedSize - headerBytes;
+    const bool zip64 = info.uncompressedSize >= Zip64Threshold || dataBytes + 12 >= Zip64Threshold;
+
+    zip_fileinfo fileInfo{};
+    fileInfo.dosDate = dosDateTime(info.dateTime);
+    fileInfo.external_fa = info.externalAttr;
+    QByteArray encodedName;
+    uLong flagBase = 0;
+    if (m_zip->isUtf8Enabled()) {
+        encodedName = newName.toUtf8();
+        flagBase |= ZIP_ENCODING_UTF8;
+    } else {
+        encodedName = m_zip->getFileNameCodec()->fromUnicode(newName);
+    }
+    // Every entry carries a data descriptor; readers then check the last byte of the
+    // encryption header against the high byte of the entry's time, not of its checksum.
+    zipFile zf = m_zip->getZipFile();
+    zipSetFlags(zf, ZIP_WRITE_DATA_DESCRIPTOR);
+    const uLong checkValue = uLong(fileInfo.dosDate & 0xFFFFu) << 16;
+    const uLong madeBy = uLong(m_zip->getOsCode()) << 8 | 0x1Eu;
+    if (zipOpenNewFileInZip4_64(zf, encodedName.constData(), &fileInfo, nullptr, 0, nullptr, 0, nullptr, method,
+                                level, 1, -MAX_WBITS, DEF_MEM_LEVEL, Z_DEFAULT_STRATEGY,
+                                encrypt ? targetPassword.constData() : nullptr, checkValue, madeBy, flagBase,
+                                zip64 ? 1 : 0)
+        != ZIP_OK) {
         in.close();
         return false;
     }
 
     RawEntryCheck check(method);
-    quint64 remaining = info.compressedSize - headerBytes;
+    quint64 remaining = dataBytes;
     bool ok = true;
     while (ok && remaining > 0) {
         const QByteArray chunk = in.read(qint64(qMin<quint64>(remaining, ChunkSize)));
@@ -278,18 +484,18 @@ bool Writer::copyEntry(Source &source, const QString &name, const QString &newNa
         }
         remaining -= quint64(chunk.size());
         check.feed(chunk);
-        ok = out.write(chunk) == chunk.size();
+        ok = zipWriteInFileInZip(zf, chunk.constData(), unsigned(chunk.size())) == ZIP_OK;
     }
     in.close();
     // A wrong password or damaged data shows as a failed inflate, a short entry or a bad
     // checksum.
     ok = ok && in.getZipError() == UNZ_OK && check.intact(quint32(info.crc), info.uncompressedSize);
-    out.close();
-    ok = ok && out.getZipError() == ZIP_OK;
+    ok = zipCloseFileInZipRaw64(zf, ZPOS64_T(info.uncompressedSize), uLong(info.crc)) == ZIP_OK && ok;
     if (!ok) {
         qWarning() << "copying" << info.name << "failed";
         return false;
     }
+    m_written.append(newName);
     if (keep) {
         // The small entries the caller looks into are read once more, inflated.
         QuaZipFile again(&source.zip);
@@ -382,10 +588,29 @@ bool Writer::copySharedEntries(const QString &source, const QString &folder)
 
 bool Writer::close()
 {
-    if (!m_zip->isOpen())
+    if (!m_zip || !m_zip->isOpen())
         return false;
     m_zip->close();
-    return !m_failed && m_zip->getZipError() == ZIP_OK;
+    if (m_failed || m_zip->getZipError() != ZIP_OK)
+        return false;
+    if (!m_target.finish())
+        return false;
+    // The directory must read back with exactly the entries written; the data is not decoded
+    // again.
+    QuaZip check(m_target.path());
+    if (!check.open(QuaZip::mdUnzip)) {
+        qWarning() << "the new package" << m_target.path() << "does not open as a zip archive";
+        return false;
+    }
+    const QStringList listed = check.getFileNameList();
+    const int error = check.getZipError();
+    check.close();
+    if (error != UNZ_OK || listed != m_written) {
+        qWarning() << "the new package" << m_target.path() << "lists" << listed.size() << "of"
+                   << m_written.size() << "entries written";
+        return false;
+    }
+    return true;
 }
 
 } // namespace PackageCopy

@@ -1,12 +1,10 @@
 #include "io/runarchiveimages.h"
-#include "io/imagestack.h"
 
 #include <QDebug>
 #include <QtConcurrent>
 #include <quazip.h>
 #include <quazipfile.h>
 
-#include <cstring>
 
 using namespace LumaraAnalysisData;
 
@@ -23,7 +21,7 @@ EntryReader::~EntryReader()
         m_zip->close();
 }
 
-QImage EntryReader::load(const QString &entryName)
+QByteArray EntryReader::read(const QString &entryName)
 {
     // The archive is opened once, at the first image, and its directory reused afterwards.
     if (!m_open)
@@ -42,54 +40,15 @@ QImage EntryReader::load(const QString &entryName)
         if (opened && file.getZipError() != UNZ_OK)
             data.clear();
     }
-    if (!opened) {
+    if (!opened)
         qDebug() << "Cannot Open image";
-        return QImage();
-    }
-    QImage image;
-    if (data.isEmpty() || !image.loadFromData(data))
-        return QImage();
-    return image;
+    return data;
 }
 
 QString captureEntryName(const QString &storedName)
 {
     const QStringList parts = storedName.split(QLatin1Char('/'), Qt::KeepEmptyParts);
     return QStringLiteral("capture/") + parts.last();
-}
-
-namespace {
-
-QImage asEightBit(const QImage &image)
-{
-    return image.format() == QImage::Format_Grayscale8 ? image : image.convertToFormat(QImage::Format_Grayscale8);
-}
-
-cv::Mat matView(const QImage &image)
-{
-    return cv::Mat(image.height(), image.width(), CV_8UC1, const_cast<uchar *>(image.constBits()),
-                   size_t(image.bytesPerLine()));
-}
-
-} // namespace
-
-QImage stackHalves(const QImage &top, const QImage &bottom)
-{
-    if (top.isNull() || bottom.isNull())
-        return QImage();
-    const QImage a = asEightBit(top);
-    const QImage b = asEightBit(bottom);
-    if (a.isNull() || b.isNull())
-        return QImage();
-    const cv::Mat stacked = stackImageHalves(matView(a), matView(b));
-    if (stacked.empty())
-        return QImage();
-    QImage out(stacked.cols, stacked.rows, QImage::Format_Grayscale8);
-    if (out.isNull())
-        return QImage();
-    for (int r = 0; r < stacked.rows; ++r)
-        std::memcpy(out.scanLine(r), stacked.ptr(r), size_t(stacked.cols));
-    return out;
 }
 
 namespace {

@@ -1,6 +1,6 @@
 #pragma once
-// Droplet images of run archives: reading "capture/" entries, stacking two 8-bit halves, and
-// decoding every well's images on the global thread pool with the results in well order.
+// Droplet images of run archives: reading "capture/" entries, and decoding every well's images
+// on the global thread pool with the results in well order.
 #include "model/lumaraanalysisdata.h"
 #include "model/welldrpltimginfo.h"
 #include "tesmar_global.h"
@@ -23,9 +23,9 @@ public:
     EntryReader(const QString &zipPath, const QString &password);
     ~EntryReader();
 
-    // The decoded image of the entry; null when it is missing, cannot be opened (logged
-    // "Cannot Open image") or does not decode.
-    QImage load(const QString &entryName);
+    // The bytes of the entry; empty when it is missing, cannot be opened (logged "Cannot Open
+    // image") or does not inflate whole.
+    QByteArray read(const QString &entryName);
 
 private:
     Q_DISABLE_COPY(EntryReader)
@@ -36,10 +36,6 @@ private:
 
 // "capture/" followed by the last "/"-separated part of a stored name.
 TESMAR_EXPORT QString captureEntryName(const QString &storedName);
-
-// One 8-bit grey image with `top`'s rows above `bottom`'s, as wide as `top`; null when either
-// is null or `bottom` is smaller. Halves of another depth are cut to 8 bits first.
-TESMAR_EXPORT QImage stackHalves(const QImage &top, const QImage &bottom);
 
 // Images of one well, given its record and a reader of the archive.
 using WellLoader =

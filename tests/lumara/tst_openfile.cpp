@@ -11,6 +11,7 @@
 #include "pcranalysisdocument.h"
 #include "seeddocument.h"
 #include "testmain.h"
+#include "zipcheck.h"
 
 #include <QDir>
 #include <QSignalSpy>
@@ -188,6 +189,7 @@ void TestOpenFile::savedPackageKeepsItsPlots()
     const QStringList plots = plotNames();
     const QString saved = m_dir.filePath("saved.arlx");
     QVERIFY(PcrAnalysisDocument::getInstance()->save(saved));
+    LUMARA_VERIFY_STANDARD_ZIP(saved);
 
     QVERIFY(bll->openFile(saved));
     QCOMPARE(plotNames(), plots);

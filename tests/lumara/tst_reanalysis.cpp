@@ -203,8 +203,6 @@ private slots:
     void previewHoldsEveryWell();
     void jobsWithoutImagesStillReport();
 
-    void stackingTwoBlocks_data();
-    void stackingTwoBlocks();
     void rawViewsArePacked_data();
     void rawViewsArePacked();
 
@@ -671,54 +669,6 @@ void TestReAnalysis::jobsWithoutImagesStillReport()
     QCOMPARE(none.width, 0);
     QCOMPARE(none.type, 1);
     QVERIFY(!none.data);
-}
-
-void TestReAnalysis::stackingTwoBlocks_data()
-{
-    QTest::addColumn<QSize>("top");
-    QTest::addColumn<QSize>("bottom");
-    QTest::addColumn<int>("format"); // of both halves
-    QTest::addColumn<QSize>("stacked"); // empty: a null image
-    QTest::newRow("8-bit halves") << QSize(5, 3) << QSize(5, 3) << int(QImage::Format_Grayscale8) << QSize(5, 6);
-    QTest::newRow("16-bit halves") << QSize(3, 2) << QSize(3, 2) << int(QImage::Format_Grayscale16) << QSize(3, 4);
-    QTest::newRow("halves of other sizes") << QSize(5, 3) << QSize(5, 2) << int(QImage::Format_Grayscale8) << QSize();
-    QTest::newRow("no second half") << QSize(5, 3) << QSize() << int(QImage::Format_Grayscale8) << QSize();
-}
-
-void TestReAnalysis::stackingTwoBlocks()
-{
-    QFETCH(QSize, top);
-    QFETCH(QSize, bottom);
-    QFETCH(int, format);
-    QFETCH(QSize, stacked);
-    auto half = [format](QSize size, int base) {
-        if (size.isEmpty())
-            return QImage();
-        QImage image(size, QImage::Format(format));
-        for (int y = 0; y < size.height(); ++y)
-            for (int x = 0; x < size.width(); ++x) {
-                if (format == QImage::Format_Grayscale16)
-                    reinterpret_cast<quint16 *>(image.scanLine(y))[x] = quint16(base + 10 * y + x);
-                else
-                    image.scanLine(y)[x] = uchar(base + 10 * y + x);
-            }
-        return image;
-    };
-    const QImage result = EngineDetail::stackHalves(half(top, 0), half(bottom, 100));
-    if (stacked.isEmpty()) {
-        QVERIFY(result.isNull());
-        return;
-    }
-    QCOMPARE(result.size(), stacked);
-    QCOMPARE(int(result.format()), format);
-    const int bpp = format == QImage::Format_Grayscale16 ? 2 : 1;
-    QCOMPARE(result.bytesPerLine(), stacked.width() * bpp); // packed rows
-    for (int y = 0; y < stacked.height(); ++y) {
-        const int expectedRow = y < top.height() ? 10 * y : 100 + 10 * (y - top.height());
-        const int first = bpp == 2 ? reinterpret_cast<const quint16 *>(result.constScanLine(y))[0]
-                                   : result.constScanLine(y)[0];
-        QCOMPARE(first, expectedRow);
-    }
 }
 
 void TestReAnalysis::rawViewsArePacked_data()

@@ -12,6 +12,7 @@
 #include "pcranalysisdocument.h"
 #include "seeddocument.h"
 #include "testmain.h"
+#include "zipcheck.h"
 
 #include <QDir>
 #include <QSignalSpy>
@@ -103,6 +104,8 @@ void TestSaveMerge::saveReportsItsResult()
              saved);
     QCOMPARE(completed.size(), 1);
     QCOMPARE(QFileInfo::exists(path), saved);
+    if (saved)
+        LUMARA_VERIFY_STANDARD_ZIP(path);
 }
 
 void TestSaveMerge::continuationWithoutPendingMerge()

@@ -2,6 +2,8 @@
 #include "testmain.h"
 
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
@@ -115,6 +117,34 @@ bool hasDropletNear(const WellImageAnalysisInfo &info, double x, double y)
             return true;
     }
     return false;
+}
+
+// The most extreme values the parameter reader accepts for a key (read back unchanged), found
+// by trying values from far outside inwards: {lowest, highest}.
+QPair<double, double> acceptedBounds(const QString &key)
+{
+    auto accepted = [&key](double v) {
+        Ravelin::Settings s;
+        const QByteArray json = "{\"General\":{\"" + key.toUtf8() + "\":" + QByteArray::number(v, 'g', 17) + "}}";
+        if (!s.loadAnalysisSettingsBuf(json))
+            return false;
+        const QJsonObject general =
+            QJsonDocument::fromJson(s.getAnalysisSettingsBuf()).object().value(QStringLiteral("General")).toObject();
+        return general.value(key).toDouble() == v;
+    };
+    const double tries[] = {1e9, 1e6, 65535, 16384, 1000, 255, 100, 10, 2, 1, 0.5, 0, -1, -1000, -1e6, -1e9};
+    double low = 0.0, high = 0.0;
+    for (double v : tries)
+        if (accepted(v)) {
+            high = v;
+            break;
+        }
+    for (auto it = std::rbegin(tries); it != std::rend(tries); ++it)
+        if (accepted(*it)) {
+            low = *it;
+            break;
+        }
+    return {low, high};
 }
 
 } // namespace
@@ -641,6 +671,52 @@ private slots:
                 }
             }
         }
+    }
+
+    // Whatever a parameter file may set, the analysis of a well stays sound: every parameter at
+    // the lowest and the highest value the reader lets through (the sanitizer tree reports any
+    // undefined behaviour on the way).
+    void parameterBoundsAnalyseSoundly_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<double>("value");
+        Ravelin::Settings fresh;
+        const QStringList keys = QJsonDocument::fromJson(fresh.getAnalysisSettingsBuf())
+                                     .object()
+                                     .value(QStringLiteral("General"))
+                                     .toObject()
+                                     .keys();
+        for (const QString &key : keys) {
+            if (key == QLatin1String("RandomShuffle"))
+                continue;
+            const QPair<double, double> bounds = acceptedBounds(key);
+            QTest::addRow("%s low", qPrintable(key)) << key << bounds.first;
+            if (bounds.second != bounds.first)
+                QTest::addRow("%s high", qPrintable(key)) << key << bounds.second;
+        }
+    }
+
+    void parameterBoundsAnalyseSoundly()
+    {
+        QFETCH(QString, key);
+        QFETCH(double, value);
+        static const LumaraSynth::Chip chip = smallChip(13, 192);
+        DrpltImgAnalyser a;
+        QVERIFY(configure(a, Volume::Pl800));
+        const QByteArray json =
+            "{\"General\":{\"" + key.toUtf8() + "\":" + QByteArray::number(value, 'g', 17) + "}}";
+        QVERIFY(a.getSettings()->loadAnalysisSettingsBuf(json));
+        a.setStrategy();
+        WellImageAnalysisInfo info;
+        if (!a.recogDrplt(viewsOf(chip), Ref, &info))
+            return; // refusing the well is sound; it is what happens after that matters
+        for (const DropletAnalysisInfo &d : qAsConst(info.droplets)) {
+            QVERIFY(d.x < quint32(chip.images.front().cols));
+            QVERIFY(d.y < quint32(chip.images.front().rows));
+        }
+        a.adjustDrpltGysl(&info);
+        a.negPosCluster(&info);
+        a.adjustCrosstalk(&info);
     }
 
     void remapStopsAtAnUnreadableFile()

@@ -5,6 +5,7 @@
 
 #include <QFile>
 #include <QJsonDocument>
+#include <QRegularExpression>
 #include <QJsonObject>
 #include <QJsonParseError>
 #include <QTemporaryDir>
@@ -28,7 +29,7 @@ Ravelin::AnalysisSettings unusualSettings()
     s.MeanGreyvalueRadius = 9;
     s.DiscreteRectLength = 120;
     s.DiscreteCountThreshold = 4;
-    s.StandardDeviationThld = -2;
+    s.StandardDeviationThld = 9;
     s.SaveResultThld = 0.125;
     s.RandomShuffle = false;
     s.BrightestNumber = 77;
@@ -78,6 +79,8 @@ private slots:
     void partialDocument();
     void parseError_data();
     void parseError();
+    void extremeValues_data();
+    void extremeValues();
     void truncatedBuffersNeverCrash();
     void fileExport_data();
     void fileExport();
@@ -112,7 +115,7 @@ void TestSettings::bufferRoundTrip()
     QCOMPARE(r.SaveResultThld, 0.125);
     QCOMPARE(r.BrightestSimilarity, 1e-9);
     QCOMPARE(r.StdDevInfluenceCoefficient, 6.25);
-    QCOMPARE(r.StandardDeviationThld, -2);
+    QCOMPARE(r.StandardDeviationThld, 9);
     QCOMPARE(r.RandomShuffle, false);
     QCOMPARE(r.ChannelUsed4DrpltGyslAdjust, 5);
     QCOMPARE(r.MLFeatureType, 1);
@@ -143,11 +146,10 @@ void TestSettings::partialDocument_data()
     QTest::newRow("int given a whole double") << QByteArray(R"({"General":{"DiscreteRectLength":120.0}})")
                                               << QByteArray(R"("DiscreteRectLength":100)")
                                               << QByteArray(R"("DiscreteRectLength":120)");
-    QTest::newRow("int negative") << QByteArray(R"({"General":{"GreyValueMaskSize":-7}})")
-                                  << QByteArray(R"("GreyValueMaskSize":23)") << QByteArray(R"("GreyValueMaskSize":-7)");
-    // 2^31 does not fit an int32.
-    QTest::newRow("int too large") << QByteArray(R"({"General":{"BrightestNumber":2147483648}})")
-                                   << QByteArray(R"("BrightestNumber":40)") << QByteArray(R"("BrightestNumber":0)");
+
+    // 2^31 does not fit an int32: out of range, the default stays.
+    QTest::newRow("int too large") << QByteArray(R"({"General":{"BrightestNumber":2147483648}})") << QByteArray()
+                                   << QByteArray();
     QTest::newRow("int as text") << QByteArray(R"({"General":{"BrightestNumber":"41"}})")
                                  << QByteArray(R"("BrightestNumber":40)") << QByteArray(R"("BrightestNumber":0)");
     QTest::newRow("bool given 1") << QByteArray(R"({"General":{"RandomShuffle":1}})")
@@ -179,6 +181,58 @@ void TestSettings::partialDocument()
     }
     QCOMPARE(s.getAnalysisSettingsBuf(), expected);
     QVERIFY(s.getError().isEmpty());
+}
+
+// Every numeric parameter at the extremes a damaged or hostile file may hold. Values outside the
+// parameter's range are logged and never used: the field keeps its default.
+void TestSettings::extremeValues_data()
+{
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QByteArray>("value");
+    QTest::addColumn<bool>("kept"); // false: the default stays, with a warning
+    const QStringList keys = generalKeys(kFreshBuffer);
+    // Where 0 stands for something the analysis handles; everywhere else it is out of range.
+    const QStringList zeroIsValid = {"PreRecogThreshold", "MeanGreyvalueRadius", "DiscreteCountThreshold",
+        "StandardDeviationThld", "SaveResultThld", "BrightestNumber", "BrightestSimilarity",
+        "BackgroundUniformAdjustType", "DrpltGyslAdjustType", "ChannelUsed4DrpltGyslAdjust", "CrosstalkAdjustType",
+        "RecogExcludeStddevNum", "StdDevInfluenceCoefficient", "DispersionCorrection", "SaturatedPixelNum",
+        "RemovedMaxMinNum", "MedianFilter", "MLFeatureType"};
+    for (const QString &key : keys) {
+        if (key == QLatin1String("RandomShuffle"))
+            continue;
+        for (const char *value : {"-2147483648", "-1", "0", "2147483647", "1e308", "-1e308"}) {
+            const bool kept = QByteArray(value) == "0" && zeroIsValid.contains(key);
+            QTest::addRow("%s %s", qPrintable(key), value) << key << QByteArray(value) << kept;
+        }
+    }
+}
+
+void TestSettings::extremeValues()
+{
+    QFETCH(QString, key);
+    QFETCH(QByteArray, value);
+    QFETCH(bool, kept);
+    const QByteArray json = "{\"General\":{\"" + key.toUtf8() + "\":" + value + "}}";
+    Ravelin::Settings s;
+    if (!kept)
+        QTest::ignoreMessage(QtWarningMsg,
+                             QRegularExpression(QStringLiteral("^Analysis parameter %1 = .* is outside").arg(key)));
+    QVERIFY(s.loadAnalysisSettingsBuf(json));
+    const QJsonObject general =
+        QJsonDocument::fromJson(s.getAnalysisSettingsBuf()).object().value(QStringLiteral("General")).toObject();
+    const QJsonObject fresh =
+        QJsonDocument::fromJson(QByteArray(kFreshBuffer)).object().value(QStringLiteral("General")).toObject();
+    for (const QString &other : general.keys()) {
+        if (other == key && kept)
+            QCOMPARE(general.value(other).toDouble(), 0.0);
+        else
+            QCOMPARE(general.value(other), fresh.value(other));
+    }
+
+    // Not a number JSON knows: the whole file is refused and nothing changes.
+    Ravelin::Settings t;
+    QVERIFY(!t.loadAnalysisSettingsBuf("{\"General\":{\"" + key.toUtf8() + "\":NaN}}"));
+    QCOMPARE(t.getAnalysisSettingsBuf(), QByteArray(kFreshBuffer));
 }
 
 void TestSettings::parseError_data()

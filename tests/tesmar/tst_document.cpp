@@ -3,6 +3,7 @@
 // target alone, and bad input that leaves the loaded document as it was.
 #include "documenttestsupport.h"
 #include "testmain.h"
+#include "zipcheck.h"
 
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -215,6 +216,7 @@ void TestDocument::openSaveReopen()
     // the typed entries; everything but "password" entries encrypted with the password.
     const QString saved = m_dir.filePath(QString(fileName).replace('.', '_') + ".arlx");
     QVERIFY(doc()->save(saved));
+    LUMARA_VERIFY_STANDARD_ZIP(saved);
     const QString base = fileName.section('.', 0, 0);
     QCOMPARE(entryNames(saved), expectedSavedLayout(source, base));
     for (const QString &name : entryNames(saved)) {
@@ -286,6 +288,7 @@ void TestDocument::editedDocumentRoundTrip()
 
     const QString saved = m_dir.filePath(polygon ? "edited_polygon.arlx" : "edited_line.arlx");
     QVERIFY(doc()->save(saved));
+    LUMARA_VERIFY_STANDARD_ZIP(saved);
     PcrAnalysisDocument::release();
     QVERIFY(doc()->open(saved));
     const QString diff = difference(edited, snapshot(doc()));
@@ -322,7 +325,9 @@ void TestDocument::saveAgainAndOverItself()
     const QString first = m_dir.filePath(base + "_1.arlx");
     const QString second = m_dir.filePath(base + "_2.arlx");
     QVERIFY(doc()->save(first));
+    LUMARA_VERIFY_STANDARD_ZIP(first);
     QVERIFY(doc()->save(second));
+    LUMARA_VERIFY_STANDARD_ZIP(second);
     QCOMPARE(entryNames(second), entryNames(first));
 
     // Reopened and saved over itself, with the copy made beforehand.
@@ -331,6 +336,7 @@ void TestDocument::saveAgainAndOverItself()
     doc()->beginSaveFile();
     QVERIFY(QFile::exists(m_dir.filePath("quorintmp")));
     QVERIFY(doc()->save(second));
+    LUMARA_VERIFY_STANDARD_ZIP(second);
     doc()->endSaveFile();
     QVERIFY(!QFile::exists(m_dir.filePath("quorintmp")));
     QCOMPARE(entryNames(second), entryNames(first));
@@ -399,6 +405,7 @@ void TestDocument::refusedSave()
     } else if (how == "self" || how == "savedremoved") {
         const QString saved = folder + "/existing.arlx";
         QVERIFY(doc()->save(saved));
+        LUMARA_VERIFY_STANDARD_ZIP(saved);
         PcrAnalysisDocument::release();
         QVERIFY(doc()->open(saved));
         if (how == "self") {
@@ -505,6 +512,7 @@ void TestDocument::badInput()
     // The loaded document still saves with its own readers and password.
     const QString saved = dir.filePath("after.arlx");
     QVERIFY(doc()->save(saved));
+    LUMARA_VERIFY_STANDARD_ZIP(saved);
     PcrAnalysisDocument::release();
     QVERIFY(doc()->open(saved));
     QCOMPARE(doc()->getUnzipPassword(), QString("alpha"));

@@ -1,7 +1,5 @@
-// Package framing: the password entry, entry encryption and compression, header dispatch,
-// and stacking of image halves.
+// Package framing: the password entry, entry encryption and compression, and header dispatch.
 #include "io/analysisfileparser.h"
-#include "io/imagestack.h"
 #include "entrytestsupport.h"
 #include "testmain.h"
 
@@ -60,8 +58,6 @@ private slots:
     void wrongHeaderTypeIsRefused();
     void missingEntryOrArchive();
     void brokenPasswordEntry();
-    void stacking_data();
-    void stacking();
 
 private:
     QTemporaryDir m_dir;
@@ -202,47 +198,6 @@ void TestFraming::brokenPasswordEntry()
     f.close();
     zip.close();
     QVERIFY(AnalysisFileParser::readArchivePassword(m_zip).isEmpty());
-}
-
-void TestFraming::stacking_data()
-{
-    QTest::addColumn<int>("topRows");
-    QTest::addColumn<int>("topCols");
-    QTest::addColumn<int>("bottomRows");
-    QTest::addColumn<int>("bottomCols");
-    QTest::addColumn<bool>("expectEmpty");
-    QTest::newRow("same size") << 2 << 3 << 2 << 3 << false;
-    QTest::newRow("larger bottom uses top's width") << 2 << 3 << 4 << 5 << false;
-    QTest::newRow("bottom has fewer rows") << 3 << 3 << 2 << 3 << true;
-    QTest::newRow("bottom is narrower") << 2 << 3 << 2 << 2 << true;
-    QTest::newRow("empty top") << 0 << 0 << 2 << 3 << true;
-    QTest::newRow("empty bottom") << 2 << 3 << 0 << 0 << true;
-}
-
-void TestFraming::stacking()
-{
-    QFETCH(int, topRows);
-    QFETCH(int, topCols);
-    QFETCH(int, bottomRows);
-    QFETCH(int, bottomCols);
-    QFETCH(bool, expectEmpty);
-    cv::Mat top(topRows, topCols, CV_8UC1), bottom(bottomRows, bottomCols, CV_8UC1);
-    for (int r = 0; r < topRows; ++r)
-        for (int c = 0; c < topCols; ++c)
-            top.at<uchar>(r, c) = uchar(10 * r + c);
-    for (int r = 0; r < bottomRows; ++r)
-        for (int c = 0; c < bottomCols; ++c)
-            bottom.at<uchar>(r, c) = uchar(100 + 10 * r + c);
-    const cv::Mat out = stackImageHalves(top, bottom);
-    QCOMPARE(out.empty(), expectEmpty);
-    if (expectEmpty)
-        return;
-    QCOMPARE(out.rows, 2 * topRows);
-    QCOMPARE(out.cols, topCols);
-    for (int r = 0; r < out.rows; ++r)
-        for (int c = 0; c < out.cols; ++c)
-            QCOMPARE(int(out.at<uchar>(r, c)),
-                     r < topRows ? 10 * r + c : 100 + 10 * (r - topRows) + c);
 }
 
 LUMARA_TEST_MAIN(TestFraming)

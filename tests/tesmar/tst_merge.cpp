@@ -3,6 +3,7 @@
 // the signal, and a merged document that saves and reopens with every source inside.
 #include "documenttestsupport.h"
 #include "testmain.h"
+#include "zipcheck.h"
 
 #include <QRegularExpression>
 #include <QSignalSpy>
@@ -176,6 +177,7 @@ void TestMerge::merge()
         QVERIFY(doc()->open(targetPath));
         targetPath = m_dir.filePath(QString(targetName).replace('.', '_') + "_saved.arlx");
         QVERIFY(doc()->save(targetPath));
+        LUMARA_VERIFY_STANDARD_ZIP(targetPath);
         PcrAnalysisDocument::release();
     }
     QVERIFY(doc()->open(targetPath));
@@ -275,6 +277,7 @@ void TestMerge::merge()
     // Saved and reopened: every source inside under its base name, the content unchanged.
     const QString saved = m_dir.filePath(QString(QTest::currentDataTag()).replace(' ', '_').replace(',', "") + ".arlx");
     QVERIFY(doc()->save(saved));
+    LUMARA_VERIFY_STANDARD_ZIP(saved);
     const QStringList names = entryNames(saved);
     for (const QString &source : {QFileInfo(targetName).fileName(), addedName}) {
         const QString base = source.section('.', 0, 0);
@@ -290,6 +293,7 @@ void TestMerge::merge()
     // Saved over itself, the package keeps both folders.
     doc()->beginSaveFile();
     QVERIFY(doc()->save(saved));
+    LUMARA_VERIFY_STANDARD_ZIP(saved);
     doc()->endSaveFile();
     QCOMPARE(entryNames(saved), names);
     PcrAnalysisDocument::release();
@@ -365,6 +369,7 @@ void TestMerge::checkAnswers()
 
     const QString saved = m_dir.filePath(QString("refused_%1.arlx").arg(candidate));
     QVERIFY(doc()->save(saved));
+    LUMARA_VERIFY_STANDARD_ZIP(saved);
     PcrAnalysisDocument::release();
     QVERIFY(doc()->open(saved));
     diff = difference(before, snapshot(doc()));

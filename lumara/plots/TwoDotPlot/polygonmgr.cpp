@@ -88,45 +88,54 @@ void PolygonMgr::removeZones(const QVector<uint> &zoneIds)
 
 void PolygonMgr::applyPolygonChange()
 {
-    BLLInstance *bll = BLLInstance::getInstance();
+    // The records take their new state before anything is written: the writes and counts
+    // reach other objects, which may read or reload this manager meanwhile.
+    struct Write {
+        uint zoneID;
+        uint plotID;
+        uint wellID;
+        QPolygonF outline;
+    };
+    QVector<Write> writes;
     if (isIndividualMode == 1) {
         // Each change goes to the well it was made on, whichever well is selected now.
         for (PolygonZoneInfo &zone : m_zones) {
             if (zone.pending.size() < 3)
                 continue;
-            bll->setThldByPolygon(zone.wellID, zone.zoneID, zone.pending);
-            emit updateZoneDroplets(zone.zoneID, zone.plotID, zone.wellID, zone.pending);
+            writes.append(Write{zone.zoneID, zone.plotID, zone.wellID, zone.pending});
             zone.applied = zone.pending;
             zone.pending.clear();
         }
-        return;
-    }
-    // All wells share one outline per zone: each changed zone is written once to every well,
-    // with its last change, and counted once per well.
-    QVector<uint> changedZones;
-    QMap<uint, int> lastChange; // zone -> index of its last record with a change
-    for (int i = 0; i < m_zones.size(); ++i) {
-        const PolygonZoneInfo &zone = m_zones.at(i);
-        if (zone.pending.size() < 3)
-            continue;
-        if (!lastChange.contains(zone.zoneID))
-            changedZones.append(zone.zoneID);
-        lastChange[zone.zoneID] = i;
-    }
-    const QList<uint> wells = WellListModel::instance()->getAllWellIDs();
-    for (uint zoneId : changedZones) {
-        const PolygonZoneInfo change = m_zones.at(lastChange.value(zoneId));
-        for (uint well : wells) {
-            bll->setThldByPolygon(well, zoneId, change.pending);
-            emit updateZoneDroplets(zoneId, change.plotID, well, change.pending);
-        }
-        for (PolygonZoneInfo &zone : m_zones) {
-            if (zone.zoneID != zoneId)
+    } else {
+        // All wells share one outline per zone: each changed zone is written once to every
+        // well, with its last change, and counted once per well.
+        QVector<uint> changedZones;
+        QMap<uint, PolygonZoneInfo> lastChange;
+        for (const PolygonZoneInfo &zone : qAsConst(m_zones)) {
+            if (zone.pending.size() < 3)
                 continue;
-            zone.applied = change.pending;
-            // A change too small to apply stays pending, as in per-well scope.
-            if (zone.pending.size() >= 3)
-                zone.pending.clear();
+            if (!lastChange.contains(zone.zoneID))
+                changedZones.append(zone.zoneID);
+            lastChange.insert(zone.zoneID, zone);
         }
+        const QList<uint> wells = WellListModel::instance()->getAllWellIDs();
+        for (uint zoneId : qAsConst(changedZones)) {
+            const PolygonZoneInfo change = lastChange.value(zoneId);
+            for (uint well : wells)
+                writes.append(Write{zoneId, change.plotID, well, change.pending});
+            for (PolygonZoneInfo &zone : m_zones) {
+                if (zone.zoneID != zoneId)
+                    continue;
+                zone.applied = change.pending;
+                // A change too small to apply stays pending, as in per-well scope.
+                if (zone.pending.size() >= 3)
+                    zone.pending.clear();
+            }
+        }
+    }
+    BLLInstance *bll = BLLInstance::getInstance();
+    for (const Write &w : qAsConst(writes)) {
+        bll->setThldByPolygon(w.wellID, w.zoneID, w.outline);
+        emit updateZoneDroplets(w.zoneID, w.plotID, w.wellID, w.outline);
     }
 }

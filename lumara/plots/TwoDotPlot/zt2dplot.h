@@ -42,8 +42,8 @@ public:
     void setThresholdVisible(bool visible);
 
     void clearCurves();
-    // Deletes every visible polygon shape (a dragged, hidden one stays) and lets the editor
-    // forget the shapes it knew. No replot.
+    // The editor forgets every shape it knew (ending a drag), then every visible polygon
+    // shape is deleted; other hidden shapes stay attached. No replot.
     void clearShapes();
     void addCurve(QString color, QVector<QPointF> points, double size);
     void setPolygons(QList<PolygonZoneInfo> zones);

@@ -2,6 +2,7 @@
 
 #include "driver.h"
 #include "truthcheck.h"
+#include "zipcheck.h"
 
 #include "bll/bllinstance.h"
 #include "bll/documentaccess.h"
@@ -189,8 +190,11 @@ ScenarioResult runScenario(const ScenarioOptions &o, QTextStream *out)
     if (o.save) {
         const Snapshot beforeSave = kept(current, driver.snapshot(QStringLiteral("before saving")));
         const QString saved = QDir(o.folder).filePath(QStringLiteral("saved.arlx"));
+        QString zipProblem;
         if (!driver.save(saved)) {
             fail(QStringLiteral("save: failed"));
+        } else if (!(zipProblem = LumaraTest::standardZipCheck(saved)).isEmpty()) {
+            fail(QStringLiteral("save: ") + zipProblem);
         } else if (!driver.open(saved)) {
             fail(QStringLiteral("save: the saved package does not open"));
         } else {

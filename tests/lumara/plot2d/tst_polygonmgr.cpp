@@ -83,6 +83,8 @@ private slots:
     void removeZones();
     void applyPolygonChange_data();
     void applyPolygonChange();
+    void reloadWhileCounting_data();
+    void reloadWhileCounting();
 };
 
 void TestPolygonMgr::pendingPolygons()
@@ -273,6 +275,61 @@ void TestPolygonMgr::applyPolygonChange()
     for (const PolygonZoneInfo &r : mgr.zones())
         records << QStringLiteral("%1/%2/%3/%4").arg(r.wellID).arg(zoneIndex(r.zoneID)).arg(r.applied.first().x()).arg(r.pending.size());
     QTEST(records, "records");
+}
+
+void TestPolygonMgr::reloadWhileCounting_data()
+{
+    QTest::addColumn<int>("individual");
+    QTest::addColumn<int>("counts");
+    QTest::addColumn<QString>("seen");    // applied x of the first point/pending points
+    QTest::addColumn<QStringList>("stored"); // per well 11..13: points of zone 0 and zone 1
+    QTest::newRow("per well") << 1 << 3 << QStringLiteral("110/0")
+                              << QStringList{"11:110,1007", "12:120,1050", "13:100,1000"};
+    QTest::newRow("common") << 0 << 6 << QStringLiteral("120/0")
+                            << QStringList{"11:120,1007", "12:120,1007", "13:120,1007"};
+}
+
+// The page counts the droplets of each written zone; if it reads the records meanwhile it
+// finds them applied, and if it reloads them the remaining writes still all happen.
+void TestPolygonMgr::reloadWhileCounting()
+{
+    QFETCH(int, individual);
+    BllTest::SeededIds ids;
+    QVERIFY(seedThreeWells(&ids));
+    loadWellList();
+    isIndividualMode = individual;
+    const uint z0 = ids.zones.at(0), z1 = ids.zones.at(1);
+    PolygonMgr mgr;
+    mgr.loadZones();
+    mgr.setPendingPolygon(11, int(z0), Square.translated(10, 0));
+    mgr.setPendingPolygon(12, int(z0), Square.translated(20, 0));
+    mgr.setPendingPolygon(11, int(z1), Triangle.translated(7, 30));
+
+    int counts = 0;
+    QString seen;
+    connect(&mgr, &PolygonMgr::updateZoneDroplets, &mgr, [&](uint zoneId, uint plotId, uint wellId, QPolygonF) {
+        if (counts++ > 0)
+            return;
+        for (const PolygonZoneInfo &r : mgr.getPlotZones(int(wellId), plotId)) {
+            if (r.zoneID == zoneId)
+                seen = QStringLiteral("%1/%2").arg(r.applied.first().x()).arg(r.pending.size());
+        }
+        mgr.clear();
+        mgr.loadZones();
+    });
+    mgr.applyPolygonChange();
+    isIndividualMode = 0;
+
+    QTEST(counts, "counts");
+    QTEST(seen, "seen");
+    BLLInstance *bll = BLLInstance::getInstance();
+    QStringList stored;
+    for (uint well : {11u, 12u, 13u})
+        stored << QStringLiteral("%1:%2,%3")
+                      .arg(well)
+                      .arg(bll->getThldByPolygon(well, z0).first().x())
+                      .arg(bll->getThldByPolygon(well, z1).first().x());
+    QTEST(stored, "stored");
 }
 
 LUMARA_TEST_GUI_MAIN(TestPolygonMgr)

@@ -52,6 +52,12 @@ private slots:
             ":/ViewResult/Concentration/assert/cursor_save.png",
             ":/ViewResult/Uncertainty/assert/cursor_help.png",
             ":/ViewResult/Uncertainty/assert/cursor_save.png",
+            ":/Others/qml/BusyStatus.qml",
+            ":/qml/TopMenuBar.qml",
+            ":/qml/NaviBar.qml",
+            ":/qml/RecentOpenFile.qml",
+            ":/assets/logo.png",
+            ":/assert/aureole4.png",
         };
         for (const char *path : paths)
             QTest::newRow(path) << QString::fromLatin1(path);

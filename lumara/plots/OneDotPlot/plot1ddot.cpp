@@ -130,8 +130,9 @@ void Plot1DDot::drawPlot(Zetan1Plot *plot, uint channel, bool thumbnail)
         for (uint well : wells)
             wellModel->setCachedThreshold(well, channel, first);
     }
-    // Emptied first, so that the new lines do not sort the old droplets.
-    plot->SetPlot1DPoints({});
+    // Emptied first, so that the new lines do not sort the old droplets; the old points'
+    // buffer is refilled below.
+    QVector<QPointF> points = plot->TakePlot1DPoints();
     QVector<uint> solid, dotted;
     for (uint well : wells) {
         solid.append(uint(qMax(0, wellModel->getCachedThreshold(well, channel))));
@@ -163,7 +164,7 @@ void Plot1DDot::drawPlot(Zetan1Plot *plot, uint channel, bool thumbnail)
                                                                          bll->getFluorophoreName(channel)));
     }
 
-    QVector<QPointF> points(int(layout.offsets.last()));
+    points.resize(int(layout.offsets.last()));
     int n = 0;
     for (int i = 0; i < wells.size(); ++i) {
         const QVector<uint> greys = bll->getWellChannelGrayValues(wells.at(i), channel);
@@ -180,6 +181,9 @@ void Plot1DDot::drawPlot(Zetan1Plot *plot, uint channel, bool thumbnail)
     plot->SetPlot1DPoints(points);
 
     if (thumbnail) {
+        // The thumbnail plot is reused: nothing of the last channel's wells may stay.
+        plot->Clear1DAxisDiv();
+        plot->setAxisAutoScale(QwtPlot::xBottom);
         plot->Set1DXAxisDivInfo(wellModel->getSelectWellNameIDs(), QString::fromLatin1(DividerColour), 2.0);
     } else if (wells.size() == 1) {
         plot->Clear1DAxisDiv();
@@ -193,15 +197,18 @@ void Plot1DDot::drawPlot(Zetan1Plot *plot, uint channel, bool thumbnail)
 
 void Plot1DDot::refreshThumbnails()
 {
+    if (!m_thumbnailPlot) {
+        m_thumbnailPlot = std::make_unique<Zetan1Plot>();
+        m_thumbnailPlot->resize(750, 550);
+        m_thumbnailPlot->setStyleSheet(QStringLiteral("background-color: rgb(255,255,255)"));
+    }
     rebuildThumbnails([this](uint channel) {
-        Zetan1Plot plot;
-        plot.resize(750, 550);
-        plot.setStyleSheet(QStringLiteral("background-color: rgb(255,255,255)"));
-        drawPlot(&plot, channel, true);
-        const QwtScaleDiv &div = plot.axisScaleDiv(QwtPlot::yLeft);
+        Zetan1Plot *plot = m_thumbnailPlot.get();
+        drawPlot(plot, channel, true);
+        const QwtScaleDiv &div = plot->axisScaleDiv(QwtPlot::yLeft);
         if (channel >= 1 && channel <= 6)
             m_autoRanges[int(channel) - 1] = AxisRange(div.lowerBound(), div.upperBound());
-        return plot.grab().toImage();
+        return plot->grab().toImage();
     });
 }
 

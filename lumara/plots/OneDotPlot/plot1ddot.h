@@ -7,6 +7,8 @@
 
 #include <QVector>
 
+#include <memory>
+
 class Zetan1Plot;
 
 class Plot1DDot : public ChannelPlotPage {
@@ -46,6 +48,9 @@ private:
     uint panelChannel() const;
 
     Zetan1Plot *m_plots[4] = {nullptr, nullptr, nullptr, nullptr};
+    // Drawn off screen for every channel's thumbnail and kept: its buffers of a million
+    // droplets are refilled in place on each refresh.
+    std::unique_ptr<Zetan1Plot> m_thumbnailPlot;
     int m_activePlot = 0;
     QVector<AxisRange> m_autoRanges;
 };

@@ -40,7 +40,7 @@ struct ShownPlot {
         plot->SetTitleName(QwtPlot::xBottom, QStringLiteral("FAM(Target)"));
         plot->SetTitleName(QwtPlot::yLeft, QStringLiteral("Count"));
         host->show();
-        QTest::qWaitForWindowExposed(host.get());
+        QVERIFY(QTest::qWaitForWindowExposed(host.get()));
     }
     ~ShownPlot()
     {

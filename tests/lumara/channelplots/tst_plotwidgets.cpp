@@ -33,7 +33,7 @@ struct Hosted {
         plot->setAxisScale(QwtPlot::xBottom, 0, 20000);
         plot->setAxisScale(QwtPlot::yLeft, 0, 20000);
         host->show();
-        QTest::qWaitForWindowExposed(host.get());
+        QVERIFY(QTest::qWaitForWindowExposed(host.get()));
         plot->replot();
         QApplication::processEvents();
     }

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace CorvelDetail {
 
@@ -35,6 +36,19 @@ Coverage coverageOf(double w, double longer)
     return c;
 }
 
+// Kept between paints and shared by every dot curve of the thread: a fresh buffer of a
+// canvas' size costs page faults on every paint.
+struct Buffers {
+    std::vector<quint8> counts;
+    std::vector<float> clear;
+};
+
+Buffers &buffers()
+{
+    static thread_local Buffers kept;
+    return kept;
+}
+
 } // namespace
 
 DotCurve::DotCurve() : QwtPlotCurve(QString()) {}
@@ -59,7 +73,9 @@ QImage DotCurve::dotImage(const QwtScaleMap &xMap, const QwtScaleMap &yMap, cons
 
     // How many dots sit on each whole pixel position (saturating: beyond a few dozen the
     // pixel is opaque anyway). Positions are rounded and clipped to the canvas as Qwt does.
-    m_counts.assign(size_t(gw) * size_t(gh), 0);
+    std::vector<quint8> &dotCounts = buffers().counts;
+    std::vector<float> &passing = buffers().clear;
+    dotCounts.assign(size_t(gw) * size_t(gh), 0);
     const QwtSeriesData<QPointF> *series = data();
     int left = gw, right = -1, top = gh, bottom = -1;
     for (int i = from; i <= to; ++i) {
@@ -73,7 +89,7 @@ QImage DotCurve::dotImage(const QwtScaleMap &xMap, const QwtScaleMap &yMap, cons
         const int py = qRound(y) - rect.top();
         if (px < 0 || py < 0 || px >= gw || py >= gh)
             continue;
-        quint8 &n = m_counts[size_t(py) * size_t(gw) + size_t(px)];
+        quint8 &n = dotCounts[size_t(py) * size_t(gw) + size_t(px)];
         if (n < 255)
             ++n;
         left = std::min(left, px);
@@ -108,9 +124,9 @@ QImage DotCurve::dotImage(const QwtScaleMap &xMap, const QwtScaleMap &yMap, cons
     const int x1 = std::min(w - 1, right + cx.offsets.back());
     const int y0 = std::max(0, top + cy.offsets.front());
     const int y1 = std::min(h - 1, bottom + cy.offsets.back());
-    m_clear.assign(size_t(w) * size_t(h), 1.0f);
+    passing.assign(size_t(w) * size_t(h), 1.0f);
     for (int py = top; py <= bottom; ++py) {
-        const quint8 *counts = &m_counts[size_t(py) * size_t(gw)];
+        const quint8 *counts = &dotCounts[size_t(py) * size_t(gw)];
         for (int px = left; px <= right; ++px) {
             const int n = counts[px];
             if (n == 0)
@@ -119,7 +135,7 @@ QImage DotCurve::dotImage(const QwtScaleMap &xMap, const QwtScaleMap &yMap, cons
                 const int y = py + cy.offsets[size_t(j)];
                 if (y < 0 || y >= h)
                     continue;
-                float *clear = &m_clear[size_t(y) * size_t(w)];
+                float *clear = &passing[size_t(y) * size_t(w)];
                 const float *pass = &passes[size_t(j) * size_t(nx) * 256 + size_t(n)];
                 for (int i = 0; i < nx; ++i) {
                     const int x = px + cx.offsets[size_t(i)];
@@ -131,7 +147,7 @@ QImage DotCurve::dotImage(const QwtScaleMap &xMap, const QwtScaleMap &yMap, cons
     }
     const float r = float(colour.redF()), g = float(colour.greenF()), b = float(colour.blueF());
     for (int y = y0; y <= y1; ++y) {
-        const float *clear = &m_clear[size_t(y) * size_t(w)];
+        const float *clear = &passing[size_t(y) * size_t(w)];
         auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
         for (int x = x0; x <= x1; ++x) {
             const float a = 1.0f - clear[x];

@@ -9,8 +9,6 @@
 
 #include <qwt_plot_curve.h>
 
-#include <vector>
-
 namespace CorvelDetail {
 
 class CORVEL_EXPORT DotCurve : public QwtPlotCurve {
@@ -26,11 +24,6 @@ public:
 protected:
     void drawDots(QPainter *painter, const QwtScaleMap &xMap, const QwtScaleMap &yMap,
                   const QRectF &canvasRect, int from, int to) const override;
-
-private:
-    // Kept between paints: a fresh buffer of a canvas' size costs page faults every time.
-    mutable std::vector<quint8> m_counts;
-    mutable std::vector<float> m_clear;
 };
 
 } // namespace CorvelDetail

@@ -10,6 +10,7 @@ int isIndividualMode = 1;
 int isAxisIndividual = 1;
 QVector<AxisRange> commonAxisRanges(6);
 QVector<WellAxisRange> wellAxisRanges;
+int histogramLogAxis = 0;
 bool compensationApplied = false;
 QVector<WellThresholds> thresholdCache;
 int concentrationLogAxis = 0;

@@ -40,6 +40,9 @@ extern int isAxisIndividual;
 extern QVector<AxisRange> commonAxisRanges; // six entries
 extern QVector<WellAxisRange> wellAxisRanges;
 
+// The histogram page's count axis: 1 logarithmic, 0 linear. Also read by the histogram export.
+extern int histogramLogAxis;
+
 // Set by the hub's compensationStatus(true), cleared only by its clearCompensation(): the
 // well-list header shows the compensation mark while it is set.
 extern bool compensationApplied;

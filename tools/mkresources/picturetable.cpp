@@ -35,6 +35,11 @@ const QVector<Picture> &pictures()
         // 2D dot plot: cursors of its image actions
         {"TwoDotPlot/assets/cursor_help.png", 32, 32, drawHelpCursor},
         {"TwoDotPlot/assets/cursor_save.png", 32, 32, drawSaveCursor},
+        // histogram and 1D dot plot: cursors of their image actions
+        {"Histogram/assets/cursor_help.png", 32, 32, drawHelpCursor},
+        {"Histogram/assets/cursor_save.png", 32, 32, drawSaveCursor},
+        {"OneDotPlot/assets/cursor_help.png", 32, 32, drawHelpCursor},
+        {"OneDotPlot/assets/cursor_save.png", 32, 32, drawSaveCursor},
         // cursors of the View Results charts
         {"ViewResult/Concentration/assert/cursor_help.png", 32, 32, drawHelpCursor},
         {"ViewResult/Concentration/assert/cursor_save.png", 32, 32, drawSaveCursor},

@@ -60,6 +60,7 @@ void registerStops(Tour &tour)
     addMainWindowStops(tour);
     addSharedDialogStops(tour);
     addWellListStops(tour);
+    addChannelPlotStops(tour);
     addDropletViewerStops(tour);
     addViewResultStops(tour);
     addSetUpStops(tour);

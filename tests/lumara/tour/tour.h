@@ -47,6 +47,7 @@ void addStartUpStops(Tour &tour);
 void addMainWindowStops(Tour &tour);
 void addSharedDialogStops(Tour &tour);
 void addWellListStops(Tour &tour);
+void addChannelPlotStops(Tour &tour);
 void addDropletViewerStops(Tour &tour);
 void addViewResultStops(Tour &tour);
 void addSetUpStops(Tour &tour);

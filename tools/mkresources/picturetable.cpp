@@ -56,6 +56,12 @@ const QVector<Picture> &pictures()
         {"assets/navi_explore.png", 32, 32, drawNaviExploreIcon},
         {"assets/navi_results.png", 32, 32, drawNaviResultsIcon},
         {"assets/navi_export.png", 32, 32, drawNaviExportIcon},
+        // channel-combination and add-population dialogs, 3D page
+        {"TwoDotPlot/assets/dialog_select_color_bg1.png", 560, 402, drawCombinationDialogBackground},
+        {"ThreeDotPlot/assets/dialog_select_color_bg1.png", 560, 402, drawCombinationDialogBackground},
+        {"TwoDotPlot/assets/dialog_add_population_bg1.png", 560, 262, drawPopulationDialogBackground},
+        {"TwoDotPlot/assets/check_tick.png", 16, 16, drawCheckTick},
+        {"ThreeDotPlot/assets/trigon.png", 16, 16, drawTrigon},
     };
     return table;
 }

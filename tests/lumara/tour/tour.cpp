@@ -60,6 +60,7 @@ void registerStops(Tour &tour)
     addMainWindowStops(tour);
     addSharedDialogStops(tour);
     addWellListStops(tour);
+    addPopulationStops(tour);
 }
 
 QImage grabWindow(QWidget *window)

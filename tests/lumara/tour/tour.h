@@ -47,6 +47,7 @@ void addStartUpStops(Tour &tour);
 void addMainWindowStops(Tour &tour);
 void addSharedDialogStops(Tour &tour);
 void addWellListStops(Tour &tour);
+void addPopulationStops(Tour &tour);
 
 // Shows the window, waits until it is on screen and drawn, and grabs it (QML included).
 QImage grabWindow(QWidget *window);

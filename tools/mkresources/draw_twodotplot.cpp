@@ -69,7 +69,7 @@ void drawCombinationDialogBackground(QPainter &p, const QRectF &area)
     // Rules under the prompt and above the name field.
     p.setPen(QPen(QColor(QStringLiteral("#e3e8eb")), 1));
     p.drawLine(QPointF(card.left() + 24, card.top() + 66), QPointF(card.right() - 24, card.top() + 66));
-    p.drawLine(QPointF(card.left() + 24, card.bottom() - 134), QPointF(card.right() - 24, card.bottom() - 134));
+    p.drawLine(QPointF(card.left() + 24, card.bottom() - 122), QPointF(card.right() - 24, card.bottom() - 122));
 }
 
 void drawPopulationDialogBackground(QPainter &p, const QRectF &area)

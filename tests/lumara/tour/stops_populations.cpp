@@ -14,6 +14,7 @@
 #include "plots/common/populationmodel.h"
 #include "plots/common/thumbnailmodel.h"
 #include "shell/dialoghost.h"
+#include "shell/mainwindows.h"
 #include "shell/welllistmodel.h"
 
 #include <QPainter>
@@ -48,12 +49,30 @@ void ensure3DPlot()
     bll->getPlotGroupMgr()->add3DPlot(QString(), channels.at(0), channels.at(1), channels.at(2));
 }
 
-// The checked channel boxes of a combination view, by object name.
+// An item of the visual tree by object name (repeated items have no QObject parent).
+QQuickItem *findItem(QQuickItem *under, const QString &name)
+{
+    for (QQuickItem *child : under->childItems()) {
+        if (child->objectName() == name)
+            return child;
+        if (QQuickItem *found = findItem(child, name))
+            return found;
+    }
+    return nullptr;
+}
+
+// Checks the channel boxes of a combination view.
 void check(QObject *root, const QList<int> &channels)
 {
-    for (int c : channels)
-        if (QObject *box = root->findChild<QObject *>(QStringLiteral("channelBox%1").arg(c)))
-            box->setProperty("checked", true);
+    auto *item = qobject_cast<QQuickItem *>(root);
+    if (!item)
+        throw std::runtime_error("the combination view did not load");
+    for (int c : channels) {
+        QQuickItem *box = findItem(item, QStringLiteral("channelBox%1").arg(c));
+        if (!box)
+            throw std::runtime_error("a channel box is missing");
+        box->setProperty("checked", true);
+    }
 }
 
 QImage grabDialog(QDialog *dialog)
@@ -132,8 +151,11 @@ void addPopulationStops(Tour &tour)
     tour.add(QStringLiteral("add-population"), [](TourContext &context) {
         AddpopulationDialog dialog;
         dialog.setCircleColor(QStringLiteral("#b37c4e"));
-        const QRect window = context.window->geometry();
-        dialog.resize(window.size() / 2);
-        return grabDialog(&dialog);
+        // As the editor opens it: the size of the window, the panel centred in it.
+        dialog.resize(context.window->size());
+        dialog.move(context.window->geometry().topLeft());
+        const QImage image = grabWindow(&dialog);
+        dialog.close();
+        return image;
     });
 }

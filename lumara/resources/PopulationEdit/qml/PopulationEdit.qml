@@ -25,6 +25,9 @@ Rectangle {
     property bool negativeEditing: false
     property var lineHeader: []
     property var polygonHeader: []
+    // Column counts of the compact headers, read on every updateModel().
+    property int lineColumns: 0
+    property int polygonColumns: 0
 
     signal updateModel()
     signal updatePopulation(int index)
@@ -58,10 +61,12 @@ Rectangle {
     onUpdateModel: {
         if (lines) {
             lineHeader = lines.getColumNames()
+            lineColumns = lines.columnSize()
             lineTable.forceLayout()
         }
         if (polygons) {
             polygonHeader = polygons.getColumNames()
+            polygonColumns = polygons.columnSize()
             polygonTable.forceLayout()
         }
     }
@@ -182,7 +187,7 @@ Rectangle {
         anchors.leftMargin: 24 * resoving
         y: listBox.y
         width: 420 * resoving
-        height: 300 * resoving
+        height: 340 * resoving
         border.width: 1
         border.color: "#cccccc"
         visible: root.editing
@@ -336,8 +341,8 @@ Rectangle {
             Item {
                 anchors.fill: parent
                 visible: root.lineType
-                readonly property real cellWidth: root.lines && root.lines.columnSize() > 0
-                                                  ? width / root.lines.columnSize() : 0
+                readonly property real cellWidth: root.lineColumns > 0 ? width / root.lineColumns : 0
+                onCellWidthChanged: lineTable.forceLayout()
                 Row {
                     id: lineHeaderRow
                     Repeater {
@@ -398,8 +403,8 @@ Rectangle {
             Item {
                 anchors.fill: parent
                 visible: !root.lineType
-                readonly property real cellWidth: root.polygons && root.polygons.columnSize() > 0
-                                                  ? width / root.polygons.columnSize() : 0
+                readonly property real cellWidth: root.polygonColumns > 0 ? width / root.polygonColumns : 0
+                onCellWidthChanged: polygonTable.forceLayout()
                 Row {
                     id: polygonHeaderRow
                     Repeater {

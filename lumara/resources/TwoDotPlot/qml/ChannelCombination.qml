@@ -123,7 +123,7 @@ Item {
     Column {
         x: 60 * resoving
         y: 90 * resoving
-        spacing: 14 * resoving
+        spacing: 12 * resoving
         Repeater {
             id: boxes
             model: 6

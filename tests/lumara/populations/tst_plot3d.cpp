@@ -191,6 +191,48 @@ private slots:
         QCOMPARE(page.rootObject()->property("circleColor").toString(), QStringLiteral("#555555"));
     }
 
+    // Polygon thresholds: "Default" shows every kept droplet in one grey series; a population
+    // takes the first selected zone that lies on two of the shown channels, and a droplet no
+    // such zone covers is not drawn.
+    void polygonMode()
+    {
+        BllTest::DocumentSeed s = seed();
+        s.mode = PolygonThreshold;
+        s.plots2D.append({QStringLiteral("xy"), {1, 2}});
+        s.plots2D.append({QStringLiteral("off"), {4, 6}});
+        BllTest::ZoneSeed onShown, offShown;
+        onShown.plot = 0;
+        onShown.polygon = QPolygonF({QPointF(90, 90), QPointF(10000, 90), QPointF(10000, 10000), QPointF(90, 10000)});
+        offShown.plot = 1;
+        offShown.polygon = QPolygonF({QPointF(0, 0), QPointF(10000, 0), QPointF(10000, 10000), QPointF(0, 10000)});
+        s.zones << offShown << onShown;
+        BllTest::PopulationSeed p;
+        p.name = QStringLiteral("Poly");
+        p.colour = QStringLiteral("#aa00aa");
+        p.zones = {{0, PositiveZone}, {1, PositiveZone}};
+        s.populations << p;
+        QVERIFY(PopulationTest::load(s, &ids));
+
+        Plot3DDot page;
+        page.resize(1600, 900);
+        page.refreshPage();
+        makeCurrent(page, 0); // x 1, y 2, z 4
+        QCOMPARE(itemCounts(page.graph()), QList<int>{8});
+        QCOMPARE(colours(page.graph()), QStringList{"#555555"});
+
+        page.rootObject()->setProperty("currentPopulationIndex", 1);
+        QMetaObject::invokeMethod(page.rootObject(), "populationChange");
+        QCOMPARE(page.zoneModel()->rowCount(), 2);
+        // The zone off the shown channels is skipped; the one on (x, y) holds (100, 100) only.
+        QCOMPARE(itemCounts(page.graph()), (QList<int>{6, 2}));
+        QCOMPARE(colours(page.graph()).last(), QStringLiteral("#aa00aa"));
+
+        // Only the zone off the shown channels selected: nothing is drawn.
+        page.zoneModel()->updateSelectStatus(1);
+        QCOMPARE(itemCounts(page.graph()), (QList<int>{0, 0}));
+        QCOMPARE(page.graph()->axisX()->max(), 310.0f);
+    }
+
     void zoneRows()
     {
         const PopulationsInfo population = BLLInstance::getInstance()->getPopulationsMgr()->getPopulations().first();

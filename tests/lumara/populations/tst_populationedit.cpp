@@ -80,7 +80,12 @@ struct Page {
                 return r;
         return -1;
     }
-    void choose(const QString &name) { QMetaObject::invokeMethod(root, "updatePopulation", Q_ARG(int, indexOf(name))); }
+    // As a click on the row does.
+    void choose(const QString &name)
+    {
+        root->setProperty("chosenIndex", indexOf(name));
+        QMetaObject::invokeMethod(root, "updatePopulation", Q_ARG(int, indexOf(name)));
+    }
     void apply(const QString &name, const QString &colour, bool negative)
     {
         QMetaObject::invokeMethod(root, "apply", Q_ARG(QString, name), Q_ARG(QString, colour), Q_ARG(bool, negative));
@@ -257,6 +262,7 @@ private slots:
         QFETCH(int, answer);
         Page p;
         p.choose(QStringLiteral("High"));
+        p.root->setProperty("editing", true);
         const uint id = p.page.currentPopulation();
         QSignalSpy done(&p.page, &PopulationEdit::deletePopulationCompleted);
         QSignalSpy fixed(SignalTransfer::getInstance(), &SignalTransfer::dataFixed);
@@ -270,6 +276,9 @@ private slots:
         QCOMPARE(fixed.count(), yes ? 1 : 0);
         QCOMPARE(p.page.populationModel()->rowCount(), yes ? 1 : 2);
         QCOMPARE(p.page.currentPopulation(), yes ? PopulationEdit::NoPopulation : id);
+        // Deleting closes the edit panel and chooses none; No leaves both.
+        QCOMPARE(p.root->property("editing").toBool(), !yes);
+        QCOMPARE(p.root->property("chosenIndex").toInt(), yes ? -1 : 1);
         if (yes)
             QVERIFY(!p.page.polygonModel()->negativeEdit());
     }

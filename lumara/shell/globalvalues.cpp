@@ -12,3 +12,5 @@ QVector<AxisRange> commonAxisRanges(6);
 QVector<WellAxisRange> wellAxisRanges;
 bool compensationApplied = false;
 QVector<WellThresholds> thresholdCache;
+int concentrationLogAxis = 0;
+int uncertaintyLogAxis = 0;

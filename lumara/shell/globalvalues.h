@@ -51,3 +51,11 @@ struct WellThresholds {
     QVector<int> thresholds; // six entries
 };
 extern QVector<WellThresholds> thresholdCache;
+
+// ---- View Results -------------------------------------------------------------------------
+
+// The axis choice of the concentration chart's y axis and of the uncertainty chart's x axis
+// (0 linear, 1 logarithmic): written by the chart pages, followed by the export's images of
+// them; a reload of the wells sets both back to 0.
+extern int concentrationLogAxis;
+extern int uncertaintyLogAxis;

@@ -80,18 +80,6 @@ void drawPopulationDialogBackground(QPainter &p, const QRectF &area)
     p.drawLine(QPointF(card.left() + 20, card.top() + 44), QPointF(card.right() - 20, card.top() + 44));
 }
 
-void drawCheckTick(QPainter &p, const QRectF &area)
-{
-    useDesignBox(p, area, 16);
-    QPainterPath tick;
-    tick.moveTo(3, 8.5);
-    tick.lineTo(6.5, 12);
-    tick.lineTo(13, 4);
-    p.setPen(QPen(Accent, 2.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    p.setBrush(Qt::NoBrush);
-    p.drawPath(tick);
-}
-
 void drawTrigon(QPainter &p, const QRectF &area)
 {
     // A small triangle pointing down: the drop-down arrow of the combo boxes.

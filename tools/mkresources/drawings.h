@@ -38,7 +38,6 @@ void drawSpinDownArrow(QPainter &p, const QRectF &area);
 void drawSpinDownArrowPressed(QPainter &p, const QRectF &area);
 void drawCombinationDialogBackground(QPainter &p, const QRectF &area);
 void drawPopulationDialogBackground(QPainter &p, const QRectF &area);
-void drawCheckTick(QPainter &p, const QRectF &area);
 void drawTrigon(QPainter &p, const QRectF &area);
 // ---- main window: menu bar and navigation bar (draw_mainwindow.cpp) -------------------------
 void drawOpenIcon(QPainter &p, const QRectF &area);
@@ -56,5 +55,22 @@ void drawNaviAnalyzeIcon(QPainter &p, const QRectF &area);
 void drawNaviExploreIcon(QPainter &p, const QRectF &area);
 void drawNaviResultsIcon(QPainter &p, const QRectF &area);
 void drawNaviExportIcon(QPainter &p, const QRectF &area);
+
+// ---- droplet image views (draw_droplets.cpp) ---------------------------------------------
+void drawDropletRing(QPainter &p, const QRectF &area);
+
+// ---- View Results pages (draw_viewresult.cpp) ---------------------------------------------------
+void drawBothChecked(QPainter &p, const QRectF &area);
+void drawBothUnchecked(QPainter &p, const QRectF &area);
+void drawMergeChecked(QPainter &p, const QRectF &area);
+void drawMergeUnchecked(QPainter &p, const QRectF &area);
+void drawIndividualChecked(QPainter &p, const QRectF &area);
+void drawIndividualUnchecked(QPainter &p, const QRectF &area);
+void drawTick(QPainter &p, const QRectF &area);
+void drawTickDisabled(QPainter &p, const QRectF &area);
+void drawLegendCurve(QPainter &p, const QRectF &area);
+void drawLegendPoint(QPainter &p, const QRectF &area);
+void drawLegendOptimal(QPainter &p, const QRectF &area);
+void drawLegendRangeLimit(QPainter &p, const QRectF &area);
 
 } // namespace MkResources

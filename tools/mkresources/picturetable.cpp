@@ -56,11 +56,45 @@ const QVector<Picture> &pictures()
         {"assets/navi_explore.png", 32, 32, drawNaviExploreIcon},
         {"assets/navi_results.png", 32, 32, drawNaviResultsIcon},
         {"assets/navi_export.png", 32, 32, drawNaviExportIcon},
+        // droplet image views: the ring of a rectangle's markers
+        {"assert/aureole4.png", 64, 64, drawDropletRing},
+        // View Results: the result table's row-set buttons
+        {"ViewResult/ResultTable/assert/Both_check1.png", 72, 80, drawBothChecked},
+        {"ViewResult/ResultTable/assert/Both_uncheck_1.png", 72, 80, drawBothUnchecked},
+        {"ViewResult/ResultTable/assert/Merge_check1.png", 72, 80, drawMergeChecked},
+        {"ViewResult/ResultTable/assert/Merge_uncheck1.png", 72, 80, drawMergeUnchecked},
+        {"ViewResult/ResultTable/assert/Individual_check1.png", 72, 80, drawIndividualChecked},
+        {"ViewResult/ResultTable/assert/Individual_uncheck1.png", 72, 80, drawIndividualUnchecked},
+        // View Results: the concentration panel
+        {"ViewResult/Concentration/assert/Both_check1.png", 72, 80, drawBothChecked},
+        {"ViewResult/Concentration/assert/Both_uncheck_1.png", 72, 80, drawBothUnchecked},
+        {"ViewResult/Concentration/assert/Merge_check1.png", 72, 80, drawMergeChecked},
+        {"ViewResult/Concentration/assert/Merge_uncheck1.png", 72, 80, drawMergeUnchecked},
+        {"ViewResult/Concentration/assert/Individual_check1.png", 72, 80, drawIndividualChecked},
+        {"ViewResult/Concentration/assert/Individual_uncheck1.png", 72, 80, drawIndividualUnchecked},
+        {"ViewResult/Concentration/assert/tick.png", 16, 12, drawTick},
+        {"ViewResult/Concentration/assert/tickenable.png", 16, 12, drawTickDisabled},
+        // View Results: the uncertainty panel and its legend
+        {"ViewResult/Uncertainty/assert/Both_check1.png", 72, 80, drawBothChecked},
+        {"ViewResult/Uncertainty/assert/Both_uncheck_1.png", 72, 80, drawBothUnchecked},
+        {"ViewResult/Uncertainty/assert/Merge_check1.png", 72, 80, drawMergeChecked},
+        {"ViewResult/Uncertainty/assert/Merge_uncheck1.png", 72, 80, drawMergeUnchecked},
+        {"ViewResult/Uncertainty/assert/Individual_check1.png", 72, 80, drawIndividualChecked},
+        {"ViewResult/Uncertainty/assert/Individual_uncheck1.png", 72, 80, drawIndividualUnchecked},
+        {"ViewResult/Uncertainty/assert/tick.png", 16, 12, drawTick},
+        {"ViewResult/Uncertainty/assert/tickenable.png", 16, 12, drawTickDisabled},
+        {"ViewResult/Uncertainty/assert/legend_1.png", 36, 8, drawLegendCurve},
+        {"ViewResult/Uncertainty/assert/legend_2.png", 24, 24, drawLegendPoint},
+        {"ViewResult/Uncertainty/assert/legend_3.png", 18, 18, drawLegendOptimal},
+        {"ViewResult/Uncertainty/assert/legend_4.png", 8, 36, drawLegendRangeLimit},
+        // cursors of the compensation page's plots
+        {"Compensation/assets/cursor_help.png", 32, 32, drawHelpCursor},
+        {"Compensation/assets/cursor_save.png", 32, 32, drawSaveCursor},
         // channel-combination and add-population dialogs, 3D page
         {"TwoDotPlot/assets/dialog_select_color_bg1.png", 560, 402, drawCombinationDialogBackground},
         {"ThreeDotPlot/assets/dialog_select_color_bg1.png", 560, 402, drawCombinationDialogBackground},
         {"TwoDotPlot/assets/dialog_add_population_bg1.png", 560, 262, drawPopulationDialogBackground},
-        {"TwoDotPlot/assets/check_tick.png", 16, 16, drawCheckTick},
+        {"TwoDotPlot/assets/check_tick.png", 16, 12, drawTick},
         {"ThreeDotPlot/assets/trigon.png", 16, 16, drawTrigon},
     };
     return table;

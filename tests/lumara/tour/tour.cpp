@@ -60,6 +60,9 @@ void registerStops(Tour &tour)
     addMainWindowStops(tour);
     addSharedDialogStops(tour);
     addWellListStops(tour);
+    addDropletViewerStops(tour);
+    addViewResultStops(tour);
+    addSetUpStops(tour);
     addPopulationStops(tour);
 }
 

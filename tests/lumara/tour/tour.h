@@ -47,6 +47,9 @@ void addStartUpStops(Tour &tour);
 void addMainWindowStops(Tour &tour);
 void addSharedDialogStops(Tour &tour);
 void addWellListStops(Tour &tour);
+void addDropletViewerStops(Tour &tour);
+void addViewResultStops(Tour &tour);
+void addSetUpStops(Tour &tour);
 void addPopulationStops(Tour &tour);
 
 // Shows the window, waits until it is on screen and drawn, and grabs it (QML included).

@@ -36,6 +36,9 @@ void drawSpinUpArrow(QPainter &p, const QRectF &area);
 void drawSpinUpArrowPressed(QPainter &p, const QRectF &area);
 void drawSpinDownArrow(QPainter &p, const QRectF &area);
 void drawSpinDownArrowPressed(QPainter &p, const QRectF &area);
+void drawCombinationDialogBackground(QPainter &p, const QRectF &area);
+void drawPopulationDialogBackground(QPainter &p, const QRectF &area);
+void drawTrigon(QPainter &p, const QRectF &area);
 // ---- main window: menu bar and navigation bar (draw_mainwindow.cpp) -------------------------
 void drawOpenIcon(QPainter &p, const QRectF &area);
 void drawRecentIcon(QPainter &p, const QRectF &area);

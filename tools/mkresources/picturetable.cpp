@@ -125,6 +125,12 @@ const QVector<Picture> &pictures()
         {"assets/icon6.png", 32, 32, drawPositiveMarkerIconDisabled},
         // Quality Control page: the re-analysis dialog
         {"assets/dialog_re-analysis_bg.png", 318, 356, drawReanalysisDialogBackground},
+        // channel-combination and add-population dialogs, 3D page
+        {"TwoDotPlot/assets/dialog_select_color_bg1.png", 560, 402, drawCombinationDialogBackground},
+        {"ThreeDotPlot/assets/dialog_select_color_bg1.png", 560, 402, drawCombinationDialogBackground},
+        {"TwoDotPlot/assets/dialog_add_population_bg1.png", 560, 262, drawPopulationDialogBackground},
+        {"TwoDotPlot/assets/check_tick.png", 16, 12, drawTick},
+        {"ThreeDotPlot/assets/trigon.png", 16, 16, drawTrigon},
     };
     return table;
 }

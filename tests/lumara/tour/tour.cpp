@@ -65,6 +65,7 @@ void registerStops(Tour &tour)
     addViewResultStops(tour);
     addSetUpStops(tour);
     addQualityControlStops(tour);
+    addPopulationStops(tour);
 }
 
 QImage grabWindow(QWidget *window)

@@ -52,6 +52,7 @@ void addDropletViewerStops(Tour &tour);
 void addViewResultStops(Tour &tour);
 void addSetUpStops(Tour &tour);
 void addQualityControlStops(Tour &tour);
+void addPopulationStops(Tour &tour);
 
 // Shows the window, waits until it is on screen and drawn, and grabs it (QML included).
 QImage grabWindow(QWidget *window);

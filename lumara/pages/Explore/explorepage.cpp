@@ -54,6 +54,9 @@ ExplorePage::ExplorePage(QWidget *parent) : QQuickWidget(parent)
 {
     buildUi();
     buildLayout();
+    // The window keeps its own minimum (small screens): the page is laid out in what it gets
+    // rather than widening the window to its content.
+    setMinimumSize(1, 1);
     for (QWidget *h : {holder1D, holderXY, holderXZ, holderYZ})
         h->hide();
     connectSignals();

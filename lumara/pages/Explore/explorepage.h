@@ -32,6 +32,8 @@ public:
 
     Q_INVOKABLE void initMarker(bool selectAll);
     Q_INVOKABLE void initMarker();
+    // Shows the plots of that entry, fed with the selected well's kept droplets.
+    void updatePlots(const QString &plotName);
 
     // ---- Read by tests and the tour ------------------------------------------------------
     QObject *toolBar() const { return root; }
@@ -96,7 +98,6 @@ private:
     bool haveWells() const;
 
     // ---- Plot feeding ----------------------------------------------------------------------
-    void updatePlots(const QString &plotName);
     void update1DPlot(uint channel);
     void update2DPlot(uint xChannel, uint yChannel, Explore2DDot *plot);
     QVector<ExploreSeries> build2DSeries(uint xChannel, uint yChannel);

@@ -48,6 +48,7 @@ void addMainWindowStops(Tour &tour);
 void addSharedDialogStops(Tour &tour);
 void addWellListStops(Tour &tour);
 void addDropletViewerStops(Tour &tour);
+void addExploreStops(Tour &tour);
 void addViewResultStops(Tour &tour);
 
 // Shows the window, waits until it is on screen and drawn, and grabs it (QML included).

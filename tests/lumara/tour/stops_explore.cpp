@@ -12,7 +12,9 @@
 #include "pages/explore.h"
 #include "shell/mainwindows.h"
 
+#include <QApplication>
 #include <QGraphicsPixmapItem>
+#include <QMouseEvent>
 #include <QListWidget>
 #include <QTest>
 
@@ -89,12 +91,18 @@ void addExploreStops(Tour &tour)
         choose(page, 3);
         // A rectangle over the lower left of the plot of the first and third channel.
         QWidget *canvas = page->plotXZView()->canvas();
-        const QPoint from(canvas->width() / 8, canvas->height() * 7 / 8);
+        const QPoint from(4, canvas->height() - 4);
         const QPoint to(canvas->width() / 2, canvas->height() / 3);
         QTest::mousePress(canvas, Qt::LeftButton, Qt::NoModifier, from);
-        QTest::mouseMove(canvas, (from + to) / 2);
-        QTest::mouseMove(canvas, to);
+        for (const QPoint &at : {(from + to) / 2, to}) {
+            // With the button held, as a hand drags.
+            QMouseEvent move(QEvent::MouseMove, at, canvas->mapToGlobal(at), Qt::NoButton, Qt::LeftButton,
+                             Qt::NoModifier);
+            QApplication::sendEvent(canvas, &move);
+        }
         QTest::mouseRelease(canvas, Qt::LeftButton, Qt::NoModifier, to);
+        if (page->mode() != SelectRect)
+            throw std::runtime_error("the drag picked no rectangle");
         return grabMarked(context, page);
     });
     tour.add(QStringLiteral("explore-population"), [](TourContext &context) {

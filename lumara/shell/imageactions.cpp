@@ -72,7 +72,7 @@ void saveSvg(QWidget *view, const QString &proposed)
 void showHelp(const ImageActionNames &names)
 {
     auto *dialog = new HelpDialog(getHelpText(names.helpGroup, names.helpKey));
-    const int side = int(200 * uiScaleFactor);
+    const int side = names.helpScaled ? int(200 * uiScaleFactor) : 200;
     dialog->setMinimumSize(side, side);
     dialog->adjustSize();
     centreOnActiveWindow(dialog);

@@ -21,6 +21,7 @@ struct ImageActionNames {
     QString svgName; // proposed name of a saved SVG
     QString helpGroup;
     QString helpKey;
+    bool helpScaled = true; // the help dialog's 200 x 200 minimum grows with the interface scale
 };
 
 // Carries out action `mode` on the whole view: a PNG or an SVG of it where the user chooses

@@ -95,6 +95,9 @@ const QVector<Picture> &pictures()
         {"Explore/assets/redo.png", 32, 32, drawExploreRedo},
         {"assert/set_up_btn.png", 32, 32, drawDropDownIcon},
         {"Histogram/assets/cursor_help.png", 32, 32, drawHelpCursor},
+        // cursors of the compensation page's plots
+        {"Compensation/assets/cursor_help.png", 32, 32, drawHelpCursor},
+        {"Compensation/assets/cursor_save.png", 32, 32, drawSaveCursor},
     };
     return table;
 }

@@ -3,6 +3,8 @@
 #include "shell/recentfilemodel.h"
 #include "pages/ViewResult/populationselectmodel.h"
 #include "pages/ViewResult/resultmodel.h"
+#include "pages/Compensation/backgrdmodel.h"
+#include "pages/Compensation/matrixmodel.h"
 #include "shell/welllistmodel.h"
 
 // "resoving" is set by the smoke test itself. Add one row per context property, e.g.
@@ -19,6 +21,8 @@ const QVector<QmlStandIn> &qmlStandIns()
              static PopulationSelectModel model;
              return QVariant::fromValue<QObject *>(&model);
          }},
+        {QStringLiteral("MatrixModel"), [] { return QVariant::fromValue<QObject *>(MatrixModel::instance()); }},
+        {QStringLiteral("BackGrdModel"), [] { return QVariant::fromValue<QObject *>(BackGrdModel::instance()); }},
     };
     return table;
 }

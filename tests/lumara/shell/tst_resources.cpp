@@ -87,6 +87,19 @@ private slots:
             ":/ViewResult/Uncertainty/assert/legend_2.png",
             ":/ViewResult/Uncertainty/assert/legend_3.png",
             ":/ViewResult/Uncertainty/assert/legend_4.png",
+            ":/EditExperiment/qml/ExperimentEdit.qml",
+            ":/Compensation/qml/SpillOverCompensate.qml",
+            ":/Compensation/assets/cursor_help.png",
+            ":/Compensation/assets/cursor_save.png",
+            ":/Compensation/spectrum/emfam.txt",
+            ":/Compensation/spectrum/emsybr.txt",
+            ":/Compensation/spectrum/emhexvic.txt",
+            ":/Compensation/spectrum/emrox.txt",
+            ":/Compensation/spectrum/emcy5.txt",
+            ":/Compensation/spectrum/emq670.txt",
+            ":/Compensation/spectrum/emcy5.5.txt",
+            ":/Compensation/spectrum/emq705.txt",
+            ":/Compensation/spectrum/emcy3.txt",
         };
         for (const char *path : paths)
             QTest::newRow(path) << QString::fromLatin1(path);

@@ -63,6 +63,7 @@ void registerStops(Tour &tour)
     addDropletViewerStops(tour);
     addExploreStops(tour);
     addViewResultStops(tour);
+    addSetUpStops(tour);
 }
 
 QImage grabWindow(QWidget *window)

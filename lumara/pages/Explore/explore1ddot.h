@@ -4,6 +4,8 @@
 // any other button cancels; the plot draws the pick and reports it.
 #include "quorin1dplot.h"
 
+#include "pages/Explore/exploreplotpick.h"
+
 #include <QPair>
 #include <QPoint>
 #include <QPolygonF>
@@ -42,10 +44,9 @@ protected:
     void leaveEvent(QEvent *event) override;
 
 private:
-    bool m_pressed = false;
-    bool m_dragged = false;
+    QRectF thresholdArea(bool positive) const;
+
+    ExplorePick::DragPick m_drag;
     QwtPlotShapeItem *m_shape = nullptr;
-    QPoint m_start;
-    QPoint m_current;
     int m_threshold = 0;
 };

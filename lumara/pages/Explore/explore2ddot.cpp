@@ -128,41 +128,21 @@ void Explore2DDot::drawQuadrant(int code)
 
 void Explore2DDot::mousePressEvent(QMouseEvent *event)
 {
-    m_dragged = false;
-    if (event->button() != Qt::LeftButton) {
-        m_shape->detach();
-        m_pressed = false;
-        replot();
-        pressAction(this, event);
+    if (!pressPick(this, m_shape, m_drag, event, false))
         emit canlcelMark();
-        return;
-    }
-    m_start = GetQwtPoint(event->pos());
-    m_shape->attach(this);
-    m_pressed = m_start.x() < xUpper(this) && m_start.y() < yUpper(this);
-    pressAction(this, event);
 }
 
 void Explore2DDot::mouseMoveEvent(QMouseEvent *event)
 {
-    if (!m_pressed)
-        return;
-    m_current = GetQwtPoint(event->pos());
-    m_dragged = true;
-    if (m_current.x() < xUpper(this) && m_current.y() < yUpper(this)) {
-        m_shape->setPen(rectPen());
-        m_shape->setBrush(rectBrush());
-        m_shape->setRect(spanned(m_start, m_current));
-        replot();
-    }
+    movePick(this, m_shape, m_drag, event, true);
 }
 
 void Explore2DDot::mouseReleaseEvent(QMouseEvent *event)
 {
-    if (m_dragged) {
+    if (m_drag.dragged) {
         emit showMarkerBySelectRect(
-            qMakePair(rangeEnd(std::min(m_start.x(), m_current.x())), rangeEnd(std::max(m_start.x(), m_current.x()))),
-            qMakePair(rangeEnd(std::min(m_start.y(), m_current.y())), rangeEnd(std::max(m_start.y(), m_current.y()))));
+            qMakePair(rangeEnd(std::min(m_drag.start.x(), m_drag.current.x())), rangeEnd(std::max(m_drag.start.x(), m_drag.current.x()))),
+            qMakePair(rangeEnd(std::min(m_drag.start.y(), m_drag.current.y())), rangeEnd(std::max(m_drag.start.y(), m_drag.current.y()))));
     } else if (event->button() == Qt::LeftButton && BLLInstance::getInstance()->getThldType() == 0) {
         const QPoint p = GetQwtPoint(event->pos());
         const double tx = m_thresholds.x();
@@ -176,12 +156,10 @@ void Explore2DDot::mouseReleaseEvent(QMouseEvent *event)
             code = 2;
         // The signal first: the page clears the other plots' picks before this one shows.
         emit showMarkerByThreshold(code == 0 || code == 3, code == 0 || code == 1);
-        m_shape->setPen(areaPen());
-        m_shape->setBrush(areaBrush());
-        m_shape->setRect(quadrantRect(code));
+        setPick(m_shape, quadrantRect(code), areaPen(), areaBrush());
         replot();
     }
-    m_pressed = false;
+    m_drag.pressed = false;
 }
 
 void Explore2DDot::enterEvent(QEvent *event)

@@ -5,6 +5,8 @@
 #include "qwtbasic.h"
 
 #include <QList>
+#include "pages/Explore/exploreplotpick.h"
+
 #include <QPair>
 #include <QPoint>
 #include <QPointF>
@@ -52,11 +54,8 @@ protected:
 private:
     QRectF quadrantRect(int code) const;
 
-    bool m_pressed = false;
-    bool m_dragged = false;
+    ExplorePick::DragPick m_drag;
     QwtPlotShapeItem *m_shape = nullptr;
-    QPoint m_start;
-    QPoint m_current;
     QwtPlotCurve *m_xThresholdCurve = nullptr;
     QwtPlotCurve *m_yThresholdCurve = nullptr;
     QPointF m_thresholds;

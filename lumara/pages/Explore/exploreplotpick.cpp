@@ -110,13 +110,51 @@ quint32 rangeEnd(int value)
     return value < 0 ? 0u : quint32(value);
 }
 
-void showShape(QwtBasic *plot, QwtPlotShapeItem *shape, const QRectF &rect, const QPen &pen, const QBrush &brush)
+void setPick(QwtPlotShapeItem *shape, const QRectF &rect, const QPen &pen, const QBrush &brush)
 {
     shape->setPen(pen);
     shape->setBrush(brush);
     shape->setRect(rect);
+}
+
+void showShape(QwtBasic *plot, QwtPlotShapeItem *shape, const QRectF &rect, const QPen &pen, const QBrush &brush)
+{
+    setPick(shape, rect, pen, brush);
     shape->attach(plot);
     plot->replot();
+}
+
+bool pressPick(QwtBasic *plot, QwtPlotShapeItem *shape, DragPick &drag, const QMouseEvent *event,
+               bool clampNegative)
+{
+    drag.dragged = false;
+    if (event->button() != Qt::LeftButton) {
+        shape->detach();
+        drag.pressed = false;
+        plot->replot();
+        pressAction(plot, event);
+        return false;
+    }
+    const QPoint p = plot->GetQwtPoint(event->pos());
+    drag.start = clampNegative ? QPoint(std::max(0, p.x()), std::max(0, p.y())) : p;
+    shape->attach(plot);
+    drag.pressed = drag.start.x() < xUpper(plot) && drag.start.y() < yUpper(plot);
+    pressAction(plot, event);
+    return true;
+}
+
+void movePick(QwtBasic *plot, QwtPlotShapeItem *shape, DragPick &drag, const QMouseEvent *event, bool anyMove)
+{
+    if (!drag.pressed)
+        return;
+    drag.current = plot->GetQwtPoint(event->pos());
+    if (anyMove)
+        drag.dragged = true;
+    if (drag.current.x() < xUpper(plot) && drag.current.y() < yUpper(plot)) {
+        setPick(shape, spanned(drag.start, drag.current), rectPen(), rectBrush());
+        drag.dragged = true;
+        plot->replot();
+    }
 }
 
 void pressAction(QwtBasic *plot, const QMouseEvent *event)

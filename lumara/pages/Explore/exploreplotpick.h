@@ -40,6 +40,25 @@ quint32 rangeEnd(int value);
 // Sets the shape's pen, brush and rectangle, attaches it and replots.
 void showShape(QwtBasic *plot, QwtPlotShapeItem *shape, const QRectF &rect, const QPen &pen, const QBrush &brush);
 
+// The pointer's part of a pick: a left press inside the axes' upper bounds may become a drag.
+struct DragPick {
+    bool pressed = false;
+    bool dragged = false;
+    QPoint start;   // plot coordinates
+    QPoint current; // stored even outside the bounds
+};
+
+// A press. Another button than the left takes the pick off the plot and returns false (the
+// caller cancels); a left one starts the pick, with negative coordinates made 0 when asked.
+// Either way the pending image action ends.
+bool pressPick(QwtBasic *plot, QwtPlotShapeItem *shape, DragPick &drag, const QMouseEvent *event,
+               bool clampNegative);
+// A move while pressed: inside the upper bounds the rectangle follows the pointer. The drag
+// counts from the first move (anyMove) or from the first move inside the bounds.
+void movePick(QwtBasic *plot, QwtPlotShapeItem *shape, DragPick &drag, const QMouseEvent *event, bool anyMove);
+// The shape's rectangle in the given pen and brush, not yet redrawn.
+void setPick(QwtPlotShapeItem *shape, const QRectF &rect, const QPen &pen, const QBrush &brush);
+
 // Every press ends the pending image action; in help mode the mask goes, the arrow comes back
 // and a left press opens the plots' help text.
 void pressAction(QwtBasic *plot, const QMouseEvent *event);

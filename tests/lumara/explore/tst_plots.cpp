@@ -85,6 +85,19 @@ struct Shown {
     Plot *plot = nullptr;
 };
 
+// Runs the check on a shown 2D or 1D plot.
+template <typename Check>
+void onPlot(bool twoD, Check check)
+{
+    if (twoD) {
+        Shown<Explore2DDot> s;
+        check(s);
+    } else {
+        Shown<Explore1DDot> s;
+        check(s);
+    }
+}
+
 bool seedMode(LumaraAnalysisData::ThresholdMode mode)
 {
     BllTest::DocumentSeed seed;
@@ -272,13 +285,7 @@ void TestExplorePlots::drags()
         QCOMPARE(s.plot->shape()->pen().color(), rectColour());
         QCOMPARE(s.plot->shape()->brush().color().alphaF(), 0.2);
     };
-    if (twoD) {
-        Shown<Explore2DDot> s;
-        check(s);
-    } else {
-        Shown<Explore1DDot> s;
-        check(s);
-    }
+    onPlot(twoD, check);
 }
 
 void TestExplorePlots::otherButtonCancels_data()
@@ -312,13 +319,7 @@ void TestExplorePlots::otherButtonCancels()
         QCOMPARE(side.count(), 0);
         QVERIFY(s.pick().isNull());
     };
-    if (twoD) {
-        Shown<Explore2DDot> s;
-        check(s);
-    } else {
-        Shown<Explore1DDot> s;
-        check(s);
-    }
+    onPlot(twoD, check);
 }
 
 void TestExplorePlots::pressBeyondUpperBound_data()
@@ -358,13 +359,7 @@ void TestExplorePlots::pressBeyondUpperBound()
         s.drag(s.pixel(600, 6000), s.pixel(200, 2000));
         QCOMPARE(rect.count(), 1);
     };
-    if (twoD) {
-        Shown<Explore2DDot> s;
-        check(s);
-    } else {
-        Shown<Explore1DDot> s;
-        check(s);
-    }
+    onPlot(twoD, check);
 }
 
 void TestExplorePlots::polygonModeClicks_data()
@@ -388,13 +383,7 @@ void TestExplorePlots::polygonModeClicks()
         s.drag(s.pixel(200, 2000), s.pixel(600, 6000));
         QCOMPARE(rect.count(), 1);
     };
-    if (twoD) {
-        Shown<Explore2DDot> s;
-        check(s);
-    } else {
-        Shown<Explore1DDot> s;
-        check(s);
-    }
+    onPlot(twoD, check);
     QVERIFY(seedMode(LumaraAnalysisData::LineThreshold));
 }
 
@@ -433,13 +422,7 @@ void TestExplorePlots::helpAction()
         QApplication::sendEvent(s.plot, &enter);
         QCOMPARE(QApplication::overrideCursor()->shape(), Qt::CrossCursor);
     };
-    if (twoD) {
-        Shown<Explore2DDot> s;
-        check(s);
-    } else {
-        Shown<Explore1DDot> s;
-        check(s);
-    }
+    onPlot(twoD, check);
     const QString expected = getHelpText(QStringLiteral("Explore"), QStringLiteral("ProviewPlot"));
     QVERIFY(!expected.isEmpty());
     QCOMPARE(answerer.seen(), helpShown ? QStringList{QStringLiteral("HelpDialog")} : QStringList());

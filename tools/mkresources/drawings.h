@@ -72,6 +72,12 @@ void drawLegendCurve(QPainter &p, const QRectF &area);
 void drawLegendPoint(QPainter &p, const QRectF &area);
 void drawLegendOptimal(QPainter &p, const QRectF &area);
 void drawLegendRangeLimit(QPainter &p, const QRectF &area);
+// ---- explore page tool bar (draw_explore.cpp) --------------------------------------------
+void drawExploreGroupBackground(QPainter &p, const QRectF &area);
+void drawExploreMinus(QPainter &p, const QRectF &area);
+void drawExplorePlus(QPainter &p, const QRectF &area);
+void drawExploreUndo(QPainter &p, const QRectF &area);
+void drawExploreRedo(QPainter &p, const QRectF &area);
 
 // ---- Quality Control page (draw_qualitycontrol.cpp) -----------------------------------------
 void drawQcGroupBackground(QPainter &p, const QRectF &area);

@@ -92,6 +92,14 @@ const QVector<Picture> &pictures()
         {"ViewResult/Uncertainty/assert/legend_2.png", 24, 24, drawLegendPoint},
         {"ViewResult/Uncertainty/assert/legend_3.png", 18, 18, drawLegendOptimal},
         {"ViewResult/Uncertainty/assert/legend_4.png", 8, 36, drawLegendRangeLimit},
+        // explore page: tool bar, drop-down arrow and the cursor of its plots' help
+        {"Explore/assets/group_bg.png", 207, 150, drawExploreGroupBackground},
+        {"Explore/assets/minus.png", 32, 32, drawExploreMinus},
+        {"Explore/assets/plus.png", 32, 32, drawExplorePlus},
+        {"Explore/assets/undo.png", 32, 32, drawExploreUndo},
+        {"Explore/assets/redo.png", 32, 32, drawExploreRedo},
+        {"assert/set_up_btn.png", 32, 32, drawDropDownIcon},
+        {"Histogram/assets/cursor_help.png", 32, 32, drawHelpCursor},
         // cursors of the compensation page's plots
         {"Compensation/assets/cursor_help.png", 32, 32, drawHelpCursor},
         {"Compensation/assets/cursor_save.png", 32, 32, drawSaveCursor},

@@ -62,6 +62,7 @@ void registerStops(Tour &tour)
     addWellListStops(tour);
     addChannelPlotStops(tour);
     addDropletViewerStops(tour);
+    addExploreStops(tour);
     addViewResultStops(tour);
     addSetUpStops(tour);
     addQualityControlStops(tour);

@@ -49,6 +49,7 @@ void addSharedDialogStops(Tour &tour);
 void addWellListStops(Tour &tour);
 void addChannelPlotStops(Tour &tour);
 void addDropletViewerStops(Tour &tour);
+void addExploreStops(Tour &tour);
 void addViewResultStops(Tour &tour);
 void addSetUpStops(Tour &tour);
 void addQualityControlStops(Tour &tour);

@@ -99,7 +99,6 @@ const QVector<Picture> &pictures()
         {"Explore/assets/undo.png", 32, 32, drawExploreUndo},
         {"Explore/assets/redo.png", 32, 32, drawExploreRedo},
         {"assert/set_up_btn.png", 32, 32, drawDropDownIcon},
-        {"Histogram/assets/cursor_help.png", 32, 32, drawHelpCursor},
         // cursors of the compensation page's plots
         {"Compensation/assets/cursor_help.png", 32, 32, drawHelpCursor},
         {"Compensation/assets/cursor_save.png", 32, 32, drawSaveCursor},

@@ -70,4 +70,8 @@ void drawLegendPoint(QPainter &p, const QRectF &area);
 void drawLegendOptimal(QPainter &p, const QRectF &area);
 void drawLegendRangeLimit(QPainter &p, const QRectF &area);
 
+// ---- Export page (draw_export.cpp) ---------------------------------------------------------
+void drawExportBackground(QPainter &p, const QRectF &area);
+void drawUnpickMark(QPainter &p, const QRectF &area);
+
 } // namespace MkResources

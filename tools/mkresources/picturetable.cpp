@@ -90,6 +90,10 @@ const QVector<Picture> &pictures()
         // cursors of the compensation page's plots
         {"Compensation/assets/cursor_help.png", 32, 32, drawHelpCursor},
         {"Compensation/assets/cursor_save.png", 32, 32, drawSaveCursor},
+        // Export page
+        {"assert/bg_518_14636.png", 518, 400, drawExportBackground},
+        {"assert/unpick.png", 16, 16, drawUnpickMark},
+        {"assert/tick.png", 9, 6, drawTick},
     };
     return table;
 }

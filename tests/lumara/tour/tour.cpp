@@ -63,6 +63,7 @@ void registerStops(Tour &tour)
     addDropletViewerStops(tour);
     addViewResultStops(tour);
     addSetUpStops(tour);
+    addExportStops(tour);
 }
 
 QImage grabWindow(QWidget *window)

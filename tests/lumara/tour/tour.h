@@ -50,6 +50,7 @@ void addWellListStops(Tour &tour);
 void addDropletViewerStops(Tour &tour);
 void addViewResultStops(Tour &tour);
 void addSetUpStops(Tour &tour);
+void addExportStops(Tour &tour);
 
 // Shows the window, waits until it is on screen and drawn, and grabs it (QML included).
 QImage grabWindow(QWidget *window);

@@ -6,10 +6,12 @@
 #include "bll/populationsmgr.h"
 #include "bll/resultcalculate.h"
 #include "pages/Export/xlsxbook.h"
-#include "pages/ViewResult/concentrationgroup.h"
+#include "pages/ViewResult/concentration.h"
+#include "pages/ViewResult/uncertainly.h"
 #include "pages/ViewResult/uncertainlyplotitem.h"
 #include "pages/ViewResult/ztconcentration.h"
 #include "pages/ViewResult/ztuncertainly.h"
+#include "plots/TwoDotPlot/polygonmgr.h"
 #include "plots/TwoDotPlot/zt2dplot.h"
 #include "shell/channelcolors.h"
 #include "shell/globalvalues.h"
@@ -411,61 +413,51 @@ bool ExportJob::export2DPlots()
     return wells.isEmpty() || export2DPlot(wells, QStringLiteral("All_Well"));
 }
 
-bool ExportJob::export2DPlot(const QList<uint> &wells, const QString &name)
+std::unique_ptr<Zt2DPlot> ExportJob::build2DPlot(const QList<uint> &wells,
+                                                 const LumaraAnalysisData::Customized2DPlotInfo &plot) const
 {
     BLLInstance *bll = BLLInstance::getInstance();
     const bool polygons = bll->getThldType() == LumaraAnalysisData::PolygonThreshold;
-    const uint first = wells.first();
-    // Per-well thresholds mean nothing on an image of several wells.
-    const bool lines = !polygons && !(m_snapshot.individualMode == 1 && wells.size() > 1);
-    QList<PolygonZoneInfo> zones;
+    const uint first = wells.value(0);
+    const uint x = plot.xChannel;
+    const uint y = plot.yChannel;
+    auto widget = std::make_unique<Zt2DPlot>();
+    widget->resize(ImageWidth, ImageHeight);
+    widget->setStyleSheet(QStringLiteral("background-color: rgb(255,255,255)"));
+    setExportFonts(widget.get());
+    widget->SetTitleName(QwtPlot::xBottom, channelTitle(x));
+    widget->SetTitleName(QwtPlot::yLeft, channelTitle(y));
     if (polygons) {
-        for (const PlotPolygonInfo &p : bll->getPopulationsMgr()->getWellPlotPolygons(first)) {
-            PolygonZoneInfo zone;
-            zone.wellID = first;
-            zone.zoneID = p.zoneId;
-            zone.plotID = p.plotId;
-            zone.applied = p.polygon;
-            zones.append(zone);
-        }
+        // Every stored polygon of the first well, whatever plot it belongs to.
+        const QList<PolygonZoneInfo> zones = PolygonMgr::storedZonesOfWell(first);
+        widget->setPolygons(zones);
+        widget->setThresholdVisible(false);
+    } else if (m_snapshot.individualMode == 1 && wells.size() > 1) {
+        // Per-well thresholds mean nothing on an image of several wells.
+        widget->setThresholdVisible(false);
+    } else {
+        const QVector<int> cached = m_snapshot.cachedThresholds.value(first, QVector<int>(6, 0));
+        widget->setSolidXLinePen(getChannelColor(int(x)), 1.8);
+        widget->setSolidYLinePen(getChannelColor(int(y)), 1.8);
+        widget->setDottedXLinePen(getChannelColor(int(x)), 1.8);
+        widget->setDottedYLinePen(getChannelColor(int(y)), 1.8);
+        widget->setSolidThreshold(QPointF(cached.value(int(x) - 1), cached.value(int(y) - 1)));
+        widget->setDottedThreshold(QPointF(bll->getThldByLine(first, x), bll->getThldByLine(first, y)));
+        widget->setThresholdVisible(true);
     }
-    const QVector<int> cached = m_snapshot.cachedThresholds.value(first, QVector<int>(6, 0));
+    for (const PointGroup &g : twoChannelPointGroups(wells, x, y))
+        widget->addCurve(g.colour, g.points, 3.0);
+    widget->replot();
+    return widget;
+}
+
+bool ExportJob::export2DPlot(const QList<uint> &wells, const QString &name)
+{
+    BLLInstance *bll = BLLInstance::getInstance();
     for (const LumaraAnalysisData::Customized2DPlotInfo &plot : bll->getPlotGroupMgr()->get2DPlots()) {
-        const uint x = plot.xChannel;
-        const uint y = plot.yChannel;
-        const QList<PointGroup> groups = twoChannelPointGroups(wells, x, y);
-        const QPointF solid(cached.value(int(x) - 1), cached.value(int(y) - 1));
-        const QPointF dotted(bll->getThldByLine(first, x), bll->getThldByLine(first, y));
-        const QString xTitle = channelTitle(x);
-        const QString yTitle = channelTitle(y);
-        const QImage image = renderOnGuiThread([&] {
-            Zt2DPlot widget;
-            widget.resize(ImageWidth, ImageHeight);
-            widget.setStyleSheet(QStringLiteral("background-color: rgb(255,255,255)"));
-            setExportFonts(&widget);
-            widget.SetTitleName(QwtPlot::xBottom, xTitle);
-            widget.SetTitleName(QwtPlot::yLeft, yTitle);
-            if (polygons) {
-                widget.setPolygons(zones);
-                widget.setThresholdVisible(false);
-            } else if (!lines) {
-                widget.setThresholdVisible(false);
-            } else {
-                widget.setSolidXLinePen(getChannelColor(int(x)), 1.8);
-                widget.setSolidYLinePen(getChannelColor(int(y)), 1.8);
-                widget.setDottedXLinePen(getChannelColor(int(x)), 1.8);
-                widget.setDottedYLinePen(getChannelColor(int(y)), 1.8);
-                widget.setSolidThreshold(solid);
-                widget.setDottedThreshold(dotted);
-                widget.setThresholdVisible(true);
-            }
-            for (const PointGroup &g : groups)
-                widget.addCurve(g.colour, g.points, 3.0);
-            widget.replot();
-            return grabWhole(&widget);
-        });
+        const QImage image = renderOnGuiThread([&] { return grabWhole(build2DPlot(wells, plot).get()); });
         if (!saveImage(image, QStringLiteral("/%1_2D Dot Plot_%2_%3.png")
-                                  .arg(name, bll->getTargetName(x), bll->getTargetName(y))))
+                                  .arg(name, bll->getTargetName(plot.xChannel), bll->getTargetName(plot.yChannel))))
             return false;
     }
     return true;
@@ -480,49 +472,30 @@ bool ExportJob::exportConcentrationGraphs()
     return m_snapshot.rowIds.isEmpty() || exportConcentrationGraph(m_snapshot.rowIds, QStringLiteral("All_Well"));
 }
 
+std::unique_ptr<ZtConcentration> ExportJob::buildConcentrationChart(const QList<uint> &ids) const
+{
+    QString longest;
+    // Unlike the page, no upper filter: the chart itself leaves non-finite values out.
+    const QVector<ConcentrationGroup> groups =
+        concentrationGroups(ids, m_snapshot.wellIds(), [](uint, double) { return true; }, &longest);
+    const bool log = m_snapshot.concentrationLog == 1;
+    auto widget = std::make_unique<ZtConcentration>();
+    setExportFonts(widget.get());
+    widget->SetTitleName(QwtPlot::yLeft, log ? QStringLiteral("cp/ul-Log") : QStringLiteral("cp/ul-Linear"));
+    if (log)
+        widget->setLogAxis();
+    else
+        widget->setLinearAxis();
+    widget->setPlotSize(ImageWidth, ImageHeight);
+    widget->resize(ImageWidth, ImageHeight);
+    widget->setData(groups, longest);
+    widget->replot();
+    return widget;
+}
+
 bool ExportJob::exportConcentrationGraph(const QList<uint> &ids, const QString &name)
 {
-    BLLInstance *bll = BLLInstance::getInstance();
-    PopulationsMgr *populations = bll->getPopulationsMgr();
-    const QList<uint> wells = m_snapshot.wellIds();
-    QString longest;
-    QVector<ConcentrationGroup> groups;
-    for (uint id : ids) {
-        ConcentrationGroup group;
-        QVector<LumaraAnalysisData::PopulationResultInfo> results;
-        if (wells.contains(id)) {
-            group.label = bll->getWellSampleName(id);
-            results = bll->getResultCalculate()->getPopulationResults(id);
-        } else {
-            for (const MergedResultRow &m : m_snapshot.mergedRows) {
-                if (m.id == id) {
-                    group.label = m.name;
-                    results = m.populations;
-                }
-            }
-        }
-        if (group.label.size() > longest.size())
-            longest = group.label;
-        for (const LumaraAnalysisData::PopulationResultInfo &r : results)
-            group.points.append({r.populationId, r.concentration, r.concentrationLower, r.concentrationUpper,
-                                 populations->getPopulationColor(r.populationId)});
-        groups.append(group);
-    }
-    const bool log = m_snapshot.concentrationLog == 1;
-    const QImage image = renderOnGuiThread([&] {
-        ZtConcentration widget;
-        setExportFonts(&widget);
-        widget.SetTitleName(QwtPlot::yLeft, log ? QStringLiteral("cp/ul-Log") : QStringLiteral("cp/ul-Linear"));
-        if (log)
-            widget.setLogAxis();
-        else
-            widget.setLinearAxis();
-        widget.setPlotSize(ImageWidth, ImageHeight);
-        widget.resize(ImageWidth, ImageHeight);
-        widget.setData(groups, longest);
-        widget.replot();
-        return grabWhole(&widget);
-    });
+    const QImage image = renderOnGuiThread([&] { return grabWhole(buildConcentrationChart(ids).get()); });
     return saveImage(image, QStringLiteral("/%1_concentration.png").arg(name));
 }
 
@@ -544,21 +517,12 @@ bool ExportJob::exportUncertaintyCurves()
 bool ExportJob::exportUncertaintyCurve(const QList<uint> &ids, uint population, const QString &name)
 {
     BLLInstance *bll = BLLInstance::getInstance();
-    const QString colour = bll->getPopulationsMgr()->getPopulationColor(population);
     const QString populationName = bll->getPopulationsMgr()->getPopulationName(population);
     const QList<uint> wells = m_snapshot.wellIds();
     const bool log = m_snapshot.uncertaintyLog == 1;
     const QImage image = renderOnGuiThread([&] {
-        // A merged row's curve comes from the result model, which lives on this thread.
-        QVector<UncertainlyPlotItem> items;
-        for (uint id : ids) {
-            UncertainlyPlotItem item;
-            static_cast<UncertainlyCurveInfo &>(item) =
-                wells.contains(id) ? bll->getResultCalculate()->uncertaintyCurveOfPopulation(id, population)
-                                   : mergedRowUncertaintyCurve(id, population);
-            item.color = colour;
-            items.append(item);
-        }
+        // The merged rows' curves come from the result model, which lives on this thread.
+        const QVector<UncertainlyPlotItem> items = uncertaintyItems(ids, wells, population);
         ZtUncertainly widget(12);
         setExportFonts(&widget);
         widget.SetTitleName(QwtPlot::xBottom,

@@ -13,6 +13,10 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <memory>
+
+class Zt2DPlot;
+class ZtConcentration;
 
 struct ExportSnapshot {
     QString folder; // the new export folder: filePath + "/" + folder name
@@ -73,6 +77,11 @@ public:
         QVector<QPointF> points;
     };
     static QList<PointGroup> twoChannelPointGroups(const QList<uint> &wells, uint x, uint y);
+
+    // The fed widgets of the 2D and concentration images, 1280 x 981; GUI thread only.
+    std::unique_ptr<Zt2DPlot> build2DPlot(const QList<uint> &wells,
+                                          const LumaraAnalysisData::Customized2DPlotInfo &plot) const;
+    std::unique_ptr<ZtConcentration> buildConcentrationChart(const QList<uint> &ids) const;
 
     // Runs the drawing on the GUI thread and waits for its image (directly when called there).
     static QImage renderOnGuiThread(const std::function<QImage()> &draw);

@@ -97,6 +97,11 @@ Item {
             width: 220 * resoving
             height: 24 * resoving
             text: root.filePath
+            // Typing breaks the binding; a folder chosen later is shown again.
+            Connections {
+                target: root
+                function onFilePathChanged() { pathField.text = root.filePath }
+            }
             font.pixelSize: 12 * resoving
             font.family: "Roboto"
             color: enabled ? "#333333" : "#bbbbbb"

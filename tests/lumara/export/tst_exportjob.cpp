@@ -9,6 +9,9 @@
 #include "pages/Export/exportjob.h"
 #include "pages/Export/exportpage.h"
 #include "pages/ViewResult/resultmodel.h"
+#include "pages/ViewResult/ztconcentration.h"
+#include "plots/TwoDotPlot/zt2dplot.h"
+#include "bll/resultcalculate.h"
 #include "pages/export.h"
 #include "platform/platform.h"
 #include "shell/appresources.h"
@@ -104,6 +107,7 @@ private slots:
     void pageInContainer();
     void boxesAndMask_data();
     void boxesAndMask();
+    void folderField();
     void exportFolder_data();
     void exportFolder();
     void missingParent();
@@ -111,6 +115,9 @@ private slots:
     void plotImages();
     void pointGroups_data();
     void pointGroups();
+    void thresholdScope_data();
+    void thresholdScope();
+    void allPositiveConcentration();
     void dropletImages();
     void dropletImageName_data();
     void dropletImageName();
@@ -188,6 +195,21 @@ void TestExportJob::boxesAndMask()
     }
     QVERIFY(QMetaObject::invokeMethod(root, "getTotal", Q_RETURN_ARG(QVariant, total)));
     QCOMPARE(total.toInt(), mask);
+}
+
+void TestExportJob::folderField()
+{
+    QObject *root = m_export->exportPage()->root();
+    QObject *field = root->findChild<QObject *>(QStringLiteral("pathField"));
+    QVERIFY(field);
+    root->setProperty("filePath", QStringLiteral("/first"));
+    QCOMPARE(field->property("text").toString(), QStringLiteral("/first"));
+    // What is typed is not read back: the export folder stays the chosen one.
+    field->setProperty("text", QStringLiteral("/typed"));
+    QCOMPARE(root->property("filePath").toString(), QStringLiteral("/first"));
+    // A folder chosen later shows again.
+    root->setProperty("filePath", QStringLiteral("/second"));
+    QCOMPARE(field->property("text").toString(), QStringLiteral("/second"));
 }
 
 void TestExportJob::exportFolder_data()
@@ -327,6 +349,65 @@ void TestExportJob::pointGroups()
     for (int g = 0; g < 4; ++g) {
         QCOMPARE(groups.at(g).points.size(), sizes.at(g));
         QCOMPARE(groups.at(g).colour, line ? colours.at(g) : QStringLiteral("#555555"));
+    }
+}
+
+void TestExportJob::thresholdScope_data()
+{
+    QTest::addColumn<int>("individual");
+    QTest::addColumn<bool>("allWells");
+    QTest::addColumn<bool>("visible");
+    QTest::newRow("per well, one well") << 1 << false << true;
+    QTest::newRow("per well, all wells") << 1 << true << false;
+    QTest::newRow("common, one well") << 0 << false << true;
+    QTest::newRow("common, all wells") << 0 << true << true;
+}
+
+void TestExportJob::thresholdScope()
+{
+    QFETCH(int, individual);
+    QFETCH(bool, allWells);
+    QFETCH(bool, visible);
+    load(LumaraAnalysisData::LineThreshold);
+    // An edited, not yet applied threshold of the first well: the solid cross follows it.
+    WellListModel::instance()->setCachedThreshold(1, 1, 1234);
+    ExportSnapshot snapshot = ExportSnapshot::take(QDir::tempPath());
+    snapshot.individualMode = individual;
+    ExportJob job(snapshot, [] {});
+    const auto plot = BLLInstance::getInstance()->getPlotGroupMgr()->get2DPlots().first();
+    const QList<uint> wells = allWells ? QList<uint>{1, 2} : QList<uint>{1};
+    const std::unique_ptr<Zt2DPlot> widget = job.build2DPlot(wells, plot);
+    QCOMPARE(widget->size(), QSize(ExportJob::ImageWidth, ExportJob::ImageHeight));
+    QCOMPARE(widget->isThresholdVisible(), visible);
+    if (visible) {
+        QCOMPARE(widget->solidThreshold(), QPointF(1234, WellListModel::instance()->getCachedThreshold(1, 2)));
+        BLLInstance *bll = BLLInstance::getInstance();
+        QCOMPARE(widget->dottedThreshold(), QPointF(bll->getThldByLine(1, 1), bll->getThldByLine(1, 2)));
+        QCOMPARE(widget->xLineColor(), getChannelColor(1));
+        QCOMPARE(widget->lineWidth(), 1.8);
+    }
+    QCOMPARE(widget->curves().size(), 4);
+}
+
+void TestExportJob::allPositiveConcentration()
+{
+    QString error;
+    QList<BllTest::WellSeed> wells = {
+        ResultTest::well(1, QStringLiteral("A1"), QStringLiteral("S1"), 30, {{30, 5, 0, 0, 0, 0}}),
+        ResultTest::well(2, QStringLiteral("A2"), QStringLiteral("S2"), 30, {{4, 3, 0, 0, 0, 0}}),
+    };
+    QVERIFY2(ResultTest::load(ResultTest::document(wells), &error), qPrintable(error));
+    BLLInstance *bll = BLLInstance::getInstance();
+    bool infinite = false;
+    for (const auto &r : bll->getResultCalculate()->getPopulationResults(1))
+        infinite = infinite || !std::isfinite(r.concentration);
+    QVERIFY2(infinite, "an all-positive channel should have no finite concentration");
+    ExportJob job(ExportSnapshot::take(QDir::tempPath()), [] {});
+    for (const QList<uint> &ids : {QList<uint>{1}, QList<uint>{1, 2}}) {
+        const std::unique_ptr<ZtConcentration> chart = job.buildConcentrationChart(ids);
+        QVERIFY(std::isfinite(chart->storedYMaximum()));
+        QVERIFY(std::isfinite(chart->axisScaleDiv(QwtPlot::yLeft).upperBound()));
+        QVERIFY(chart->axisScaleDiv(QwtPlot::yLeft).upperBound() > 0);
     }
 }
 

@@ -11,6 +11,7 @@
 #include "testmain.h"
 
 #include <QTemporaryDir>
+#include <QThread>
 #include <QtTest>
 
 #include <cmath>
@@ -59,6 +60,8 @@ private slots:
     void greyValues();
     void failedSave_data();
     void failedSave();
+    void otherThreads_data();
+    void otherThreads();
 
 private:
     QJsonArray exportResultTable(QTemporaryDir &dir);
@@ -394,6 +397,48 @@ void TestWorkbooks::failedSave()
     // Nothing is left behind, neither the book nor a temporary file.
     QDirIterator it(dir.path(), QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
     QVERIFY2(!it.hasNext(), qPrintable(it.hasNext() ? it.next() : QString()));
+}
+
+void TestWorkbooks::otherThreads_data()
+{
+    QTest::addColumn<int>("threads");
+    QTest::newRow("one new thread") << 1;
+    QTest::newRow("four threads at once") << 4;
+}
+
+void TestWorkbooks::otherThreads()
+{
+    // The module was loaded on this thread; the export writes from pool threads.
+    QFETCH(int, threads);
+    QTemporaryDir dir;
+    QVector<QThread *> workers;
+    QVector<int> results(threads, -1);
+    for (int t = 0; t < threads; ++t) {
+        workers.append(QThread::create([&dir, &results, t] {
+            XlsxBook book(dir.path(), t % 2 == 1);
+            bool ok = book.addSheet(QStringLiteral("Well's [%1]").arg(t));
+            for (int r = 1; r <= 200; ++r)
+                ok = book.writeNumber(r, 1, r * 0.5, {}) && book.writeString(r, 2, QStringLiteral("v%1").arg(r), {}) && ok;
+            ok = book.save(dir.filePath(QStringLiteral("t%1.xlsx").arg(t))) && ok;
+            results[t] = ok ? 1 : 0;
+        }));
+        workers.last()->start();
+    }
+    for (QThread *w : workers) {
+        QVERIFY(w->wait(60000));
+        delete w;
+    }
+    for (int t = 0; t < threads; ++t) {
+        QCOMPARE(results.at(t), 1);
+        QString error;
+        const QJsonArray book = readWorkbook(dir.filePath(QStringLiteral("t%1.xlsx").arg(t)), &error);
+        QVERIFY2(!book.isEmpty(), qPrintable(error));
+        const QJsonObject s = book.first().toObject();
+        QCOMPARE(s.value("name").toString(), QStringLiteral("Well's _%1_").arg(t));
+        QCOMPARE(s.value("maxRow").toInt(), 200);
+        QCOMPARE(cell(s, "A200").value("v").toString().toDouble(), 100.0);
+        QCOMPARE(cell(s, "B7").value("v").toString(), QStringLiteral("v7"));
+    }
 }
 
 LUMARA_TEST_GUI_MAIN(TestWorkbooks)

@@ -5,6 +5,7 @@
 #include "pages/Export/exportpage.h"
 #include "pages/export.h"
 #include "platform/platform.h"
+#include "shell/mainwindows.h"
 
 #include <stdexcept>
 

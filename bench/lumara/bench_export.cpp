@@ -10,6 +10,7 @@
 #include "bll/signaltransfer.h"
 #include "pages/Export/exportjob.h"
 #include "pages/Export/xlsxbook.h"
+#include "pages/ViewResult/resultmodel.h"
 #include "seededrun.h"
 #include "shell/welllistmodel.h"
 
@@ -99,8 +100,15 @@ void BM_GreyValueWorkbook(benchmark::State &state)
         state.SkipWithError(qPrintable(error));
         return;
     }
+    // The models listen to the hub from their first use on.
+    WellListModel::instance();
+    ResultModel::instance();
     emit SignalTransfer::getInstance()->updateWellInfo();
     const QList<WellValues> wells = collect();
+    if (wells.isEmpty()) {
+        state.SkipWithError("the well list is empty");
+        return;
+    }
     XlsxBook::Style style;
     style.bold = true;
     double exportSeconds = 0.0, bareSeconds = 0.0, csvSeconds = 0.0;

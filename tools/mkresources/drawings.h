@@ -106,4 +106,8 @@ extern void (*const drawSaturatedMarkerIcon)(QPainter &, const QRectF &);
 extern void (*const drawMarkerIconDisabled)(QPainter &, const QRectF &);
 extern void (*const drawPositiveMarkerIconDisabled)(QPainter &, const QRectF &);
 
+// ---- Export page (draw_export.cpp) ---------------------------------------------------------
+void drawExportBackground(QPainter &p, const QRectF &area);
+void drawUnpickMark(QPainter &p, const QRectF &area);
+
 } // namespace MkResources

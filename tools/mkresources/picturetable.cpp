@@ -138,6 +138,10 @@ const QVector<Picture> &pictures()
         {"TwoDotPlot/assets/dialog_add_population_bg1.png", 560, 262, drawPopulationDialogBackground},
         {"TwoDotPlot/assets/check_tick.png", 16, 12, drawTick},
         {"ThreeDotPlot/assets/trigon.png", 16, 16, drawTrigon},
+        // Export page
+        {"assert/bg_518_14636.png", 518, 400, drawExportBackground},
+        {"assert/unpick.png", 16, 16, drawUnpickMark},
+        {"assert/tick.png", 9, 6, drawTick},
     };
     return table;
 }

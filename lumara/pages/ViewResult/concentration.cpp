@@ -16,6 +16,38 @@ const double LargestCharted = 1e8;
 
 } // namespace
 
+QVector<ConcentrationGroup> concentrationGroups(const QList<uint> &rows, const QList<uint> &wells,
+                                                const std::function<bool(uint populationId, double concentration)> &keep,
+                                                QString *longest)
+{
+    BLLInstance *bll = BLLInstance::getInstance();
+    PopulationsMgr *populations = bll->getPopulationsMgr();
+    QVector<ConcentrationGroup> groups;
+    for (uint id : rows) {
+        ConcentrationGroup group;
+        QVector<LumaraAnalysisData::PopulationResultInfo> results;
+        // A merged row is told from a well by not being one of the wells' ids.
+        if (wells.contains(id)) {
+            results = bll->getResultCalculate()->getPopulationResults(id);
+            group.label = bll->getWellSampleName(id);
+        } else {
+            const MergedResultRow merged = ResultModel::instance()->getMergedRow(id);
+            results = merged.populations;
+            group.label = merged.name;
+        }
+        if (longest && group.label.size() > longest->size())
+            *longest = group.label;
+        for (const LumaraAnalysisData::PopulationResultInfo &r : results) {
+            if (!keep(r.populationId, r.concentration))
+                continue;
+            group.points.append({r.populationId, r.concentration, r.concentrationLower, r.concentrationUpper,
+                                 populations->getPopulationColor(r.populationId)});
+        }
+        groups.append(group);
+    }
+    return groups;
+}
+
 Concentration::Concentration(QWidget *parent) : ResultChartPage(concentrationLogAxis, parent)
 {
     m_chart = new ZtConcentration;
@@ -38,36 +70,14 @@ void Concentration::updatePopulations()
 
 void Concentration::updatePlot()
 {
-    BLLInstance *bll = BLLInstance::getInstance();
-    PopulationsMgr *populations = bll->getPopulationsMgr();
     const QList<uint> rows = ResultModel::instance()->getSelectIDs();
     const QList<uint> wells = WellListModel::instance()->getSelectWellIDs();
     const QList<uint> ticked = populationModel()->getSelectIDs();
 
     QString longest;
-    QVector<ConcentrationGroup> groups;
-    for (uint id : rows) {
-        ConcentrationGroup group;
-        QVector<LumaraAnalysisData::PopulationResultInfo> results;
-        // A merged row is told from a well by not being a selected well's id.
-        if (wells.contains(id)) {
-            results = bll->getResultCalculate()->getPopulationResults(id);
-            group.label = bll->getWellSampleName(id);
-        } else {
-            const MergedResultRow merged = ResultModel::instance()->getMergedRow(id);
-            results = merged.populations;
-            group.label = merged.name;
-        }
-        if (group.label.size() > longest.size())
-            longest = group.label;
-        for (const LumaraAnalysisData::PopulationResultInfo &r : results) {
-            if (r.concentration > LargestCharted || !ticked.contains(r.populationId))
-                continue;
-            group.points.append({r.populationId, r.concentration, r.concentrationLower, r.concentrationUpper,
-                                 populations->getPopulationColor(r.populationId)});
-        }
-        groups.append(group);
-    }
+    const QVector<ConcentrationGroup> groups = concentrationGroups(
+        rows, wells, [&ticked](uint population, double c) { return c <= LargestCharted && ticked.contains(population); },
+        &longest);
 
     setAxisTitleFonts(m_chart);
     if (concentrationLogAxis == 1) {

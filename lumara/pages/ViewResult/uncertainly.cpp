@@ -9,6 +9,23 @@
 #include "shell/globalvalues.h"
 #include "shell/welllistmodel.h"
 
+QVector<UncertainlyPlotItem> uncertaintyItems(const QList<uint> &rows, const QList<uint> &wells, uint population)
+{
+    BLLInstance *bll = BLLInstance::getInstance();
+    const QString colour = bll->getPopulationsMgr()->getPopulationColor(population);
+    QVector<UncertainlyPlotItem> items;
+    for (uint id : rows) {
+        UncertainlyPlotItem item;
+        // A merged row is told from a well by not being one of the wells' ids.
+        static_cast<UncertainlyCurveInfo &>(item) =
+            wells.contains(id) ? bll->getResultCalculate()->uncertaintyCurveOfPopulation(id, population)
+                               : mergedRowUncertaintyCurve(id, population);
+        item.color = colour;
+        items.append(item);
+    }
+    return items;
+}
+
 Uncertainly::Uncertainly(QWidget *parent) : ResultChartPage(uncertaintyLogAxis, parent)
 {
     m_chart = new ZtUncertainly(int(12 * uiScaleFactor));
@@ -46,17 +63,7 @@ void Uncertainly::updatePlot()
     BLLInstance *bll = BLLInstance::getInstance();
     const uint population = ticked.first();
     m_chart->SetTitleName(QwtPlot::yLeft, bll->getPopulationsMgr()->getPopulationName(population));
-    const QString colour = bll->getPopulationsMgr()->getPopulationColor(population);
-    QVector<UncertainlyPlotItem> items;
-    for (uint id : rows) {
-        UncertainlyPlotItem item;
-        // A merged row is told from a well by not being a selected well's id.
-        static_cast<UncertainlyCurveInfo &>(item) =
-            wells.contains(id) ? bll->getResultCalculate()->uncertaintyCurveOfPopulation(id, population)
-                               : mergedRowUncertaintyCurve(id, population);
-        item.color = colour;
-        items.append(item);
-    }
+    const QVector<UncertainlyPlotItem> items = uncertaintyItems(rows, wells, population);
     m_chart->setData(items);
     m_chart->replot();
 }

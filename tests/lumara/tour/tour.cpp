@@ -67,6 +67,7 @@ void registerStops(Tour &tour)
     addSetUpStops(tour);
     addQualityControlStops(tour);
     addPopulationStops(tour);
+    addExportStops(tour);
 }
 
 QImage grabWindow(QWidget *window)

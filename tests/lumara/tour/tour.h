@@ -54,6 +54,7 @@ void addViewResultStops(Tour &tour);
 void addSetUpStops(Tour &tour);
 void addQualityControlStops(Tour &tour);
 void addPopulationStops(Tour &tour);
+void addExportStops(Tour &tour);
 
 // Shows the window, waits until it is on screen and drawn, and grabs it (QML included).
 QImage grabWindow(QWidget *window);

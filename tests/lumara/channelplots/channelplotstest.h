@@ -7,6 +7,7 @@
 
 #include "bll/bllinstance.h"
 #include "bll/signaltransfer.h"
+#include "modalanswerer.h"
 #include "seeddocument.h"
 #include "shell/globalvalues.h"
 #include "shell/welllistmodel.h"
@@ -128,30 +129,7 @@ inline void drag(QwtPlot *plot, const QPointF &from, const QPointF &to)
     QTest::mouseRelease(canvas, Qt::LeftButton, Qt::NoModifier, b);
 }
 
-// Answers every modal dialog that opens while it lives, from inside the dialog's own loop.
-class ModalAnswerer {
-public:
-    explicit ModalAnswerer(std::function<void(QWidget *)> answer) : m_answer(std::move(answer))
-    {
-        m_timer.setInterval(5);
-        QObject::connect(&m_timer, &QTimer::timeout, [this]() {
-            QWidget *modal = QApplication::activeModalWidget();
-            if (!modal || modal == m_last)
-                return;
-            m_last = modal;
-            m_seen.append(QString::fromLatin1(modal->metaObject()->className()));
-            m_answer(modal);
-        });
-        m_timer.start();
-    }
-    QStringList seen() const { return m_seen; }
-
-private:
-    std::function<void(QWidget *)> m_answer;
-    QTimer m_timer;
-    QPointer<QWidget> m_last;
-    QStringList m_seen;
-};
+using LumaraTest::ModalAnswerer;
 
 // The QML object of the page's panel by its object name.
 inline QObject *qmlChild(ChannelPlotPage *page, const QString &name)

@@ -142,6 +142,8 @@ private slots:
     void twoDClick();
     void drags_data();
     void drags();
+    void dragBeyondTheAxesEndsAtZero_data();
+    void dragBeyondTheAxesEndsAtZero();
     void otherButtonCancels_data();
     void otherButtonCancels();
     void pressBeyondUpperBound_data();
@@ -284,6 +286,36 @@ void TestExplorePlots::drags()
         QCOMPARE(s.pick(), QRectF(va, vb).normalized());
         QCOMPARE(s.plot->shape()->pen().color(), rectColour());
         QCOMPARE(s.plot->shape()->brush().color().alphaF(), 0.2);
+    };
+    onPlot(twoD, check);
+}
+
+void TestExplorePlots::dragBeyondTheAxesEndsAtZero_data()
+{
+    QTest::addColumn<bool>("twoD");
+    QTest::newRow("1D") << false;
+    QTest::newRow("2D") << true;
+}
+
+// A drag whose pointer leaves the axes to the left and below ends at grey value 0; a negative
+// value must not wrap to a huge unsigned end.
+void TestExplorePlots::dragBeyondTheAxesEndsAtZero()
+{
+    QFETCH(bool, twoD);
+    auto check = [&](auto &s) {
+        QSignalSpy rect(s.plot, &std::remove_pointer_t<decltype(s.plot)>::showMarkerBySelectRect);
+        const QPoint a = s.pixel(600, 7000);
+        const QPoint b = s.pixel(0, 0) + QPoint(-15, 15);
+        QVERIFY(s.value(b).x() < 0 && s.value(b).y() < 0);
+        s.drag(a, b);
+        QCOMPARE(rect.count(), 1);
+        const QPointF va = s.value(a);
+        const auto xr = rect.at(0).at(0).template value<Range>();
+        const auto yr = rect.at(0).at(1).template value<Range>();
+        QCOMPARE(std::min(xr.first, xr.second), 0u);
+        QCOMPARE(std::max(xr.first, xr.second), quint32(va.x()));
+        QCOMPARE(std::min(yr.first, yr.second), 0u);
+        QCOMPARE(std::max(yr.first, yr.second), quint32(va.y()));
     };
     onPlot(twoD, check);
 }

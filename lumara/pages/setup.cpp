@@ -1,6 +1,6 @@
 #include "pages/setup.h"
 
-#include "pages/Compensation/spectrogram.h"
+#include "pages/Compensation/dyeemissionplot.h"
 #include "pages/Compensation/spillovercompensate.h"
 #include "pages/EditExperiment/experimentedit.h"
 

@@ -15,7 +15,7 @@ struct TextResource {
 // Every text of the table, in table order.
 const QVector<TextResource> &texts();
 
-// ---- dye emission spectra (text_spectra.cpp) -------------------------------------------------
+// ---- dye emission spectra (text_emission.cpp) -------------------------------------------------
 // One spectrum: a sample per `step` nm from `first` to `last`, intensity
 // exp(-ln 2 * ((x - peak) / h)^2) with h = 0.4 * fwhm below the peak and 0.6 * fwhm above it,
 // each line "%.2f<TAB>%.6f<CR><LF>".

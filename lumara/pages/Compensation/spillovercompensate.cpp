@@ -7,7 +7,7 @@
 #include "pages/Compensation/compensationsteps.h"
 #include "pages/Compensation/matrixmodel.h"
 #include "pages/Compensation/setup2dplot.h"
-#include "pages/Compensation/spectrogram.h"
+#include "pages/Compensation/dyeemissionplot.h"
 #include "shell/dialoghost.h"
 #include "shell/dialogmessage.h"
 #include "shell/globalvalues.h"

@@ -8,7 +8,7 @@
 #include "pages/Compensation/compensationsteps.h"
 #include "pages/Compensation/matrixmodel.h"
 #include "pages/Compensation/setup2dplot.h"
-#include "pages/Compensation/spectrogram.h"
+#include "pages/Compensation/dyeemissionplot.h"
 #include "pages/Compensation/spillovercompensate.h"
 #include "pages/EditExperiment/experimentedit.h"
 #include "pages/setup.h"

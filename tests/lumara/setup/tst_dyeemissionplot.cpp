@@ -2,7 +2,7 @@
 // files, and which curves an experiment's dyes show.
 #include "bll/bllinstance.h"
 #include "bll/signaltransfer.h"
-#include "pages/Compensation/spectrogram.h"
+#include "pages/Compensation/dyeemissionplot.h"
 #include "seeddocument.h"
 #include "shell/appresources.h"
 #include "testmain.h"
@@ -165,4 +165,4 @@ private:
 };
 
 LUMARA_TEST_GUI_MAIN(TestSpectrogram)
-#include "tst_spectrogram.moc"
+#include "tst_dyeemissionplot.moc"

@@ -1,4 +1,4 @@
-#include "pages/Compensation/spectrogram.h"
+#include "pages/Compensation/dyeemissionplot.h"
 
 #include "bll/bllinstance.h"
 #include "bll/experimenteditmgr.h"

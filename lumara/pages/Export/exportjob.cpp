@@ -305,12 +305,15 @@ bool ExportJob::exportGrayValueTable()
         const QVector<LumaraAnalysisData::DrpltInfo> &droplets =
             bll->getDropletExclude()->getImgAnalysisInfo(w.wellId).droplets;
         const int n = channels.size();
+        // A row at a time across the module: one call and one style lookup per droplet.
+        QVector<double> cells(n + 2);
         for (int d = 0; d < droplets.size(); ++d) {
-            const int row = d + 2;
             for (int c = 0; c < n; ++c)
-                book.writeNumber(row, c + 1, d < values.at(c).size() ? values.at(c).at(d) : 0, style);
-            book.writeNumber(row, n + 1, droplets.at(d).x, style);
-            book.writeNumber(row, n + 2, droplets.at(d).y, style);
+                cells[c] = d < values.at(c).size() ? values.at(c).at(d) : 0;
+            cells[n] = droplets.at(d).x;
+            cells[n + 1] = droplets.at(d).y;
+            if (!book.writeNumbers(d + 2, 1, cells.constData(), cells.size(), style))
+                break;
         }
     }
     if (!book.save(filePath(QStringLiteral("/%1_GrayValue_Table.xlsx").arg(stamp())))) {

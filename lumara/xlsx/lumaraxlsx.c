@@ -123,6 +123,21 @@ int lumara_xlsx_write_number(lumara_xlsx_book *book, int sheet, unsigned row, un
     return (int)worksheet_write_number(ws, row, (lxw_col_t)col, value, format_of(book, format));
 }
 
+int lumara_xlsx_write_numbers(lumara_xlsx_book *book, int sheet, unsigned row, unsigned first_col, const double *values,
+                              unsigned count, int format)
+{
+    lxw_worksheet *ws = sheet_of(book, sheet);
+    if (!ws || (count && !values))
+        return -1;
+    lxw_format *f = format_of(book, format);
+    for (unsigned i = 0; i < count; ++i) {
+        const lxw_error result = worksheet_write_number(ws, row, (lxw_col_t)(first_col + i), values[i], f);
+        if (result != LXW_NO_ERROR)
+            return (int)result;
+    }
+    return 0;
+}
+
 int lumara_xlsx_set_column(lumara_xlsx_book *book, int sheet, unsigned col, double width)
 {
     lxw_worksheet *ws = sheet_of(book, sheet);

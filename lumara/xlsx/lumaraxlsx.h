@@ -21,6 +21,9 @@ typedef int (*lumara_xlsx_add_format_fn)(lumara_xlsx_book *book, int bold, int b
 /* 0 on success; format -1 for none. */
 typedef int (*lumara_xlsx_write_string_fn)(lumara_xlsx_book *book, int sheet, unsigned row, unsigned col, const char *text, int format);
 typedef int (*lumara_xlsx_write_number_fn)(lumara_xlsx_book *book, int sheet, unsigned row, unsigned col, double value, int format);
+/* count numbers into one row from first_col on, one call for a whole row; 0 on success. */
+typedef int (*lumara_xlsx_write_numbers_fn)(lumara_xlsx_book *book, int sheet, unsigned row, unsigned first_col,
+                                            const double *values, unsigned count, int format);
 typedef int (*lumara_xlsx_set_column_fn)(lumara_xlsx_book *book, int sheet, unsigned col, double width);
 typedef int (*lumara_xlsx_merge_fn)(lumara_xlsx_book *book, int sheet, unsigned first_row, unsigned first_col,
                                     unsigned last_row, unsigned last_col, const char *text, int format);
@@ -32,6 +35,8 @@ int lumara_xlsx_add_sheet(lumara_xlsx_book *book, const char *name);
 int lumara_xlsx_add_format(lumara_xlsx_book *book, int bold, int border, unsigned font_rgb, int fill_rgb);
 int lumara_xlsx_write_string(lumara_xlsx_book *book, int sheet, unsigned row, unsigned col, const char *text, int format);
 int lumara_xlsx_write_number(lumara_xlsx_book *book, int sheet, unsigned row, unsigned col, double value, int format);
+int lumara_xlsx_write_numbers(lumara_xlsx_book *book, int sheet, unsigned row, unsigned first_col, const double *values,
+                              unsigned count, int format);
 int lumara_xlsx_set_column(lumara_xlsx_book *book, int sheet, unsigned col, double width);
 int lumara_xlsx_merge(lumara_xlsx_book *book, int sheet, unsigned first_row, unsigned first_col, unsigned last_row,
                       unsigned last_col, const char *text, int format);

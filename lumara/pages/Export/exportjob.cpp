@@ -11,10 +11,15 @@
 #include "pages/ViewResult/uncertainlyplotitem.h"
 #include "pages/ViewResult/ztconcentration.h"
 #include "pages/ViewResult/ztuncertainly.h"
+#include "plots/Histogram/histogram.h"
+#include "plots/OneDotPlot/dotlayout.h"
+#include "plots/OneDotPlot/zetan1plot.h"
 #include "plots/TwoDotPlot/polygonmgr.h"
 #include "plots/TwoDotPlot/zt2dplot.h"
 #include "shell/channelcolors.h"
 #include "shell/globalvalues.h"
+
+#include "quorinhistogramplot.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -22,6 +27,7 @@
 #include <QFont>
 #include <QThread>
 
+#include <algorithm>
 #include <exception>
 
 namespace {
@@ -73,6 +79,7 @@ ExportSnapshot ExportSnapshot::take(const QString &folder)
             t[int(c - 1)] = wells->getCachedThreshold(w.wellId, c);
         s.cachedThresholds.insert(w.wellId, t);
     }
+    s.histogramLog = histogramLogAxis;
     s.concentrationLog = concentrationLogAxis;
     s.uncertaintyLog = uncertaintyLogAxis;
     s.individualMode = isIndividualMode;
@@ -99,6 +106,8 @@ void ExportJob::run(int mask)
     using Writer = bool (ExportJob::*)();
     const QVector<QPair<int, Writer>> order = {
         {ResultTable, &ExportJob::exportResultTable},
+        {Histograms, &ExportJob::exportHistograms},
+        {OneDPlots, &ExportJob::export1DPlots},
         {TwoDPlots, &ExportJob::export2DPlots},
         {ConcentrationGraphs, &ExportJob::exportConcentrationGraphs},
         {UncertaintyCurves, &ExportJob::exportUncertaintyCurves},
@@ -296,12 +305,15 @@ bool ExportJob::exportGrayValueTable()
         const QVector<LumaraAnalysisData::DrpltInfo> &droplets =
             bll->getDropletExclude()->getImgAnalysisInfo(w.wellId).droplets;
         const int n = channels.size();
+        // A row at a time across the module: one call and one style lookup per droplet.
+        QVector<double> cells(n + 2);
         for (int d = 0; d < droplets.size(); ++d) {
-            const int row = d + 2;
             for (int c = 0; c < n; ++c)
-                book.writeNumber(row, c + 1, d < values.at(c).size() ? values.at(c).at(d) : 0, style);
-            book.writeNumber(row, n + 1, droplets.at(d).x, style);
-            book.writeNumber(row, n + 2, droplets.at(d).y, style);
+                cells[c] = d < values.at(c).size() ? values.at(c).at(d) : 0;
+            cells[n] = droplets.at(d).x;
+            cells[n + 1] = droplets.at(d).y;
+            if (!book.writeNumbers(d + 2, 1, cells.constData(), cells.size(), style))
+                break;
         }
     }
     if (!book.save(filePath(QStringLiteral("/%1_GrayValue_Table.xlsx").arg(stamp())))) {
@@ -401,6 +413,175 @@ QList<ExportJob::PointGroup> ExportJob::twoChannelPointGroups(const QList<uint> 
         }
     }
     return groups;
+}
+
+ExportJob::HistogramImage ExportJob::histogramImage(const QList<uint> &wells, uint channel) const
+{
+    BLLInstance *bll = BLLInstance::getInstance();
+    HistogramImage image;
+    image.colour = getChannelColor(int(channel));
+    image.title = channelTitle(channel);
+    image.values = Histogram::getGrayValues(wells, channel);
+    image.binWidth = Histogram::binWidthOf(image.values);
+    // Without values there is no largest one: the axis still needs a range to stand on.
+    const uint largest = image.values.isEmpty() ? 0u : *std::max_element(image.values.cbegin(), image.values.cend());
+    image.upperLimit = int(largest) + 100;
+    image.log = m_snapshot.histogramLog == 1;
+    image.linesShown = bll->getThldType() != LumaraAnalysisData::PolygonThreshold && !wells.isEmpty();
+    image.threshold = image.linesShown ? bll->getThldByLine(wells.first(), channel) : 0u;
+    return image;
+}
+
+std::unique_ptr<QuorinHistogramPlot> ExportJob::buildHistogram(const HistogramImage &image)
+{
+    auto widget = std::make_unique<QuorinHistogramPlot>();
+    widget->resize(ImageWidth, ImageHeight);
+    setExportFonts(widget.get());
+    widget->SetHistogramData(image.colour, image.binWidth, image.upperLimit, image.values);
+    widget->SetTitleName(QwtPlot::xBottom, image.title);
+    if (image.log) {
+        widget->SetTitleName(QwtPlot::yLeft, Histogram::tr("Number of Droplets(log₁₀))"));
+        widget->SetLogAxis(QwtPlot::yLeft);
+    } else {
+        widget->SetTitleName(QwtPlot::yLeft, Histogram::tr("Number of Droplets(Linear)"));
+        widget->SetLinearAxis(QwtPlot::yLeft);
+    }
+    if (image.linesShown) {
+        widget->SetHistogramThresholdSoildLineDraw(image.colour, 1.8);
+        widget->SetHistogramThresholdDottedLineDraw(image.colour, 1.8);
+        widget->SetHistogramThresholdSoildLineValue(image.threshold);
+        widget->SetHistogramThresholdDottedLineValue(image.threshold);
+    }
+    widget->SetHistogramThresholdSoildLineVisible(image.linesShown);
+    widget->SetHistogramThresholdDottedLineVisible(image.linesShown);
+    widget->replot();
+    return widget;
+}
+
+bool ExportJob::exportHistograms()
+{
+    const QList<uint> channels = BLLInstance::getInstance()->getChannelsOfWells(m_snapshot.wellIds());
+    // One image per well and channel; no image over all wells.
+    for (const WellListItem &w : m_snapshot.wells) {
+        for (uint channel : channels) {
+            if (!exportHistogram({w.wellId}, channel, w.wellName))
+                return false;
+        }
+    }
+    return true;
+}
+
+bool ExportJob::exportHistogram(const QList<uint> &wells, uint channel, const QString &name)
+{
+    const HistogramImage data = histogramImage(wells, channel);
+    const QImage image = renderOnGuiThread([&data] { return grabWhole(buildHistogram(data).get()); });
+    return saveImage(image, QStringLiteral("/%1_Histogram_Plot_%2.png")
+                                .arg(name, BLLInstance::getInstance()->getTargetName(channel)));
+}
+
+int ExportJob::maxDropletSpan(const QList<uint> &wells, uint channel)
+{
+    BLLInstance *bll = BLLInstance::getInstance();
+    int largest = 0;
+    for (uint well : wells)
+        largest = std::max(largest, bll->getWellChannelGrayValues(well, channel).size());
+    return dropletSpan(largest);
+}
+
+QVector<QPolygonF> ExportJob::thresholdLines(const QList<uint> &wells, uint channel, int span)
+{
+    BLLInstance *bll = BLLInstance::getInstance();
+    const bool lineMode = bll->getThldType() != LumaraAnalysisData::PolygonThreshold;
+    // Every well takes the same room, unlike the 1D page where each takes its own count.
+    DotLayout layout;
+    QVector<uint> heights;
+    for (int k = 0; k < wells.size(); ++k) {
+        layout.spans.append(qMakePair(double(k) * span, double(k + 1) * span));
+        heights.append(lineMode ? bll->getThldByLine(wells.at(k), channel) : 0u);
+    }
+    return ::thresholdLines(layout, heights);
+}
+
+ExportJob::OneDImage ExportJob::oneDImage(const QList<uint> &wells, uint channel) const
+{
+    BLLInstance *bll = BLLInstance::getInstance();
+    OneDImage image;
+    image.colour = getChannelColor(int(channel));
+    image.title = channelTitle(channel);
+    image.lineMode = bll->getThldType() != LumaraAnalysisData::PolygonThreshold;
+    QVector<QVector<uint>> greys;
+    int largest = 0;
+    for (uint well : wells) {
+        greys.append(bll->getWellChannelGrayValues(well, channel));
+        largest = std::max(largest, greys.last().size());
+    }
+    image.span = dropletSpan(largest);
+    image.lines = thresholdLines(wells, channel, image.span);
+    int total = 0;
+    for (const QVector<uint> &g : greys)
+        total += g.size();
+    image.points.reserve(total);
+    for (int k = 0; k < greys.size(); ++k) {
+        const double start = double(k) * image.span;
+        for (int j = 0; j < greys.at(k).size(); ++j)
+            image.points.append(QPointF(start + j, greys.at(k).at(j)));
+    }
+    for (uint well : wells) {
+        auto it = std::find_if(m_snapshot.wells.cbegin(), m_snapshot.wells.cend(),
+                               [well](const WellListItem &w) { return w.wellId == well; });
+        image.labels.append(it == m_snapshot.wells.cend() ? QString() : it->wellNameId);
+    }
+    return image;
+}
+
+std::unique_ptr<Zetan1Plot> ExportJob::build1DPlot(const OneDImage &image)
+{
+    static const QString grey = QStringLiteral("#555555");
+    auto widget = std::make_unique<Zetan1Plot>();
+    widget->resize(ImageWidth, ImageHeight);
+    widget->setStyleSheet(QStringLiteral("background-color: rgb(255,255,255)"));
+    setExportFonts(widget.get());
+    widget->SetPlot1DPointsColor(image.lineMode ? image.colour : grey, grey, 3.0);
+    widget->Set1DThresholdSoildLineDraw(image.colour, 1.8);
+    widget->Set1DThresholdDottedLineDraw(image.colour, 1.8);
+    // The lines first: they sort the points into those above and below.
+    widget->setSolidThresholdLines(image.lines);
+    widget->setDottedThresholdLines(image.lines);
+    widget->setThresholdLinesVisible(image.lineMode);
+    const bool oneWell = image.labels.size() == 1;
+    widget->SetTitleName(QwtPlot::xBottom, oneWell ? QStringLiteral("Droplet Index") : QStringLiteral(" "));
+    widget->SetTitleName(QwtPlot::yLeft, image.title);
+    widget->SetPlot1DPoints(image.points);
+    widget->Set1DXAxisDivInfo(image.labels, QStringLiteral("#888888"), 2.0);
+    if (oneWell)
+        widget->setAxisScale(QwtPlot::xBottom, 0, image.span);
+    widget->replot();
+    return widget;
+}
+
+bool ExportJob::export1DPlots()
+{
+    const QList<uint> wells = m_snapshot.wellIds();
+    const QList<uint> channels = BLLInstance::getInstance()->getChannelsOfWells(wells);
+    for (const WellListItem &w : m_snapshot.wells) {
+        for (uint channel : channels) {
+            if (!export1DPlot({w.wellId}, channel, w.wellName))
+                return false;
+        }
+    }
+    for (uint channel : channels) {
+        if (!export1DPlot(wells, channel, QStringLiteral("All_Well")))
+            return false;
+    }
+    return true;
+}
+
+bool ExportJob::export1DPlot(const QList<uint> &wells, uint channel, const QString &name)
+{
+    const OneDImage data = oneDImage(wells, channel);
+    const QImage image = renderOnGuiThread([&data] { return grabWhole(build1DPlot(data).get()); });
+    return saveImage(image, QStringLiteral("/%1_1D_Dot_Plot_%2.png")
+                                .arg(name, BLLInstance::getInstance()->getTargetName(channel)));
 }
 
 bool ExportJob::export2DPlots()

@@ -10,11 +10,14 @@
 #include <QHash>
 #include <QImage>
 #include <QList>
+#include <QPolygonF>
 #include <QString>
 #include <QStringList>
 #include <functional>
 #include <memory>
 
+class QuorinHistogramPlot;
+class Zetan1Plot;
 class Zt2DPlot;
 class ZtConcentration;
 
@@ -60,6 +63,8 @@ public:
 
     bool exportResultTable();
     bool exportGrayValueTable();
+    bool exportHistograms();
+    bool export1DPlots();
     bool exportDropletImages();
     bool export2DPlots();
     bool exportConcentrationGraphs();
@@ -78,6 +83,43 @@ public:
     };
     static QList<PointGroup> twoChannelPointGroups(const QList<uint> &wells, uint x, uint y);
 
+    // What a histogram image shows, gathered on the job's thread.
+    struct HistogramImage {
+        QString colour;
+        QString title; // the bottom axis
+        QVector<uint> values;
+        int binWidth = 5;
+        int upperLimit = 100; // largest value + 100; 100 without values
+        bool log = false;
+        bool linesShown = false;
+        uint threshold = 0; // the first well's line threshold, both markers
+    };
+    HistogramImage histogramImage(const QList<uint> &wells, uint channel) const;
+
+    // What a 1D image shows: well k's j-th kept droplet at x = j + k * span.
+    struct OneDImage {
+        QString colour;
+        QString title; // the left axis
+        QVector<QPointF> points;
+        QVector<QPolygonF> lines; // the solid and the dotted lines alike
+        QStringList labels; // one per well, under the bottom axis
+        int span = 0;
+        bool lineMode = true;
+    };
+    OneDImage oneDImage(const QList<uint> &wells, uint channel) const;
+
+    // The room each well takes on a 1D image: m + m div 60, m the most kept droplets of the
+    // channel over the wells; 0 for no wells.
+    static int maxDropletSpan(const QList<uint> &wells, uint channel);
+    static int dropletSpan(int largestCount) { return largestCount + largestCount / 60; }
+    // Per well k the line from (k * span, t) to ((k + 1) * span, t), t its line threshold of
+    // the channel, 0 under polygon thresholds.
+    static QVector<QPolygonF> thresholdLines(const QList<uint> &wells, uint channel, int span);
+
+    // The fed widgets of the histogram and 1D images, 1280 x 981; GUI thread only.
+    static std::unique_ptr<QuorinHistogramPlot> buildHistogram(const HistogramImage &image);
+    static std::unique_ptr<Zetan1Plot> build1DPlot(const OneDImage &image);
+
     // The fed widgets of the 2D and concentration images, 1280 x 981; GUI thread only.
     std::unique_ptr<Zt2DPlot> build2DPlot(const QList<uint> &wells,
                                           const LumaraAnalysisData::Customized2DPlotInfo &plot) const;
@@ -89,6 +131,8 @@ public:
 private:
     QString filePath(const QString &name) const;
     bool saveImage(const QImage &image, const QString &name);
+    bool exportHistogram(const QList<uint> &wells, uint channel, const QString &name);
+    bool export1DPlot(const QList<uint> &wells, uint channel, const QString &name);
     bool export2DPlot(const QList<uint> &wells, const QString &name);
     bool exportConcentrationGraph(const QList<uint> &ids, const QString &name);
     bool exportUncertaintyCurve(const QList<uint> &ids, uint population, const QString &name);

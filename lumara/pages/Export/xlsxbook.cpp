@@ -18,6 +18,7 @@ struct Module {
     lumara_xlsx_add_format_fn addFormat = nullptr;
     lumara_xlsx_write_string_fn writeString = nullptr;
     lumara_xlsx_write_number_fn writeNumber = nullptr;
+    lumara_xlsx_write_numbers_fn writeNumbers = nullptr;
     lumara_xlsx_set_column_fn setColumn = nullptr;
     lumara_xlsx_merge_fn merge = nullptr;
     lumara_xlsx_close_fn close = nullptr;
@@ -44,7 +45,8 @@ const Module &module()
         };
         m.loaded = get(m.open, "lumara_xlsx_open") && get(m.addSheet, "lumara_xlsx_add_sheet")
             && get(m.addFormat, "lumara_xlsx_add_format") && get(m.writeString, "lumara_xlsx_write_string")
-            && get(m.writeNumber, "lumara_xlsx_write_number") && get(m.setColumn, "lumara_xlsx_set_column")
+            && get(m.writeNumber, "lumara_xlsx_write_number")
+            && get(m.writeNumbers, "lumara_xlsx_write_numbers") && get(m.setColumn, "lumara_xlsx_set_column")
             && get(m.merge, "lumara_xlsx_merge") && get(m.close, "lumara_xlsx_close");
         if (!m.loaded)
             m.error = QStringLiteral("The workbook writer is incomplete: %1").arg(path);
@@ -178,6 +180,17 @@ bool XlsxBook::writeNumber(int row, int column, double value, const Style &style
         return fail(QStringLiteral("Cell %1,%2 cannot be written").arg(row).arg(column));
     if (module().writeNumber(m_book, m_sheet, unsigned(row - 1), unsigned(column - 1), value, styleIndex(style)) != 0)
         return fail(QStringLiteral("Cell %1,%2 was refused").arg(row).arg(column));
+    return true;
+}
+
+bool XlsxBook::writeNumbers(int row, int column, const double *values, int count, const Style &style)
+{
+    if (!m_book || m_sheet < 0 || row < 1 || column < 1 || count < 0 || (count > 0 && !values))
+        return fail(QStringLiteral("Cells from %1,%2 cannot be written").arg(row).arg(column));
+    if (module().writeNumbers(m_book, m_sheet, unsigned(row - 1), unsigned(column - 1), values, unsigned(count),
+                              styleIndex(style))
+        != 0)
+        return fail(QStringLiteral("Cells from %1,%2 were refused").arg(row).arg(column));
     return true;
 }
 

@@ -36,6 +36,9 @@ public:
 
     bool writeString(int row, int column, const QString &text, const Style &style);
     bool writeNumber(int row, int column, double value, const Style &style);
+    // count numbers from column on, in one call across the module: a row of the grey-value
+    // workbook costs one style lookup instead of one per cell.
+    bool writeNumbers(int row, int column, const double *values, int count, const Style &style);
     bool setColumnWidth(int column, double width);
     // Only ranges of two or more cells are merged: one cell is written as it is.
     bool mergeCells(int firstRow, int firstColumn, int lastRow, int lastColumn, const QString &text,

@@ -10,7 +10,9 @@
 #include "pages/Export/exportpage.h"
 #include "pages/ViewResult/resultmodel.h"
 #include "pages/ViewResult/ztconcentration.h"
+#include "plots/OneDotPlot/zetan1plot.h"
 #include "plots/TwoDotPlot/zt2dplot.h"
+#include "quorinhistogramplot.h"
 #include "bll/resultcalculate.h"
 #include "pages/export.h"
 #include "platform/platform.h"
@@ -27,6 +29,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <qwt_scale_engine.h>
 
 using namespace ExportTest;
 
@@ -113,6 +116,10 @@ private slots:
     void missingParent();
     void plotImages_data();
     void plotImages();
+    void histogramImage_data();
+    void histogramImage();
+    void oneDImage_data();
+    void oneDImage();
     void pointGroups_data();
     void pointGroups();
     void thresholdScope_data();
@@ -260,8 +267,9 @@ void TestExportJob::missingParent()
     QVERIFY(end.wait(60000));
     QTest::qWait(100);
     QCOMPARE(end.count(), 1);
-    // Result workbook, 2D images, concentration, uncertainty, droplet images, grey values.
-    QCOMPARE(closer.count(), 6);
+    // Result workbook, histograms, 1D, 2D images, concentration, uncertainty, droplet images,
+    // grey values.
+    QCOMPARE(closer.count(), 8);
     QVERIFY(!QDir(dir.filePath(QStringLiteral("no"))).exists());
 }
 
@@ -283,6 +291,8 @@ void TestExportJob::plotImages()
     QTemporaryDir dir;
     int reports = 0;
     ExportJob job(ExportSnapshot::take(dir.path()), [&reports] { ++reports; });
+    QVERIFY(job.exportHistograms());
+    QVERIFY(job.export1DPlots());
     QVERIFY(job.export2DPlots());
     QVERIFY(job.exportConcentrationGraphs());
     QVERIFY(job.exportUncertaintyCurves());
@@ -295,6 +305,16 @@ void TestExportJob::plotImages()
     for (const WellListItem &w : wells)
         names.append(w.wellName);
     names.append(QStringLiteral("All_Well"));
+    const QList<uint> channels = bll->getChannelsOfWells(WellListModel::instance()->getAllWellIDs());
+    QCOMPARE(channels, (QList<uint>{1, 2}));
+    for (const WellListItem &w : wells) {
+        for (uint c : channels) {
+            expected.append(QStringLiteral("%1_Histogram_Plot_%2.png").arg(w.wellName, bll->getTargetName(c)));
+            expected.append(QStringLiteral("%1_1D_Dot_Plot_%2.png").arg(w.wellName, bll->getTargetName(c)));
+        }
+    }
+    for (uint c : channels)
+        expected.append(QStringLiteral("All_Well_1D_Dot_Plot_%1.png").arg(bll->getTargetName(c)));
     for (const QString &n : names)
         for (const auto &plot : bll->getPlotGroupMgr()->get2DPlots())
             expected.append(QStringLiteral("%1_2D Dot Plot_%2_%3.png").arg(n, bll->getTargetName(plot.xChannel), bll->getTargetName(plot.yChannel)));
@@ -310,6 +330,8 @@ void TestExportJob::plotImages()
     expected.sort();
     QCOMPARE(filesIn(dir.path(), "*"), expected);
     QCOMPARE(filesIn(dir.path(), "*2D Dot Plot*").size(), 9);
+    QCOMPARE(filesIn(dir.path(), "*_Histogram_Plot_*").size(), 4);
+    QCOMPARE(filesIn(dir.path(), "*_1D_Dot_Plot_*").size(), 6);
     QVERIFY(rows.size() >= 3); // two wells and their merged row
 
     for (const QString &f : expected) {
@@ -323,9 +345,154 @@ void TestExportJob::plotImages()
     const bool line = mode == int(LumaraAnalysisData::LineThreshold);
     QCOMPARE(hasPixel(first, QColor(getTwoChannelColor(1, 2))), line);
     QVERIFY(hasPixel(first, QColor(QStringLiteral("#555555"))));
+    // The histogram's bars are in the channel's colour; the 1D image's droplets above the line
+    // too, unless polygons leave them all grey.
+    const QString a1 = wells.first().wellName;
+    const QImage histogram(dir.filePath(QStringLiteral("%1_Histogram_Plot_%2.png").arg(a1, bll->getTargetName(2))));
+    QVERIFY(hasPixel(histogram, QColor(getChannelColor(2))));
+    for (const QString &n : {a1, QStringLiteral("All_Well")}) {
+        const QImage dots(dir.filePath(QStringLiteral("%1_1D_Dot_Plot_%2.png").arg(n, bll->getTargetName(1))));
+        QCOMPARE(hasPixel(dots, QColor(getChannelColor(1))), line);
+        QVERIFY(hasPixel(dots, QColor(QStringLiteral("#555555"))));
+    }
     // The concentration graph shows the populations' colours.
     const QImage all(dir.filePath(QStringLiteral("All_Well_concentration.png")));
     QVERIFY(hasPixel(all, QColor(bll->getPopulationsMgr()->getPopulationColor(populations.first().id))));
+}
+
+void TestExportJob::histogramImage_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<int>("logAxis");
+    QTest::addColumn<uint>("well");
+    QTest::newRow("line, linear") << int(LumaraAnalysisData::LineThreshold) << 0 << 1u;
+    QTest::newRow("line, log") << int(LumaraAnalysisData::LineThreshold) << 1 << 2u;
+    QTest::newRow("polygon") << int(LumaraAnalysisData::PolygonThreshold) << 0 << 1u;
+    // Every droplet excluded: no largest value to place the upper limit on.
+    QTest::newRow("no values") << int(LumaraAnalysisData::LineThreshold) << 0 << 3u;
+}
+
+void TestExportJob::histogramImage()
+{
+    QFETCH(int, mode);
+    QFETCH(int, logAxis);
+    QFETCH(uint, well);
+    BllTest::DocumentSeed seed = imageSeed(LumaraAnalysisData::ThresholdMode(mode));
+    BllTest::WellSeed empty = ResultTest::well(3, QStringLiteral("A3"), QStringLiteral("S3"), 12, {{4, 4, 0, 0, 0, 0}});
+    for (uint d = 0; d < 12; ++d)
+        empty.excluded.insert(d);
+    seed.wells.append(empty);
+    QString error;
+    QVERIFY2(ResultTest::load(seed, &error), qPrintable(error));
+    BLLInstance *bll = BLLInstance::getInstance();
+    const uint channel = 1;
+    const QVector<uint> values = bll->getWellChannelGrayValues(well, channel);
+    QCOMPARE(values.isEmpty(), well == 3);
+
+    const int oldLog = histogramLogAxis;
+    histogramLogAxis = logAxis;
+    QTemporaryDir dir;
+    ExportSnapshot snapshot = ExportSnapshot::take(dir.path());
+    histogramLogAxis = oldLog;
+    ExportJob job(snapshot, [] {});
+    const ExportJob::HistogramImage image = job.histogramImage({well}, channel);
+    QCOMPARE(image.values, values);
+    const uint largest = values.isEmpty() ? 0u : *std::max_element(values.cbegin(), values.cend());
+    QCOMPARE(image.upperLimit, int(largest) + 100);
+    QVERIFY(image.upperLimit >= 100);
+    const bool line = mode == int(LumaraAnalysisData::LineThreshold);
+    QCOMPARE(image.linesShown, line);
+    if (line) {
+        QCOMPARE(image.threshold, bll->getThldByLine(well, channel));
+        QVERIFY(image.threshold > 0);
+    }
+
+    const std::unique_ptr<QuorinHistogramPlot> widget = ExportJob::buildHistogram(image);
+    QCOMPARE(widget->size(), QSize(ExportJob::ImageWidth, ExportJob::ImageHeight));
+    QCOMPARE(widget->axisTitle(QwtPlot::xBottom).text(), ExportJob::channelTitle(channel));
+    QCOMPARE(widget->axisTitle(QwtPlot::yLeft).text(),
+             logAxis ? QStringLiteral("Number of Droplets(log₁₀))") : QStringLiteral("Number of Droplets(Linear)"));
+    QCOMPARE(dynamic_cast<const QwtLogScaleEngine *>(widget->axisScaleEngine(QwtPlot::yLeft)) != nullptr, logAxis == 1);
+    QCOMPARE(widget->axisFont(QwtPlot::yLeft).pixelSize(), 30);
+    if (line) {
+        QCOMPARE(widget->getSolidlineThreshold(), double(image.threshold));
+        QCOMPARE(widget->getDotlineThreshold(), double(image.threshold));
+        QCOMPARE(widget->GetSolidlinePen().color(), QColor(getChannelColor(int(channel))));
+        QCOMPARE(widget->GetDotlinePen().widthF(), 1.8);
+    }
+    // Even without values the image is drawn and saved, one per well and channel.
+    int reports = 0;
+    ExportJob writer(snapshot, [&reports] { ++reports; });
+    QVERIFY(writer.exportHistograms());
+    QCOMPARE(reports, 0);
+    QCOMPARE(filesIn(dir.path(), "*_Histogram_Plot_*").size(), 6);
+    const QImage saved(dir.filePath(QStringLiteral("%1_Histogram_Plot_%2.png")
+                                   .arg(WellListModel::instance()->getWellName(3), bll->getTargetName(channel))));
+    QCOMPARE(saved.size(), QSize(ExportJob::ImageWidth, ExportJob::ImageHeight));
+}
+
+void TestExportJob::oneDImage_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::newRow("line thresholds") << int(LumaraAnalysisData::LineThreshold);
+    QTest::newRow("polygon thresholds") << int(LumaraAnalysisData::PolygonThreshold);
+}
+
+void TestExportJob::oneDImage()
+{
+    QFETCH(int, mode);
+    // 130 and 70 kept droplets: each well takes 130 + 130 div 60 = 132 places.
+    BllTest::DocumentSeed seed = imageSeed(LumaraAnalysisData::ThresholdMode(mode));
+    seed.wells[0] = ResultTest::well(1, QStringLiteral("A1"), QStringLiteral("S1"), 134, {{30, 20, 0, 0, 0, 0}});
+    seed.wells[0].excluded = {0, 1, 2, 3};
+    seed.wells[1] = ResultTest::well(2, QStringLiteral("A2"), QStringLiteral("S1"), 70, {{5, 0, 0, 0, 0, 0}});
+    QString error;
+    QVERIFY2(ResultTest::load(seed, &error), qPrintable(error));
+    BLLInstance *bll = BLLInstance::getInstance();
+    const uint channel = 1;
+    const QVector<uint> first = bll->getWellChannelGrayValues(1, channel);
+    const QVector<uint> second = bll->getWellChannelGrayValues(2, channel);
+    QCOMPARE(first.size(), 130);
+    QCOMPARE(second.size(), 70);
+    QCOMPARE(ExportJob::maxDropletSpan({1, 2}, channel), 132);
+    QCOMPARE(ExportJob::maxDropletSpan({2}, channel), 71);
+    QCOMPARE(ExportJob::maxDropletSpan({}, channel), 0);
+
+    ExportJob job(ExportSnapshot::take(QDir::tempPath()), [] {});
+    const ExportJob::OneDImage image = job.oneDImage({1, 2}, channel);
+    const bool line = mode == int(LumaraAnalysisData::LineThreshold);
+    QCOMPARE(image.lineMode, line);
+    QCOMPARE(image.span, 132);
+    QCOMPARE(image.points.size(), 200);
+    // The second well starts at the span, whatever the first well's count.
+    QCOMPARE(image.points.at(0), QPointF(0, first.at(0)));
+    QCOMPARE(image.points.at(129), QPointF(129, first.at(129)));
+    QCOMPARE(image.points.at(130), QPointF(132, second.at(0)));
+    QCOMPARE(image.points.at(199), QPointF(132 + 69, second.at(69)));
+    QCOMPARE(image.labels, WellListModel::instance()->getWellNameIDs());
+    QCOMPARE(image.lines.size(), 2);
+    for (int k = 0; k < 2; ++k) {
+        const double t = line ? bll->getThldByLine(uint(k + 1), channel) : 0.0;
+        if (line)
+            QVERIFY(t > 0);
+        QCOMPARE(image.lines.at(k), QPolygonF(QVector<QPointF>{QPointF(k * 132, t), QPointF((k + 1) * 132, t)}));
+    }
+
+    const std::unique_ptr<Zetan1Plot> all = ExportJob::build1DPlot(image);
+    QCOMPARE(all->size(), QSize(ExportJob::ImageWidth, ExportJob::ImageHeight));
+    QCOMPARE(all->areThresholdLinesVisible(), line);
+    QCOMPARE(all->solidThresholdLines(), image.lines);
+    QCOMPARE(all->dottedThresholdLines(), image.lines);
+    QCOMPARE(all->axisTitle(QwtPlot::xBottom).text(), QStringLiteral(" "));
+    QCOMPARE(all->axisTitle(QwtPlot::yLeft).text(), ExportJob::channelTitle(channel));
+
+    // One well: its own span, the scale fixed to it.
+    const ExportJob::OneDImage single = job.oneDImage({2}, channel);
+    QCOMPARE(single.span, 71);
+    const std::unique_ptr<Zetan1Plot> one = ExportJob::build1DPlot(single);
+    QCOMPARE(one->axisTitle(QwtPlot::xBottom).text(), QStringLiteral("Droplet Index"));
+    QCOMPARE(one->axisScaleDiv(QwtPlot::xBottom).lowerBound(), 0.0);
+    QCOMPARE(one->axisScaleDiv(QwtPlot::xBottom).upperBound(), 71.0);
 }
 
 void TestExportJob::pointGroups_data()

@@ -58,6 +58,8 @@ private slots:
     void methodSheet_data();
     void methodSheet();
     void greyValues();
+    void numberRows_data();
+    void numberRows();
     void failedSave_data();
     void failedSave();
     void otherThreads_data();
@@ -376,6 +378,70 @@ void TestWorkbooks::greyValues()
     }
     // The excluded droplets of the second well are in its sheet: its value list is complete.
     QCOMPARE(book.at(1).toObject().value("maxRow").toInt(), 9 + 1);
+}
+
+void TestWorkbooks::numberRows_data()
+{
+    QTest::addColumn<bool>("constantMemory");
+    QTest::addColumn<QList<int>>("rows"); // written in this order
+    QTest::addColumn<int>("column");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<bool>("ok");
+    QTest::newRow("rows in order") << true << QList<int>{2, 3, 4} << 1 << 5 << true;
+    QTest::newRow("from a later column") << false << QList<int>{2, 5} << 4 << 3 << true;
+    QTest::newRow("nothing to write") << true << QList<int>{2} << 1 << 0 << true;
+    // Constant-memory mode has flushed row 3 once row 4 is begun.
+    QTest::newRow("a row back, constant memory") << true << QList<int>{2, 4, 3} << 1 << 3 << false;
+    QTest::newRow("a row back, in memory") << false << QList<int>{2, 4, 3} << 1 << 3 << true;
+    // The last column of a sheet is 16384: a row running past it is refused.
+    QTest::newRow("past the last column") << false << QList<int>{2} << 16383 << 3 << false;
+}
+
+void TestWorkbooks::numberRows()
+{
+    QFETCH(bool, constantMemory);
+    QFETCH(QList<int>, rows);
+    QFETCH(int, column);
+    QFETCH(int, count);
+    QFETCH(bool, ok);
+    QTemporaryDir dir;
+    XlsxBook book(dir.path(), constantMemory);
+    QVERIFY(book.addSheet(QStringLiteral("Rows")));
+    XlsxBook::Style style;
+    style.bold = true;
+    QVERIFY(book.writeString(1, 1, QStringLiteral("head"), style));
+    bool written = true;
+    for (int r : rows) {
+        QVector<double> values;
+        for (int i = 0; i < count; ++i)
+            values.append(r * 100 + i + 0.25);
+        written = book.writeNumbers(r, column, values.constData(), values.size(), style) && written;
+    }
+    QCOMPARE(written, ok);
+    const QString path = dir.filePath(QStringLiteral("rows.xlsx"));
+    // A refused cell fails the save: a workbook with holes is never handed over as done.
+    QCOMPARE(book.save(path), ok);
+    QCOMPARE(QFile::exists(path), ok);
+    if (!ok) {
+        QVERIFY(!book.errorText().isEmpty());
+        return;
+    }
+    QString error;
+    const QJsonArray read = readWorkbook(path, &error);
+    QVERIFY2(!read.isEmpty(), qPrintable(error));
+    const QJsonObject s = read.first().toObject();
+    QCOMPARE(s.value("maxRow").toInt(), count ? std::max(1, *std::max_element(rows.cbegin(), rows.cend())) : 1);
+    for (int r : rows) {
+        for (int i = 0; i < count; ++i) {
+            const QJsonObject c = cell(s, ref(r, column + i));
+            QCOMPARE(c.value("t").toString(), QStringLiteral("n"));
+            QCOMPARE(c.value("v").toString().toDouble(), r * 100 + i + 0.25);
+            QVERIFY(c.value("bold").toBool());
+        }
+        QVERIFY(cell(s, ref(r, column + count)).isEmpty());
+        if (column > 1)
+            QVERIFY(cell(s, ref(r, column - 1)).isEmpty());
+    }
 }
 
 void TestWorkbooks::failedSave_data()

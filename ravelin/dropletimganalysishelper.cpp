@@ -486,6 +486,13 @@ int DropletImgAnalysisHelper::adaptiveScoreThreshold(const std::vector<int> &fou
     int step = 0;
     bool found2 = false;
     bool noSeparation = false;
+    // No separation to find: every candidate above the pre-recognition threshold counts.
+    auto keepEveryCandidate = [&]() {
+        noSeparation = true;
+        pos = 0;
+        for (int v : V)
+            pos += v >= lowestScore;
+    };
     if (n <= 100) {
         step = 1;
         for (;;) {
@@ -498,8 +505,18 @@ int DropletImgAnalysisHelper::adaptiveScoreThreshold(const std::vector<int> &fou
                 break;
             }
         }
-        if (!found2)
+        if (!found2) {
             pos = countAtLeast(720);
+        } else {
+            // Few candidates, all droplets: the first largest of the neighbour gaps is then
+            // only the widest of many small steps, and cutting there drops droplets alike. As
+            // with many candidates, a step under 20 points separates nothing.
+            int widestStep = 0;
+            for (int i = 1; i < n; ++i)
+                widestStep = std::max(widestStep, V[size_t(i - 1)] - V[size_t(i)]);
+            if (widestStep < 20)
+                keepEveryCandidate();
+        }
     } else {
         step = 20;
         int span = step;
@@ -530,12 +547,8 @@ int DropletImgAnalysisHelper::adaptiveScoreThreshold(const std::vector<int> &fou
                 if (i <= pos + span || V[size_t(i)] <= 800)
                     widestStep = std::max(widestStep, V[size_t(i - 1)] - V[size_t(i)]);
             }
-            if (2 * widestStep < largestGap || widestStep < 20) {
-                noSeparation = true;
-                pos = 0;
-                for (int v : V)
-                    pos += v >= lowestScore;
-            }
+            if (2 * widestStep < largestGap || widestStep < 20)
+                keepEveryCandidate();
         }
     }
 

@@ -163,6 +163,10 @@ private slots:
         QTest::newRow("800pl gaussian") << Volume::Pl800 << int(Profile::Gaussian) << 1.0 << 6;
         QTest::newRow("800pl soft, radius 0.9") << Volume::Pl800 << int(Profile::Soft) << 0.9 << 7;
         QTest::newRow("800pl flat, radius 0.9") << Volume::Pl800 << int(Profile::Flat) << 0.9 << 8;
+        // Droplets wider than Kernel_11's square: their flat centres must stay lit.
+        QTest::newRow("800pl flat, radius 1.1") << Volume::Pl800 << int(Profile::Flat) << 1.1 << 9;
+        QTest::newRow("800pl anti-aliased, radius 1.1") << Volume::Pl800 << int(Profile::AntiAliased) << 1.1 << 10;
+        QTest::newRow("800pl soft, radius 1.1") << Volume::Pl800 << int(Profile::Soft) << 1.1 << 11;
     }
     void cleanChipKeepsItsDroplets()
     {
@@ -207,27 +211,31 @@ private slots:
     {
         QFETCH(int, value);
         QFETCH(int, eightBit);
-        // The mark is cut from the unfiltered 8-bit copy of the source: plant the value in a
-        // corner of where the mark lies and read it back there.
+        // The mark is cut from the unfiltered 8-bit copy of the source: plant the value in the
+        // corner of where the mark of every droplet would lie (the planted pixels may change
+        // which droplet scores best) and read it back there.
         const Chip chip = chipFor(Volume::Pl800, 5, {});
         cv::Mat src = chip.images[LumaraSynth::ReferenceChannel].clone();
         const Ravelin::AnalysisSettings settings = loadSettings(paramsPath(Volume::Pl800));
-        cv::Size whole;
-        cv::Point at;
+        const int g = settings.GreyValueMaskSize;
+        std::set<std::pair<int, int>> corners;
         {
             DropletImgAnalysisHelper engine;
             configure(engine, Volume::Pl800, settings);
             QVERIFY(recognise(engine, src));
-            engine.getTemplateMark().locateROI(whole, at);
+            for (const DrpltRecogRecord &r : engine.getResultData()->droplets)
+                corners.emplace(r.x - g / 2, r.y - g / 2);
         }
-        src.at<ushort>(at.y, at.x) = ushort(value);
+        for (const auto &c : corners)
+            src.at<ushort>(c.second, c.first) = ushort(value);
         DropletImgAnalysisHelper engine;
         configure(engine, Volume::Pl800, settings);
         QVERIFY(recognise(engine, src));
         const cv::Mat mark = engine.getTemplateMark();
-        cv::Point again;
-        mark.locateROI(whole, again);
-        QCOMPARE(again, at);
+        cv::Size whole;
+        cv::Point at;
+        mark.locateROI(whole, at);
+        QVERIFY(corners.count({at.x, at.y}) == 1);
         QCOMPARE(mark.rows, settings.GreyValueMaskSize);
         QCOMPARE(mark.cols, settings.GreyValueMaskSize);
         QCOMPARE(int(mark.at<uchar>(0, 0)), eightBit);
@@ -692,6 +700,21 @@ private slots:
         for (int i = 0; i < 55; ++i)
             plateaus << 950;
         QTest::newRow("two levels 12 points apart: all kept") << plateaus << 950;
+
+        // Few candidates, all droplets: steps of a point or two, no gap. The first largest
+        // neighbour gap would cut after the first step; all are kept, and of scores of 800 or
+        // less the cut takes the lowest 3 %.
+        QVector<int> fewHigh;
+        for (int i = 0; i < 60; ++i)
+            fewHigh << 950 - i / 2 - (i % 7 == 0 ? i / 7 : 0);
+        QTest::newRow("60 high without a step: all kept") << fewHigh << *std::min_element(fewHigh.begin(), fewHigh.end());
+        QVector<int> fewLow;
+        for (int i = 0; i < 40; ++i)
+            fewLow << 830 - 2 * i - (i % 5 == 3 ? 1 : 0);
+        QTest::newRow("40 down to 752 without a step: the lowest cut") << fewLow << 753;
+        QVector<int> fewWithFalse = fewHigh;
+        fewWithFalse << 905 << 880 << 860;
+        QTest::newRow("60 and a step of 25 below: cut there") << fewWithFalse << 914;
     }
     void adaptiveThreshold()
     {

@@ -1,13 +1,17 @@
-// mksynth: writes one synthetic chip as per-channel 16-bit TIFFs and a ground-truth CSV.
-//   mksynth <out-prefix> [300pl|600pl|800pl|3000pl] [width] [height] [seed]
-//           [--vignetting v] [--haze n] [--blobs n] [--debris n] [--empty f]
-#include "synthchip.h"
+// mksynth: writes one synthetic chip as per-channel TIFFs and a ground-truth CSV.
+//   mksynth <out-prefix> [300pl|600pl|800pl|3000pl] [width] [height] [seed] [--option value ...]
+// Options (see chipoptions.h): --profile anti-aliased|flat|soft|dome|gaussian|bright-rim,
+// --radius f, --packing lattice|gaps|tight|random, --empty f, --noise f, --vignetting f,
+// --negatives f, --bits 8|16, --sets 1|2, --recognise-on reference|classes, --haze n,
+// --blobs n, --debris n, and --volume, --width, --height, --seed as the positional ones.
+// With two sets the images are <prefix>_set<k>_ch<c>.tif, the halves of the chip top to
+// bottom; the truth gives each droplet's set and its row within the set.
+#include "chipoptions.h"
 
 #include <opencv2/imgcodecs.hpp>
 
+#include <algorithm>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <string>
 
 using namespace LumaraSynth;
@@ -15,72 +19,50 @@ using namespace LumaraSynth;
 int main(int argc, char **argv)
 {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: %s <out-prefix> [volume] [width] [height] [seed] [options]\n", argv[0]);
+        std::string names;
+        for (const std::string &n : chipOptionNames())
+            names += " --" + n;
+        std::fprintf(stderr, "usage: %s <out-prefix> [volume] [width] [height] [seed] [options]\noptions:%s\n",
+                     argv[0], names.c_str());
         return 2;
     }
-    Volume volume = Volume::Pl800;
-    int width = 512, height = 512;
-    unsigned long long seed = 1;
+    ChipOptions o;
+    const char *const positionalNames[] = {"volume", "width", "height", "seed"};
     int positional = 0;
-    double vignetting = 0.0, empty = 0.0;
-    int haze = 0, blobs = 0, debris = 0;
     for (int i = 2; i < argc; ++i) {
         const std::string a = argv[i];
-        auto next = [&]() -> const char * {
+        std::string error;
+        bool ok = false;
+        if (a.size() > 2 && a.compare(0, 2, "--") == 0) {
             if (i + 1 >= argc) {
                 std::fprintf(stderr, "%s needs a value\n", a.c_str());
-                std::exit(2);
-            }
-            return argv[++i];
-        };
-        if (a == "--vignetting")
-            vignetting = std::atof(next());
-        else if (a == "--haze")
-            haze = std::atoi(next());
-        else if (a == "--blobs")
-            blobs = std::atoi(next());
-        else if (a == "--debris")
-            debris = std::atoi(next());
-        else if (a == "--empty")
-            empty = std::atof(next());
-        else if (positional == 0) {
-            bool found = false;
-            for (Volume v : allVolumes()) {
-                if (a == volumeName(v)) {
-                    volume = v;
-                    found = true;
-                }
-            }
-            if (!found) {
-                std::fprintf(stderr, "unknown volume %s\n", a.c_str());
                 return 2;
             }
-            ++positional;
-        } else if (positional == 1) {
-            width = std::atoi(a.c_str());
-            ++positional;
-        } else if (positional == 2) {
-            height = std::atoi(a.c_str());
-            ++positional;
+            ok = setChipOption(o, a.substr(2), argv[++i], &error);
+        } else if (positional < 4) {
+            ok = setChipOption(o, positionalNames[positional++], a, &error);
         } else {
-            seed = std::strtoull(a.c_str(), nullptr, 10);
+            error = "unexpected argument " + a;
+        }
+        if (!ok) {
+            std::fprintf(stderr, "%s\n", error.c_str());
+            return 2;
         }
     }
-    ChipPlan plan = planFor(volume, width, height, seed);
-    plan.vignetting = vignetting;
-    plan.hazeCount = haze;
-    plan.blobCount = blobs;
-    plan.debrisCount = debris;
-    plan.emptyFraction = empty;
-    const Chip chip = makeChip(plan);
+    const Chip chip = makeChip(chipPlanOf(o));
     const std::string prefix = argv[1];
-    for (int c = 0; c < ChannelCount; ++c) {
-        if (chip.images[c].empty())
-            continue;
-        const std::string path = prefix + "_ch" + std::to_string(c) + ".tif";
-        if (!cv::imwrite(path, chip.images[c])) {
-            std::fprintf(stderr, "cannot write %s\n", path.c_str());
-            return 1;
+    const auto sets = imageSets(chip, o.sets);
+    for (size_t k = 0; k < sets.size(); ++k) {
+        for (int c = 0; c < ChannelCount; ++c) {
+            const cv::Mat &img = sets[k][size_t(c)];
+            if (img.empty())
+                continue;
+            const std::string path = prefix + (sets.size() > 1 ? "_set" + std::to_string(k + 1) : std::string())
+                                     + "_ch" + std::to_string(c) + ".tif";
+            if (!cv::imwrite(path, img)) {
+                std::fprintf(stderr, "cannot write %s\n", path.c_str());
+                return 1;
+            }
         }
     }
     const std::string csv = prefix + "_truth.csv";
@@ -89,17 +71,19 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "cannot write %s\n", csv.c_str());
         return 1;
     }
+    const int rows = chip.height / o.sets;
     std::fprintf(f, "x,y,radius,shading");
     for (int c = 0; c < ChannelCount; ++c)
         std::fprintf(f, ",pos%d,grey%d", c, c);
-    std::fprintf(f, "\n");
+    std::fprintf(f, ",set,set_y\n");
     for (const Droplet &d : chip.droplets) {
         std::fprintf(f, "%.3f,%.3f,%.3f,%.4f", d.x, d.y, d.radius, d.shading);
         for (int c = 0; c < ChannelCount; ++c)
             std::fprintf(f, ",%d,%.1f", d.positive[c] ? 1 : 0, d.grey[c]);
-        std::fprintf(f, "\n");
+        const int set = std::min(o.sets - 1, int(d.y + 0.5) / rows);
+        std::fprintf(f, ",%d,%.3f\n", set + 1, d.y - set * rows);
     }
     std::fclose(f);
-    std::printf("%zu droplets, %dx%d\n", chip.droplets.size(), chip.width, chip.height);
+    std::printf("%zu droplets, %dx%d, %d set(s)\n", chip.droplets.size(), chip.width, chip.height, o.sets);
     return 0;
 }

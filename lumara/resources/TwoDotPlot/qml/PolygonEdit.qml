@@ -46,19 +46,19 @@ Rectangle {
     }
     Row {
         anchors { horizontalCenter: parent.horizontalCenter; bottom: parent.bottom; bottomMargin: 12 * panel.unit }
-        spacing: 6 * panel.unit
+        spacing: 4 * panel.unit
         Plot2DButton {
-            objectName: "removeButton"; width: 58 * panel.unit; text: qsTr("Remove")
+            objectName: "removeButton"; width: 62 * panel.unit; text: qsTr("Remove")
             enabled: panel.enableRemove
             onClicked: panel.removePolygon()
         }
         Plot2DButton {
-            objectName: "polygonApplyButton"; width: 58 * panel.unit; text: qsTr("Apply")
+            objectName: "polygonApplyButton"; width: 62 * panel.unit; text: qsTr("Apply")
             enabled: panel.enableApply
             onClicked: panel.applyPolygonChange()
         }
         Plot2DButton {
-            objectName: "polygonCancelButton"; width: 58 * panel.unit; text: qsTr("Cancel")
+            objectName: "polygonCancelButton"; width: 62 * panel.unit; text: qsTr("Cancel")
             enabled: panel.enableCancel
             onClicked: panel.cancelPolygonChange()
         }

@@ -12,7 +12,7 @@
 #include "bll/plotgroupmgr.h"
 #include "bll/populationsmgr.h"
 #include "bll/signaltransfer.h"
-#include "seeddocument.h"
+#include "seededrun.h"
 #include "shell/appresources.h"
 #include "shell/channelcolors.h"
 #include "shell/globalvalues.h"
@@ -26,44 +26,31 @@
 #include <QTemporaryDir>
 #include <QThreadPool>
 #include <qwt_plot_canvas.h>
-#include <random>
 
 namespace {
 
 constexpr int Wells = 96;
-constexpr int Droplets = 20000;
 const QSize PageSize(1920, 1080);
+constexpr uint Threshold = 2000; // the seeded run's line thresholds of channels 1 and 2 ...
+constexpr uint ThresholdY = 2010; // ... are 2000 and 2010
 
+// The shared seeded run, with the 15 combinations of its six channels, as the page finds it
+// after an open.
 QString seedRun()
 {
     qputenv("LUMARA_ROOT", QTemporaryDir().path().toLocal8Bit());
     initAppResources();
     QQuickWindow::setSceneGraphBackend(QSGRendererInterface::Software);
-    BllTest::DocumentSeed seed;
-    seed.targets = BllTest::namedTargets({1, 2, 3, 4, 5, 6});
+    const QString error = BenchSeed::seeded();
+    if (!error.isEmpty())
+        return error;
+    BLLInstance *bll = BLLInstance::getInstance();
     for (uint x = 1; x <= 6; ++x) {
         for (uint y = x + 1; y <= 6; ++y)
-            seed.plots2D.append({QString(), {x, y}});
+            bll->getPlotGroupMgr()->add2DPlot(QString(), x, y);
     }
-    std::mt19937 random(11);
-    std::uniform_int_distribution<uint> negative(3000, 6000), positive(14000, 22000), coin(0, 9);
-    for (int w = 0; w < Wells; ++w) {
-        BllTest::WellSeed well = BllTest::well(uint(w) + 1, QStringLiteral("W%1").arg(w + 1), {1, 2, 3, 4, 5, 6});
-        well.droplets.reserve(Droplets);
-        for (int i = 0; i < Droplets; ++i) {
-            BllTest::Greys g{};
-            for (uint &v : g)
-                v = coin(random) < 3 ? positive(random) : negative(random);
-            well.droplets.append(BllTest::droplet(g));
-        }
-        well.lineThresholds.fill(10000);
-        seed.wells.append(well);
-    }
-    QString error;
-    if (!BllTest::seedDocument(seed, nullptr, &error))
-        return error;
-    for (const BllTest::WellSeed &w : seed.wells)
-        BLLInstance::getInstance()->updateZonesDroplets(w.id, false);
+    for (uint w = 1; w <= uint(Wells); ++w)
+        bll->updateZonesDroplets(w, false);
     WellListModel::instance()->setModelType(0);
     emit SignalTransfer::getInstance()->updateWellInfo();
     return QString();
@@ -98,8 +85,8 @@ struct PolygonMode {
         bll->setThresholdingType(LumaraAnalysisData::PolygonThreshold);
         const uint plot = bll->getPlotGroupMgr()->get2DPlots().first().id;
         PopulationsMgr *pm = bll->getPopulationsMgr();
-        pm->addPolygonZone(QPolygonF(QVector<QPointF>{{12000, 12000}, {24000, 12000}, {24000, 24000}, {12000, 24000}}), plot);
-        pm->addPolygonZone(QPolygonF(QVector<QPointF>{{2000, 12000}, {8000, 12000}, {5000, 24000}}), plot);
+        pm->addPolygonZone(QPolygonF(QVector<QPointF>{{2500, 2500}, {9500, 2500}, {9500, 9500}, {2500, 9500}}), plot);
+        pm->addPolygonZone(QPolygonF(QVector<QPointF>{{200, 2500}, {1800, 2500}, {1000, 9500}}), plot);
     }
     ~PolygonMode() { BLLInstance::getInstance()->setThresholdingType(LumaraAnalysisData::LineThreshold); }
 };
@@ -157,10 +144,10 @@ static void BM_PlainDrawPoints2D(benchmark::State &state)
     BLLInstance *bll = BLLInstance::getInstance();
     PointMap map;
     for (uint w = 1; w <= uint(Wells); ++w)
-        map += lineWellPoints(bll->getWellChannelGrayValues(w, 1), bll->getWellChannelGrayValues(w, 2), 10000, 10000,
+        map += lineWellPoints(bll->getWellChannelGrayValues(w, 1), bll->getWellChannelGrayValues(w, 2), Threshold, ThresholdY,
                               getTwoChannelColor(1, 2), getChannelColor(2), getChannelColor(1));
     QImage image(canvas, QImage::Format_ARGB32_Premultiplied);
-    const double sx = canvas.width() / 25000.0, sy = canvas.height() / 25000.0;
+    const double sx = canvas.width() / 10000.0, sy = canvas.height() / 10000.0;
     QVector<QPointF> mapped;
     int points = 0;
     for (auto _ : state) {

@@ -125,6 +125,7 @@ private slots:
     void zoneWithoutPopulation();
     void zoneWithPopulation_data();
     void zoneWithPopulation();
+    void declinedPopulationDropsOutline();
     void selectionAndRemove();
     void pendingPolygons_data();
     void pendingPolygons();
@@ -568,6 +569,40 @@ void TestPlot2DPage::zoneWithPopulation()
         QCOMPARE(page()->populationModel()->rowCount(), pops + 1);
     }
     // The dialog is released after its run.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(!seen);
+}
+
+void TestPlot2DPage::declinedPopulationDropsOutline()
+{
+    open(polygonSeed());
+    Zt2DPlot *plot = page()->plot(0);
+    const auto shapes = [plot] {
+        int n = 0;
+        for (const QwtPlotItem *item : plot->itemList())
+            n += item->rtti() == QwtPlotItem::Rtti_PlotShape && item->isVisible() ? 1 : 0;
+        return n;
+    };
+    const int before = shapes();
+    QSignalSpy added(plot, &Zt2DPlot::addPolygon);
+    QPointer<QDialog> seen;
+    {
+        ModalAnswerer answerer([&seen](QWidget *modal) {
+            seen = qobject_cast<QDialog *>(modal);
+            static_cast<QDialog *>(modal)->reject();
+        });
+        // Drawn as a user does: Ctrl + right clicks, then Ctrl released.
+        for (const QPointF &p : {QPointF(6000, 6000), QPointF(11000, 6000), QPointF(11000, 11000), QPointF(6000, 11000)}) {
+            QTest::mousePress(plot->canvas(), Qt::RightButton, Qt::ControlModifier, pixel(plot, p.x(), p.y()));
+            QTest::mouseRelease(plot->canvas(), Qt::RightButton, Qt::ControlModifier, pixel(plot, p.x(), p.y()));
+        }
+        QTest::keyRelease(plot, Qt::Key_Control);
+    }
+    QCOMPARE(added.count(), 1);
+    QVERIFY(seen);
+    // No zone came of it, and the outline just drawn went with the redraw.
+    QCOMPARE(populations()->getZones().size(), 1);
+    QCOMPARE(shapes(), before);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(!seen);
 }

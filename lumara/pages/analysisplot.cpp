@@ -20,8 +20,12 @@ AnalysisPlot::AnalysisPlot(QWidget *parent) : PageContainer(0, parent)
     m_populationEdit = new PopulationEdit;
     for (QWidget *page : {static_cast<QWidget *>(m_histogram.data()), static_cast<QWidget *>(m_plot1D.data()),
                           static_cast<QWidget *>(m_plot2D.data()), static_cast<QWidget *>(m_plot3D.data()),
-                          static_cast<QWidget *>(m_populationEdit.data())})
+                          static_cast<QWidget *>(m_populationEdit.data())}) {
+        // The pages' fixed spacings want more height than a small screen has: in the window
+        // they take the room there is instead of forcing the window past the screen.
+        page->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
         m_stack->addWidget(page);
+    }
     m_stack->setCurrentIndex(0);
 }
 

@@ -46,6 +46,9 @@ void TestAnalysisPlot::pages()
     QCOMPARE(container.histogram()->thumbnailModel(), container.sharedThumbnails());
     QCOMPARE(container.plot1DDot()->thumbnailModel(), container.sharedThumbnails());
     QVERIFY(container.plot2DDot()->thumbnailModel() != container.sharedThumbnails());
+    // The pages do not force the main window past a small screen.
+    QVERIFY(container.layout()->minimumSize().height() < 600);
+    QVERIFY(container.layout()->minimumSize().width() < 800);
 }
 
 void TestAnalysisPlot::switching_data()

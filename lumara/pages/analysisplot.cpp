@@ -9,10 +9,21 @@
 
 #include <QStackedLayout>
 
+namespace {
+
+// Created once, without a parent, and never deleted: it lives as long as the process, as the
+// pages that share it may outlive any owner.
+ThumbnailModel *sharedThumbnailModel()
+{
+    static ThumbnailModel *const model = new ThumbnailModel;
+    return model;
+}
+
+} // namespace
+
 AnalysisPlot::AnalysisPlot(QWidget *parent) : PageContainer(0, parent)
 {
-    // Without a parent and never deleted: the pages that share it may outlive any owner.
-    m_thumbnails = new ThumbnailModel;
+    m_thumbnails = sharedThumbnailModel();
     m_histogram = new Histogram(m_thumbnails);
     m_plot1D = new Plot1DDot(m_thumbnails);
     m_plot2D = new Plot2DDot;

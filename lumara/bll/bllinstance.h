@@ -149,6 +149,10 @@ public:
     // Droplets minus the excluded ones among them; 0 for a well without a record.
     int getWellEffDropletCount(uint wellId) const;
 
+    // The well's kept droplets of the plot's channel pair inside the polygon (odd-even fill):
+    // the count the recount stores for a polygon zone.
+    int countDropletsInPolygon(uint plotId, uint wellId, const QPolygonF &polygon) const;
+
     // ---- Default plots and population names -----------------------------------------------
     // When a plot list is empty: every pair (2D) and triple (3D) of the wells' target channels
     // in first-seen order, named "%1_%2" / "%1_%2_%3" after the channels' target names.
@@ -187,7 +191,6 @@ private:
     void recountWells(int first, int last, bool resetThresholds);
     void recountWellByLine(uint wellId, bool resetThresholds);
     void recountWellByPolygon(uint wellId);
-    int countDropletsInPolygon(uint plotId, uint wellId, const QPolygonF &polygon) const;
 
     DropletExclude *m_dropletExclude = nullptr;
     ExperimentEditMgr *m_experimentEditMgr = nullptr;

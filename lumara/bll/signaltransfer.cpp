@@ -26,6 +26,7 @@ const QVector<Row> &table()
         {"ReAnalysis", "editCompensationCompleted()", "endBusyStatus()"},
         {"ReAnalysis", "clearCompensation()", "endBusyStatus()"},
         {"ReAnalysis", "dataFixed()", "dataFixed()"},
+        {"Plot2DDot", "dataFixed()", "dataFixed()"},
         {"WellListModel", "updateComplete()", "updateWellComplete()"},
         {"QualityControl", "beginReanalysis()", "beginBusyStatus()"},
         {"SpillOverCompensate", "beginCompensation()", "beginBusyStatus()"},

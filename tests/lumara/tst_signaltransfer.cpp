@@ -138,6 +138,7 @@ void TestSignalTransfer::forwarders_data()
         {"ReAnalysis", "editCompensationCompleted()", {"editCompensationComplete", "endBusyStatus"}},
         {"ReAnalysis", "clearCompensation()", {"endBusyStatus"}},
         {"ReAnalysis", "dataFixed()", {"dataFixed"}},
+        {"Plot2DDot", "dataFixed()", {"dataFixed"}},
         {"WellListModel", "updateComplete()", {"updateWellComplete"}},
         {"QualityControl", "beginReanalysis()", {"beginBusyStatus"}},
         {"SpillOverCompensate", "beginCompensation()", {"beginBusyStatus"}},

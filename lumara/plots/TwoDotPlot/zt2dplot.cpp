@@ -192,13 +192,20 @@ void Zt2DPlot::clearShapes()
 
 void Zt2DPlot::addCurve(QString color, QVector<QPointF> points, double size)
 {
-    auto *curve = new QwtPlotCurve(QString());
-    curve->setStyle(QwtPlotCurve::Dots);
-    curve->setRenderHint(QwtPlotItem::RenderAntialiased, true);
-    curve->setPen(QPen(QBrush(QColor(color), Qt::SolidPattern), size, Qt::SolidLine));
-    curve->setSamples(points);
-    curve->attach(this);
-    m_curves.append(curve);
+    addCurves({{color, points}}, size);
+}
+
+void Zt2DPlot::addCurves(const QVector<QPair<QString, QVector<QPointF>>> &curves, double size)
+{
+    for (const auto &pair : curves) {
+        auto *curve = new QwtPlotCurve(QString());
+        curve->setStyle(QwtPlotCurve::Dots);
+        curve->setRenderHint(QwtPlotItem::RenderAntialiased, true);
+        curve->setPen(QPen(QBrush(QColor(pair.first), Qt::SolidPattern), size, Qt::SolidLine));
+        curve->setSamples(pair.second);
+        curve->attach(this);
+        m_curves.append(curve);
+    }
     replot();
 }
 

@@ -46,6 +46,8 @@ public:
     // shape is deleted; other hidden shapes stay attached. No replot.
     void clearShapes();
     void addCurve(QString color, QVector<QPointF> points, double size);
+    // Every (colour, points) pair as a dot curve, in order, then one replot.
+    void addCurves(const QVector<QPair<QString, QVector<QPointF>>> &curves, double size);
     void setPolygons(QList<PolygonZoneInfo> zones);
     void setVertexTolerance(uint x, uint y);
     void clearShapeSelection();

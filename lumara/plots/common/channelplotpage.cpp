@@ -234,6 +234,7 @@ void ChannelPlotPage::switchType(int mode)
         m_root->setProperty("isLinerType", mode == LumaraAnalysisData::LineThreshold);
     if (mode == LumaraAnalysisData::LineThreshold)
         WellListModel::instance()->cacheThresholds();
+    thresholdTypeSwitched(mode);
     fullRefresh();
 }
 
@@ -255,7 +256,12 @@ void ChannelPlotPage::updateChannelThreshold(uint channelID, QString threshold)
     if (!ok)
         return;
     cacheThreshold(WellListModel::instance()->getSelectWellID(), channelID, value);
-    const int index = plotIndexOfChannel(shownChannels(), channelID);
+    showTypedThreshold(channelID, value);
+}
+
+void ChannelPlotPage::showTypedThreshold(uint channel, uint value)
+{
+    const int index = plotIndexOfChannel(shownChannels(), channel);
     if (index >= 0)
         moveSolidLine(index, value);
 }

@@ -46,7 +46,8 @@ protected:
     void addPlots(const QVector<QWidget *> &plots);
 
     QList<uint> selectedWells() const;
-    QVector<uint> shownChannels() const;
+    // The channels of the shown plots, each once, in plot order.
+    virtual QVector<uint> shownChannels() const;
     // "isLinerType", "isCommonAll" and "isSpecialKit" of the QML root.
     void setModeProperties();
     // The rows of the threshold panel for the selected wells and shown channels.
@@ -68,6 +69,10 @@ protected:
     virtual void moveSolidLine(int plotIndex, uint value) = 0;
     // Whether switching to per-well scope reloads the cache from the document.
     virtual bool reloadsOnIndividual() const = 0;
+    // A typed value reached the cache: the plots show it as their solid line(s).
+    virtual void showTypedThreshold(uint channel, uint value);
+    // The user accepted a new thresholding type and the document has it; before the refresh.
+    virtual void thresholdTypeSwitched(int mode) { Q_UNUSED(mode) }
 
 protected slots:
     // After every analysis or load: the page forgets its plot state and thumbnails.

@@ -61,6 +61,7 @@ void registerStops(Tour &tour)
     addSharedDialogStops(tour);
     addWellListStops(tour);
     addChannelPlotStops(tour);
+    addPlot2DStops(tour);
     addDropletViewerStops(tour);
     addExploreStops(tour);
     addViewResultStops(tour);

@@ -48,6 +48,7 @@ void addMainWindowStops(Tour &tour);
 void addSharedDialogStops(Tour &tour);
 void addWellListStops(Tour &tour);
 void addChannelPlotStops(Tour &tour);
+void addPlot2DStops(Tour &tour);
 void addDropletViewerStops(Tour &tour);
 void addExploreStops(Tour &tour);
 void addViewResultStops(Tour &tour);

@@ -3,7 +3,7 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15
 import "../../Histogram/qml"
-import "../../TwoDotPlot/qml"
+import "../../TwoDotPlot/qml" as TwoDot
 
 Rectangle {
     id: root
@@ -132,7 +132,7 @@ Rectangle {
                 Text { text: qsTr("pFu:"); font.pixelSize: 12 * root.unit; font.family: "Roboto"; color: "#333333" }
                 Text { text: root.pFu; font.pixelSize: 12 * root.unit; font.family: "Roboto"; color: "#333333" }
             }
-            Plot2DButton {
+            TwoDot.Plot2DButton {
                 objectName: "moreParameters"
                 width: 120 * root.unit
                 anchors { right: parent.right; bottom: parent.bottom; rightMargin: 10 * root.unit; bottomMargin: 8 * root.unit }

@@ -4,7 +4,6 @@
 #include "bll/reanalysis_p.h"
 
 #include "bll/documentaccess.h"
-#include "bll/poolhandover.h"
 #include "bll/wellchannels.h"
 
 #include "io/imagestack.h"
@@ -13,14 +12,10 @@
 
 #include <QFileInfo>
 #include <QHash>
-#include <QRunnable>
-#include <QThreadPool>
 
 #include <quazip.h>
 #include <quazipfile.h>
 
-#include <atomic>
-#include <condition_variable>
 #include <cstring>
 
 using namespace EngineDetail;
@@ -72,83 +67,6 @@ int ReAnalysis::AnalyserPool::pairsMade() const
     std::lock_guard<std::mutex> lock(m_mutex);
     return m_made;
 }
-
-// ---- Parallel loop ------------------------------------------------------------------------------
-
-namespace EngineDetail {
-
-namespace {
-
-// What the caller and its helpers share. Standard locks, so that every hand-over is one a
-// thread checker can follow.
-struct LoopState {
-    int count = 0;
-    const std::function<void(int)> *body = nullptr;
-    std::atomic<int> next{0};
-    std::mutex mutex;
-    std::condition_variable finished;
-    int running = 0;
-
-    void work()
-    {
-        for (int i = next.fetch_add(1); i < count; i = next.fetch_add(1))
-            (*body)(i);
-    }
-};
-
-// Deletes itself after its run; the state lives as long as the last helper that shares it.
-class LoopHelper : public QRunnable {
-public:
-    explicit LoopHelper(std::shared_ptr<LoopState> state) : m_state(std::move(state)) {}
-    void run() override
-    {
-        PoolHandover::take(this);
-        {
-            // Taken once the caller has started its helpers: everything it set up is visible.
-            std::lock_guard<std::mutex> lock(m_state->mutex);
-        }
-        m_state->work();
-        std::lock_guard<std::mutex> lock(m_state->mutex);
-        --m_state->running;
-        m_state->finished.notify_all();
-    }
-
-private:
-    std::shared_ptr<LoopState> m_state;
-};
-
-} // namespace
-
-void parallelFor(int count, const std::function<void(int)> &body)
-{
-    if (count <= 0)
-        return;
-    auto state = std::make_shared<LoopState>();
-    state->count = count;
-    state->body = &body;
-    QThreadPool *pool = QThreadPool::globalInstance();
-    {
-        std::lock_guard<std::mutex> lock(state->mutex);
-        const int wanted = std::min(count - 1, pool->maxThreadCount());
-        for (int h = 0; h < wanted; ++h) {
-            auto *helper = new LoopHelper(state);
-            ++state->running;
-            PoolHandover::give(helper);
-            if (!pool->tryStart(helper)) {
-                // Not taken: no thread was free.
-                --state->running;
-                delete helper;
-                break;
-            }
-        }
-    }
-    state->work();
-    // The body stays valid until every helper is past its last item.
-    std::unique_lock<std::mutex> lock(state->mutex);
-    state->finished.wait(lock, [&state] { return state->running == 0; });
-}
-
-} // namespace EngineDetail
 
 // ---- Raw views ------------------------------------------------------------------------------
 

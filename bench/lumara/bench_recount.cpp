@@ -8,55 +8,20 @@
 #include "model/drpltimginfomgr.h"
 #include "model/experimentcfgmgr.h"
 #include "pcranalysisdocument.h"
-#include "seeddocument.h"
+#include "seededrun.h"
 
-#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
 #include <functional>
-#include <random>
 #include <vector>
 
 using namespace LumaraAnalysisData;
 
 namespace {
 
-constexpr int Droplets = 20000;
-
-QString seedRun()
-{
-    const int wells = qEnvironmentVariableIsSet("LUMARA_BENCH_WELLS") ? qEnvironmentVariableIntValue("LUMARA_BENCH_WELLS") : 96;
-    BllTest::DocumentSeed seed;
-    seed.targets = BllTest::namedTargets({1, 2, 3, 4, 5, 6});
-    std::mt19937 random(7);
-    std::uniform_int_distribution<uint> negative(500, 1500), positive(3000, 9000), coin(0, 9), rare(0, 99);
-    for (int w = 0; w < wells; ++w) {
-        BllTest::WellSeed well = BllTest::well(uint(w) + 1, QStringLiteral("W%1").arg(w + 1), {1, 2, 3, 4, 5, 6});
-        well.droplets.reserve(Droplets);
-        for (int i = 0; i < Droplets; ++i) {
-            BllTest::Greys g{};
-            for (int c = 0; c < PerChannel; ++c)
-                g[c] = coin(random) < 3 ? positive(random) : negative(random);
-            well.droplets.append(BllTest::droplet(g));
-            if (rare(random) == 0)
-                well.excluded.insert(uint(i));
-        }
-        for (int c = 0; c < PerChannel; ++c)
-            well.lineThresholds[c] = 2000 + 10 * uint(c);
-        seed.wells.append(well);
-    }
-    QString error;
-    return BllTest::seedDocument(seed, nullptr, &error) ? QString() : error;
-}
-
-// The run, seeded once for every benchmark; an error message when it cannot be.
-const QString &seeded()
-{
-    static const QString error = seedRun();
-    return error;
-}
+using BenchSeed::seeded;
 
 // The bare cost: the value every reader and the recount classify, of every kept droplet in
 // every target channel, summed.
@@ -142,9 +107,5 @@ BENCHMARK(BM_GreyReaders)->ArgName("every_droplet")->Arg(0)->Arg(1)->Unit(benchm
 
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
-    BLLInstance::createSingletons();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    return 0;
+    return BenchSeed::runBenchmarks(argc, argv);
 }

@@ -1,5 +1,6 @@
 #include "io/analysisdatafileparser2.h"
 
+#include "io/entryreadbuffer.h"
 #include "io/imagestack.h"
 #include "io/recordstream.h"
 #include "io/runarchiveimages.h"
@@ -211,12 +212,15 @@ bool AnalysisDataFileParser2::parseBody(const EntryHeader &header, QIODevice *de
         return false;
     setVersion(header.version);
 
+    // Read through a buffer: the bounded reservations ask for the bytes left at every list,
+    // which a zip entry answers by reading the archive's directory.
+    EntryReadBuffer buffered(device, device->bytesAvailable());
     Body body;
     bool good = false;
     if (header.version == 1) {
-        good = readVersion1(device, body);
+        good = readVersion1(&buffered, body);
     } else {
-        QDataStream ds(device);
+        QDataStream ds(&buffered);
         good = header.version == 0
             ? readBody(ds, ExperimentForm::Flat, ImageRecordForm::Short, body)
             : readBody(ds, ExperimentForm::Nested, ImageRecordForm::Full, body);

@@ -1,11 +1,17 @@
-# lumara_add_qtest(<name> SOURCES ... LIBS ... [XVFB] [TIMEOUT s])
-# One QtTest executable registered with ctest. GUI tests run offscreen; 3D views need XVFB.
+# lumara_add_qtest(<name> SOURCES ... LIBS ... [XVFB] [XVFB_ARGS "server args"] [TIMEOUT s])
+# One QtTest executable registered with ctest. GUI tests run offscreen; 3D views need XVFB;
+# XVFB_ARGS gives the virtual server its screens.
 function(lumara_add_qtest name)
-  cmake_parse_arguments(T "XVFB" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "XVFB" "TIMEOUT;XVFB_ARGS" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   lumara_target_defaults(${name})
   target_link_libraries(${name} PRIVATE Qt5::Test lumara_testsupport ${T_LIBS})
-  if(T_XVFB)
+  set(platform offscreen)
+  if(T_XVFB_ARGS)
+    # On the virtual server's own screens.
+    set(platform xcb)
+    add_test(NAME ${name} COMMAND xvfb-run -a -s "${T_XVFB_ARGS}" $<TARGET_FILE:${name}>)
+  elseif(T_XVFB)
     add_test(NAME ${name} COMMAND xvfb-run -a $<TARGET_FILE:${name}>)
   else()
     add_test(NAME ${name} COMMAND ${name})
@@ -16,11 +22,12 @@ function(lumara_add_qtest name)
   set_tests_properties(${name} PROPERTIES
     TIMEOUT ${T_TIMEOUT}
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin
-    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QT_QUICK_BACKEND=software;LUMARA_DATA=${LUMARA_DATA_DIR};LUMARA_TEST_SOURCE=${CMAKE_SOURCE_DIR}")
+    ENVIRONMENT "QT_QPA_PLATFORM=${platform};QT_QUICK_BACKEND=software;LUMARA_DATA=${LUMARA_DATA_DIR};LUMARA_TEST_SOURCE=${CMAKE_SOURCE_DIR}")
 endfunction()
 
 # lumara_add_qtest_folder(<prefix> LIBS ...): one test per tst_<stem>.cpp in the current
-# folder, named <prefix>_<stem>. Tests needing more set TEST_<stem>_LIBS / TEST_<stem>_XVFB.
+# folder, named <prefix>_<stem>. Tests needing more set TEST_<stem>_LIBS / TEST_<stem>_XVFB /
+# TEST_<stem>_XVFB_ARGS.
 function(lumara_add_qtest_folder prefix)
   cmake_parse_arguments(F "" "" "LIBS" ${ARGN})
   file(GLOB tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tst_*.cpp)
@@ -31,7 +38,11 @@ function(lumara_add_qtest_folder prefix)
     if(TEST_${stem}_XVFB)
       set(xvfb XVFB)
     endif()
-    lumara_add_qtest(${prefix}_${stem} ${xvfb} SOURCES ${src} ${TEST_${stem}_SOURCES}
+    set(xvfb_args)
+    if(TEST_${stem}_XVFB_ARGS)
+      set(xvfb_args XVFB_ARGS "${TEST_${stem}_XVFB_ARGS}")
+    endif()
+    lumara_add_qtest(${prefix}_${stem} ${xvfb} ${xvfb_args} SOURCES ${src} ${TEST_${stem}_SOURCES}
       LIBS ${F_LIBS} ${TEST_${stem}_LIBS})
   endforeach()
 endfunction()

@@ -1,13 +1,9 @@
 // Lumara: brings the process up in a fixed order (see shell/startup.h), then shows the program.
-#include "platform/crashdump.h"
 #include "platform/singleinstanceguard.h"
-#include "shell/dialogmessage.h"
-#include "shell/dialoghost.h"
-#include "shell/logfile.h"
+#include "shell/mainwindows.h"
 #include "shell/startup.h"
 
 #include <QApplication>
-#include <QDebug>
 #include <QSplashScreen>
 
 int main(int argc, char *argv[])
@@ -24,15 +20,10 @@ int main(int argc, char *argv[])
     Platform::SingleInstanceGuard guard;
     if (!guard.acquired())
         return 0;
-    Platform::installCrashDumpFilter(logFileDescriptor());
 
-    const QString startFile = argc == 2 ? QString::fromLocal8Bit(argv[1]) : QString();
-    qDebug().noquote() << QStringLiteral("Start file: ") + startFile;
-
-    DialogMessage box(0, QStringLiteral("The main window is not part of this build yet."));
-    centreOnActiveWindow(&box);
-    box.show();
-    splash.finish(&box);
-    box.exec();
-    return 0;
+    // The window opens the start file itself once it is up; it installs the crash filter.
+    MainWindows window(argc == 2 ? QString::fromLocal8Bit(argv[1]) : QString());
+    window.show();
+    splash.finish(&window);
+    return app.exec();
 }

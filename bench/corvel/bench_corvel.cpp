@@ -1,12 +1,10 @@
 // Replot of a 2D dot plot of 96 wells x 20000 droplets, against a plain QPainter drawPoints of
 // the same points, with the same pen, into an image of the canvas' size.
 #include "quorin2dplot.h"
+#include "widgetbench.h"
 
-#include <QApplication>
 #include <QImage>
 #include <QPainter>
-#include <QWindow>
-#include <benchmark/benchmark.h>
 #include <qwt_plot_canvas.h>
 #include <random>
 
@@ -41,23 +39,8 @@ QString wellColour(int w)
 
 void showExposed(QWidget &w)
 {
-    w.resize(PlotSize);
-    w.show();
-    for (int i = 0; i < 200 && !(w.windowHandle() && w.windowHandle()->isExposed()); ++i)
-        QApplication::processEvents(QEventLoop::AllEvents, 10);
-    QApplication::processEvents();
+    WidgetBench::showExposed(w, PlotSize);
 }
-
-class PaintCounter : public QObject {
-public:
-    int paints = 0;
-    bool eventFilter(QObject *, QEvent *e) override
-    {
-        if (e->type() == QEvent::Paint)
-            ++paints;
-        return false;
-    }
-};
 } // namespace
 
 static void BM_Plot2DReplot(benchmark::State &state)
@@ -70,7 +53,7 @@ static void BM_Plot2DReplot(benchmark::State &state)
     plot.SetQwtPlotAxisInfo(QwtPlot::xBottom, 0, MaxGrey, 0);
     plot.SetQwtPlotAxisInfo(QwtPlot::yLeft, 0, MaxGrey, 0);
     showExposed(plot);
-    PaintCounter counter;
+    WidgetBench::PaintCounter counter;
     plot.canvas()->installEventFilter(&counter);
     for (auto _ : state) {
         plot.replot(); // schedules the canvas paint ...
@@ -115,12 +98,5 @@ BENCHMARK(BM_PlainDrawPoints)->Arg(1)->Arg(3)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    return 0;
+    return WidgetBench::main(argc, argv);
 }

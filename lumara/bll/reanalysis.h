@@ -103,6 +103,10 @@ public:
     // The preprocessed image of the well's channel (1..6); {0, 0, 1, null} for a well not
     // loaded. The pixels stay valid until the next preprocessing or the well's removal.
     DrpltImg getWellChannelImage(uint wellId, uint channel) const;
+    // Replaces the prepared images with these (8- or 16-bit grey; other formats become 8-bit),
+    // stored with packed rows as a preprocessing leaves them. For callers that prepare wells
+    // themselves, such as tests with given pixels.
+    void setPreparedImages(const QList<WellDrpltImgInfo<QImage>> &wells);
     void removeWellImages(uint wellId);
     const QList<WellDrpltImgInfo<QImage>> &wells() const;
     int blockCount() const;

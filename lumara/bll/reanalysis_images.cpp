@@ -502,6 +502,32 @@ DrpltImg ReAnalysis::getWellChannelImage(uint wellId, uint channel) const
     return DrpltImg{0, 0, 1, nullptr};
 }
 
+void ReAnalysis::setPreparedImages(const QList<WellDrpltImgInfo<QImage>> &wells)
+{
+    m_wells.clear();
+    for (const WellDrpltImgInfo<QImage> &well : wells) {
+        WellDrpltImgInfo<QImage> prepared;
+        prepared.wellId = well.wellId;
+        prepared.refChanId = well.refChanId;
+        for (QImage image : well.images) {
+            if (image.isNull()) {
+                prepared.images.append(QImage());
+                continue;
+            }
+            if (image.format() != QImage::Format_Grayscale8 && image.format() != QImage::Format_Grayscale16)
+                image = image.convertToFormat(QImage::Format_Grayscale8);
+            // Rows without padding, as the engine keeps its images.
+            const size_t rowBytes = size_t(image.width()) * (image.format() == QImage::Format_Grayscale16 ? 2 : 1);
+            auto *bits = new uchar[rowBytes * size_t(image.height())];
+            for (int y = 0; y < image.height(); ++y)
+                std::memcpy(bits + rowBytes * size_t(y), image.constScanLine(y), rowBytes);
+            prepared.images.append(QImage(bits, image.width(), image.height(), int(rowBytes), image.format(),
+                                          EngineDetail::freePixels, bits));
+        }
+        m_wells.append(prepared);
+    }
+}
+
 void ReAnalysis::removeWellImages(uint wellId)
 {
     for (int i = 0; i < m_wells.size(); ++i) {

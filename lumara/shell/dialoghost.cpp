@@ -11,12 +11,20 @@
 
 QQuickWidget *hostQmlView(QDialog *dialog, const QUrl &view, bool scaled)
 {
+    return hostQmlView(dialog, view, scaled, {});
+}
+
+QQuickWidget *hostQmlView(QDialog *dialog, const QUrl &view, bool scaled,
+                          const QVector<QPair<QString, QVariant>> &context)
+{
     auto *widget = new QQuickWidget(dialog);
     widget->setResizeMode(QQuickWidget::SizeRootObjectToView);
     widget->setAttribute(Qt::WA_AlwaysStackOnTop);
     widget->setClearColor(Qt::transparent);
     if (scaled)
         widget->rootContext()->setContextProperty(QStringLiteral("resoving"), uiScaleFactor);
+    for (const auto &property : context)
+        widget->rootContext()->setContextProperty(property.first, property.second);
     widget->setSource(view);
 
     auto *layout = new QVBoxLayout(dialog);
@@ -24,6 +32,13 @@ QQuickWidget *hostQmlView(QDialog *dialog, const QUrl &view, bool scaled)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(widget);
     return widget;
+}
+
+void loadScaledView(QQuickWidget *widget, const QUrl &view)
+{
+    widget->setResizeMode(QQuickWidget::SizeRootObjectToView);
+    widget->rootContext()->setContextProperty(QStringLiteral("resoving"), uiScaleFactor);
+    widget->setSource(view);
 }
 
 QPoint centredOn(const QRect &window, const QSize &box)

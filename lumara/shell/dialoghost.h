@@ -4,7 +4,10 @@
 #include <QPoint>
 #include <QRect>
 #include <QSize>
+#include <QPair>
 #include <QUrl>
+#include <QVariant>
+#include <QVector>
 
 class QDialog;
 class QQuickWidget;
@@ -14,6 +17,13 @@ class QWidget;
 // box without spacing or margins). With `scaled` the view gets "resoving" = uiScaleFactor
 // before it loads. The dialog owns the widget.
 QQuickWidget *hostQmlView(QDialog *dialog, const QUrl &view, bool scaled);
+// The same, with further context properties (name, value) set before the view loads.
+QQuickWidget *hostQmlView(QDialog *dialog, const QUrl &view, bool scaled,
+                          const QVector<QPair<QString, QVariant>> &context);
+
+// Loads the view into a widget that hosts it directly (not in a dialog): the root follows the
+// widget's size and gets "resoving" = uiScaleFactor before it loads.
+void loadScaledView(QQuickWidget *widget, const QUrl &view);
 
 // The top left corner that centres a box of the given size on the window (integer halves).
 QPoint centredOn(const QRect &window, const QSize &box);

@@ -14,6 +14,7 @@
 #include <QCoreApplication>
 #include <QCursor>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
@@ -40,7 +41,7 @@ void savePng(QWidget *view, const QString &proposed)
                                                       translated(view, "PNG Files(*.png)"));
     if (path.isEmpty())
         return;
-    if (!view->grab().save(path, "png"))
+    if (!view->grab().save(path, "png") || !QFileInfo::exists(path))
         reportUnsaved();
 }
 
@@ -64,7 +65,8 @@ void saveSvg(QWidget *view, const QString &proposed)
         return;
     }
     painter.drawImage(QPoint(0, 0), image);
-    painter.end();
+    if (!painter.end() || !QFileInfo::exists(path))
+        reportUnsaved();
 }
 
 void showHelp(const ImageActionNames &names)

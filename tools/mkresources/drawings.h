@@ -36,5 +36,24 @@ void drawSpinUpArrow(QPainter &p, const QRectF &area);
 void drawSpinUpArrowPressed(QPainter &p, const QRectF &area);
 void drawSpinDownArrow(QPainter &p, const QRectF &area);
 void drawSpinDownArrowPressed(QPainter &p, const QRectF &area);
+// ---- main window: menu bar and navigation bar (draw_mainwindow.cpp) -------------------------
+void drawOpenIcon(QPainter &p, const QRectF &area);
+void drawRecentIcon(QPainter &p, const QRectF &area);
+void drawSaveIcon(QPainter &p, const QRectF &area);
+void drawSaveAsIcon(QPainter &p, const QRectF &area);
+void drawDropDownIcon(QPainter &p, const QRectF &area);
+void drawWhatIsIcon(QPainter &p, const QRectF &area);
+void drawMinimiseIcon(QPainter &p, const QRectF &area);
+void drawRestoreIcon(QPainter &p, const QRectF &area);
+void drawCloseIcon(QPainter &p, const QRectF &area);
+void drawNaviQualityIcon(QPainter &p, const QRectF &area);
+void drawNaviSetupIcon(QPainter &p, const QRectF &area);
+void drawNaviAnalyzeIcon(QPainter &p, const QRectF &area);
+void drawNaviExploreIcon(QPainter &p, const QRectF &area);
+void drawNaviResultsIcon(QPainter &p, const QRectF &area);
+void drawNaviExportIcon(QPainter &p, const QRectF &area);
+
+// ---- droplet image views (draw_droplets.cpp) ---------------------------------------------
+void drawDropletRing(QPainter &p, const QRectF &area);
 
 } // namespace MkResources

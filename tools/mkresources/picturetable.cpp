@@ -32,11 +32,32 @@ const QVector<Picture> &pictures()
         {"TwoDotPlot/assets/up_btn_press.png", 32, 24, drawSpinUpArrowPressed},
         {"TwoDotPlot/assets/down_btn.png", 32, 24, drawSpinDownArrow},
         {"TwoDotPlot/assets/down_btn_press.png", 32, 24, drawSpinDownArrowPressed},
+        // 2D dot plot: cursors of its image actions
+        {"TwoDotPlot/assets/cursor_help.png", 32, 32, drawHelpCursor},
+        {"TwoDotPlot/assets/cursor_save.png", 32, 32, drawSaveCursor},
         // cursors of the View Results charts
         {"ViewResult/Concentration/assert/cursor_help.png", 32, 32, drawHelpCursor},
         {"ViewResult/Concentration/assert/cursor_save.png", 32, 32, drawSaveCursor},
         {"ViewResult/Uncertainty/assert/cursor_help.png", 32, 32, drawHelpCursor},
         {"ViewResult/Uncertainty/assert/cursor_save.png", 32, 32, drawSaveCursor},
+        // main window: menu bar actions and window buttons, navigation modules
+        {"assets/menu_open.png", 32, 32, drawOpenIcon},
+        {"assets/menu_recent.png", 32, 32, drawRecentIcon},
+        {"assets/menu_save.png", 32, 32, drawSaveIcon},
+        {"assets/menu_saveas.png", 32, 32, drawSaveAsIcon},
+        {"assets/menu_dropdown.png", 32, 32, drawDropDownIcon},
+        {"assets/menu_whatis.png", 32, 32, drawWhatIsIcon},
+        {"assets/window_minimise.png", 32, 32, drawMinimiseIcon},
+        {"assets/window_restore.png", 32, 32, drawRestoreIcon},
+        {"assets/window_close.png", 32, 32, drawCloseIcon},
+        {"assets/navi_quality.png", 32, 32, drawNaviQualityIcon},
+        {"assets/navi_setup.png", 32, 32, drawNaviSetupIcon},
+        {"assets/navi_analyze.png", 32, 32, drawNaviAnalyzeIcon},
+        {"assets/navi_explore.png", 32, 32, drawNaviExploreIcon},
+        {"assets/navi_results.png", 32, 32, drawNaviResultsIcon},
+        {"assets/navi_export.png", 32, 32, drawNaviExportIcon},
+        // droplet image views: the ring of a rectangle's markers
+        {"assert/aureole4.png", 64, 64, drawDropletRing},
     };
     return table;
 }

@@ -28,11 +28,14 @@ Rectangle {
                 objectName: modelData.name
                 width: root.width
                 height: 40 * root.unit
+                // The row places its own contents: the pop-up is narrow, the longest label only just fits.
+                leftPadding: 0
+                rightPadding: 0
                 hoverEnabled: true
                 background: Rectangle { color: parent.down ? "#bfecff" : (parent.hovered ? "#f0f8ff" : "transparent") }
                 contentItem: Row {
-                    spacing: 10 * root.unit
-                    leftPadding: 12 * root.unit
+                    spacing: 8 * root.unit
+                    leftPadding: 10 * root.unit
                     Image {
                         anchors.verticalCenter: parent.verticalCenter
                         width: 20 * root.unit

@@ -46,10 +46,18 @@ private slots:
             ":/TwoDotPlot/assets/up_btn_press.png",
             ":/TwoDotPlot/assets/down_btn.png",
             ":/TwoDotPlot/assets/down_btn_press.png",
+            ":/TwoDotPlot/assets/cursor_help.png",
+            ":/TwoDotPlot/assets/cursor_save.png",
             ":/ViewResult/Concentration/assert/cursor_help.png",
             ":/ViewResult/Concentration/assert/cursor_save.png",
             ":/ViewResult/Uncertainty/assert/cursor_help.png",
             ":/ViewResult/Uncertainty/assert/cursor_save.png",
+            ":/Others/qml/BusyStatus.qml",
+            ":/qml/TopMenuBar.qml",
+            ":/qml/NaviBar.qml",
+            ":/qml/RecentOpenFile.qml",
+            ":/assets/logo.png",
+            ":/assert/aureole4.png",
         };
         for (const char *path : paths)
             QTest::newRow(path) << QString::fromLatin1(path);

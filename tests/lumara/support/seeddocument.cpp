@@ -1,6 +1,7 @@
 #include "seeddocument.h"
 
 #include "generator.h"
+#include "seedimages.h"
 #include "model/analysisdatamgr.h"
 #include "model/analysisexperimentmgr.h"
 #include "model/analysisresultmgr.h"
@@ -196,6 +197,18 @@ bool seedDocument(const DocumentSeed &seed, SeededIds *ids, QString *error)
     experiments->setAnalysisExpGlobalInfo(global);
     experiments->setWellDrpltImgs(images);
 
+    // The prepared images, as a preprocessing of the package would leave them.
+    QList<WellDrpltImgInfo<QImage>> prepared;
+    for (const WellSeed &w : seed.wells) {
+        WellDrpltImgInfo<QImage> wellImages;
+        wellImages.wellId = w.id;
+        wellImages.refChanId = w.referenceChannel;
+        for (int c = 0; c < PerChannel; ++c)
+            wellImages.images.append(w.channelImages.value(c));
+        prepared.append(wellImages);
+    }
+    setPreparedImages(prepared);
+
     // Droplets and the image analysis's own thresholds.
     QList<WellImageAnalysisInfo> records;
     QList<WellResultInfo> wellResults;
@@ -203,15 +216,19 @@ bool seedDocument(const DocumentSeed &seed, SeededIds *ids, QString *error)
         WellImageAnalysisInfo record;
         record.wellId = w.id;
         record.valid = true;
-        record.sharpness = 2400.0;
+        record.sharpness = w.sharpness;
+        record.saturatedDrpltNum = w.saturatedCount;
         for (int i = 0; i < w.droplets.size(); ++i) {
+            const DropletSeed &seeded = w.droplets.at(i);
             DrpltInfo d;
-            d.x = quint32(i);
-            d.y = quint32(i);
+            const bool placed = seeded.centre.x() >= 0 && seeded.centre.y() >= 0;
+            d.x = quint32(placed ? seeded.centre.x() : i);
+            d.y = quint32(placed ? seeded.centre.y() : i);
             d.size = 10;
             for (int c = 0; c < PerChannel; ++c) {
-                d.grayPairs[c] = qMakePair(quint32(w.droplets.at(i).raw[c]), quint32(w.droplets.at(i).compensated[c]));
-                d.grays[c] = w.droplets.at(i).compensated[c];
+                d.grayPairs[c] = qMakePair(quint32(seeded.raw[c]), quint32(seeded.compensated[c]));
+                d.grays[c] = seeded.compensated[c];
+                d.flags[c] = seeded.flags[c];
             }
             record.droplets.append(d);
         }

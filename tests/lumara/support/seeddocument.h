@@ -6,9 +6,11 @@
 #include "generator.h"
 #include "model/lumaraanalysisdata.h"
 
+#include <QImage>
 #include <QList>
 #include <QMap>
 #include <QPair>
+#include <QPoint>
 #include <QPolygonF>
 #include <QSet>
 #include <QSize>
@@ -24,6 +26,8 @@ using Greys = std::array<uint, LumaraAnalysisData::PerChannel>; // entry channel
 struct DropletSeed {
     Greys raw{};         // grey value before crosstalk adjustment
     Greys compensated{}; // after it: also the value the line recount classifies
+    QPoint centre{-1, -1}; // in image pixels; (-1, -1): droplet i at (i, i)
+    Greys flags{};       // per-channel status values, 3 for a saturated channel
 };
 
 // A droplet whose compensated values equal its raw ones.
@@ -47,6 +51,11 @@ struct WellSeed {
     Greys analysisThresholds{};    // raw thresholds of the image-analysis record
     Greys compensatedThresholds{}; // compensated thresholds of that record
     QVector<QSize> imageSizes;     // one 16-bit image per entry (channel order); none when empty
+    // The prepared channel images the business layer hands to the droplet views, entry
+    // channel - 1, 8- or 16-bit grey with the given pixels; a null entry has none.
+    QVector<QImage> channelImages;
+    double sharpness = 2400.0;
+    uint saturatedCount = 0;
     QVector<QVector<QString>> imageNames; // per image block, the six entry names in the package
     std::array<int, LumaraAnalysisData::PerChannel> exposure{{100, 100, 100, 100, 100, 100}};
     double focus = 0.25;

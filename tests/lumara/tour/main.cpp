@@ -1,22 +1,22 @@
 // lumara_tour [--temp-root] PACKAGE OUTFOLDER
 // Starts the program as main does (no splash wait, no single-instance guard), opens the
-// package and grabs every stop into OUTFOLDER. Exit code 0 when every stop passed, no QML
-// warning or error was logged and nothing escaped.
+// package through the main window and grabs every stop into OUTFOLDER. Exit code 0 when every
+// stop passed, no QML warning or error was logged and nothing escaped.
 #include "tour.h"
 
 #include "bll/bllinstance.h"
 #include "bll/signaltransfer.h"
 #include "graphicsdrivers.h"
 #include "messagerecorder.h"
+#include "shell/mainwindows.h"
 #include "shell/startup.h"
-#include "shell/welllistmodel.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QSplashScreen>
 #include <QTemporaryDir>
-#include <QThread>
 #include <QTimer>
 
 #include <cstdio>
@@ -28,11 +28,10 @@ namespace {
 
 const int OpenTimeoutMs = 240 * 1000;
 
-// Opens on a worker as the program does and waits until the well list holds the new wells.
-bool openPackage(const QString &path, QString *error)
+// Opens through the window's own open road and waits for the well list to report the wells.
+bool openPackage(MainWindows &window, const QString &path, QString *error)
 {
     SignalTransfer *hub = SignalTransfer::getInstance();
-    WellListModel::instance();
     QEventLoop loop;
     bool opened = false;
     QObject::connect(hub, &SignalTransfer::updateWellComplete, &loop, [&] {
@@ -47,10 +46,14 @@ bool openPackage(const QString &path, QString *error)
         *error = QStringLiteral("the package did not open in time");
         loop.quit();
     });
-    std::unique_ptr<QThread> worker(QThread::create([path] { BLLInstance::getInstance()->openFile(path); }));
-    worker->start();
+    window.startOpenFile(path);
     loop.exec();
-    if (!worker->wait(opened ? 60000 : 5000)) {
+    // The worker's last steps reach the window after the wells.
+    QElapsedTimer waited;
+    waited.start();
+    while (window.isOpening() && waited.elapsed() < (opened ? 60000 : 5000))
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    if (window.isOpening()) {
         std::fprintf(stderr, "lumara_tour: %s; the open still runs\n", qPrintable(*error));
         std::fflush(stderr);
         std::_Exit(2);
@@ -91,11 +94,14 @@ int main(int argc, char *argv[])
         splash.show();
         waitOnSplash(0);
 
+        MainWindows window{QString()};
+        window.show();
         TourContext context;
         context.splash = &splash;
+        context.window = &window;
         context.packagePath = QFileInfo(args[0]).absoluteFilePath();
         QString error;
-        if (!openPackage(context.packagePath, &error)) {
+        if (!openPackage(window, context.packagePath, &error)) {
             std::fprintf(stderr, "lumara_tour: %s: %s\n", qPrintable(context.packagePath), qPrintable(error));
             return 1;
         }

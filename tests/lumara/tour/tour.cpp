@@ -1,7 +1,12 @@
 #include "tour.h"
 
+#include "shell/mainwindows.h"
+#include "shell/mainwinframe.h"
+#include "shell/navibar.h"
+
 #include <QApplication>
 #include <QDir>
+#include <QQuickItem>
 #include <QTest>
 #include <QWidget>
 
@@ -52,8 +57,10 @@ int Tour::run(TourContext &context, const QString &outFolder)
 void registerStops(Tour &tour)
 {
     addStartUpStops(tour);
+    addMainWindowStops(tour);
     addSharedDialogStops(tour);
     addWellListStops(tour);
+    addDropletViewerStops(tour);
 }
 
 QImage grabWindow(QWidget *window)
@@ -64,6 +71,9 @@ QImage grabWindow(QWidget *window)
         return QImage();
     // QML views render on the next frames.
     QTest::qWait(150);
+    // A grab reuses the window's last composition of its QML views, which can still hold one
+    // hidden since (the busy overlay after an open); a repaint brings it up to date.
+    window->repaint();
     return window->grab().toImage();
 }
 
@@ -79,4 +89,12 @@ bool isOneColour(const QImage &image)
         }
     }
     return true;
+}
+
+QWidget *TourContext::visit(int primary, int sub)
+{
+    QQuickItem *bar = window->naviBar()->rootObject();
+    QMetaObject::invokeMethod(bar, "updateIndex", Q_ARG(QVariant, primary), Q_ARG(QVariant, sub));
+    QTest::qWait(150);
+    return window->frame()->page(primary);
 }

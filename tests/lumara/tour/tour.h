@@ -8,13 +8,19 @@
 
 #include <functional>
 
+class MainWindows;
 class QSplashScreen;
 class QWidget;
 
 struct TourContext {
     QSplashScreen *splash = nullptr; // shown at start-up, until its stop closes it
+    MainWindows *window = nullptr;   // the program's window, the package open in it
     QString packagePath;
     int wellCount = 0;
+
+    // Goes to a module's sub-page as the navigation bar's own click does, and lets the page
+    // draw. Returns the module's page.
+    QWidget *visit(int primary, int sub);
 };
 
 class Tour {
@@ -38,8 +44,10 @@ private:
 // Every stop of the program, in a fixed order: one function per area (stops_*.cpp).
 void registerStops(Tour &tour);
 void addStartUpStops(Tour &tour);
+void addMainWindowStops(Tour &tour);
 void addSharedDialogStops(Tour &tour);
 void addWellListStops(Tour &tour);
+void addDropletViewerStops(Tour &tour);
 
 // Shows the window, waits until it is on screen and drawn, and grabs it (QML included).
 QImage grabWindow(QWidget *window);

@@ -7,6 +7,7 @@
 #include "shell/dialogmessage.h"
 #include "shell/globalvalues.h"
 #include "shell/helpdialog.h"
+#include "modalanswerer.h"
 #include "plottest.h"
 #include "testmain.h"
 
@@ -17,7 +18,6 @@
 #include <QQuickItem>
 #include <QQuickWidget>
 #include <QSvgRenderer>
-#include <QTimer>
 #include <functional>
 #include <memory>
 
@@ -25,31 +25,7 @@ namespace {
 
 const QColor barColour("#e42520");
 
-// Answers every modal dialog that opens while it lives, from inside the dialog's own loop,
-// and remembers which dialogs those were.
-class ModalAnswerer {
-public:
-    explicit ModalAnswerer(std::function<void(QWidget *)> answer) : m_answer(std::move(answer))
-    {
-        m_timer.setInterval(5);
-        QObject::connect(&m_timer, &QTimer::timeout, [this]() {
-            QWidget *modal = QApplication::activeModalWidget();
-            if (!modal || modal == m_last)
-                return;
-            m_last = modal;
-            m_seen.append(QString::fromLatin1(modal->metaObject()->className()));
-            m_answer(modal);
-        });
-        m_timer.start();
-    }
-    QStringList seen() const { return m_seen; }
-
-private:
-    std::function<void(QWidget *)> m_answer;
-    QTimer m_timer;
-    QPointer<QWidget> m_last;
-    QStringList m_seen;
-};
+using LumaraTest::ModalAnswerer;
 
 // A chart with data on screen, and the widget pixel of something drawn in barColour.
 struct Chart {

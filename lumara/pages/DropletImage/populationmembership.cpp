@@ -1,0 +1,92 @@
+#include "pages/DropletImage/populationmembership.h"
+
+#include "bll/bllinstance.h"
+#include "bll/dropletexclude.h"
+#include "bll/experimenteditmgr.h"
+#include "bll/populationsmgr.h"
+
+#include <QHash>
+
+#include <algorithm>
+
+using namespace LumaraAnalysisData;
+
+PopulationMembership::PopulationMembership(uint wellId, uint populationId)
+{
+    BLLInstance *bll = BLLInstance::getInstance();
+    PopulationsInfo population;
+    for (const PopulationsInfo &candidate : bll->getPopulationsMgr()->getPopulations()) {
+        if (candidate.id == populationId) {
+            population = candidate;
+            m_found = true;
+            break;
+        }
+    }
+    if (!m_found)
+        return;
+
+    QHash<uint, QVector<uint>> values; // per channel, read once
+    const auto valuesOf = [&](uint channel) {
+        auto it = values.find(channel);
+        if (it == values.end())
+            it = values.insert(channel, bll->getAllDropletGrayValues(wellId, channel));
+        return it.value(); // a shared copy
+    };
+
+    m_lineMode = bll->getThldType() != PolygonThreshold;
+    if (m_lineMode) {
+        const QList<TargetChannelInfo> targets = bll->getExperimentEditMgr()->getTargetChannels();
+        const QList<uint> measured = bll->getWellChannels(wellId);
+        const int bitCount = std::min(targets.size(), int(PerChannel));
+        for (int j = 0; j < bitCount; ++j) {
+            const uint channel = targets.at(j).channel;
+            // A target the well does not measure counts as reached, as in the recount.
+            if (measured.contains(channel))
+                m_bits.append({valuesOf(channel), bll->getThldByLine(wellId, channel), j});
+            else
+                m_forced |= 1u << j;
+        }
+        const QVector<uint> &zones = bll->getDropletExclude()->getZoneCombinationOfChan();
+        m_memberCodes.assign(size_t(1) << bitCount, 0);
+        for (uint code = 0; code < m_memberCodes.size(); ++code) {
+            const int zone = zones.indexOf(code);
+            if (zone < 0)
+                continue;
+            for (const QPair<quint32, ZoneType> &bound : population.zones)
+                if (bound.first == uint(zone) && bound.second != NegativeZone)
+                    m_memberCodes[code] = 1;
+        }
+        return;
+    }
+
+    const QList<PlotPolygonInfo> polygons = bll->getPopulationsMgr()->getWellPlotPolygons(wellId);
+    for (const QPair<quint32, ZoneType> &bound : population.zones) {
+        for (const PlotPolygonInfo &record : polygons) {
+            if (record.zoneId != bound.first)
+                continue;
+            m_polygons.append({record.polygon, valuesOf(record.xChannel), valuesOf(record.yChannel),
+                               bound.second != NegativeZone});
+            break;
+        }
+    }
+}
+
+bool PopulationMembership::contains(int droplet) const
+{
+    if (!m_found || droplet < 0)
+        return false;
+    if (m_lineMode) {
+        uint code = m_forced;
+        for (const CodeBit &bit : m_bits)
+            if (bit.values.value(droplet) >= bit.threshold)
+                code |= 1u << bit.shift;
+        return code < m_memberCodes.size() && m_memberCodes[code];
+    }
+    for (const BoundPolygon &zone : m_polygons) {
+        const QPointF point(double(zone.x.value(droplet)), double(zone.y.value(droplet)));
+        // Odd-even, as the zone counts and the 2D colours.
+        if (zone.polygon.containsPoint(point, Qt::OddEvenFill))
+            return zone.member;
+    }
+    return false;
+}

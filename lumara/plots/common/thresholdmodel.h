@@ -1,0 +1,48 @@
+#pragma once
+// The rows of a plot page's "Fluorescence Thresholds" panel (QML "ThresholdData"): one per
+// channel with its colour, its threshold as text and whether the text may be edited. The
+// model only shows what its page puts in; typing comes back as updateChannelThreshold.
+// Every change is one model reset.
+#include <QAbstractListModel>
+#include <QString>
+#include <QVector>
+
+struct ThresholdItem {
+    uint channelID = 0;
+    QString color;
+    QString threshold; // empty when no single value applies
+    bool editable = false;
+};
+
+class ThresholdModel : public QAbstractListModel {
+    Q_OBJECT
+public:
+    // The panel's QML reads the roles by these numbers' names; they start at 0 by design.
+    enum Roles { ChannelIDRole = 0, ChannelColorRole = 1, ChannelThresholdRole = 2, ThresholdEditAbleRole = 3 };
+
+    explicit ThresholdModel(QObject *parent = nullptr);
+
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex &index, int role) const override;
+    QHash<int, QByteArray> roleNames() const override;
+
+    void setThresholds(const QVector<ThresholdItem> &items);
+    void clear();
+    void enableEditing();
+    void disableEditing();
+    // The first row of the channel shows the value; without such a row only the reset.
+    void setChannelThreshold(int channelID, uint value);
+    // Pages keep each channel once.
+    bool containsChannel(uint channelID) const;
+
+    // Called by the panel's text field on every edit; the rows stay as they are.
+    Q_INVOKABLE void setChannelThresholdValue(uint channelID, QString threshold);
+
+signals:
+    void updateChannelThreshold(uint channelID, QString threshold);
+
+private:
+    void setEditable(bool on);
+
+    QVector<ThresholdItem> m_items;
+};

@@ -1,0 +1,19 @@
+#pragma once
+// Reaching into the main window's QML views as a user's click would: items by object name,
+// their centres, and their clicks.
+#include <QPoint>
+#include <QString>
+
+class QQuickItem;
+class QQuickWidget;
+
+namespace ShellTest {
+
+// The view's item of that object name, searched through the visual tree (delegates included).
+QQuickItem *findItem(QQuickWidget *view, const QString &objectName);
+// The item's centre in the view's coordinates.
+QPoint centreOf(QQuickItem *item);
+// Emits the button's clicked(), as a click on it does (whether it is enabled or not).
+bool clickItem(QQuickWidget *view, const QString &objectName);
+
+} // namespace ShellTest

@@ -12,11 +12,13 @@
 
 #include <QFileInfo>
 #include <QHash>
+#include <QThreadPool>
 
 #include <quazip.h>
 #include <quazipfile.h>
 
 #include <cstring>
+#include <memory>
 
 using namespace EngineDetail;
 namespace LAD = LumaraAnalysisData;
@@ -387,8 +389,18 @@ QVector<QVector<WellDrpltImgInfo<QImage>>> ReAnalysis::loadWellImages()
 void ReAnalysis::preprocessWells()
 {
     m_imageHeight = 0;
-    m_wells.clear();
-    m_preprocessedBlocks.clear();
+    // The images prepared before are freed on the pool while these are prepared.
+    {
+        auto wells = std::make_shared<QList<WellDrpltImgInfo<QImage>>>();
+        auto blocks = std::make_shared<QVector<QList<WellDrpltImgInfo<QImage>>>>();
+        wells->swap(m_wells);
+        blocks->swap(m_preprocessedBlocks);
+        if (!wells->isEmpty() || !blocks->isEmpty())
+            QThreadPool::globalInstance()->start([wells, blocks] {
+                wells->clear();
+                blocks->clear();
+            });
+    }
     AnalysisExperimentMgr *experiments = DocumentAccess::analysisExperiments();
     if (!experiments)
         return;

@@ -2,102 +2,19 @@
 
 #include <QtEndian>
 
-#include <condition_variable>
 #include <cstring>
-#include <deque>
-#include <mutex>
-#include <thread>
 
 namespace {
 constexpr int BlockSize = 1 << 20;
 constexpr quint32 ListStep = 1 << 16; // values added to a list per step
-constexpr qint64 AheadFrom = 4 * qint64(BlockSize); // entries this large are read ahead
-constexpr size_t AheadBlocks = 8; // blocks read ahead at most
 } // namespace
-
-// Blocks of the source read on a thread of its own, handed over in order. An empty block ends
-// the source (its end, or a failed read).
-struct EntryReadBuffer::ReadAhead {
-    std::mutex mutex;
-    std::condition_variable changed;
-    std::deque<QByteArray> blocks;
-    bool stop = false;
-    std::thread thread;
-
-    ReadAhead(QIODevice *source, qint64 size)
-    {
-        thread = std::thread([this, source, size] {
-            qint64 left = size;
-            for (;;) {
-                QByteArray block;
-                if (left > 0) {
-                    try {
-                        block.resize(int(qMin<qint64>(BlockSize, left)));
-                        const qint64 n = source->read(block.data(), block.size());
-                        block.resize(n > 0 ? int(n) : 0);
-                    } catch (...) {
-                        block.clear(); // out of memory: the entry ends here for the reader
-                    }
-                }
-                left = block.isEmpty() ? 0 : left - block.size();
-                std::unique_lock<std::mutex> lock(mutex);
-                changed.wait(lock, [this] { return stop || blocks.size() < AheadBlocks; });
-                if (stop)
-                    return;
-                blocks.push_back(block);
-                changed.notify_all();
-                if (block.isEmpty())
-                    return;
-            }
-        });
-    }
-
-    ~ReadAhead()
-    {
-        {
-            std::lock_guard<std::mutex> lock(mutex);
-            stop = true;
-        }
-        changed.notify_all();
-        thread.join();
-    }
-
-    QByteArray take()
-    {
-        std::unique_lock<std::mutex> lock(mutex);
-        changed.wait(lock, [this] { return !blocks.empty(); });
-        QByteArray block = blocks.front();
-        if (!block.isEmpty())
-            blocks.pop_front();
-        changed.notify_all();
-        return block;
-    }
-};
 
 EntryReadBuffer::EntryReadBuffer(QIODevice *source, qint64 size) : m_source(source), m_left(qMax<qint64>(0, size))
 {
     open(QIODevice::ReadOnly | QIODevice::Unbuffered);
-    if (m_source && m_left >= AheadFrom)
-        m_ahead.reset(new ReadAhead(m_source, m_left));
 }
 
 EntryReadBuffer::~EntryReadBuffer() = default;
-
-bool EntryReadBuffer::takeAhead()
-{
-    const QByteArray block = m_ahead->take();
-    if (block.isEmpty()) {
-        m_left = 0; // the source ended early or failed: nothing more will come
-        return false;
-    }
-    // What was kept and a whole block: at most two blocks.
-    if (m_buffer.size() < m_end + block.size())
-        m_buffer.resize(m_end + block.size());
-    std::memcpy(m_buffer.data() + m_end, block.constData(), size_t(block.size()));
-    m_end += block.size();
-    m_left -= block.size();
-    return true;
-}
 
 bool EntryReadBuffer::fill(int need)
 {
@@ -111,11 +28,7 @@ bool EntryReadBuffer::fill(int need)
         std::memmove(m_buffer.data(), m_buffer.constData() + m_pos, size_t(kept));
     m_pos = 0;
     m_end = kept;
-    while (m_end < need && m_left > 0 && m_ahead) {
-        if (!takeAhead())
-            break;
-    }
-    while (m_end < need && m_left > 0 && m_source && !m_ahead) {
+    while (m_end < need && m_left > 0 && m_source) {
         const qint64 n = m_source->read(m_buffer.data() + m_end, qMin<qint64>(BlockSize - m_end, m_left));
         if (n <= 0) {
             m_left = 0; // the source ended early or failed: nothing more will come

@@ -5,14 +5,11 @@
 #include <QIODevice>
 #include <QVector>
 
-#include <memory>
-
 // A read-only, sequential, buffered view of a large entry. It reads its source in large
 // blocks, counts the bytes still to come (bounded reservations ask that at every container;
 // a zip entry would answer by reading the archive's directory each time), and reads lists of
 // 32-bit values straight from its buffer. It does its own buffering, so data streams on it and
-// its own readers can take turns. A large entry is read ahead on a thread of its own, so that
-// inflating it overlaps with parsing it; the source is not to be touched while the view lives.
+// its own readers can take turns.
 class TESMAR_EXPORT EntryReadBuffer : public QIODevice {
 public:
     // `size`: the bytes `source` still holds (its bytesAvailable() when the view is made).
@@ -36,13 +33,8 @@ private:
     // At least `need` (at most one block) bytes buffered; false when the entry ends first.
     bool fill(int need);
 
-    // Takes the next block read ahead into the buffer after m_end; false when none will come.
-    bool takeAhead();
-
     QIODevice *m_source;
-    qint64 m_left; // bytes of the source not yet in the buffer
-    struct ReadAhead;
-    std::unique_ptr<ReadAhead> m_ahead;
+    qint64 m_left;
     QByteArray m_buffer;
     int m_pos = 0;
     int m_end = 0;

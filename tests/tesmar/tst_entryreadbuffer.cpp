@@ -60,8 +60,6 @@ private slots:
     void endsEarly_data();
     void endsEarly();
     void forgedCount();
-    void readAheadEnds_data();
-    void readAheadEnds();
 };
 
 void TestEntryReadBuffer::takingTurns_data()
@@ -74,10 +72,6 @@ void TestEntryReadBuffer::takingTurns_data()
     QTest::newRow("past one block, whole reads") << 3000 << 100 << (1 << 30);
     QTest::newRow("past one block, 7-byte pieces") << 3000 << 100 << 7;
     QTest::newRow("one list of 300000 values") << 1 << 300000 << 4096;
-    // About 5 MB: read ahead on a thread of its own.
-    QTest::newRow("read ahead, whole reads") << 12000 << 100 << (1 << 30);
-    QTest::newRow("read ahead, 7-byte pieces") << 12000 << 100 << 7;
-    QTest::newRow("read ahead, one list of 1500000 values") << 1 << 1500000 << 65536;
 }
 
 void TestEntryReadBuffer::takingTurns()
@@ -160,51 +154,6 @@ void TestEntryReadBuffer::forgedCount()
     EntryReadBuffer claimed(&liar, qint64(1) << 40);
     QVERIFY(!claimed.readU32List(list));
     QVERIFY(list.isEmpty());
-}
-
-
-void TestEntryReadBuffer::readAheadEnds_data()
-{
-    QTest::addColumn<int>("records");
-    QTest::addColumn<int>("read");
-    // 12000 records of 100 values are about 5 MB; the source claims twice what it holds.
-    QTest::newRow("source ends early, read to the end") << 12000 << 12000;
-    QTest::newRow("let go after one record") << 12000 << 1;
-    QTest::newRow("let go half way") << 12000 << 6000;
-}
-
-void TestEntryReadBuffer::readAheadEnds()
-{
-    QFETCH(int, records);
-    QFETCH(int, read);
-    const QByteArray data = ::records(records, 100);
-    TrickleDevice source(data, 1 << 16);
-    {
-        EntryReadBuffer in(&source, 2 * qint64(data.size()));
-        QDataStream ds(&in);
-        quint32 next = 0;
-        for (int r = 0; r < read; ++r) {
-            QString name;
-            ds >> name;
-            QCOMPARE(name, QStringLiteral("record %1").arg(r));
-            QVector<quint32> list;
-            QVERIFY(in.readU32List(list));
-            QCOMPARE(list.size(), 100);
-            QCOMPARE(list.first(), next);
-            next += 100;
-            double d = 0;
-            ds >> d;
-            QCOMPARE(ds.status(), QDataStream::Ok);
-        }
-        if (read == records) {
-            // Past the source's end: nothing more, and no wait for bytes that never come.
-            QVector<quint32> list{1};
-            QVERIFY(!in.readU32List(list));
-            QVERIFY(list.isEmpty());
-            QCOMPARE(in.bytesAvailable(), qint64(0));
-        }
-        // Leaving the scope stops the reading ahead, wherever it is, without a hang.
-    }
 }
 
 LUMARA_TEST_MAIN(TestEntryReadBuffer)

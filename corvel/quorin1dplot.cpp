@@ -1,4 +1,5 @@
 #include "quorin1dplot.h"
+#include "dotcurve.h"
 #include "plotutil.h"
 
 #include <QPen>
@@ -79,6 +80,9 @@ struct Quorin1DPlot::Private {
     QwtPlotCurve *aboveCurve = nullptr;
     QwtPlotCurve *belowCurve = nullptr;
     QVector<QPointF> points;
+    // The split points, kept between splits so that refilling them reuses their memory.
+    QVector<QPointF> above;
+    QVector<QPointF> below;
     QList<QwtPlotCurve *> solidCurves;
     QList<QwtPlotCurve *> dottedCurves;
     QVector<WellSpan> spans; // one per dotted curve
@@ -93,10 +97,10 @@ struct Quorin1DPlot::Private {
 
 Quorin1DPlot::Quorin1DPlot(QWidget *parent) : QwtBasic(parent), d(new Private)
 {
-    d->aboveCurve = new QwtPlotCurve(QString());
+    d->aboveCurve = new CorvelDetail::DotCurve;
     CorvelDetail::setupDotCurve(d->aboveCurve);
     d->aboveCurve->attach(this);
-    d->belowCurve = new QwtPlotCurve(QString());
+    d->belowCurve = new CorvelDetail::DotCurve;
     CorvelDetail::setupDotCurve(d->belowCurve);
     d->belowCurve->attach(this);
 }
@@ -115,6 +119,15 @@ void Quorin1DPlot::AppendPlot1DPoints(const QVector<QPointF> &points)
     d->points += points;
     splitPoints();
     replot();
+}
+
+QVector<QPointF> Quorin1DPlot::TakePlot1DPoints()
+{
+    QVector<QPointF> points;
+    points.swap(d->points);
+    splitPoints();
+    replot();
+    return points;
 }
 
 void Quorin1DPlot::SetPlot1DPointsColor(const QString &aboveColor, const QString &belowColor,
@@ -187,8 +200,13 @@ void Quorin1DPlot::Set1DThresholdSoildLineVisible(const bool &visible)
 
 void Quorin1DPlot::splitPoints()
 {
-    QVector<QPointF> above;
-    QVector<QPointF> below;
+    // The curves let go of the buffers first: refilled while shared they would be copied.
+    d->aboveCurve->setSamples(QVector<QPointF>());
+    d->belowCurve->setSamples(QVector<QPointF>());
+    QVector<QPointF> &above = d->above;
+    QVector<QPointF> &below = d->below;
+    above.clear();
+    below.clear();
     const QVector<QPointF> &pts = d->points;
     const bool sorted = sortedByFiniteX(pts);
     auto place = [&](const QPointF &p, double threshold) {

@@ -31,6 +31,9 @@ public:
 
     void SetPlot1DPoints(const QVector<QPointF> &points);
     void AppendPlot1DPoints(const QVector<QPointF> &points);
+    // Empties the plot and hands its points back, so that a caller drawing anew can refill
+    // the same buffer instead of taking a fresh one of a million droplets.
+    QVector<QPointF> TakePlot1DPoints();
     void SetPlot1DPointsColor(const QString &aboveColor, const QString &belowColor,
                               const double &size);
 

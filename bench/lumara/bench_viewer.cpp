@@ -1,15 +1,18 @@
 // The droplet image views: the automatic stretch of a 4096 x 4096 image against cv::LUT over
 // the same image (and a map computed per pixel in doubles, for scale); one repaint of a 1024 x
 // 1024 image carrying 15000 markers of each kind against the same view with the image alone;
-// and a whole marker set of 15000 droplets against creating and parenting 15000 bare markers.
+// and a whole marker set of 15000 droplets against creating and parenting 15000 bare markers;
+// the same two for the quality-control panel, whose markers come from drawing every droplet.
 // Each iteration times both sides; the counters give the ratio of the totals. Run offscreen.
 #include "pages/DropletImage/dropletmarkerlayer.h"
 #include "pages/DropletImage/qcimageprocessmanager.h"
 #include "pages/Explore/explordrpltmarker.h"
 #include "pages/Explore/exploreview.h"
+#include "pages/QualityControl/dropletpannel.h"
 #include "pages/QualityControl/qcdrpltmarker.h"
 
 #include "bll/bllinstance.h"
+#include "bll/dropletexclude.h"
 #include "bll/signaltransfer.h"
 #include "seeddocument.h"
 #include "shell/appresources.h"
@@ -267,6 +270,90 @@ void BM_MarkerSet(benchmark::State &state)
     state.counters["markers"] = double(view->imageItem() ? view->imageItem()->childItems().size() - 1 : 0);
 }
 BENCHMARK(BM_MarkerSet)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(10);
+
+// ---- Quality-control panel --------------------------------------------------------------------
+
+class BenchPanel : public DropletPannel {
+public:
+    using DropletImageView::showMat;
+};
+
+// The seeded well with every 50th droplet excluded; the panel showing it with its markers.
+std::unique_ptr<BenchPanel> qcPanel(QString *error)
+{
+    *error = seedWell();
+    if (!error->isEmpty())
+        return nullptr;
+    QSet<uint> excluded;
+    for (uint i = 0; i < uint(Markers); i += 50)
+        excluded.insert(i);
+    BLLInstance::getInstance()->getDropletExclude()->excludeDroplets(1, excluded);
+    auto panel = std::make_unique<BenchPanel>();
+    panel->resize(800, 800);
+    panel->show();
+    QApplication::processEvents();
+    panel->loadImage(1, 1);
+    QApplication::processEvents();
+    if (panel->markers().size() != Markers)
+        *error = QStringLiteral("the panel drew %1 markers").arg(panel->markers().size());
+    return panel;
+}
+
+void BM_QcPanelRepaint(benchmark::State &state)
+{
+    QString error;
+    auto marked = qcPanel(&error);
+    if (!error.isEmpty()) {
+        state.SkipWithError(qPrintable(error));
+        return;
+    }
+    auto plain = std::make_unique<BenchPanel>();
+    plain->resize(800, 800);
+    plain->show();
+    QApplication::processEvents();
+    plain->showMat(marked->shownImage().clone());
+    marked->viewport()->repaint();
+    plain->viewport()->repaint();
+    against(
+        state, "markers_per_image", [&] { plain->viewport()->repaint(); },
+        [&] { marked->viewport()->repaint(); });
+}
+BENCHMARK(BM_QcPanelRepaint)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(20);
+
+// A population switch draws the image afresh and every droplet's marker; the bare side shows
+// the same image and creates and parents as many markers.
+void BM_QcDrawMarkers(benchmark::State &state)
+{
+    QString error;
+    auto panel = qcPanel(&error);
+    if (!error.isEmpty()) {
+        state.SkipWithError(qPrintable(error));
+        return;
+    }
+    const uint population = panel->currentPopulation();
+    const cv::Mat image = panel->shownImage().clone();
+    auto bare = std::make_unique<BenchPanel>();
+    bare->resize(800, 800);
+    bare->show();
+    against(
+        state, "draw_per_bare_markers",
+        [&] {
+            bare->showMat(image);
+            for (int i = 0; i < Markers; ++i) {
+                auto *marker = new QCDrpltMarker;
+                marker->id = uint(i);
+                marker->setPos(centreOf(i));
+                marker->setParentItem(bare->imageItem());
+            }
+            if (DropletMarkerLayer *layer = DropletMarkerLayer::of(bare->imageItem()))
+                layer->markersChanged();
+        },
+        [&] { panel->switchPopulation(population); },
+        // Items are polished by the event loop between rounds.
+        [] { QApplication::processEvents(); });
+    state.counters["markers"] = double(panel->markers().size());
+}
+BENCHMARK(BM_QcDrawMarkers)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(10);
 
 } // namespace
 

@@ -82,6 +82,12 @@ void PopulationsMgr::bindPopulationAndZone(QPair<uint, ZoneType> zone, uint popu
         classify->bindPopulationAndZone(zone, populationId);
 }
 
+void PopulationsMgr::unbindPopulationAndZone(uint zoneId, uint populationId)
+{
+    if (DrpltClassifyMgr *classify = DocumentAccess::classify())
+        classify->unbindPopulationAndZone(zoneId, populationId);
+}
+
 void PopulationsMgr::removePopulation(uint populationId)
 {
     if (AnalysisResultMgr *results = DocumentAccess::results())

@@ -35,6 +35,8 @@ public:
     // The same, the zone listing the population when its id is not 0.
     uint addPolygonZoneOfPopulation(const QPolygonF &polygon, uint populationId, uint plotId);
     void bindPopulationAndZone(QPair<uint, LumaraAnalysisData::ZoneType> zone, uint populationId);
+    // The zone no longer lists the population, nor the population the zone.
+    void unbindPopulationAndZone(uint zoneId, uint populationId);
     // The population's result entries in every well, then the population itself.
     void removePopulation(uint populationId);
     // The manager's result; the zone is unbound from every population that lists it, whatever

@@ -23,4 +23,12 @@ QString machinePath(const QString &relative)
     return machineFolder() + QLatin1Char('/') + rel;
 }
 
+QString defaultExportFolder()
+{
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (!documents.isEmpty() && QDir(documents).exists())
+        return QDir::cleanPath(documents);
+    return QDir::cleanPath(QDir::homePath());
+}
+
 } // namespace Platform

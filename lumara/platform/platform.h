@@ -12,4 +12,8 @@ QString machineFolder();
 // machineFolder() followed by "/" and the relative path.
 QString machinePath(const QString &relative);
 
+// The folder an export starts in: the user's Documents folder when it exists, else the home
+// folder. Without a trailing "/".
+QString defaultExportFolder();
+
 } // namespace Platform

@@ -40,6 +40,9 @@ extern int isAxisIndividual;
 extern QVector<AxisRange> commonAxisRanges; // six entries
 extern QVector<WellAxisRange> wellAxisRanges;
 
+// The histogram page's count axis: 1 logarithmic, 0 linear. Also read by the histogram export.
+extern int histogramLogAxis;
+
 // Set by the hub's compensationStatus(true), cleared only by its clearCompensation(): the
 // well-list header shows the compensation mark while it is set.
 extern bool compensationApplied;
@@ -51,3 +54,18 @@ struct WellThresholds {
     QVector<int> thresholds; // six entries
 };
 extern QVector<WellThresholds> thresholdCache;
+
+// ---- View Results -------------------------------------------------------------------------
+
+// The axis choice of the concentration chart's y axis and of the uncertainty chart's x axis
+// (0 linear, 1 logarithmic): written by the chart pages, followed by the export's images of
+// them; a reload of the wells sets both back to 0.
+extern int concentrationLogAxis;
+extern int uncertaintyLogAxis;
+
+// ---- Quality Control -------------------------------------------------------------------------
+
+// The last accepted re-analysis options: background uniformity 2 intelligent algorithm,
+// 1 machine correction, 0 none; fluorescence intensity correction on or off.
+extern int reanalysisBackgroundMode;
+extern bool reanalysisFluorescenceCorrection;

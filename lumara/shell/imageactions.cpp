@@ -8,6 +8,8 @@
 #include "qwtbasic.h"
 
 #include <qwt_panner.h>
+#include <qwt_plot.h>
+#include <qwt_text.h>
 
 #include <QApplication>
 #include <QClipboard>
@@ -19,6 +21,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QSvgGenerator>
+#include <QtDebug>
 
 namespace {
 
@@ -27,8 +30,22 @@ QString translated(const QWidget *view, const char *text)
     return QCoreApplication::translate(view->metaObject()->className(), text);
 }
 
-void reportUnsaved()
+SavePrompt &savePrompt()
 {
+    static SavePrompt prompt;
+    return prompt;
+}
+
+QString askSavePath(QWidget *view, const QString &caption, const QString &proposed, const QString &filter)
+{
+    if (savePrompt())
+        return savePrompt()(view, caption, proposed, filter);
+    return QFileDialog::getSaveFileName(view, caption, proposed, filter);
+}
+
+void reportUnsaved(const QString &path)
+{
+    qWarning().noquote() << "The image could not be written to" << path;
     auto *message = new DialogMessage(0, QStringLiteral("The image could not be saved."));
     centreOnActiveWindow(message);
     message->exec();
@@ -37,18 +54,18 @@ void reportUnsaved()
 
 void savePng(QWidget *view, const QString &proposed)
 {
-    const QString path = QFileDialog::getSaveFileName(view, translated(view, "Save File"), proposed,
-                                                      translated(view, "PNG Files(*.png)"));
+    const QString path = askSavePath(view, translated(view, "Save File"), proposed,
+                                     translated(view, "PNG Files(*.png)"));
     if (path.isEmpty())
         return;
     if (!view->grab().save(path, "png") || !QFileInfo::exists(path))
-        reportUnsaved();
+        reportUnsaved(path);
 }
 
 void saveSvg(QWidget *view, const QString &proposed)
 {
-    const QString path = QFileDialog::getSaveFileName(view, translated(view, "Save SVG File"), proposed,
-                                                      translated(view, "SVG Files(*.svg)"));
+    const QString path = askSavePath(view, translated(view, "Save SVG File"), proposed,
+                                     translated(view, "SVG Files(*.svg)"));
     if (path.isEmpty())
         return;
     // The grab first: the generator's file is opened by the painter below.
@@ -61,18 +78,18 @@ void saveSvg(QWidget *view, const QString &proposed)
     generator.setViewBox(QRect(QPoint(0, 0), view->size()));
     QPainter painter;
     if (!painter.begin(&generator)) {
-        reportUnsaved();
+        reportUnsaved(path);
         return;
     }
     painter.drawImage(QPoint(0, 0), image);
     if (!painter.end() || !QFileInfo::exists(path))
-        reportUnsaved();
+        reportUnsaved(path);
 }
 
 void showHelp(const ImageActionNames &names)
 {
     auto *dialog = new HelpDialog(getHelpText(names.helpGroup, names.helpKey));
-    const int side = int(200 * uiScaleFactor);
+    const int side = names.helpScaled ? int(200 * uiScaleFactor) : 200;
     dialog->setMinimumSize(side, side);
     dialog->adjustSize();
     centreOnActiveWindow(dialog);
@@ -87,6 +104,19 @@ void setPlotSheet(QwtBasic *plot, const QString &sheet)
 }
 
 } // namespace
+
+ImageActionNames plotImageNames(const QwtPlot *plot, const QString &suffix, const QString &helpKey)
+{
+    const QString stem = currentFileBaseName + QLatin1Char('_') + plot->axisTitle(QwtPlot::xBottom).text()
+                       + QLatin1Char('_') + plot->axisTitle(QwtPlot::yLeft).text() + QLatin1Char('_') + suffix;
+    return ImageActionNames{stem + QStringLiteral(".png"), stem + QStringLiteral(".svg"),
+                            QStringLiteral("AnalyzePlot"), helpKey};
+}
+
+void setSavePrompt(SavePrompt prompt)
+{
+    savePrompt() = std::move(prompt);
+}
 
 void setViewCursor(const QCursor &cursor)
 {

@@ -6,6 +6,7 @@
 #include "pages/explore.h"
 #include "pages/export.h"
 #include "pages/qcpage.h"
+#include "pages/ViewResult/resultmodel.h"
 #include "pages/setup.h"
 #include "pages/viewresult.h"
 #include "shell/welllistmodel.h"
@@ -89,11 +90,15 @@ void MainWinFrame::switchPage(int primary, int sub)
         recomputeResults();
         wells->updateModel();
         wells->setModelType(sub == 0 ? 2 : 0);
+        // Merged samples follow the wells' figures and names as they are now.
+        ResultModel::instance()->rebuildRows();
+        ResultModel::instance()->updateModel();
         m_viewResult->switchPage(sub);
         break;
     case 5:
         recomputeResults();
         wells->setModelType(0);
+        ResultModel::instance()->rebuildRows();
         m_export->switchPage(sub);
         break;
     }

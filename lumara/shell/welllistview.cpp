@@ -9,15 +9,20 @@
 
 WellListView::WellListView(QWidget *parent) : QTableView(parent)
 {
-    verticalHeader()->setDefaultSectionSize(int(uiScaleFactor * 32));
-    verticalHeader()->hide();
-    setShowGrid(false);
-    setFrameStyle(0);
-    setSelectionMode(QAbstractItemView::NoSelection);
-    horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    verticalScrollBar()->setStyleSheet(QStringLiteral(
+    setUpListLook(this);
+}
+
+void WellListView::setUpListLook(QTableView *view)
+{
+    view->verticalHeader()->setDefaultSectionSize(int(uiScaleFactor * 32));
+    view->verticalHeader()->hide();
+    view->setShowGrid(false);
+    view->setFrameStyle(0);
+    view->setSelectionMode(QAbstractItemView::NoSelection);
+    view->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    view->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    view->verticalScrollBar()->setStyleSheet(QStringLiteral(
         "QScrollBar:vertical{width:8px;background:rgb(238,238,238);margin:32px,0px,0px,0px;}"
         "QScrollBar::handle:vertical{width:8px;background:rgb(88,180,218);border-radius:4px;min-height:20;}"
         "QScrollBar::handle:vertical:hover{width:8px;background:rgb(59,159,200);border-radius:4px;min-height:20;}"

@@ -14,6 +14,11 @@ public:
 
     void setMultiSelect(bool multi);
 
+    // The look of every compact row list (this one and the result rows beside the charts):
+    // scaled row height, no grid, frame, own selection or horizontal scroll bar, the slim
+    // vertical scroll bar.
+    static void setUpListLook(QTableView *view);
+
 signals:
     void sigWellSelectChange(); // every release over the view: the pages read the selection
     void sigPressed();          // every press over the view

@@ -222,10 +222,18 @@ void TestGenerator::wellOptions()
     o.wellTargets.insert(1, {"Target-FAM"});
     o.wellFractions[2].insert("Target-HEX", 1.0);
     o.wellFractions[2].insert("Target-CY5", 0.0);
+    o.wellSamples.insert(0, "Blood");
+    o.wellSamples.insert(2, "Blood");
     QTemporaryDir dir;
     RunTruth truth;
     QString error;
     QVERIFY2(generatePackage(o, dir.filePath("w.imrs"), &truth, &error), qPrintable(error));
+    // Wells 1 and 3 share a sample name; well 2 keeps its own.
+    SynthWells source;
+    QVERIFY2(source.setOptions(o, &error), qPrintable(error));
+    QCOMPARE(source.summary(0).sampleName, QString("Blood"));
+    QCOMPARE(source.summary(1).sampleName, QString("S2"));
+    QCOMPARE(source.summary(2).sampleName, QString("Blood"));
     // Well 2 measures FAM only: bits 1 and 2 (HEX, CY5) set in every zone mask.
     QCOMPARE(truth.wells[1].channels.size(), 1);
     for (const auto &z : truth.wells[1].zones)

@@ -191,7 +191,8 @@ bool SynthWells::setOptions(const GeneratorOptions &o, QString *error)
 
 WellSummary SynthWells::summary(int index) const
 {
-    return {QStringLiteral("S%1").arg(index + 1), m_options.wellTargets.value(index), m_expectedDroplets};
+    const QString sample = m_options.wellSamples.value(index, QStringLiteral("S%1").arg(index + 1));
+    return {sample, m_options.wellTargets.value(index), m_expectedDroplets};
 }
 
 bool SynthWells::well(int index, WellPlan *out, QString *error) const

@@ -28,6 +28,8 @@ struct GeneratorOptions {
     // the targets the well measures (all when absent).
     QMap<int, QMap<QString, double>> wellFractions;
     QMap<int, QStringList> wellTargets;
+    // Per well (0-based index): its sample name instead of "S<n>".
+    QMap<int, QString> wellSamples;
     int pcrVersion = 1; // 0: layout 3.0, 1: layout 3.1
     int imageSets = 1;  // 2: each channel as a top and a bottom 8-bit half (layout 3.1)
     int expVersion = 1;

@@ -89,6 +89,9 @@ int main(int argc, char *argv[])
     const QCommandLineOption wellTargets("well-targets", "Targets one well measures, W:NAME,NAME (W from 1); "
                                                          "repeatable.",
                                          "plan");
+    const QCommandLineOption wellSample("well-sample", "Sample name of one well, W:NAME (W from 1; default S<W>); "
+                                                       "wells of one name form a merged result row. Repeatable.",
+                                        "plan");
     const QCommandLineOption layout({"l", "layout"}, "run.pcr layout of .imrs archives: 3.0 or 3.1 (default 3.1).",
                                     "layout", "3.1");
     const QCommandLineOption imageSets("image-sets", "Image sets of layout 3.1: 1, or 2 (each channel as a top and a "
@@ -120,9 +123,9 @@ int main(int argc, char *argv[])
                                                          "archive (readers keep the last part only).",
                                          "folder");
     const QCommandLineOption quiet({"q", "quiet"}, "Print nothing on success.");
-    p.addOptions({wells, droplets, size, volume, target, fraction, wellFraction, wellTargets, layout, imageSets,
-                  expVersion, password, noPasswordEntry, noMatrix, crosstalk, vignetting, seed, noFileLog, reagentKit,
-                  noParams, paramsFile, zeroIds, fullLists, imageFolder, quiet});
+    p.addOptions({wells, droplets, size, volume, target, fraction, wellFraction, wellTargets, wellSample, layout,
+                  imageSets, expVersion, password, noPasswordEntry, noMatrix, crosstalk, vignetting, seed, noFileLog,
+                  reagentKit, noParams, paramsFile, zeroIds, fullLists, imageFolder, quiet});
     p.process(app);
 
     const QStringList positional = p.positionalArguments();
@@ -186,6 +189,13 @@ int main(int argc, char *argv[])
         if (!splitWell(plan, o.wells, &index, &rest) || rest.isEmpty())
             return usageError(QStringLiteral("--well-targets needs W:NAME,NAME with W a well, not \"%1\"").arg(plan));
         o.wellTargets.insert(index, rest.split(QLatin1Char(',')));
+    }
+    for (const QString &plan : p.values(wellSample)) {
+        int index = 0;
+        QString name;
+        if (!splitWell(plan, o.wells, &index, &name) || name.isEmpty())
+            return usageError(QStringLiteral("--well-sample needs W:NAME with W a well, not \"%1\"").arg(plan));
+        o.wellSamples.insert(index, name);
     }
     if (p.value(layout) == QLatin1String("3.0"))
         o.pcrVersion = 0;

@@ -31,9 +31,10 @@ void drawArrowButton(QPainter &p, const QRectF &area, bool up, const QColor &fac
 
 } // namespace
 
-void drawAxisDialogBackground(QPainter &p, const QRectF &area)
+// A white card on a soft shadow with an accent band along its top; the card leaves a
+// transparent margin for the shadow. Returns the card.
+static QRectF drawDialogCard(QPainter &p, const QRectF &area)
 {
-    // A white card on a soft shadow; the card leaves a transparent margin for the shadow.
     const QRectF card = area.adjusted(12, 10, -12, -18);
     for (int i = 8; i >= 1; --i) {
         QColor shade(0, 0, 0, 6 + (8 - i) * 3);
@@ -44,18 +45,53 @@ void drawAxisDialogBackground(QPainter &p, const QRectF &area)
     p.setBrush(Qt::white);
     p.setPen(QPen(QColor(QStringLiteral("#c8d3da")), 1));
     p.drawRoundedRect(card, 6, 6);
-
-    // An accent band along the card's top and faint rules between the columns and above the
-    // buttons.
     QPainterPath outline;
     outline.addRoundedRect(card, 6, 6);
     p.setClipPath(outline);
     p.fillRect(QRectF(card.left(), card.top(), card.width(), 4), Accent);
     p.setClipping(false);
+    return card;
+}
+
+void drawAxisDialogBackground(QPainter &p, const QRectF &area)
+{
+    const QRectF card = drawDialogCard(p, area);
+    // Faint rules between the columns and above the buttons.
     p.setPen(QPen(QColor(QStringLiteral("#e3e8eb")), 1));
     const double middle = area.left() + area.width() / 2;
     p.drawLine(QPointF(middle, card.top() + 36), QPointF(middle, card.top() + 150));
     p.drawLine(QPointF(card.left() + 24, card.bottom() - 80), QPointF(card.right() - 24, card.bottom() - 80));
+}
+
+void drawCombinationDialogBackground(QPainter &p, const QRectF &area)
+{
+    const QRectF card = drawDialogCard(p, area);
+    // Rules under the prompt and above the name field.
+    p.setPen(QPen(QColor(QStringLiteral("#e3e8eb")), 1));
+    p.drawLine(QPointF(card.left() + 24, card.top() + 66), QPointF(card.right() - 24, card.top() + 66));
+    p.drawLine(QPointF(card.left() + 24, card.bottom() - 122), QPointF(card.right() - 24, card.bottom() - 122));
+}
+
+void drawPopulationDialogBackground(QPainter &p, const QRectF &area)
+{
+    const QRectF card = drawDialogCard(p, area);
+    // A rule under the title.
+    p.setPen(QPen(QColor(QStringLiteral("#e3e8eb")), 1));
+    p.drawLine(QPointF(card.left() + 20, card.top() + 44), QPointF(card.right() - 20, card.top() + 44));
+}
+
+void drawTrigon(QPainter &p, const QRectF &area)
+{
+    // A small triangle pointing down: the drop-down arrow of the combo boxes.
+    useDesignBox(p, area, 16);
+    QPainterPath arrow;
+    arrow.moveTo(3, 5.5);
+    arrow.lineTo(13, 5.5);
+    arrow.lineTo(8, 11);
+    arrow.closeSubpath();
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(QStringLiteral("#666666")));
+    p.drawPath(arrow);
 }
 
 void drawSpinUpArrow(QPainter &p, const QRectF &area)

@@ -3,10 +3,12 @@
 //
 //   mkresources --out DIR [--static LIST] [--qrc FILE] [--ico FILE]
 //
-// DIR receives every picture of the table under its resource path. LIST names the files kept
-// in the source tree (one "alias<TAB>path" a line); FILE gets a collection of those files and
-// the drawn pictures under the prefix "/". --ico writes the program's icon file.
+// DIR receives every picture and computed text of the tables under its resource path. LIST
+// names the files kept in the source tree (one "alias<TAB>path" a line); FILE gets a
+// collection of those files and the made ones under the prefix "/". --ico writes the
+// program's icon file.
 #include "picturetable.h"
+#include "texttable.h"
 
 #include <QCommandLineParser>
 #include <QDir>
@@ -30,15 +32,33 @@ int fail(const QString &text)
     return 1;
 }
 
+bool makeFolderOf(const QString &path, QString *error)
+{
+    if (QDir().mkpath(QFileInfo(path).absolutePath()))
+        return true;
+    *error = QStringLiteral("cannot make the folder of %1").arg(path);
+    return false;
+}
+
 bool writeImage(const QImage &image, const QString &path, const QByteArray &format, QString *error)
 {
-    if (!QDir().mkpath(QFileInfo(path).absolutePath())) {
-        *error = QStringLiteral("cannot make the folder of %1").arg(path);
+    if (!makeFolderOf(path, error))
         return false;
-    }
     QImageWriter writer(path, format);
     if (!writer.write(image)) {
         *error = QStringLiteral("%1: %2").arg(path, writer.errorString());
+        return false;
+    }
+    return true;
+}
+
+bool writeText(const QByteArray &content, const QString &path, QString *error)
+{
+    if (!makeFolderOf(path, error))
+        return false;
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() || !file.commit()) {
+        *error = QStringLiteral("%1: %2").arg(path, file.errorString());
         return false;
     }
     return true;
@@ -102,6 +122,17 @@ int main(int argc, char *argv[])
         aliases.insert(alias);
         const QString file = out.filePath(alias);
         if (!writeImage(render(picture), file, "png", &error))
+            return fail(error);
+        entries.append({alias, file});
+    }
+
+    for (const TextResource &text : texts()) {
+        const QString alias = QString::fromLatin1(text.path);
+        if (aliases.contains(alias))
+            return fail(QStringLiteral("%1 is both written and another resource").arg(alias));
+        aliases.insert(alias);
+        const QString file = out.filePath(alias);
+        if (!writeText(text.make(), file, &error))
             return fail(error);
         entries.append({alias, file});
     }

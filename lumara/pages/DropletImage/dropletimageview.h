@@ -141,15 +141,17 @@ protected:
     QFrame *highlightFrame = nullptr;
     QString title;
 
-private:
     // Empties both lists, deleting the polygons the view owns, and ends any polygon being
     // drawn. Call before the scene loses its items: the transient items go with them.
     void clearPicks();
     void clearScene();
-    // One image item (with its marker layer) for the matrix, the scene fitted to it.
-    void placeImage(const cv::Mat &image);
+    // The base scale that fits the shown image into the viewport.
     void fitScale();
     void restoreScroll(bool horizontalFirst);
+
+private:
+    // One image item (with its marker layer) for the matrix, the scene fitted to it.
+    void placeImage(const cv::Mat &image);
     void rememberScroll();
     void stepBrightContrast(int kind, double delta);
     // Ctrl + right clicks.

@@ -16,17 +16,24 @@ void PolygonMgr::loadZones()
     BLLInstance *bll = BLLInstance::getInstance();
     if (bll->getThldType() != LumaraAnalysisData::PolygonThreshold)
         return;
-    PopulationsMgr *populations = bll->getPopulationsMgr();
     for (uint wellId : bll->getWellIds()) {
-        for (const PlotPolygonInfo &polygon : populations->getWellPlotPolygons(wellId)) {
-            PolygonZoneInfo zone;
-            zone.wellID = wellId;
-            zone.zoneID = polygon.zoneId;
-            zone.plotID = polygon.plotId;
-            zone.applied = polygon.polygon;
+        for (const PolygonZoneInfo &zone : storedZonesOfWell(wellId))
             m_zones.append(zone);
-        }
     }
+}
+
+QList<PolygonZoneInfo> PolygonMgr::storedZonesOfWell(uint wellId)
+{
+    QList<PolygonZoneInfo> zones;
+    for (const PlotPolygonInfo &polygon : BLLInstance::getInstance()->getPopulationsMgr()->getWellPlotPolygons(wellId)) {
+        PolygonZoneInfo zone;
+        zone.wellID = wellId;
+        zone.zoneID = polygon.zoneId;
+        zone.plotID = polygon.plotId;
+        zone.applied = polygon.polygon;
+        zones.append(zone);
+    }
+    return zones;
 }
 
 void PolygonMgr::addZone(const PolygonZoneInfo &zone)

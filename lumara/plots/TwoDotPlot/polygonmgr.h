@@ -15,6 +15,8 @@ public:
     // In polygon mode only: appends a record for every polygon of every well on a 2D plot,
     // wells and polygons in the document's order. Existing records stay.
     void loadZones();
+    // A record for every polygon the document holds for the well, in the document's order.
+    static QList<PolygonZoneInfo> storedZonesOfWell(uint wellId);
     void addZone(const PolygonZoneInfo &zone);
     void clear();
     // Drops every unapplied change.

@@ -50,10 +50,7 @@ void setDrawnLook(QwtPlotShapeItem *shape)
 
 ImageActionNames imageNames(const QwtPlot *plot)
 {
-    const QString stem = currentFileBaseName + QLatin1Char('_') + plot->axisTitle(QwtPlot::xBottom).text()
-                       + QLatin1Char('_') + plot->axisTitle(QwtPlot::yLeft).text() + QStringLiteral("_2DPlot");
-    return ImageActionNames{stem + QStringLiteral(".png"), stem + QStringLiteral(".svg"),
-                            QStringLiteral("AnalyzePlot"), QStringLiteral("2DDotPlot")};
+    return plotImageNames(plot, QStringLiteral("2DPlot"), QStringLiteral("2DDotPlot"));
 }
 
 bool polygonMode()

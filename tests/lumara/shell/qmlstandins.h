@@ -10,6 +10,9 @@
 struct QmlStandIn {
     QString name;
     std::function<QVariant()> value; // called after the application and resources exist
+    // Only for the views under this resource folder (e.g. ":/ViewResult/"), in place of a
+    // row of the same name without one; empty: every view.
+    QString folder = QString();
 };
 
 const QVector<QmlStandIn> &qmlStandIns();

@@ -44,8 +44,13 @@ private slots:
             QQuickWidget view;
             view.setResizeMode(QQuickWidget::SizeRootObjectToView);
             view.rootContext()->setContextProperty(QStringLiteral("resoving"), 1.0);
+            // Rows for every view first, then those of the view's own folder, which replace them.
             for (const QmlStandIn &standIn : qmlStandIns())
-                view.rootContext()->setContextProperty(standIn.name, standIn.value());
+                if (standIn.folder.isEmpty())
+                    view.rootContext()->setContextProperty(standIn.name, standIn.value());
+            for (const QmlStandIn &standIn : qmlStandIns())
+                if (!standIn.folder.isEmpty() && path.startsWith(standIn.folder))
+                    view.rootContext()->setContextProperty(standIn.name, standIn.value());
             view.setSource(QUrl(QStringLiteral("qrc") + path));
             QCOMPARE(view.status(), QQuickWidget::Ready);
             QVERIFY(view.rootObject());

@@ -146,6 +146,8 @@ bool seedDocument(const DocumentSeed &seed, SeededIds *ids, QString *error)
     exp.targets = seed.targets;
     exp.targets.resize(PerChannel);
     exp.comment = seed.comment;
+    if (!seed.method.stages.isEmpty())
+        exp.method = seed.method;
     exp.wells.clear();
     quint32 lastWellId = 0;
     for (const WellSeed &w : seed.wells) {

@@ -89,6 +89,8 @@ struct DocumentSeed {
     bool sharedScanning = false; // device parameters under key 0 (from the first well)
     QString comment;
     QString sourceFileName = QStringLiteral("seed.imrs");
+    // The thermal-cycling method; the archive's own one is kept while this has no stages.
+    LumaraAnalysisData::MethodInfo method;
 };
 
 // The ids the document gave, in the seed's order.

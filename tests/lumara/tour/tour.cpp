@@ -60,7 +60,14 @@ void registerStops(Tour &tour)
     addMainWindowStops(tour);
     addSharedDialogStops(tour);
     addWellListStops(tour);
+    addChannelPlotStops(tour);
     addDropletViewerStops(tour);
+    addExploreStops(tour);
+    addViewResultStops(tour);
+    addSetUpStops(tour);
+    addQualityControlStops(tour);
+    addPopulationStops(tour);
+    addExportStops(tour);
 }
 
 QImage grabWindow(QWidget *window)

@@ -47,7 +47,14 @@ void addStartUpStops(Tour &tour);
 void addMainWindowStops(Tour &tour);
 void addSharedDialogStops(Tour &tour);
 void addWellListStops(Tour &tour);
+void addChannelPlotStops(Tour &tour);
 void addDropletViewerStops(Tour &tour);
+void addExploreStops(Tour &tour);
+void addViewResultStops(Tour &tour);
+void addSetUpStops(Tour &tour);
+void addQualityControlStops(Tour &tour);
+void addPopulationStops(Tour &tour);
+void addExportStops(Tour &tour);
 
 // Shows the window, waits until it is on screen and drawn, and grabs it (QML included).
 QImage grabWindow(QWidget *window);

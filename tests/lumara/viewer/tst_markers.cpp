@@ -55,18 +55,6 @@ int keptAmong(const QSet<uint> &ids, const QSet<uint> &excluded)
     return (ids - excluded).size();
 }
 
-// A five-pointed star around (1000, 2000): its middle is wound twice, so the odd-even rule
-// of the counts leaves it out.
-QPolygonF star()
-{
-    QPolygonF polygon;
-    for (int k = 0; k < 5; ++k) {
-        const double angle = qDegreesToRadians(90.0 + 144.0 * k);
-        polygon << QPointF(1000 + 1500 * std::cos(angle), 2000 + 1500 * std::sin(angle));
-    }
-    return polygon;
-}
-
 // One marker painted alone, centred in a transparent 40 x 40 picture.
 QImage painted(QGraphicsItem &marker)
 {

@@ -16,7 +16,10 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QtMath>
 #include <QtTest>
+
+#include <cmath>
 
 #include <memory>
 
@@ -224,6 +227,18 @@ QSet<uint> dropletsWhere(Test test)
         if (test(i))
             ids.insert(uint(i));
     return ids;
+}
+
+// A five-pointed star around (1000, 2000): its middle is wound twice, so the odd-even rule
+// of the counts leaves it out.
+inline QPolygonF star()
+{
+    QPolygonF polygon;
+    for (int k = 0; k < 5; ++k) {
+        const double angle = qDegreesToRadians(90.0 + 144.0 * k);
+        polygon << QPointF(1000 + 1500 * std::cos(angle), 2000 + 1500 * std::sin(angle));
+    }
+    return polygon;
 }
 
 } // namespace ViewerTest

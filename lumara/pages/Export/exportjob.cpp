@@ -1,0 +1,541 @@
+#include "pages/Export/exportjob.h"
+
+#include "bll/bllinstance.h"
+#include "bll/dropletexclude.h"
+#include "bll/plotgroupmgr.h"
+#include "bll/populationsmgr.h"
+#include "bll/resultcalculate.h"
+#include "pages/Export/xlsxbook.h"
+#include "pages/ViewResult/concentration.h"
+#include "pages/ViewResult/uncertainly.h"
+#include "pages/ViewResult/uncertainlyplotitem.h"
+#include "pages/ViewResult/ztconcentration.h"
+#include "pages/ViewResult/ztuncertainly.h"
+#include "plots/TwoDotPlot/polygonmgr.h"
+#include "plots/TwoDotPlot/zt2dplot.h"
+#include "shell/channelcolors.h"
+#include "shell/globalvalues.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDebug>
+#include <QFont>
+#include <QThread>
+
+#include <exception>
+
+namespace {
+
+QString stamp()
+{
+    return QDateTime::currentDateTime().toString(QStringLiteral("MMddhhmmss"));
+}
+
+// Scale labels and titles of the left and bottom axes in the exported images.
+void setExportFonts(QwtBasic *plot)
+{
+    QFont font(QStringLiteral("Roboto"));
+    font.setPixelSize(30);
+    for (QwtPlot::Axis axis : {QwtPlot::yLeft, QwtPlot::xBottom}) {
+        plot->setAxisFont(axis, font);
+        plot->SetTitleFont(axis, font);
+    }
+}
+
+QImage grabWhole(QWidget *widget)
+{
+    return widget->grab(QRect(QPoint(0, 0), widget->size())).toImage();
+}
+
+} // namespace
+
+// ---- Snapshot ------------------------------------------------------------------------------
+
+ExportSnapshot ExportSnapshot::take(const QString &folder)
+{
+    ExportSnapshot s;
+    s.folder = folder;
+    WellListModel *wells = WellListModel::instance();
+    ResultModel *results = ResultModel::instance();
+    s.wells = wells->getWellList();
+    s.rowIds = results->getAllIDs();
+    for (uint id : s.rowIds)
+        s.rowNames.insert(id, results->getRowName(id));
+    s.mergedRows = results->getMergedRows();
+    const int populations = s.wells.isEmpty() ? 0 : s.wells.first().populations.size();
+    for (int p = 0; p < populations; ++p) {
+        s.populationNames.append(wells->getPopulationNameByIndex(p));
+        s.populationColours.append(wells->getPopulationBackgroundColor(p));
+    }
+    for (const WellListItem &w : s.wells) {
+        QVector<int> t(6, 0);
+        for (uint c = 1; c <= 6; ++c)
+            t[int(c - 1)] = wells->getCachedThreshold(w.wellId, c);
+        s.cachedThresholds.insert(w.wellId, t);
+    }
+    s.concentrationLog = concentrationLogAxis;
+    s.uncertaintyLog = uncertaintyLogAxis;
+    s.individualMode = isIndividualMode;
+    return s;
+}
+
+QList<uint> ExportSnapshot::wellIds() const
+{
+    QList<uint> ids;
+    for (const WellListItem &w : wells)
+        ids.append(w.wellId);
+    return ids;
+}
+
+// ---- Job -----------------------------------------------------------------------------------
+
+ExportJob::ExportJob(ExportSnapshot snapshot, std::function<void()> report)
+    : m_snapshot(std::move(snapshot)), m_report(std::move(report))
+{
+}
+
+void ExportJob::run(int mask)
+{
+    using Writer = bool (ExportJob::*)();
+    const QVector<QPair<int, Writer>> order = {
+        {ResultTable, &ExportJob::exportResultTable},
+        {TwoDPlots, &ExportJob::export2DPlots},
+        {ConcentrationGraphs, &ExportJob::exportConcentrationGraphs},
+        {UncertaintyCurves, &ExportJob::exportUncertaintyCurves},
+        {DropletImages, &ExportJob::exportDropletImages},
+        {-1, &ExportJob::exportGrayValueTable},
+    };
+    for (const auto &step : order) {
+        if (step.first != -1 && !(mask & step.first))
+            continue;
+        try {
+            (this->*step.second)();
+        } catch (const std::exception &e) {
+            qWarning() << "Export step failed:" << e.what();
+            m_report();
+        } catch (...) {
+            qWarning() << "Export step failed";
+            m_report();
+        }
+    }
+}
+
+QString ExportJob::filePath(const QString &name) const
+{
+    return m_snapshot.folder + name;
+}
+
+QColor ExportJob::toOpaqueColor(const QString &argb)
+{
+    QString hex = argb;
+    if (hex.startsWith(QLatin1Char('#')))
+        hex.remove(0, 1);
+    bool ok = hex.size() == 8;
+    const uint value = hex.toUInt(&ok, 16);
+    if (!ok)
+        return QColor(Qt::white);
+    const double a = ((value >> 24) & 0xFF) / 255.0;
+    auto blend = [a](uint component) { return (component / 255.0) * a + (1.0 - a); };
+    return QColor::fromRgbF(blend((value >> 16) & 0xFF), blend((value >> 8) & 0xFF), blend(value & 0xFF));
+}
+
+QString ExportJob::channelTitle(uint channel)
+{
+    BLLInstance *bll = BLLInstance::getInstance();
+    return QStringLiteral("%1(%2)").arg(bll->getFluorophoreName(channel), bll->getTargetName(channel));
+}
+
+// ---- Result workbook -----------------------------------------------------------------------
+
+bool ExportJob::exportResultTable()
+{
+    const QList<WellListItem> &wells = m_snapshot.wells;
+    if (wells.isEmpty())
+        return true;
+    XlsxBook book(m_snapshot.folder);
+    XlsxBook::Style header;
+    header.bold = true;
+    XlsxBook::Style data;
+    data.border = true;
+    data.fill = Qt::white;
+
+    auto populationColour = [this](int p) {
+        return p < m_snapshot.populationColours.size() ? m_snapshot.populationColours.at(p) : QStringLiteral("#12000000");
+    };
+    auto fontOf = [](const QString &argb) {
+        QColor c(argb);
+        c.setAlpha(255);
+        return c;
+    };
+
+    book.addSheet(QStringLiteral("Result_Table"));
+    QStringList headers = {QStringLiteral("well Name"), QStringLiteral("Well Comment"), QStringLiteral("Nb Droples")};
+    const int populations = wells.first().populations.size();
+    for (int p = 0; p < populations; ++p) {
+        headers << QStringLiteral("Dilution") << QStringLiteral("C(cp/ul)") << QStringLiteral("Nb Pos")
+                << QStringLiteral("Nb Neg") << QStringLiteral("C_min(cp/ul)") << QStringLiteral("C_max(cp/ul)")
+                << QStringLiteral("Relative Uncertainly(%)");
+        XlsxBook::Style name = header;
+        name.font = fontOf(populationColour(p));
+        book.writeString(1, 8 + 7 * p, m_snapshot.populationNames.value(p), name);
+    }
+    for (int i = 0; i < headers.size(); ++i) {
+        XlsxBook::Style style = header;
+        if (i >= 3)
+            style.font = fontOf(populationColour((i - 3) / 7));
+        book.writeString(2, i + 1, headers.at(i), style);
+        book.setColumnWidth(i + 1, headers.at(i).size() + 1);
+    }
+    book.setColumnWidth(2, 2 * QStringLiteral("Well Comment").size());
+
+    int row = 3;
+    auto writeBlocks = [&](const QVector<LumaraAnalysisData::PopulationResultInfo> &results, double uncertaintyFactor) {
+        for (int q = 0; q < results.size(); ++q) {
+            const LumaraAnalysisData::PopulationResultInfo &r = results.at(q);
+            XlsxBook::Style fill = data;
+            fill.fill = toOpaqueColor(populationColour(q));
+            const int c = 4 + 7 * q;
+            book.writeString(row, c, QStringLiteral("%1").arg(r.dilution), fill);
+            book.writeString(row, c + 1, QString::number(r.concentration, 'f', 2), fill);
+            book.writeString(row, c + 2, QString::number(r.posDrpltNum), fill);
+            book.writeString(row, c + 3, QString::number(r.negDrpltNum), fill);
+            book.writeString(row, c + 4, QString::number(r.concentrationLower, 'f', 2), fill);
+            book.writeString(row, c + 5, QString::number(r.concentrationUpper, 'f', 2), fill);
+            book.writeString(row, c + 6, QString::number(r.uncertainty * uncertaintyFactor, 'f', 2), fill);
+        }
+    };
+    auto writeLabel = [&](const QString &label, const QString &comment, uint droplets) {
+        book.writeString(row, 1, label, data);
+        book.writeString(row, 2, comment, data);
+        book.writeString(row, 3, QString::number(droplets), data);
+        book.setColumnWidth(1, label.size() + 1);
+    };
+    for (const WellListItem &w : wells) {
+        writeLabel(QStringLiteral("%1. %2").arg(w.wellId).arg(w.wellName), w.comment, w.effDropletSum);
+        // A well's relative uncertainty is a fraction.
+        writeBlocks(w.populations, 100.0);
+        ++row;
+    }
+    for (const MergedResultRow &m : m_snapshot.mergedRows) {
+        writeLabel(QStringLiteral("%1. %2").arg(m.id).arg(m.name), QString(), m.effDropletSum);
+        // A merged row holds it as a percentage already.
+        writeBlocks(m.populations, 1.0);
+        ++row;
+    }
+
+    book.addSheet(QStringLiteral("MethInfo"));
+    const QStringList methodHeaders = {QStringLiteral("Temperature(℃)"), QStringLiteral("Stage Type"),
+                                       QStringLiteral("Keep Temperature Time(s)"), QStringLiteral("Temperature Rate(℃/s)"),
+                                       QStringLiteral("Cycles")};
+    for (int i = 0; i < methodHeaders.size(); ++i) {
+        book.writeString(1, i + 1, methodHeaders.at(i), header);
+        book.setColumnWidth(i + 1, methodHeaders.at(i).size() + 1);
+    }
+    static const QStringList stageNames = {QStringLiteral("StageHold"), QStringLiteral("StageCycling"),
+                                           QStringLiteral("StageMeltCurve"), QStringLiteral("StageInfinite")};
+    XlsxBook::Style plain;
+    plain.border = true;
+    plain.fill = Qt::white;
+    row = 2;
+    const LumaraAnalysisData::MethodInfo method = BLLInstance::getInstance()->getMethod();
+    for (const LumaraAnalysisData::MethodStageInfo &stage : method.stages) {
+        const QString type = stage.type >= 0 && stage.type < stageNames.size() ? stageNames.at(stage.type) : QString();
+        const int first = row;
+        for (const LumaraAnalysisData::MethodStepInfo &step : stage.steps) {
+            book.writeString(row, 1, QString::number(step.temperature, 'f', 2), plain);
+            book.writeString(row, 2, type, plain);
+            book.writeNumber(row, 3, step.holdTime, plain);
+            book.writeString(row, 4, QString::number(step.rampRate, 'f', 2), plain);
+            book.writeNumber(row, 5, stage.cycles, plain);
+            ++row;
+        }
+        // A merge takes its text into its first cell: the cycle count goes back in as a number.
+        if (row - first >= 2) {
+            book.mergeCells(first, 2, row - 1, 2, type, plain);
+            book.mergeCells(first, 5, row - 1, 5, QString(), plain);
+            book.writeNumber(first, 5, stage.cycles, plain);
+        }
+    }
+
+    if (!book.save(filePath(QStringLiteral("/%1_Result_Table.xlsx").arg(stamp())))) {
+        qWarning() << "Result workbook:" << book.errorText();
+        m_report();
+        return false;
+    }
+    return true;
+}
+
+// ---- Grey-value workbook -------------------------------------------------------------------
+
+bool ExportJob::exportGrayValueTable()
+{
+    BLLInstance *bll = BLLInstance::getInstance();
+    // Constant-memory mode: each row goes to disk as it is finished, so rows strictly in order.
+    XlsxBook book(m_snapshot.folder, true);
+    XlsxBook::Style style;
+    style.bold = true;
+    for (const WellListItem &w : m_snapshot.wells) {
+        book.addSheet(w.wellName, w.wellId);
+        QVector<uint> channels; // numbers 1..6; a target that is also the reference only once
+        for (int index : bll->getWellChannelIndices(w.wellId)) {
+            if (index >= 0 && index < 6 && !channels.contains(uint(index + 1)))
+                channels.append(uint(index + 1));
+        }
+        QStringList headers;
+        QVector<QVector<uint>> values;
+        for (uint c : channels) {
+            const QString name = bll->getFluorophoreName(c);
+            headers.append(QStringLiteral("Chan%1_%2").arg(c).arg(name.isEmpty() ? QStringLiteral("ref") : name));
+            values.append(bll->getAllDropletGrayValues(w.wellId, c));
+        }
+        headers << QStringLiteral("x-coordinate_in_pixel") << QStringLiteral("y-coordinate_in_pixel");
+        for (int i = 0; i < headers.size(); ++i) {
+            book.setColumnWidth(i + 1, 20);
+            book.writeString(1, i + 1, headers.at(i), style);
+        }
+        const QVector<LumaraAnalysisData::DrpltInfo> &droplets =
+            bll->getDropletExclude()->getImgAnalysisInfo(w.wellId).droplets;
+        const int n = channels.size();
+        for (int d = 0; d < droplets.size(); ++d) {
+            const int row = d + 2;
+            for (int c = 0; c < n; ++c)
+                book.writeNumber(row, c + 1, d < values.at(c).size() ? values.at(c).at(d) : 0, style);
+            book.writeNumber(row, n + 1, droplets.at(d).x, style);
+            book.writeNumber(row, n + 2, droplets.at(d).y, style);
+        }
+    }
+    if (!book.save(filePath(QStringLiteral("/%1_GrayValue_Table.xlsx").arg(stamp())))) {
+        qWarning() << "Grey-value workbook:" << book.errorText();
+        m_report();
+        return false;
+    }
+    return true;
+}
+
+// ---- Droplet images ------------------------------------------------------------------------
+
+QString ExportJob::dropletImageName(const QString &packagePath)
+{
+    QString name = packagePath.section(QLatin1Char('/'), -1);
+    name.remove(QStringLiteral(".tif"), Qt::CaseSensitive);
+    return name;
+}
+
+bool ExportJob::exportDropletImages()
+{
+    BLLInstance *bll = BLLInstance::getInstance();
+    const QList<uint> wells = m_snapshot.wellIds();
+    const QList<uint> channels = bll->getSortedChannelsOfWells(wells);
+    for (uint well : wells) {
+        const LumaraAnalysisData::WellItemInfo info = bll->getWellGlobal(well);
+        for (uint channel : channels) {
+            // Reference channels outside 1..6 have no place in the image sets.
+            if (channel < 1 || channel > 6)
+                continue;
+            const QImage &image = bll->getDropletExclude()->getWellImage(well, int(channel));
+            if (image.isNull())
+                continue;
+            for (const QVector<QString> &set : info.imageNames) {
+                if (int(channel) > set.size())
+                    continue;
+                const QString name = dropletImageName(set.at(int(channel) - 1));
+                // An empty name would write a hidden "/.png", overwritten by every image.
+                if (name.isEmpty())
+                    continue;
+                if (!image.save(filePath(QStringLiteral("/") + name + QStringLiteral(".png")), "PNG")) {
+                    m_report();
+                    return false;
+                }
+            }
+        }
+    }
+    return true;
+}
+
+// ---- Plot images ---------------------------------------------------------------------------
+
+QImage ExportJob::renderOnGuiThread(const std::function<QImage()> &draw)
+{
+    QCoreApplication *app = QCoreApplication::instance();
+    if (!app || QThread::currentThread() == app->thread())
+        return draw();
+    QImage image;
+    QMetaObject::invokeMethod(app, [&image, &draw] { image = draw(); }, Qt::BlockingQueuedConnection);
+    return image;
+}
+
+bool ExportJob::saveImage(const QImage &image, const QString &name)
+{
+    if (!image.isNull() && image.save(filePath(name)))
+        return true;
+    m_report();
+    return false;
+}
+
+QList<ExportJob::PointGroup> ExportJob::twoChannelPointGroups(const QList<uint> &wells, uint x, uint y)
+{
+    BLLInstance *bll = BLLInstance::getInstance();
+    const bool polygons = bll->getThldType() == LumaraAnalysisData::PolygonThreshold;
+    const QString grey = QStringLiteral("#555555");
+    QList<PointGroup> groups = {
+        {polygons ? grey : getTwoChannelColor(int(x), int(y)), {}},
+        {polygons ? grey : getChannelColor(int(y)), {}},
+        {grey, {}},
+        {polygons ? grey : getChannelColor(int(x)), {}},
+    };
+    for (uint well : wells) {
+        const QVector<uint> xs = bll->getWellChannelGrayValues(well, x);
+        const QVector<uint> ys = bll->getWellChannelGrayValues(well, y);
+        const uint tx = bll->getThldByLine(well, x);
+        const uint ty = bll->getThldByLine(well, y);
+        for (int i = 0; i < xs.size(); ++i) {
+            const uint gy = i < ys.size() ? ys.at(i) : 0;
+            const QPointF point(xs.at(i), gy);
+            int group = 2;
+            if (!polygons) {
+                const bool px = xs.at(i) > tx;
+                const bool py = gy > ty;
+                group = px && py ? 0 : (py ? 1 : (px ? 3 : 2));
+            }
+            groups[group].points.append(point);
+        }
+    }
+    return groups;
+}
+
+bool ExportJob::export2DPlots()
+{
+    const QList<uint> wells = m_snapshot.wellIds();
+    for (const WellListItem &w : m_snapshot.wells) {
+        if (!export2DPlot({w.wellId}, w.wellName))
+            return false;
+    }
+    return wells.isEmpty() || export2DPlot(wells, QStringLiteral("All_Well"));
+}
+
+std::unique_ptr<Zt2DPlot> ExportJob::build2DPlot(const QList<uint> &wells,
+                                                 const LumaraAnalysisData::Customized2DPlotInfo &plot) const
+{
+    BLLInstance *bll = BLLInstance::getInstance();
+    const bool polygons = bll->getThldType() == LumaraAnalysisData::PolygonThreshold;
+    const uint first = wells.value(0);
+    const uint x = plot.xChannel;
+    const uint y = plot.yChannel;
+    auto widget = std::make_unique<Zt2DPlot>();
+    widget->resize(ImageWidth, ImageHeight);
+    widget->setStyleSheet(QStringLiteral("background-color: rgb(255,255,255)"));
+    setExportFonts(widget.get());
+    widget->SetTitleName(QwtPlot::xBottom, channelTitle(x));
+    widget->SetTitleName(QwtPlot::yLeft, channelTitle(y));
+    if (polygons) {
+        // Every stored polygon of the first well, whatever plot it belongs to.
+        const QList<PolygonZoneInfo> zones = PolygonMgr::storedZonesOfWell(first);
+        widget->setPolygons(zones);
+        widget->setThresholdVisible(false);
+    } else if (m_snapshot.individualMode == 1 && wells.size() > 1) {
+        // Per-well thresholds mean nothing on an image of several wells.
+        widget->setThresholdVisible(false);
+    } else {
+        const QVector<int> cached = m_snapshot.cachedThresholds.value(first, QVector<int>(6, 0));
+        widget->setSolidXLinePen(getChannelColor(int(x)), 1.8);
+        widget->setSolidYLinePen(getChannelColor(int(y)), 1.8);
+        widget->setDottedXLinePen(getChannelColor(int(x)), 1.8);
+        widget->setDottedYLinePen(getChannelColor(int(y)), 1.8);
+        widget->setSolidThreshold(QPointF(cached.value(int(x) - 1), cached.value(int(y) - 1)));
+        widget->setDottedThreshold(QPointF(bll->getThldByLine(first, x), bll->getThldByLine(first, y)));
+        widget->setThresholdVisible(true);
+    }
+    for (const PointGroup &g : twoChannelPointGroups(wells, x, y))
+        widget->addCurve(g.colour, g.points, 3.0);
+    widget->replot();
+    return widget;
+}
+
+bool ExportJob::export2DPlot(const QList<uint> &wells, const QString &name)
+{
+    BLLInstance *bll = BLLInstance::getInstance();
+    for (const LumaraAnalysisData::Customized2DPlotInfo &plot : bll->getPlotGroupMgr()->get2DPlots()) {
+        const QImage image = renderOnGuiThread([&] { return grabWhole(build2DPlot(wells, plot).get()); });
+        if (!saveImage(image, QStringLiteral("/%1_2D Dot Plot_%2_%3.png")
+                                  .arg(name, bll->getTargetName(plot.xChannel), bll->getTargetName(plot.yChannel))))
+            return false;
+    }
+    return true;
+}
+
+bool ExportJob::exportConcentrationGraphs()
+{
+    for (uint id : m_snapshot.rowIds) {
+        if (!exportConcentrationGraph({id}, m_snapshot.rowNames.value(id)))
+            return false;
+    }
+    return m_snapshot.rowIds.isEmpty() || exportConcentrationGraph(m_snapshot.rowIds, QStringLiteral("All_Well"));
+}
+
+std::unique_ptr<ZtConcentration> ExportJob::buildConcentrationChart(const QList<uint> &ids) const
+{
+    QString longest;
+    // Unlike the page, no upper filter: the chart itself leaves non-finite values out.
+    const QVector<ConcentrationGroup> groups =
+        concentrationGroups(ids, m_snapshot.wellIds(), [](uint, double) { return true; }, &longest);
+    const bool log = m_snapshot.concentrationLog == 1;
+    auto widget = std::make_unique<ZtConcentration>();
+    setExportFonts(widget.get());
+    widget->SetTitleName(QwtPlot::yLeft, log ? QStringLiteral("cp/ul-Log") : QStringLiteral("cp/ul-Linear"));
+    if (log)
+        widget->setLogAxis();
+    else
+        widget->setLinearAxis();
+    widget->setPlotSize(ImageWidth, ImageHeight);
+    widget->resize(ImageWidth, ImageHeight);
+    widget->setData(groups, longest);
+    widget->replot();
+    return widget;
+}
+
+bool ExportJob::exportConcentrationGraph(const QList<uint> &ids, const QString &name)
+{
+    const QImage image = renderOnGuiThread([&] { return grabWhole(buildConcentrationChart(ids).get()); });
+    return saveImage(image, QStringLiteral("/%1_concentration.png").arg(name));
+}
+
+bool ExportJob::exportUncertaintyCurves()
+{
+    const QList<LumaraAnalysisData::PopulationsInfo> populations =
+        BLLInstance::getInstance()->getPopulationsMgr()->getPopulations();
+    for (const LumaraAnalysisData::PopulationsInfo &p : populations) {
+        for (uint id : m_snapshot.rowIds) {
+            if (!exportUncertaintyCurve({id}, p.id, m_snapshot.rowNames.value(id)))
+                return false;
+        }
+        if (!m_snapshot.rowIds.isEmpty() && !exportUncertaintyCurve(m_snapshot.rowIds, p.id, QStringLiteral("All_Well")))
+            return false;
+    }
+    return true;
+}
+
+bool ExportJob::exportUncertaintyCurve(const QList<uint> &ids, uint population, const QString &name)
+{
+    BLLInstance *bll = BLLInstance::getInstance();
+    const QString populationName = bll->getPopulationsMgr()->getPopulationName(population);
+    const QList<uint> wells = m_snapshot.wellIds();
+    const bool log = m_snapshot.uncertaintyLog == 1;
+    const QImage image = renderOnGuiThread([&] {
+        // The merged rows' curves come from the result model, which lives on this thread.
+        const QVector<UncertainlyPlotItem> items = uncertaintyItems(ids, wells, population);
+        ZtUncertainly widget(12);
+        setExportFonts(&widget);
+        widget.SetTitleName(QwtPlot::xBottom,
+                            log ? QStringLiteral("Concentration(cp/ul-Log)") : QStringLiteral("Concentration(cp/ul-Linear)"));
+        widget.SetTitleName(QwtPlot::yLeft, populationName);
+        if (log)
+            widget.setLogAxis();
+        else
+            widget.setLinearAxis();
+        widget.resize(ImageWidth, ImageHeight);
+        widget.setData(items);
+        widget.replot();
+        return grabWhole(&widget);
+    });
+    return saveImage(image, QStringLiteral("/%1_%2_uncertainly.png").arg(name, populationName));
+}

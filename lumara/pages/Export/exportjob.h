@@ -1,0 +1,98 @@
+#pragma once
+// The writers of one export. Everything the GUI-thread models hold is copied into a snapshot
+// on the GUI thread before the job starts; the job itself reads only the snapshot and the
+// business layer. Plot images are drawn by widgets on the GUI thread while the job waits.
+#include "model/lumaraanalysisdata.h"
+#include "pages/ViewResult/resultmodel.h"
+#include "shell/welllistmodel.h"
+
+#include <QColor>
+#include <QHash>
+#include <QImage>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <memory>
+
+class Zt2DPlot;
+class ZtConcentration;
+
+struct ExportSnapshot {
+    QString folder; // the new export folder: filePath + "/" + folder name
+    QList<WellListItem> wells; // the shared well list, in row order
+    QList<uint> rowIds; // the result rows: wells, then merged rows
+    QHash<uint, QString> rowNames;
+    QList<MergedResultRow> mergedRows;
+    QStringList populationNames; // by index, as the well list gives them
+    QStringList populationColours; // "#12RRGGBB" by index
+    QHash<uint, QVector<int>> cachedThresholds; // well id -> threshold per channel - 1
+    int histogramLog = 0;
+    int concentrationLog = 0;
+    int uncertaintyLog = 0;
+    int individualMode = 0;
+
+    // Takes the snapshot from the process-wide models; GUI thread only.
+    static ExportSnapshot take(const QString &folder);
+    QList<uint> wellIds() const;
+};
+
+class ExportJob {
+public:
+    enum Output {
+        ResultTable = 1,
+        Histograms = 2,
+        OneDPlots = 4,
+        TwoDPlots = 8,
+        ConcentrationGraphs = 16,
+        UncertaintyCurves = 32,
+        DropletImages = 64,
+    };
+    static constexpr int ImageWidth = 1280;
+    static constexpr int ImageHeight = 981;
+
+    // report is called once per failing output kind (on the job's thread).
+    ExportJob(ExportSnapshot snapshot, std::function<void()> report);
+
+    // The outputs of the mask in their fixed order, then always the grey-value workbook. An
+    // exception in one output is caught, reported and the job goes on with the next.
+    void run(int mask);
+
+    bool exportResultTable();
+    bool exportGrayValueTable();
+    bool exportDropletImages();
+    bool export2DPlots();
+    bool exportConcentrationGraphs();
+    bool exportUncertaintyCurves();
+
+    // The population colour laid over white ("#12ff0000" -> #ededed-ish red tint).
+    static QColor toOpaqueColor(const QString &argb);
+    // The file name of a droplet image from its path in the package; empty when there is none.
+    static QString dropletImageName(const QString &packagePath);
+    // "%1(%2)": fluorophore and target name of a channel.
+    static QString channelTitle(uint channel);
+    // The four point groups of a 2D image: both, only y, negative, only x.
+    struct PointGroup {
+        QString colour;
+        QVector<QPointF> points;
+    };
+    static QList<PointGroup> twoChannelPointGroups(const QList<uint> &wells, uint x, uint y);
+
+    // The fed widgets of the 2D and concentration images, 1280 x 981; GUI thread only.
+    std::unique_ptr<Zt2DPlot> build2DPlot(const QList<uint> &wells,
+                                          const LumaraAnalysisData::Customized2DPlotInfo &plot) const;
+    std::unique_ptr<ZtConcentration> buildConcentrationChart(const QList<uint> &ids) const;
+
+    // Runs the drawing on the GUI thread and waits for its image (directly when called there).
+    static QImage renderOnGuiThread(const std::function<QImage()> &draw);
+
+private:
+    QString filePath(const QString &name) const;
+    bool saveImage(const QImage &image, const QString &name);
+    bool export2DPlot(const QList<uint> &wells, const QString &name);
+    bool exportConcentrationGraph(const QList<uint> &ids, const QString &name);
+    bool exportUncertaintyCurve(const QList<uint> &ids, uint population, const QString &name);
+
+    ExportSnapshot m_snapshot;
+    std::function<void()> m_report;
+};

@@ -1,0 +1,100 @@
+// The vertical axis of a histogram: bounds and linear or logarithmic scale. The host writes
+// the properties and reads them back after clickYes(); Yes first copies the fields into them.
+import QtQuick 2.15
+import QtQuick.Controls 2.15
+import "../../TwoDotPlot/qml"
+
+Item {
+    id: root
+    readonly property real unit: resoving
+    property bool isLineraScale: true
+    property string lowerBound: ""
+    property string upperBound: ""
+    signal clickNo()
+    signal clickYes()
+
+    width: 356 * unit
+    height: 336 * unit
+
+    Rectangle {
+        id: card
+        anchors.fill: parent
+        anchors.margins: 8 * root.unit
+        radius: 6 * root.unit
+        color: "white"
+        border.width: 1
+        border.color: "#c8d3da"
+        Rectangle { width: parent.width; height: 4 * root.unit; color: "#3b9fc8"; radius: 2 }
+    }
+
+    Text {
+        x: 40 * root.unit
+        y: 40 * root.unit
+        text: qsTr("Vertical Axis")
+        color: "#333333"
+        font.pixelSize: 14 * root.unit
+        font.family: "Roboto"
+    }
+    Item {
+        x: 60 * root.unit
+        y: 83 * root.unit
+        width: 239 * root.unit
+        height: 24 * root.unit
+        Text { y: 5 * root.unit; text: qsTr("Upper bound:"); color: "#333333"; font.pixelSize: 12 * root.unit; font.family: "Roboto" }
+        InputSpinbox { id: upper; objectName: "upperSpin"; x: 95 * root.unit; text: root.upperBound }
+    }
+    Item {
+        x: 60 * root.unit
+        y: 127 * root.unit
+        width: 239 * root.unit
+        height: 24 * root.unit
+        Text { y: 5 * root.unit; text: qsTr("Lower bound:"); color: "#333333"; font.pixelSize: 12 * root.unit; font.family: "Roboto" }
+        InputSpinbox { id: lower; objectName: "lowerSpin"; x: 95 * root.unit; text: root.lowerBound }
+    }
+    Item {
+        x: 60 * root.unit
+        y: 171 * root.unit
+        width: 260 * root.unit
+        height: 24 * root.unit
+        Text { y: 5 * root.unit; text: qsTr("Type:"); color: "#333333"; font.pixelSize: 12 * root.unit; font.family: "Roboto" }
+        Row {
+            x: 60 * root.unit
+            spacing: 8 * root.unit
+            RadioButton {
+                id: logButton
+                objectName: "logScale"
+                text: qsTr("Log Scale")
+                font.pixelSize: 12 * root.unit
+                font.family: "Roboto"
+                checked: !root.isLineraScale
+                onClicked: root.isLineraScale = false
+            }
+            RadioButton {
+                objectName: "linearScale"
+                text: qsTr("Linear Scale")
+                font.pixelSize: 12 * root.unit
+                font.family: "Roboto"
+                checked: root.isLineraScale
+                onClicked: root.isLineraScale = true
+            }
+        }
+    }
+
+    Plot2DButton {
+        id: yesButton
+        objectName: "yesButton"
+        anchors { right: card.right; bottom: card.bottom; rightMargin: 36 * root.unit; bottomMargin: 40 * root.unit }
+        text: qsTr("Yes")
+        onClicked: {
+            root.lowerBound = lower.text
+            root.upperBound = upper.text
+            root.clickYes()
+        }
+    }
+    Plot2DButton {
+        objectName: "noButton"
+        anchors { right: yesButton.left; bottom: yesButton.bottom; rightMargin: 24 * root.unit }
+        text: qsTr("No")
+        onClicked: root.clickNo()
+    }
+}

@@ -1,0 +1,474 @@
+// The Export page and its job: the page in its container, the boxes and their mask, the new
+// folder, the outputs of a mask, a parent that does not exist (one message per output kind,
+// the busy period ended once), and the images: names, counts, size and colours.
+#include "bll/bllinstance.h"
+#include "bll/plotgroupmgr.h"
+#include "bll/populationsmgr.h"
+#include "bll/signaltransfer.h"
+#include "exporttest.h"
+#include "pages/Export/exportjob.h"
+#include "pages/Export/exportpage.h"
+#include "pages/ViewResult/resultmodel.h"
+#include "pages/ViewResult/ztconcentration.h"
+#include "plots/TwoDotPlot/zt2dplot.h"
+#include "bll/resultcalculate.h"
+#include "pages/export.h"
+#include "platform/platform.h"
+#include "shell/appresources.h"
+#include "shell/channelcolors.h"
+#include "shell/dialogmessage.h"
+#include "shell/globalvalues.h"
+#include "shell/welllistmodel.h"
+#include "testmain.h"
+
+#include <QApplication>
+#include <QQmlContext>
+#include <QQuickItem>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace ExportTest;
+
+namespace {
+
+// Closes every export message as it appears and counts them.
+class MessageCloser : public QObject {
+public:
+    MessageCloser()
+    {
+        m_timer.setInterval(20);
+        connect(&m_timer, &QTimer::timeout, this, [this] {
+            for (QWidget *w : QApplication::topLevelWidgets()) {
+                auto *box = qobject_cast<DialogMessage *>(w);
+                if (box && box->isVisible() && !m_closed.contains(box)) {
+                    m_closed.append(box);
+                    box->reject();
+                }
+            }
+        });
+        m_timer.start();
+    }
+    int count() const { return m_closed.size(); }
+
+private:
+    QTimer m_timer;
+    QList<QPointer<DialogMessage>> m_closed;
+};
+
+BllTest::DocumentSeed imageSeed(LumaraAnalysisData::ThresholdMode mode)
+{
+    // Well 1 positive in both channels for its first droplets; well 2 only in channel 1.
+    QList<BllTest::WellSeed> wells = {
+        ResultTest::well(1, QStringLiteral("A1"), QStringLiteral("S1"), 40, {{20, 20, 0, 0, 0, 0}}),
+        ResultTest::well(2, QStringLiteral("A2"), QStringLiteral("S1"), 30, {{10, 0, 0, 0, 0, 0}}),
+    };
+    wells[0].imageSizes = {QSize(24, 24), QSize(24, 24), QSize(24, 24)};
+    wells[0].imageNames = {{"capture/A01/A01_1.tif", "capture/A01/A01_2.tif", "capture/A01/A01_3.tif", "", "", ""}};
+    wells[1].imageSizes = {QSize(20, 20), QSize(20, 20), QSize(20, 20)};
+    // Two image sets; a name without ".tif", an empty name (skipped) and an upper-case suffix.
+    wells[1].imageNames = {{"A02_1.tif", "A02_2", "", "", "", ""}, {"set2/A02_1b.TIF", "set2/A02_2b.tif", "x/A02_3.tif", "", "", ""}};
+    BllTest::DocumentSeed seed = ResultTest::document(wells);
+    seed.plots2D = {{QStringLiteral("P12"), {1, 2}}, {QStringLiteral("P21"), {2, 1}}, {QStringLiteral("P13"), {1, 3}}};
+    seed.mode = mode;
+    if (mode == LumaraAnalysisData::PolygonThreshold) {
+        BllTest::ZoneSeed zone;
+        zone.plot = 0;
+        zone.polygon = QPolygonF({QPointF(1500, 1500), QPointF(2500, 1500), QPointF(2500, 2500), QPointF(1500, 2500)});
+        seed.zones = {zone};
+        BllTest::PopulationSeed population;
+        population.name = QStringLiteral("Both");
+        population.colour = QStringLiteral("#E02020");
+        population.zones = {{0, LumaraAnalysisData::PositiveZone}};
+        seed.populations = {population};
+    }
+    return seed;
+}
+
+bool hasPixel(const QImage &image, const QColor &colour)
+{
+    const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
+    for (int y = 0; y < rgb.height(); ++y) {
+        const QRgb *line = reinterpret_cast<const QRgb *>(rgb.constScanLine(y));
+        for (int x = 0; x < rgb.width(); ++x) {
+            if ((line[x] & 0xFFFFFF) == (colour.rgb() & 0xFFFFFF))
+                return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+class TestExportJob : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void pageInContainer();
+    void boxesAndMask_data();
+    void boxesAndMask();
+    void folderField();
+    void exportFolder_data();
+    void exportFolder();
+    void missingParent();
+    void plotImages_data();
+    void plotImages();
+    void pointGroups_data();
+    void pointGroups();
+    void thresholdScope_data();
+    void thresholdScope();
+    void allPositiveConcentration();
+    void dropletImages();
+    void dropletImageName_data();
+    void dropletImageName();
+    void defaultFolder_data();
+    void defaultFolder();
+
+private:
+    void load(LumaraAnalysisData::ThresholdMode mode);
+    std::unique_ptr<Export> m_export;
+};
+
+void TestExportJob::initTestCase()
+{
+    initAppResources();
+    m_export = std::make_unique<Export>();
+    m_export->resize(800, 700);
+    load(LumaraAnalysisData::LineThreshold);
+}
+
+void TestExportJob::load(LumaraAnalysisData::ThresholdMode mode)
+{
+    QString error;
+    QVERIFY2(ResultTest::useKit(false, &error), qPrintable(error));
+    QVERIFY2(ResultTest::load(imageSeed(mode), &error), qPrintable(error));
+    QCOMPARE(WellListModel::instance()->getWellList().size(), 2);
+}
+
+void TestExportJob::pageInContainer()
+{
+    ExportPage *page = m_export->exportPage();
+    QVERIFY(page);
+    QCOMPARE(m_export->currentIndex(), 0);
+    QVERIFY(page->root());
+    QCOMPARE(page->root()->property("filePath").toString(), Platform::defaultExportFolder());
+    QVERIFY(QDir::isAbsolutePath(Platform::defaultExportFolder()));
+    QVERIFY(QDir(Platform::defaultExportFolder()).exists());
+    m_export->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_export.get()));
+    QCOMPARE(page->geometry(), m_export->rect());
+    m_export->hide();
+}
+
+void TestExportJob::boxesAndMask_data()
+{
+    QTest::addColumn<QStringList>("ticked");
+    QTest::addColumn<int>("mask");
+    QTest::newRow("none") << QStringList() << 0;
+    QTest::newRow("result table") << QStringList{"resuly_table"} << 1;
+    QTest::newRow("plots") << QStringList{"histogram", "d1_dot_plots", "d2_dot_plots"} << 14;
+    QTest::newRow("charts and images") << QStringList{"concentration_graph", "uncertainly_curve", "lumet_images"} << 112;
+}
+
+void TestExportJob::boxesAndMask()
+{
+    QFETCH(QStringList, ticked);
+    QFETCH(int, mask);
+    QObject *root = m_export->exportPage()->root();
+    root->setProperty("uiEnable", false);
+    // A reload enables the panel and unticks every box.
+    emit SignalTransfer::getInstance()->updateWellComplete();
+    QVERIFY(root->property("uiEnable").toBool());
+    QVariant total;
+    QVERIFY(QMetaObject::invokeMethod(root, "getTotal", Q_RETURN_ARG(QVariant, total)));
+    QCOMPARE(total.toInt(), 0);
+    for (const QString &name : ticked) {
+        QObject *box = nullptr;
+        for (QQuickItem *item : root->findChildren<QQuickItem *>()) {
+            if (QQmlContext *context = qmlContext(item)) {
+                if (context->nameForObject(item) == name)
+                    box = item;
+            }
+        }
+        QVERIFY2(box, qPrintable(name));
+        box->setProperty("checked", true);
+    }
+    QVERIFY(QMetaObject::invokeMethod(root, "getTotal", Q_RETURN_ARG(QVariant, total)));
+    QCOMPARE(total.toInt(), mask);
+}
+
+void TestExportJob::folderField()
+{
+    QObject *root = m_export->exportPage()->root();
+    QObject *field = root->findChild<QObject *>(QStringLiteral("pathField"));
+    QVERIFY(field);
+    root->setProperty("filePath", QStringLiteral("/first"));
+    QCOMPARE(field->property("text").toString(), QStringLiteral("/first"));
+    // What is typed is not read back: the export folder stays the chosen one.
+    field->setProperty("text", QStringLiteral("/typed"));
+    QCOMPARE(root->property("filePath").toString(), QStringLiteral("/first"));
+    // A folder chosen later shows again.
+    root->setProperty("filePath", QStringLiteral("/second"));
+    QCOMPARE(field->property("text").toString(), QStringLiteral("/second"));
+}
+
+void TestExportJob::exportFolder_data()
+{
+    QTest::addColumn<int>("mask");
+    QTest::addColumn<QStringList>("patterns"); // one file per pattern
+    QTest::newRow("mask 0: grey values only") << 0 << QStringList{"*_GrayValue_Table.xlsx"};
+    QTest::newRow("result table") << 1 << QStringList{"*_GrayValue_Table.xlsx", "*_Result_Table.xlsx"};
+}
+
+void TestExportJob::exportFolder()
+{
+    QFETCH(int, mask);
+    QFETCH(QStringList, patterns);
+    QTemporaryDir parent;
+    ExportPage *page = m_export->exportPage();
+    page->root()->setProperty("filePath", parent.path());
+    currentFileBaseName = QStringLiteral("run7");
+    QSignalSpy begin(SignalTransfer::getInstance(), &SignalTransfer::beginBusyStatus);
+    QSignalSpy end(SignalTransfer::getInstance(), &SignalTransfer::endBusyStatus);
+    MessageCloser closer;
+    QVERIFY(QMetaObject::invokeMethod(page, "exportClicked", Q_ARG(int, mask)));
+    QCOMPARE(begin.count(), 1);
+    QVERIFY(end.wait(30000));
+    QTest::qWait(50);
+    QCOMPARE(end.count(), 1);
+    QCOMPARE(closer.count(), 0);
+    const QStringList folders = QDir(parent.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    QCOMPARE(folders, QStringList{page->exportFolderName()});
+    QVERIFY2(QRegularExpression(QStringLiteral("^\\d{10}_run7$")).match(folders.first()).hasMatch(), qPrintable(folders.first()));
+    const QString folder = parent.filePath(folders.first());
+    int total = 0;
+    for (const QString &p : patterns) {
+        QCOMPARE(filesIn(folder, p).size(), 1);
+        ++total;
+    }
+    QCOMPARE(filesIn(folder, "*").size(), total);
+}
+
+void TestExportJob::missingParent()
+{
+    QTemporaryDir dir;
+    ExportPage *page = m_export->exportPage();
+    page->root()->setProperty("filePath", dir.filePath(QStringLiteral("no/such/folder")));
+    QSignalSpy end(SignalTransfer::getInstance(), &SignalTransfer::endBusyStatus);
+    MessageCloser closer;
+    QVERIFY(QMetaObject::invokeMethod(page, "exportClicked", Q_ARG(int, 127)));
+    QVERIFY(end.wait(60000));
+    QTest::qWait(100);
+    QCOMPARE(end.count(), 1);
+    // Result workbook, 2D images, concentration, uncertainty, droplet images, grey values.
+    QCOMPARE(closer.count(), 6);
+    QVERIFY(!QDir(dir.filePath(QStringLiteral("no"))).exists());
+}
+
+void TestExportJob::plotImages_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::newRow("line thresholds") << int(LumaraAnalysisData::LineThreshold);
+    QTest::newRow("polygon thresholds") << int(LumaraAnalysisData::PolygonThreshold);
+}
+
+void TestExportJob::plotImages()
+{
+    QFETCH(int, mode);
+    load(LumaraAnalysisData::ThresholdMode(mode));
+    BLLInstance *bll = BLLInstance::getInstance();
+    QCOMPARE(bll->getPlotGroupMgr()->get2DPlots().size(), 3);
+    const QList<LumaraAnalysisData::PopulationsInfo> populations = bll->getPopulationsMgr()->getPopulations();
+    QVERIFY(!populations.isEmpty());
+    QTemporaryDir dir;
+    int reports = 0;
+    ExportJob job(ExportSnapshot::take(dir.path()), [&reports] { ++reports; });
+    QVERIFY(job.export2DPlots());
+    QVERIFY(job.exportConcentrationGraphs());
+    QVERIFY(job.exportUncertaintyCurves());
+    QCOMPARE(reports, 0);
+
+    const QList<WellListItem> wells = WellListModel::instance()->getWellList();
+    const QList<uint> rows = ResultModel::instance()->getAllIDs();
+    QStringList expected;
+    QStringList names;
+    for (const WellListItem &w : wells)
+        names.append(w.wellName);
+    names.append(QStringLiteral("All_Well"));
+    for (const QString &n : names)
+        for (const auto &plot : bll->getPlotGroupMgr()->get2DPlots())
+            expected.append(QStringLiteral("%1_2D Dot Plot_%2_%3.png").arg(n, bll->getTargetName(plot.xChannel), bll->getTargetName(plot.yChannel)));
+    QStringList rowNames;
+    for (uint id : rows)
+        rowNames.append(ResultModel::instance()->getRowName(id));
+    rowNames.append(QStringLiteral("All_Well"));
+    for (const QString &n : rowNames)
+        expected.append(n + QStringLiteral("_concentration.png"));
+    for (const auto &p : populations)
+        for (const QString &n : rowNames)
+            expected.append(QStringLiteral("%1_%2_uncertainly.png").arg(n, p.name));
+    expected.sort();
+    QCOMPARE(filesIn(dir.path(), "*"), expected);
+    QCOMPARE(filesIn(dir.path(), "*2D Dot Plot*").size(), 9);
+    QVERIFY(rows.size() >= 3); // two wells and their merged row
+
+    for (const QString &f : expected) {
+        const QImage image(dir.filePath(f));
+        QCOMPARE(image.size(), QSize(ExportJob::ImageWidth, ExportJob::ImageHeight));
+    }
+    // Droplets positive in both channels of the first well show in the pair's colour, unless
+    // polygons leave every droplet grey.
+    const QImage first(dir.filePath(QStringLiteral("%1_2D Dot Plot_%2_%3.png")
+                                        .arg(wells.first().wellName, bll->getTargetName(1), bll->getTargetName(2))));
+    const bool line = mode == int(LumaraAnalysisData::LineThreshold);
+    QCOMPARE(hasPixel(first, QColor(getTwoChannelColor(1, 2))), line);
+    QVERIFY(hasPixel(first, QColor(QStringLiteral("#555555"))));
+    // The concentration graph shows the populations' colours.
+    const QImage all(dir.filePath(QStringLiteral("All_Well_concentration.png")));
+    QVERIFY(hasPixel(all, QColor(bll->getPopulationsMgr()->getPopulationColor(populations.first().id))));
+}
+
+void TestExportJob::pointGroups_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<QList<int>>("sizes"); // both, only y, negative, only x
+    // Well 1: 20 droplets positive in both, 20 negative; well 2: 10 only x, 20 negative.
+    QTest::newRow("line") << int(LumaraAnalysisData::LineThreshold) << QList<int>{20, 0, 40, 10};
+    QTest::newRow("polygon") << int(LumaraAnalysisData::PolygonThreshold) << QList<int>{0, 0, 70, 0};
+}
+
+void TestExportJob::pointGroups()
+{
+    QFETCH(int, mode);
+    QFETCH(QList<int>, sizes);
+    load(LumaraAnalysisData::ThresholdMode(mode));
+    const QList<ExportJob::PointGroup> groups = ExportJob::twoChannelPointGroups({1, 2}, 1, 2);
+    QCOMPARE(groups.size(), 4);
+    const bool line = mode == int(LumaraAnalysisData::LineThreshold);
+    const QStringList colours = {getTwoChannelColor(1, 2), getChannelColor(2), "#555555", getChannelColor(1)};
+    for (int g = 0; g < 4; ++g) {
+        QCOMPARE(groups.at(g).points.size(), sizes.at(g));
+        QCOMPARE(groups.at(g).colour, line ? colours.at(g) : QStringLiteral("#555555"));
+    }
+}
+
+void TestExportJob::thresholdScope_data()
+{
+    QTest::addColumn<int>("individual");
+    QTest::addColumn<bool>("allWells");
+    QTest::addColumn<bool>("visible");
+    QTest::newRow("per well, one well") << 1 << false << true;
+    QTest::newRow("per well, all wells") << 1 << true << false;
+    QTest::newRow("common, one well") << 0 << false << true;
+    QTest::newRow("common, all wells") << 0 << true << true;
+}
+
+void TestExportJob::thresholdScope()
+{
+    QFETCH(int, individual);
+    QFETCH(bool, allWells);
+    QFETCH(bool, visible);
+    load(LumaraAnalysisData::LineThreshold);
+    // An edited, not yet applied threshold of the first well: the solid cross follows it.
+    WellListModel::instance()->setCachedThreshold(1, 1, 1234);
+    ExportSnapshot snapshot = ExportSnapshot::take(QDir::tempPath());
+    snapshot.individualMode = individual;
+    ExportJob job(snapshot, [] {});
+    const auto plot = BLLInstance::getInstance()->getPlotGroupMgr()->get2DPlots().first();
+    const QList<uint> wells = allWells ? QList<uint>{1, 2} : QList<uint>{1};
+    const std::unique_ptr<Zt2DPlot> widget = job.build2DPlot(wells, plot);
+    QCOMPARE(widget->size(), QSize(ExportJob::ImageWidth, ExportJob::ImageHeight));
+    QCOMPARE(widget->isThresholdVisible(), visible);
+    if (visible) {
+        QCOMPARE(widget->solidThreshold(), QPointF(1234, WellListModel::instance()->getCachedThreshold(1, 2)));
+        BLLInstance *bll = BLLInstance::getInstance();
+        QCOMPARE(widget->dottedThreshold(), QPointF(bll->getThldByLine(1, 1), bll->getThldByLine(1, 2)));
+        QCOMPARE(widget->xLineColor(), getChannelColor(1));
+        QCOMPARE(widget->lineWidth(), 1.8);
+    }
+    QCOMPARE(widget->curves().size(), 4);
+}
+
+void TestExportJob::allPositiveConcentration()
+{
+    QString error;
+    QList<BllTest::WellSeed> wells = {
+        ResultTest::well(1, QStringLiteral("A1"), QStringLiteral("S1"), 30, {{30, 5, 0, 0, 0, 0}}),
+        ResultTest::well(2, QStringLiteral("A2"), QStringLiteral("S2"), 30, {{4, 3, 0, 0, 0, 0}}),
+    };
+    QVERIFY2(ResultTest::load(ResultTest::document(wells), &error), qPrintable(error));
+    BLLInstance *bll = BLLInstance::getInstance();
+    bool infinite = false;
+    for (const auto &r : bll->getResultCalculate()->getPopulationResults(1))
+        infinite = infinite || !std::isfinite(r.concentration);
+    QVERIFY2(infinite, "an all-positive channel should have no finite concentration");
+    ExportJob job(ExportSnapshot::take(QDir::tempPath()), [] {});
+    for (const QList<uint> &ids : {QList<uint>{1}, QList<uint>{1, 2}}) {
+        const std::unique_ptr<ZtConcentration> chart = job.buildConcentrationChart(ids);
+        QVERIFY(std::isfinite(chart->storedYMaximum()));
+        QVERIFY(std::isfinite(chart->axisScaleDiv(QwtPlot::yLeft).upperBound()));
+        QVERIFY(chart->axisScaleDiv(QwtPlot::yLeft).upperBound() > 0);
+    }
+}
+
+void TestExportJob::dropletImages()
+{
+    load(LumaraAnalysisData::LineThreshold);
+    QTemporaryDir dir;
+    int reports = 0;
+    ExportJob job(ExportSnapshot::take(dir.path()), [&reports] { ++reports; });
+    QVERIFY(job.exportDropletImages());
+    QCOMPARE(reports, 0);
+    // Channels 1, 2 and the reference 3; well 2 writes each image under both sets' names.
+    QStringList expected = {"A01_1.png", "A01_2.png", "A01_3.png", "A02_1.png", "A02_2.png",
+                            "A02_1b.TIF.png", "A02_2b.png", "A02_3.png"};
+    expected.sort();
+    QCOMPARE(filesIn(dir.path(), "*"), expected);
+    const QImage image(dir.filePath(QStringLiteral("A02_2b.png")));
+    QCOMPARE(image.size(), QSize(20, 20));
+}
+
+void TestExportJob::dropletImageName_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("folders and suffix") << "capture/A01/A01_2.tif" << "A01_2";
+    QTest::newRow("no suffix") << "A01_2" << "A01_2";
+    QTest::newRow("upper case kept") << "A01_2.TIF" << "A01_2.TIF";
+    QTest::newRow("every .tif") << "a.tif.b.tif" << "a.b";
+    QTest::newRow("empty") << "" << "";
+    QTest::newRow("folder only") << "capture/" << "";
+}
+
+void TestExportJob::dropletImageName()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, name);
+    QCOMPARE(ExportJob::dropletImageName(path), name);
+}
+
+void TestExportJob::defaultFolder_data()
+{
+    QTest::addColumn<bool>("documents");
+    QTest::newRow("Documents exists") << true;
+    QTest::newRow("home only") << false;
+}
+
+void TestExportJob::defaultFolder()
+{
+    QFETCH(bool, documents);
+    QTemporaryDir home;
+    const QByteArray oldHome = qgetenv("HOME");
+    const QByteArray oldConfig = qgetenv("XDG_CONFIG_HOME");
+    qputenv("HOME", QFile::encodeName(home.path()));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.filePath(QStringLiteral(".config"))));
+    if (documents)
+        QVERIFY(QDir(home.path()).mkdir(QStringLiteral("Documents")));
+    const QString folder = Platform::defaultExportFolder();
+    qputenv("HOME", oldHome);
+    qputenv("XDG_CONFIG_HOME", oldConfig);
+    QCOMPARE(folder, documents ? home.filePath(QStringLiteral("Documents")) : home.path());
+}
+
+LUMARA_TEST_GUI_MAIN(TestExportJob)
+#include "tst_exportjob.moc"

@@ -5,7 +5,8 @@
 //                  images on the same pool;
 //   BM_Reanalyse   every well recognised anew, on one thread against all of the pool's, and on
 //                  one thread against the same with every image read from the package again
-//                  (the document's images withheld, as when it did not hold them);
+//                  (the document's images withheld, as when it did not hold them), with the
+//                  decodes each of the two one-thread runs made;
 //   BM_OpenMemory  peak resident memory of the open against the decoded image bytes plus the
 //                  stored records (the run.pcr entry's inflated size);
 //   BM_Reopen      opening a package saved from the archive against opening the archive.
@@ -16,6 +17,7 @@
 
 #include "bll/bllinstance.h"
 #include "bll/documentaccess.h"
+#include "io/imagestack.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -24,6 +26,7 @@
 #include <benchmark/benchmark.h>
 #include <opencv2/core/utility.hpp>
 
+#include <atomic>
 #include <ctime>
 
 namespace {
@@ -106,8 +109,13 @@ BENCHMARK(BM_Open)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3
 
 // One re-analysis with the pool limited to threads, OpenCV's own threads to openCvThreads
 // (-1: its default).
-double reanalyse(int threads, int openCvThreads, double *cpu = nullptr)
+double reanalyse(int threads, int openCvThreads, double *cpu = nullptr, int *decodes = nullptr)
 {
+    // Decodes counted only where asked for: the count stands beside the time, so that a
+    // comparison that decoded nothing shows as such.
+    std::atomic<int> counted{0};
+    if (decodes)
+        WellImages::setDecodeObserver([&counted](const QString &) { counted.fetch_add(1); });
     QThreadPool *pool = QThreadPool::globalInstance();
     const int savedPool = pool->maxThreadCount();
     const int savedCv = cv::getNumThreads();
@@ -119,6 +127,10 @@ double reanalyse(int threads, int openCvThreads, double *cpu = nullptr)
         *cpu += cpuSeconds() - cpuBefore;
     pool->setMaxThreadCount(savedPool);
     cv::setNumThreads(savedCv);
+    if (decodes) {
+        WellImages::setDecodeObserver(nullptr);
+        *decodes += counted.load();
+    }
     return s;
 }
 
@@ -141,8 +153,9 @@ void BM_Reanalyse(benchmark::State &state)
     reanalyse(cores, -1);
     double one = 0.0, all = 0.0, allCvSingle = 0.0, oneFromPackage = 0.0;
     double oneCpu = 0.0, oneFromPackageCpu = 0.0;
+    int heldDecodes = 0, fromPackageDecodes = 0;
     for (auto _ : state) {
-        one += reanalyse(1, 1, &oneCpu);
+        one += reanalyse(1, 1, &oneCpu, &heldDecodes);
         {
             // The document's images withheld for one run: every image is read and decoded from
             // the package again, the way each re-analysis went before it used the document's.
@@ -150,7 +163,7 @@ void BM_Reanalyse(benchmark::State &state)
             const QList<WellDrpltImgInfo<QImage>> kept = held;
             for (WellDrpltImgInfo<QImage> &well : held)
                 well.images.clear();
-            oneFromPackage += reanalyse(1, 1, &oneFromPackageCpu);
+            oneFromPackage += reanalyse(1, 1, &oneFromPackageCpu, &fromPackageDecodes);
             held = kept;
         }
         const double s = reanalyse(cores, -1);
@@ -166,6 +179,8 @@ void BM_Reanalyse(benchmark::State &state)
     state.counters["one_thread_cpu_s"] = oneCpu / n;
     state.counters["one_thread_from_package_cpu_s"] = oneFromPackageCpu / n;
     state.counters["held_speedup_one_thread_cpu"] = oneFromPackageCpu / oneCpu;
+    state.counters["decodes_held"] = heldDecodes / n;
+    state.counters["decodes_from_package"] = fromPackageDecodes / n;
     state.counters["speedup"] = one / all;
     state.counters["speedup_opencv_single"] = one / allCvSingle;
     state.counters["wells_per_s"] = a.wells * n / all;

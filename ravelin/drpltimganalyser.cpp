@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <memory>
 #include <new>
 #include <random>
 
@@ -139,6 +140,12 @@ public:
     int load(const QString &path, cv::Mat &m);
     bool store(const cv::Mat &m, DrpltImg &out);
     bool store(const cv::Mat &m, const QString &out);
+    // Where preprocessing writes its result: for a raw output, a buffer of the output's own that
+    // is handed over as it is when the result lands in it; otherwise a copy of the input.
+    cv::Mat target(const cv::Mat &src, const DrpltImg &out, std::unique_ptr<unsigned char[]> &buffer);
+    cv::Mat target(const cv::Mat &src, const QString &out, std::unique_ptr<unsigned char[]> &buffer);
+    bool store(const cv::Mat &m, std::unique_ptr<unsigned char[]> &buffer, DrpltImg &out);
+    bool store(const cv::Mat &m, std::unique_ptr<unsigned char[]> &buffer, const QString &out);
 
     bool measure(DropletImgAnalysisHelper &engine, int channel, const DrpltImg &img);
     bool measure(DropletImgAnalysisHelper &engine, int channel, const QString &path);
@@ -377,6 +384,36 @@ bool DrpltImgAnalyserPrivate::store(const cv::Mat &m, DrpltImg &out)
     return true;
 }
 
+cv::Mat DrpltImgAnalyserPrivate::target(const cv::Mat &src, const DrpltImg &, std::unique_ptr<unsigned char[]> &buffer)
+{
+    // Only the raw types: an adjuster leaves any other image as the copy it was given.
+    if (src.type() != CV_8UC1 && src.type() != CV_16UC1)
+        return src.clone();
+    buffer.reset(new unsigned char[size_t(src.cols) * src.elemSize() * size_t(src.rows)]);
+    return cv::Mat(src.rows, src.cols, src.type(), buffer.get());
+}
+
+cv::Mat DrpltImgAnalyserPrivate::target(const cv::Mat &src, const QString &, std::unique_ptr<unsigned char[]> &)
+{
+    return src.clone();
+}
+
+bool DrpltImgAnalyserPrivate::store(const cv::Mat &m, std::unique_ptr<unsigned char[]> &buffer, DrpltImg &out)
+{
+    if (!buffer || m.data != buffer.get() || !m.isContinuous())
+        return store(m, out);
+    out.width = m.cols;
+    out.height = m.rows;
+    out.type = m.depth() == CV_16U ? 1 : 0;
+    out.data = buffer.release();
+    return true;
+}
+
+bool DrpltImgAnalyserPrivate::store(const cv::Mat &m, std::unique_ptr<unsigned char[]> &, const QString &out)
+{
+    return store(m, out);
+}
+
 bool DrpltImgAnalyserPrivate::store(const cv::Mat &m, const QString &out)
 {
     if (writeImage(out, m))
@@ -407,7 +444,10 @@ bool DrpltImgAnalyserPrivate::preprocess(const DrpltImgsOnWell<In> &in, DrpltImg
             return false;
         }
         try {
-            cv::Mat dst = src.clone();
+            // The adjusters write into the output's buffer; one that passes the input on (or
+            // fails) has it copied there.
+            std::unique_ptr<unsigned char[]> buffer;
+            cv::Mat dst = backgroundAdjuster ? target(src, out[i], buffer) : src;
             if (backgroundAdjuster && !backgroundAdjuster->adjust(src, dst, i)) {
                 // The image passes uncorrected rather than not at all.
                 const QString why = backgroundAdjuster->errorString();
@@ -416,7 +456,7 @@ bool DrpltImgAnalyserPrivate::preprocess(const DrpltImgsOnWell<In> &in, DrpltImg
                 complete = false;
                 dst = src;
             }
-            if (!store(dst, out[i])) {
+            if (!store(dst, buffer, out[i])) {
                 qWarning().noquote() << errorString.trimmed();
                 problems += errorString;
                 complete = false;

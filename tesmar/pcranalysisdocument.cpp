@@ -15,6 +15,7 @@
 #include <QDebug>
 #include <QFile>
 #include <QFileInfo>
+#include <QThreadPool>
 #include <QHash>
 #include <QSet>
 
@@ -112,7 +113,25 @@ public:
 
     void takeManagers(AnalysisFileParseAssigner &set)
     {
-        deleteManagers();
+        // The document let go is freed on the pool: a 96-well run's images and droplets take a
+        // while to free, and nothing refers to them once the new managers are in.
+        struct Old {
+            AnalysisDataMgr *data;
+            ExperimentCfgMgr *config;
+            DevParasMgr *paras;
+            CompensationMatrixMgr *matrix;
+            FileLogMgr *log;
+        };
+        const Old old{analysisDataMgr, experimentCfgMgr, devParasMgr, compensationMatrixMgr, fileLogMgr};
+        if (old.data || old.config || old.paras || old.matrix || old.log) {
+            QThreadPool::globalInstance()->start([old] {
+                delete old.data;
+                delete old.config;
+                delete old.paras;
+                delete old.matrix;
+                delete old.log;
+            });
+        }
         analysisDataMgr = set.analysisDataMgr();
         experimentCfgMgr = set.experimentCfgMgr();
         devParasMgr = set.devParasMgr();

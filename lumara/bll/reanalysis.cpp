@@ -417,7 +417,7 @@ void ReAnalysis::reanalyseAll()
         QVector<WellDrpltImgInfoStatus *> pending;
         for (WellDrpltImgInfoStatus &status : statuses)
             pending.append(&status);
-        parallelFor(pending.size(), [&pool, &pending](int i) {
+        poolFor(pending.size(), [&pool, &pending](int i) {
             AnalyserPool::Lease analysers(pool);
             analysers.a().negPosCluster(&pending[i]->compensated);
         });

@@ -90,10 +90,12 @@ public:
     int greyAdjustType() const;
 
     // ---- Images ------------------------------------------------------------------------------
-    // Loads every well's images from the package and preprocesses them (background
-    // uniformity); a chip imaged in two blocks gets its halves stacked per channel.
+    // Takes every well's images and preprocesses them (background uniformity), one task per
+    // well that preprocesses as soon as its images are there; a chip imaged in two blocks gets
+    // its halves stacked per channel. No raw image is kept afterwards.
     void preprocessWells();
-    // The images of every well as stored in the package, one inner vector per image block.
+    // The images of every well, one inner vector per image block: the document's where it
+    // holds the very images the well's entry names decode to, else read from the package.
     QVector<QVector<WellDrpltImgInfo<QImage>>> loadWellImages();
     // One channel image of the package: the entry of that name (in a saved package under the
     // folder of its source archive); null when it is missing or does not decode.
@@ -186,7 +188,6 @@ private:
     bool isSavedPackage() const;
 
     QList<WellDrpltImgInfo<QImage>> m_wells;
-    QVector<QVector<WellDrpltImgInfo<QImage>>> m_rawBlocks;
     QVector<QList<WellDrpltImgInfo<QImage>>> m_preprocessedBlocks;
     Ravelin::DrpltImgAnalyser *m_analyserA = nullptr;
     Ravelin::DrpltImgAnalyser *m_analyserB = nullptr;

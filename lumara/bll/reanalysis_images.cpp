@@ -4,7 +4,6 @@
 #include "bll/reanalysis_p.h"
 
 #include "bll/documentaccess.h"
-#include "bll/poolhandover.h"
 #include "bll/wellchannels.h"
 
 #include "io/imagestack.h"
@@ -13,15 +12,13 @@
 
 #include <QFileInfo>
 #include <QHash>
-#include <QRunnable>
 #include <QThreadPool>
 
 #include <quazip.h>
 #include <quazipfile.h>
 
-#include <atomic>
-#include <condition_variable>
 #include <cstring>
+#include <memory>
 
 using namespace EngineDetail;
 namespace LAD = LumaraAnalysisData;
@@ -72,83 +69,6 @@ int ReAnalysis::AnalyserPool::pairsMade() const
     std::lock_guard<std::mutex> lock(m_mutex);
     return m_made;
 }
-
-// ---- Parallel loop ------------------------------------------------------------------------------
-
-namespace EngineDetail {
-
-namespace {
-
-// What the caller and its helpers share. Standard locks, so that every hand-over is one a
-// thread checker can follow.
-struct LoopState {
-    int count = 0;
-    const std::function<void(int)> *body = nullptr;
-    std::atomic<int> next{0};
-    std::mutex mutex;
-    std::condition_variable finished;
-    int running = 0;
-
-    void work()
-    {
-        for (int i = next.fetch_add(1); i < count; i = next.fetch_add(1))
-            (*body)(i);
-    }
-};
-
-// Deletes itself after its run; the state lives as long as the last helper that shares it.
-class LoopHelper : public QRunnable {
-public:
-    explicit LoopHelper(std::shared_ptr<LoopState> state) : m_state(std::move(state)) {}
-    void run() override
-    {
-        PoolHandover::take(this);
-        {
-            // Taken once the caller has started its helpers: everything it set up is visible.
-            std::lock_guard<std::mutex> lock(m_state->mutex);
-        }
-        m_state->work();
-        std::lock_guard<std::mutex> lock(m_state->mutex);
-        --m_state->running;
-        m_state->finished.notify_all();
-    }
-
-private:
-    std::shared_ptr<LoopState> m_state;
-};
-
-} // namespace
-
-void parallelFor(int count, const std::function<void(int)> &body)
-{
-    if (count <= 0)
-        return;
-    auto state = std::make_shared<LoopState>();
-    state->count = count;
-    state->body = &body;
-    QThreadPool *pool = QThreadPool::globalInstance();
-    {
-        std::lock_guard<std::mutex> lock(state->mutex);
-        const int wanted = std::min(count - 1, pool->maxThreadCount());
-        for (int h = 0; h < wanted; ++h) {
-            auto *helper = new LoopHelper(state);
-            ++state->running;
-            PoolHandover::give(helper);
-            if (!pool->tryStart(helper)) {
-                // Not taken: no thread was free.
-                --state->running;
-                delete helper;
-                break;
-            }
-        }
-    }
-    state->work();
-    // The body stays valid until every helper is past its last item.
-    std::unique_lock<std::mutex> lock(state->mutex);
-    state->finished.wait(lock, [&state] { return state->running == 0; });
-}
-
-} // namespace EngineDetail
 
 // ---- Raw views ------------------------------------------------------------------------------
 
@@ -305,111 +225,256 @@ QImage ReAnalysis::loadImage(const QString &entryName, const QString &sourceFile
     return image;
 }
 
+namespace {
+
+// One well as the engine reads it: its record, the file name of its source archive (empty when
+// its experiment is missing) and the document's images of it, when the document has a record
+// at the well's place.
+struct WellSource {
+    LAD::WellItemInfo well;
+    QString source;
+    bool held = false;
+    QVector<QImage> heldImages;
+};
+
+QVector<WellSource> wellSources(AnalysisExperimentMgr *experiments)
+{
+    const LAD::AnalysisExpGlobalInfo &global = experiments->getAnalysisExpGlobalInfo();
+    // Parallel to the well list.
+    const QList<WellDrpltImgInfo<QImage>> &images = experiments->getWellDrpltImgInfos();
+    QVector<WellSource> wells;
+    wells.reserve(global.wells.size());
+    for (int i = 0; i < global.wells.size(); ++i) {
+        WellSource entry;
+        entry.well = global.wells.at(i);
+        // The first experiment with the well's number; none: no images.
+        for (const LAD::ExpItemInfo &experiment : global.experiments) {
+            if (experiment.id == entry.well.expId) {
+                entry.source = experiment.fileName;
+                break;
+            }
+        }
+        if (i < images.size() && images.at(i).wellId == entry.well.wellId) {
+            entry.held = true;
+            entry.heldImages = images.at(i).images;
+        }
+        wells.append(entry);
+    }
+    return wells;
+}
+
+// The images the package readers kept of the well, in blocks x channels order, when they are
+// the very images the well's entry names decode to here; empty when they cannot stand in for
+// them. One block: the readers decode the single name list as the engine does. Two blocks: the
+// readers keep each channel's halves stacked, which give the halves back only when the stacking
+// converted neither.
+QVector<QImage> heldBlockImages(const WellSource &well, int blocks)
+{
+    if (!well.held || well.source.isEmpty() || well.heldImages.isEmpty() || well.well.imageNames.size() != blocks)
+        return {};
+    const QVector<QVector<QString>> &names = well.well.imageNames;
+    QVector<QImage> images(blocks * LAD::PerChannel);
+    if (blocks == 1) {
+        if (names.first().size() > LAD::PerChannel || well.heldImages.size() > LAD::PerChannel)
+            return {};
+        for (int c = 0; c < well.heldImages.size(); ++c) {
+            const QImage &image = well.heldImages.at(c);
+            // A stacked image stands for two name lists, not for this one.
+            if (!WellImages::unstackHalves(image).isEmpty())
+                return {};
+            images[c] = image;
+        }
+        return images;
+    }
+    if (blocks != 2)
+        return {};
+    for (int c = 0; c < LAD::PerChannel; ++c) {
+        const QImage image = well.heldImages.value(c);
+        if (image.isNull()) {
+            // A null channel stands for its halves only when neither is named: a named half
+            // may decode alone.
+            if (!names.at(0).value(c).isEmpty() || !names.at(1).value(c).isEmpty())
+                return {};
+            continue;
+        }
+        const QVector<QImage> halves = WellImages::unstackHalves(image);
+        if (halves.size() != 2)
+            return {};
+        images[c] = halves.at(0);
+        images[LAD::PerChannel + c] = halves.at(1);
+    }
+    return images;
+}
+
+// The images of one well in blocks x channels order: the document's where it holds them, else
+// read from the package and decoded, every image held to the size they agree on.
+QVector<QImage> wellBlockImages(const WellSource &well, int blocks, const QString &path, const QSet<QString> &names,
+                                bool saved)
+{
+    const QVector<QImage> held = heldBlockImages(well, blocks);
+    if (!held.isEmpty())
+        return held;
+    ImageEntries entries(path, &names);
+    QVector<WellImages::Encoded> encoded(blocks * LAD::PerChannel);
+    for (int b = 0; b < blocks && b < well.well.imageNames.size(); ++b) {
+        const QVector<QString> &set = well.well.imageNames.at(b);
+        for (int c = 0; c < LAD::PerChannel && c < set.size(); ++c)
+            encoded[b * LAD::PerChannel + c] = {set.at(c), entries.read(set.at(c), well.source, saved)};
+    }
+    return WellImages::decode(encoded);
+}
+
+// Whether a well lacks images the document holds for the engine: only then is the package's
+// directory needed.
+bool anyFromPackage(const QVector<WellSource> &wells, int blocks)
+{
+    for (const WellSource &well : wells)
+        if (heldBlockImages(well, blocks).isEmpty())
+            return true;
+    return false;
+}
+
+// The height of the last image in (block, channel) order; 0 for none.
+uint lastImageHeight(const QVector<QImage> &images)
+{
+    for (int i = images.size() - 1; i >= 0; --i)
+        if (!images.at(i).isNull())
+            return uint(images.at(i).height());
+    return 0;
+}
+
+} // namespace
+
 QVector<QVector<WellDrpltImgInfo<QImage>>> ReAnalysis::loadWellImages()
 {
     AnalysisExperimentMgr *experiments = DocumentAccess::analysisExperiments();
     if (!experiments)
         return {};
-    const LAD::AnalysisExpGlobalInfo global = experiments->getAnalysisExpGlobalInfo();
-    if (global.wells.isEmpty())
+    const QVector<WellSource> wells = wellSources(experiments);
+    if (wells.isEmpty())
         return {};
-    const int blocks = global.wells.first().imageNames.size();
+    const int blocks = wells.first().well.imageNames.size();
     QVector<QVector<WellDrpltImgInfo<QImage>>> result(blocks);
     if (blocks == 0)
         return result;
 
-    // The source file of every well (the first experiment with its number; none: no images).
-    QVector<QPair<LAD::WellItemInfo, QString>> wells;
-    wells.reserve(global.wells.size());
-    for (const LAD::WellItemInfo &well : global.wells) {
-        QString source;
-        for (const LAD::ExpItemInfo &experiment : global.experiments) {
-            if (experiment.id == well.expId) {
-                source = experiment.fileName;
-                break;
-            }
-        }
-        wells.append(qMakePair(well, source));
-    }
-
-    const QSet<QString> names = entryNames(m_filePath);
+    const QSet<QString> names = anyFromPackage(wells, blocks) ? entryNames(m_filePath) : QSet<QString>();
     const QString path = m_filePath;
     const bool saved = isSavedPackage();
-    // Decoded on the pool, one task per well; the images in blocks x channels order.
-    const QVector<QVector<QImage>> decoded = orderedMap<QVector<QImage>, QPair<LAD::WellItemInfo, QString>>(
-        wells, [&names, &path, saved, blocks](const QPair<LAD::WellItemInfo, QString> &well) {
-            ImageEntries entries(path, &names);
-            // Every image of the well, of all blocks, is held to the size they agree on.
-            QVector<WellImages::Encoded> encoded(blocks * LAD::PerChannel);
-            for (int b = 0; b < blocks && b < well.first.imageNames.size(); ++b) {
-                const QVector<QString> &set = well.first.imageNames.at(b);
-                for (int c = 0; c < LAD::PerChannel && c < set.size(); ++c)
-                    encoded[b * LAD::PerChannel + c] = {set.at(c), entries.read(set.at(c), well.second, saved)};
-            }
-            return WellImages::decode(encoded);
+    // One task per well; the images in blocks x channels order.
+    const QVector<QVector<QImage>> decoded = orderedMap<QVector<QImage>, WellSource>(
+        wells, [&names, &path, saved, blocks](const WellSource &well) {
+            return wellBlockImages(well, blocks, path, names, saved);
         });
 
     for (int b = 0; b < blocks; ++b) {
         result[b].reserve(wells.size());
         for (int w = 0; w < wells.size(); ++w) {
             WellDrpltImgInfo<QImage> entry;
-            entry.wellId = wells.at(w).first.wellId;
-            entry.refChanId = wells.at(w).first.refChanId;
+            entry.wellId = wells.at(w).well.wellId;
+            entry.refChanId = wells.at(w).well.refChanId;
             entry.images.resize(LAD::PerChannel);
-            for (int c = 0; c < LAD::PerChannel; ++c) {
-                const QImage &image = decoded.at(w).value(b * LAD::PerChannel + c);
-                entry.images[c] = image;
-            }
+            for (int c = 0; c < LAD::PerChannel; ++c)
+                entry.images[c] = decoded.at(w).value(b * LAD::PerChannel + c);
             result[b].append(entry);
         }
     }
     // The height of the last image read, in reading order (well, block, channel).
     for (int w = 0; w < wells.size(); ++w)
-        for (const QImage &image : decoded.at(w))
-            if (!image.isNull())
-                m_imageHeight = uint(image.height());
+        if (const uint height = lastImageHeight(decoded.at(w)))
+            m_imageHeight = height;
     return result;
 }
 
 void ReAnalysis::preprocessWells()
 {
     m_imageHeight = 0;
-    m_wells.clear();
-    m_preprocessedBlocks.clear();
-    m_rawBlocks = loadWellImages();
-    if (m_rawBlocks.isEmpty())
+    // The images prepared before are freed on the pool while these are prepared.
+    {
+        auto wells = std::make_shared<QList<WellDrpltImgInfo<QImage>>>();
+        auto blocks = std::make_shared<QVector<QList<WellDrpltImgInfo<QImage>>>>();
+        wells->swap(m_wells);
+        blocks->swap(m_preprocessedBlocks);
+        if (!wells->isEmpty() || !blocks->isEmpty())
+            QThreadPool::globalInstance()->start([wells, blocks] {
+                wells->clear();
+                blocks->clear();
+            });
+    }
+    AnalysisExperimentMgr *experiments = DocumentAccess::analysisExperiments();
+    if (!experiments)
+        return;
+    const QVector<WellSource> wells = wellSources(experiments);
+    if (wells.isEmpty())
+        return;
+    const int blocks = wells.first().well.imageNames.size();
+    if (blocks == 0)
         return;
     if (!m_pool)
         m_pool = std::make_shared<AnalyserPool>(m_setup);
     const std::shared_ptr<AnalyserPool> pool = m_pool;
 
     QHash<uint, bool> filters;
-    for (const QVector<WellDrpltImgInfo<QImage>> &block : qAsConst(m_rawBlocks))
-        for (const WellDrpltImgInfo<QImage> &well : block)
-            if (!filters.contains(well.wellId))
-                filters.insert(well.wellId, recognitionFilter(well.wellId, well.refChanId));
+    for (const WellSource &well : wells)
+        if (!filters.contains(well.well.wellId))
+            filters.insert(well.well.wellId, recognitionFilter(well.well.wellId, well.well.refChanId));
 
-    for (const QVector<WellDrpltImgInfo<QImage>> &block : qAsConst(m_rawBlocks)) {
-        const QVector<WellDrpltImgInfo<QImage>> done = orderedMap<WellDrpltImgInfo<QImage>, WellDrpltImgInfo<QImage>>(
-            block, [&pool, &filters](const WellDrpltImgInfo<QImage> &well) {
-                AnalyserPool::Lease analysers(pool);
-                const bool filter = filters.value(well.wellId, true);
-                analysers.a().setUseRecogChanFilterDrplt(filter);
-                analysers.a().setStrategy();
-                analysers.b().setUseRecogChanFilterDrplt(filter);
-                analysers.b().setStrategy();
-                const RawImages raw = rawImages(well.images);
+    const QSet<QString> names = anyFromPackage(wells, blocks) ? entryNames(m_filePath) : QSet<QString>();
+    const QString path = m_filePath;
+    const bool saved = isSavedPackage();
+
+    // Each well is preprocessed as soon as its images are there, in the task that got them; a
+    // raw image read from the package lives only as long as that task.
+    struct Prepared {
+        QVector<WellDrpltImgInfo<QImage>> blocks;
+        uint height = 0;
+    };
+    const QVector<Prepared> done = orderedMap<Prepared, WellSource>(
+        wells, [&](const WellSource &well) {
+            Prepared prepared;
+            QVector<QImage> images = wellBlockImages(well, blocks, path, names, saved);
+            prepared.height = lastImageHeight(images);
+            const bool filter = filters.value(well.well.wellId, true);
+            AnalyserPool::Lease analysers(pool);
+            analysers.a().setUseRecogChanFilterDrplt(filter);
+            analysers.a().setStrategy();
+            analysers.b().setUseRecogChanFilterDrplt(filter);
+            analysers.b().setStrategy();
+            prepared.blocks.resize(blocks);
+            for (int b = 0; b < blocks; ++b) {
+                QVector<QImage> raw(LAD::PerChannel);
+                for (int c = 0; c < LAD::PerChannel; ++c)
+                    raw[c] = std::move(images[b * LAD::PerChannel + c]);
                 DrpltImgsOnWell<DrpltImg> out(LAD::PerChannel, DrpltImg{0, 0, 1, nullptr});
-                analysers.a().preprocess(raw.views, out);
-                WellDrpltImgInfo<QImage> prepared;
-                prepared.wellId = well.wellId;
-                prepared.refChanId = well.refChanId;
-                prepared.images.reserve(LAD::PerChannel);
+                {
+                    const RawImages views = rawImages(raw);
+                    analysers.a().preprocess(views.views, out);
+                }
+                WellDrpltImgInfo<QImage> &entry = prepared.blocks[b];
+                entry.wellId = well.well.wellId;
+                entry.refChanId = well.well.refChanId;
+                entry.images.reserve(LAD::PerChannel);
                 for (const DrpltImg &image : qAsConst(out))
-                    prepared.images.append(adoptPixels(image));
-                return prepared;
-            });
-        m_preprocessedBlocks.append(QList<WellDrpltImgInfo<QImage>>(done.cbegin(), done.cend()));
+                    entry.images.append(adoptPixels(image));
+            }
+            return prepared;
+        });
+
+    for (const Prepared &well : done)
+        if (well.height)
+            m_imageHeight = well.height;
+    for (int b = 0; b < blocks; ++b) {
+        QList<WellDrpltImgInfo<QImage>> block;
+        block.reserve(done.size());
+        for (int w = 0; w < done.size(); ++w) {
+            WellDrpltImgInfo<QImage> entry = done.at(w).blocks.value(b);
+            // A task that failed leaves its well's place with null images.
+            entry.wellId = wells.at(w).well.wellId;
+            entry.refChanId = wells.at(w).well.refChanId;
+            entry.images.resize(LAD::PerChannel);
+            block.append(entry);
+        }
+        m_preprocessedBlocks.append(block);
     }
 
     if (m_preprocessedBlocks.size() == 1) {

@@ -2,6 +2,7 @@
 // Pieces shared by the engine's sources: analysers for parallel tasks, raw views of images,
 // and an order-keeping parallel map on the global pool.
 #include "bll/reanalysis.h"
+#include "io/poolwork.h"
 
 #include <QImage>
 
@@ -65,11 +66,9 @@ RawImages rawImages(const QVector<QImage> &images);
 // the last copy of the image. Null for a view without pixels.
 QImage adoptPixels(const DrpltImg &pixels);
 
-// body(0) .. body(count - 1) on the global pool, the calling thread taking part. Helpers are
-// started only on threads that are free at once, so a job that already occupies the pool (or
-// a pool limited to one thread) runs the items itself instead of waiting for a thread that no
-// one will free. Returns when every item is done.
-void parallelFor(int count, const std::function<void(int)> &body);
+// The wells' tasks run through poolFor: a job that already occupies the pool (or a pool
+// limited to one thread) runs its items itself instead of waiting for a thread no one frees.
+using ::poolFor;
 
 // f applied to every item, in parallel; the results in the items' order. A task that throws
 // leaves its default result.
@@ -79,7 +78,7 @@ QVector<R> orderedMap(const QVector<T> &items, const std::function<R(const T &)>
     QVector<R> results(items.size());
     R *out = results.data();
     const T *in = items.constData();
-    parallelFor(items.size(), [out, in, &f](int i) {
+    poolFor(items.size(), [out, in, &f](int i) {
         try {
             out[i] = f(in[i]);
         } catch (...) {

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <new>
 
 namespace LAD = LumaraAnalysisData;
 using DocRecord = LumaraAnalysisData::WellImageAnalysisInfo;
@@ -127,14 +128,28 @@ void ReAnalysis::storeWellResults(int begin, int size)
         return;
     const QVector<uint> references = exposureReferences();
     const QList<LAD::WellInfo> wells = DocumentAccess::wells();
+    const int first = std::max(0, begin);
     const int end = std::min(wells.size(), begin + std::max(0, size));
-    for (int p = std::max(0, begin); p < end; ++p) {
-        const uint wellId = wells.at(p).id;
+    if (end <= first)
+        return;
+    // The wells are scaled on the pool, reading the document only; they go back into it on
+    // this thread, in well order.
+    QVector<uint> ids;
+    ids.reserve(end - first);
+    for (int p = first; p < end; ++p)
+        ids.append(wells.at(p).id);
+    struct Scaled {
+        bool ran = false; // false: the task failed
+        bool stored = false;
         DocRecord record;
-        if (!storedRecord(wellId, &record))
-            continue;
+    };
+    const QVector<Scaled> done = EngineDetail::orderedMap<Scaled, uint>(ids, [this, &references](const uint &wellId) {
+        Scaled out;
+        out.ran = true;
+        if (!storedRecord(wellId, &out.record))
+            return out;
         const QVector<float> factors = exposureFactors(wellId, references);
-        for (LAD::DrpltInfo &droplet : record.droplets) {
+        for (LAD::DrpltInfo &droplet : out.record.droplets) {
             for (int c = 0; c < LAD::PerChannel && c < droplet.grayPairs.size(); ++c) {
                 QPair<quint32, quint32> &pair = droplet.grayPairs[c];
                 pair.first = scaled(pair.first, factors.at(c), 65535);
@@ -143,8 +158,16 @@ void ReAnalysis::storeWellResults(int begin, int size)
                     droplet.grays[c] = pair.first;
             }
         }
-        images->setWellImgAnalsisInfo(record);
-    }
+        out.stored = true;
+        return out;
+    });
+    // A well that could not be scaled (out of memory) fails the whole step, as it did here.
+    for (const Scaled &well : done)
+        if (!well.ran)
+            throw std::bad_alloc();
+    for (const Scaled &well : done)
+        if (well.stored)
+            images->setWellImgAnalsisInfo(well.record);
 }
 
 // ---- Stored records ---------------------------------------------------------------------------

@@ -1,7 +1,9 @@
 #include "io/analysisdatafileparser2.h"
 
+#include "io/entryreadbuffer.h"
 #include "io/imagestack.h"
 #include "io/recordstream.h"
+#include "io/runarchiveimages.h"
 #include "model/analysisdatamgr.h"
 #include "model/analysisexperimentmgr.h"
 #include "model/analysisresultmgr.h"
@@ -131,65 +133,30 @@ bool readVersion1(QIODevice *device, Body &body)
 
 constexpr int ChannelCount = PerChannel;
 
-// The package archive, opened once for all wells. Entries are looked up by exact name.
-class PackageImages {
-public:
-    PackageImages(const QString &zipPath, const QString &password)
-        : m_zip(zipPath), m_password(password.toLatin1()), m_encrypted(!password.isEmpty())
-    {
-        m_open = m_zip.open(QuaZip::mdUnzip);
-        if (!m_open) {
-            qWarning("loadDrpltImages():unzip original file failed!");
-            return;
-        }
-        const QStringList names = m_zip.getFileNameList();
-        m_entries = QSet<QString>(names.cbegin(), names.cend());
+// The entries of the package, read once for all wells.
+QSet<QString> packageEntries(const QString &zipPath)
+{
+    QuaZip zip(zipPath);
+    if (!zip.open(QuaZip::mdUnzip)) {
+        qWarning("loadDrpltImages():unzip original file failed!");
+        return {};
     }
-    ~PackageImages()
-    {
-        if (m_open)
-            m_zip.close();
-    }
-    PackageImages(const PackageImages &) = delete;
-    PackageImages &operator=(const PackageImages &) = delete;
+    const QStringList names = zip.getFileNameList();
+    zip.close();
+    return QSet<QString>(names.cbegin(), names.cend());
+}
 
-    // The bytes of the image a stored name stands for in the embedded source archive of that
-    // file name, found the way that archive's own reader finds it. Empty for an empty name or
-    // ".", and wherever nothing is found or inflates whole.
-    QByteArray read(const QString &sourceFileName, const QString &name)
-    {
-        if (!m_open)
-            return QByteArray();
-        QString entry;
-        for (const QString &candidate : WellImages::entryCandidates(name, sourceFileName, true)) {
-            if (m_entries.contains(candidate)) {
-                entry = candidate;
-                break;
-            }
-        }
-        if (entry.isEmpty())
-            return QByteArray();
-        if (!m_zip.setCurrentFile(entry, QuaZip::csSensitive))
-            return QByteArray();
-        QuaZipFile file(&m_zip);
-        if (!file.open(QIODevice::ReadOnly, nullptr, nullptr, false,
-                       m_encrypted ? m_password.constData() : nullptr))
-            return QByteArray();
-        const QByteArray bytes = file.readAll();
-        file.close();
-        // A wrong password shows as a failed inflate or checksum.
-        if (file.getZipError() != UNZ_OK)
-            return QByteArray();
-        return bytes;
-    }
-
-private:
-    QuaZip m_zip;
-    QByteArray m_password;
-    bool m_encrypted;
-    bool m_open = false;
-    QSet<QString> m_entries;
-};
+// The bytes of the image a stored name stands for in the embedded source archive of that file
+// name, found the way that archive's own reader finds it. Empty for an empty name or ".", and
+// wherever nothing is found or inflates whole.
+QByteArray readEmbedded(RunArchiveImages::EntryReader &reader, const QSet<QString> &entries,
+                        const QString &sourceFileName, const QString &name)
+{
+    for (const QString &candidate : WellImages::entryCandidates(name, sourceFileName, true))
+        if (entries.contains(candidate))
+            return reader.read(candidate);
+    return QByteArray();
+}
 
 // One image per name; a well without names gets six null images.
 template <typename Read>
@@ -245,12 +212,15 @@ bool AnalysisDataFileParser2::parseBody(const EntryHeader &header, QIODevice *de
         return false;
     setVersion(header.version);
 
+    // Read through a buffer: the bounded reservations ask for the bytes left at every list,
+    // which a zip entry answers by reading the archive's directory.
+    EntryReadBuffer buffered(device, device->bytesAvailable());
     Body body;
     bool good = false;
     if (header.version == 1) {
-        good = readVersion1(device, body);
+        good = readVersion1(&buffered, body);
     } else {
-        QDataStream ds(device);
+        QDataStream ds(&buffered);
         good = header.version == 0
             ? readBody(ds, ExperimentForm::Flat, ImageRecordForm::Short, body)
             : readBody(ds, ExperimentForm::Nested, ImageRecordForm::Full, body);
@@ -293,25 +263,25 @@ void AnalysisDataFileParser2::loadDrpltImages()
         if (!sourceOf.contains(exp.id))
             sourceOf.insert(exp.id, exp.fileName);
 
-    PackageImages package(zipPath(), getPassword());
-    QList<WellDrpltImgInfo<QImage>> images;
-    images.reserve(info.wells.size());
-    for (const WellItemInfo &well : info.wells) {
-        const auto found = sourceOf.constFind(well.expId);
-        const bool known = found != sourceOf.constEnd();
-        const QString source = known ? found.value() : QString();
-        auto read = [&](const QString &name) { return known ? package.read(source, name) : QByteArray(); };
-
-        WellDrpltImgInfo<QImage> record;
-        record.wellId = well.wellId;
-        record.refChanId = well.refChanId;
-        const QVector<QVector<QString>> &lists = well.imageNames;
-        if (version() < 2 || lists.size() == 1)
-            record.images = oneListImages(lists.value(0), read);
-        else if (lists.size() == 2)
-            record.images = twoListImages(lists.at(0), lists.at(1), read);
-        // Any other number of lists: no images.
-        images.append(record);
-    }
+    const QSet<QString> entries = packageEntries(zipPath());
+    const int layout = version();
+    // Decoded on the pool, one task per well, in the wells' order, as a run archive's images.
+    const QList<WellDrpltImgInfo<QImage>> images = RunArchiveImages::loadWells(
+        info.wells, zipPath(), getPassword(),
+        [&sourceOf, &entries, layout](const WellItemInfo &well, RunArchiveImages::EntryReader &reader) {
+            const auto found = sourceOf.constFind(well.expId);
+            const bool known = found != sourceOf.constEnd();
+            const QString source = known ? found.value() : QString();
+            auto read = [&](const QString &name) {
+                return known ? readEmbedded(reader, entries, source, name) : QByteArray();
+            };
+            const QVector<QVector<QString>> &lists = well.imageNames;
+            if (layout < 2 || lists.size() == 1)
+                return oneListImages(lists.value(0), read);
+            if (lists.size() == 2)
+                return twoListImages(lists.at(0), lists.at(1), read);
+            // Any other number of lists: no images.
+            return QVector<QImage>();
+        });
     experiments->setWellDrpltImgs(images);
 }

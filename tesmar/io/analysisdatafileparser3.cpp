@@ -3,6 +3,7 @@
 #include "io/analysisfileparser.h"
 #include "io/entryreadbuffer.h"
 #include "io/imagestack.h"
+#include "io/poolwork.h"
 #include "io/runarchiveimages.h"
 #include "io/runarchiverecords.h"
 #include "model/analysisdatamgr.h"
@@ -363,9 +364,13 @@ bool AnalysisDataFileParser3::readBody(EntryReadBuffer *in, int layout)
         wellIds.append(quint32(r.wellId));
     }
 
-    QVector<WellPlan> plans;
-    plans.reserve(results.size());
-    for (const LumetAnalysis3::WellTargetResultInfo &record : qAsConst(results)) {
+    // Each well's plan is built from its own records only: the wells are planned on the pool,
+    // and the first well in order that cannot be planned refuses the entry, as before.
+    images.detach(); // every task takes its well's droplets out of its own record
+    QVector<WellPlan> plans(results.size());
+    QVector<const char *> refusals(results.size(), nullptr);
+    auto planWell = [&](int index, WellPlan &plan) -> const char * {
+        const LumetAnalysis3::WellTargetResultInfo &record = results.at(index);
         const qint32 w = record.wellId;
         const int ci = findWell(classifications, w);
         const int ei = findWell(expInfos, w);
@@ -382,7 +387,7 @@ bool AnalysisDataFileParser3::readBody(EntryReadBuffer *in, int layout)
             const auto target = std::find_if(m_config.targets.cbegin(), m_config.targets.cend(),
                                               [&t](const InstrumentTargetEntry &e) { return e.name == t.targetName; });
             if (target == m_config.targets.cend())
-                return refuse("a target result names no target of the experiment");
+                return ("a target result names no target of the experiment");
             const int channel = dyeChannel(InstrumentFormat::Format3, target->dye);
             const int c = channel >= 1 && channel <= Channels ? channel - 1 : -1;
             channels.append(c);
@@ -390,7 +395,6 @@ bool AnalysisDataFileParser3::readBody(EntryReadBuffer *in, int layout)
                 measured[c] = true;
         }
 
-        WellPlan plan;
         plan.item = wellItem(E);
         plan.item.wellId = quint32(w);
 
@@ -404,7 +408,7 @@ bool AnalysisDataFileParser3::readBody(EntryReadBuffer *in, int layout)
             if (c < 0)
                 continue;
             if (c >= C.pairs.size() || c >= C.chanFigures.size())
-                return refuse("the classification lacks a channel its well measures");
+                return ("the classification lacks a channel its well measures");
             const QVector<qint32> &first = C.pairs.at(c).first;
             line[c] = first.isEmpty() ? 0u : quint32(first.first());
             const std::array<double, 6> &f = C.chanFigures.at(c);
@@ -497,8 +501,18 @@ bool AnalysisDataFileParser3::readBody(EntryReadBuffer *in, int layout)
             }
             result.populationResults.append(population);
         }
-        plans.append(std::move(plan));
-    }
+        return nullptr;
+    };
+    poolFor(results.size(), [&](int i) {
+        try {
+            refusals[i] = planWell(i, plans[i]);
+        } catch (const std::bad_alloc &) {
+            refusals[i] = "out of memory while planning a well";
+        }
+    });
+    for (const char *why : qAsConst(refusals))
+        if (why)
+            return refuse(why);
     images.clear();
 
     // Hand-over: from here on nothing can fail.

@@ -9,7 +9,10 @@ constexpr int BlockSize = 1 << 20;
 constexpr quint32 ListStep = 1 << 16; // values added to a list per step
 } // namespace
 
-EntryReadBuffer::EntryReadBuffer(QIODevice *source, qint64 size) : m_source(source), m_left(qMax<qint64>(0, size))
+EntryReadBuffer::EntryReadBuffer(QIODevice *source, qint64 size)
+    : m_source(source), m_left(qMax<qint64>(0, size)),
+      // No bigger than the entry: small entries are read often, and a block each costs.
+      m_block(int(qBound<qint64>(4, size, BlockSize)))
 {
     open(QIODevice::ReadOnly | QIODevice::Unbuffered);
 }
@@ -20,8 +23,8 @@ bool EntryReadBuffer::fill(int need)
 {
     if (m_end - m_pos >= need)
         return true;
-    if (m_buffer.size() < BlockSize)
-        m_buffer.resize(BlockSize);
+    if (m_buffer.size() < m_block)
+        m_buffer.resize(m_block);
     // Keep what is left at the front, then top up.
     const int kept = m_end - m_pos;
     if (kept > 0 && m_pos > 0)
@@ -29,7 +32,7 @@ bool EntryReadBuffer::fill(int need)
     m_pos = 0;
     m_end = kept;
     while (m_end < need && m_left > 0 && m_source) {
-        const qint64 n = m_source->read(m_buffer.data() + m_end, qMin<qint64>(BlockSize - m_end, m_left));
+        const qint64 n = m_source->read(m_buffer.data() + m_end, qMin<qint64>(m_block - m_end, m_left));
         if (n <= 0) {
             m_left = 0; // the source ended early or failed: nothing more will come
             break;

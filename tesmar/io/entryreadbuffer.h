@@ -35,6 +35,7 @@ private:
 
     QIODevice *m_source;
     qint64 m_left;
+    int m_block; // the buffer's size once filled
     QByteArray m_buffer;
     int m_pos = 0;
     int m_end = 0;

@@ -7,6 +7,7 @@
 #include <QMap>
 
 #include <cstring>
+#include <new>
 
 namespace WellImages {
 
@@ -20,6 +21,15 @@ bool withinBounds(const QSize &size)
 void freePixels(void *pixels)
 {
     delete[] static_cast<uchar *>(pixels);
+}
+
+// Marks an image stacked from halves that needed no conversion; the halves can be cut back out.
+const QString StackedKey = QStringLiteral("lumara.stacked-halves");
+
+DecodeObserver &decodeObserver()
+{
+    static DecodeObserver observer;
+    return observer;
 }
 
 } // namespace
@@ -96,6 +106,8 @@ QVector<QImage> decode(const QVector<Encoded> &images)
                        << "where the well's images are" << agreed << "(at most" << MaxSide << "a side)";
             continue;
         }
+        if (const DecodeObserver &observer = decodeObserver())
+            observer(image.name);
         QImage decoded;
         if (!decoded.loadFromData(image.bytes))
             continue;
@@ -128,7 +140,36 @@ QImage stackHalves(const QImage &top, const QImage &bottom)
         std::memcpy(bits + rowBytes * y, upper.constScanLine(int(y)), rowBytes);
         std::memcpy(bits + rowBytes * (rows + y), lower.constScanLine(int(y)), rowBytes);
     }
-    return QImage(bits, top.width(), top.height() * 2, int(rowBytes), format, freePixels, bits);
+    QImage stacked(bits, top.width(), top.height() * 2, int(rowBytes), format, freePixels, bits);
+    if (top.format() == format && bottom.format() == format)
+        stacked.setText(StackedKey, QStringLiteral("1"));
+    return stacked;
+}
+
+QVector<QImage> unstackHalves(const QImage &stacked)
+{
+    if (stacked.isNull() || stacked.text(StackedKey).isEmpty() || stacked.height() % 2 != 0)
+        return {};
+    const QImage::Format format = stacked.format();
+    if (format != QImage::Format_Grayscale8 && format != QImage::Format_Grayscale16)
+        return {};
+    const int rows = stacked.height() / 2;
+    const size_t rowBytes = size_t(stacked.width()) * (format == QImage::Format_Grayscale16 ? 2 : 1);
+    QVector<QImage> halves;
+    for (int h = 0; h < 2; ++h) {
+        auto *bits = new (std::nothrow) uchar[rowBytes * size_t(rows)];
+        if (!bits)
+            return {};
+        for (int y = 0; y < rows; ++y)
+            std::memcpy(bits + rowBytes * size_t(y), stacked.constScanLine(h * rows + y), rowBytes);
+        halves.append(QImage(bits, stacked.width(), rows, int(rowBytes), format, freePixels, bits));
+    }
+    return halves;
+}
+
+void setDecodeObserver(DecodeObserver observer)
+{
+    decodeObserver() = std::move(observer);
 }
 
 } // namespace WellImages

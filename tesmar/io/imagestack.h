@@ -12,6 +12,8 @@
 #include <QStringList>
 #include <QVector>
 
+#include <functional>
+
 namespace WellImages {
 
 // No side of a droplet image may exceed this.
@@ -49,5 +51,15 @@ TESMAR_EXPORT QVector<QImage> decode(const QVector<Encoded> &images);
 // null half, or halves of different sizes, give a null image. 16-bit when the top half is
 // 16-bit grey, else 8-bit grey; the bottom half is converted to the same.
 TESMAR_EXPORT QImage stackHalves(const QImage &top, const QImage &bottom);
+
+// The two halves of an image stackHalves made of halves that were both already in its format,
+// exactly as they were decoded (rows packed); empty for any other image, whose halves cannot
+// be told back from it.
+TESMAR_EXPORT QVector<QImage> unstackHalves(const QImage &stacked);
+
+// Called with the name of every image just before it is decoded, from whichever thread decodes
+// it; none by default. For counting decodes: set it only while no decode runs.
+using DecodeObserver = std::function<void(const QString &name)>;
+TESMAR_EXPORT void setDecodeObserver(DecodeObserver observer);
 
 } // namespace WellImages

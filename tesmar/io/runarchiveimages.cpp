@@ -1,7 +1,10 @@
 #include "io/runarchiveimages.h"
 
+#include "io/poolwork.h"
+
+#include <memory>
+
 #include <QDebug>
-#include <QtConcurrent>
 #include <quazip.h>
 #include <quazipfile.h>
 
@@ -51,47 +54,31 @@ QString captureEntryName(const QString &storedName)
     return QStringLiteral("capture/") + parts.last();
 }
 
-namespace {
-
-struct LoadTask {
-    using result_type = WellDrpltImgInfo<QImage>;
-
+struct ImageLoadJob::Private {
+    QList<WellItemInfo> wells;
+    WellLoader loader;
     QString zipPath;
     QString password;
-    const WellLoader *loader;
+    QVector<WellDrpltImgInfo<QImage>> results;
+    WellDrpltImgInfo<QImage> *records = nullptr; // results' records, one per task
+    bool taken = false;
+    // Last, so that it stops and waits for its helpers before anything they use goes.
+    std::unique_ptr<PoolWork> work;
 
-    result_type operator()(const WellItemInfo &well) const
+    void load(int i)
     {
-        result_type out;
+        const WellItemInfo &well = wells.at(i);
+        WellDrpltImgInfo<QImage> &out = records[i];
         out.wellId = well.wellId;
         out.refChanId = well.refChanId;
         try {
             EntryReader reader(zipPath, password);
-            out.images = (*loader)(well, reader);
+            out.images = loader(well, reader);
         } catch (...) {
             // Out of memory while decoding, most likely: the well stays without images.
             out.images.clear();
         }
-        return out;
     }
-};
-
-void appendWell(QList<WellDrpltImgInfo<QImage>> &list, const WellDrpltImgInfo<QImage> &well)
-{
-    try {
-        list.append(well);
-    } catch (...) {
-        qWarning() << "Droplet images of well" << well.wellId << "could not be kept";
-    }
-}
-
-} // namespace
-
-struct ImageLoadJob::Private {
-    QList<WellItemInfo> wells;
-    WellLoader loader;
-    QFuture<QList<WellDrpltImgInfo<QImage>>> future;
-    bool taken = false;
 };
 
 ImageLoadJob::ImageLoadJob(const QList<WellItemInfo> &wells, const QString &zipPath, const QString &password,
@@ -100,49 +87,24 @@ ImageLoadJob::ImageLoadJob(const QList<WellItemInfo> &wells, const QString &zipP
 {
     d->wells = wells;
     d->loader = std::move(loader);
-    if (wells.isEmpty())
-        return;
-    const LoadTask task{zipPath, password, &d->loader};
-    d->future = QtConcurrent::mappedReduced<QList<WellDrpltImgInfo<QImage>>>(
-        d->wells, task, appendWell, QtConcurrent::OrderedReduce | QtConcurrent::SequentialReduce);
+    d->zipPath = zipPath;
+    d->password = password;
+    // Every record is in place before any task writes to it.
+    d->results.resize(wells.size());
+    d->records = d->results.data();
+    Private *p = d.data();
+    d->work.reset(new PoolWork(wells.size(), [p](int i) { p->load(i); }));
 }
 
-ImageLoadJob::~ImageLoadJob()
-{
-    if (d->future.isStarted() && !d->taken) {
-        d->future.cancel();
-        d->future.waitForFinished();
-    }
-}
+ImageLoadJob::~ImageLoadJob() = default;
 
 QList<WellDrpltImgInfo<QImage>> ImageLoadJob::results()
 {
-    QList<WellDrpltImgInfo<QImage>> out;
-    if (!d->wells.isEmpty() && !d->taken) {
-        d->taken = true;
-        try {
-            out = d->future.result();
-        } catch (...) {
-            out.clear();
-        }
-    }
-    if (out.size() == d->wells.size())
-        return out;
-    // A record the reduction could not keep: the others keep their places (results arrive in
-    // well order, and ids are unique), the lost one gets an empty record.
-    QList<WellDrpltImgInfo<QImage>> aligned;
-    int next = 0;
-    for (const WellItemInfo &well : qAsConst(d->wells)) {
-        if (next < out.size() && out.at(next).wellId == well.wellId) {
-            aligned.append(out.at(next++));
-            continue;
-        }
-        WellDrpltImgInfo<QImage> empty;
-        empty.wellId = well.wellId;
-        empty.refChanId = well.refChanId;
-        aligned.append(empty);
-    }
-    return aligned;
+    if (d->taken)
+        return {};
+    d->taken = true;
+    d->work->finish();
+    return QList<WellDrpltImgInfo<QImage>>(d->results.cbegin(), d->results.cend());
 }
 
 QList<WellDrpltImgInfo<QImage>> loadWells(const QList<WellItemInfo> &wells, const QString &zipPath,

@@ -41,11 +41,12 @@ TESMAR_EXPORT QString captureEntryName(const QString &storedName);
 using WellLoader =
     std::function<QVector<QImage>(const LumaraAnalysisData::WellItemInfo &well, EntryReader &reader)>;
 
-// Decodes the images of a list of wells on the global pool, one task per well, while the caller
-// goes on with other work. Results come in the order of the wells given, each with the well's id
-// and reference channel. A task that fails in any way leaves its well without images; no
-// exception escapes the pool. Destroying the job cancels the wells not yet started and waits
-// for the others.
+// Decodes the images of a list of wells on the global pool's free threads, one task per well,
+// while the caller goes on with other work; waiting for the results, the caller decodes the wells
+// not yet begun itself, so a reader working on a pool job never waits for its own thread.
+// Results come in the order of the wells given, each with the well's id and reference channel.
+// A task that fails in any way leaves its well without images; no exception escapes the pool.
+// Destroying the job cancels the wells not yet started and waits for the others.
 class TESMAR_EXPORT ImageLoadJob {
 public:
     ImageLoadJob(const QList<LumaraAnalysisData::WellItemInfo> &wells, const QString &zipPath,

@@ -359,6 +359,63 @@ private slots:
         DrpltImgAnalyser::releaseImages(out);
     }
 
+    // The raw result of every background strategy, at both depths, is the file result's
+    // pixels in a buffer of the caller's own, never the input's, and the input is untouched.
+    void rawPreprocessMatchesFileResult_data()
+    {
+        QTest::addColumn<int>("background");
+        QTest::addColumn<int>("depth");
+        QTest::addColumn<bool>("flat");
+        for (const int depth : {CV_8U, CV_16U}) {
+            const QString bits = depth == CV_8U ? QStringLiteral("8-bit") : QStringLiteral("16-bit");
+            QTest::newRow(qPrintable(bits + " none")) << 0 << depth << false;
+            QTest::newRow(qPrintable(bits + " flat field")) << 1 << depth << true;
+            QTest::newRow(qPrintable(bits + " flat field missing")) << 1 << depth << false;
+            QTest::newRow(qPrintable(bits + " top-hat")) << 2 << depth << false;
+        }
+    }
+    void rawPreprocessMatchesFileResult()
+    {
+        QFETCH(int, background);
+        QFETCH(int, depth);
+        QFETCH(bool, flat);
+        DrpltImgAnalyser a;
+        editSettings(a, [background](AnalysisSettings &s) { s.BackgroundUniformAdjustType = background; });
+        a.setStrategy();
+        if (flat)
+            QVERIFY(a.setUniformData(DrpltImgsOnWell<QString>(2, m_halfFlat)));
+        cv::Mat in = probeImage();
+        cv::circle(in, cv::Point(12, 48), 5, cv::Scalar(3000), cv::FILLED);
+        if (depth == CV_8U)
+            in.convertTo(in, CV_8U, 1.0 / 40.0);
+        const cv::Mat before = in.clone();
+        const bool passes = background != 1 || flat;
+        if (!passes)
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("No uniform image")));
+        DrpltImgsOnWell<QString> fileOut{m_dir.filePath(QStringLiteral("agree%1.tif").arg(QTest::currentDataTag()))};
+        QCOMPARE(a.preprocess(DrpltImgsOnWell<DrpltImg>{viewOf(in)}, fileOut), passes);
+        const cv::Mat expected = cv::imread(fileOut[0].toStdString(), cv::IMREAD_UNCHANGED);
+        QCOMPARE(expected.type(), in.type());
+
+        if (!passes)
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("No uniform image")));
+        DrpltImgsOnWell<DrpltImg> rawOut(1);
+        QCOMPARE(a.preprocess(DrpltImgsOnWell<DrpltImg>{viewOf(in)}, rawOut), passes);
+        QVERIFY(rawOut[0].data);
+        QVERIFY(rawOut[0].data != in.data);
+        QCOMPARE(rawOut[0].type, depth == CV_16U ? 1 : 0);
+        const cv::Mat got(rawOut[0].height, rawOut[0].width, in.type(), const_cast<void *>(rawOut[0].data));
+        QCOMPARE(got.size(), in.size());
+        QCOMPARE(cv::countNonZero(got != expected), 0);
+        // The strategy did act where it should: the background is no longer the input's.
+        const auto corner = [](const cv::Mat &m) {
+            return m.depth() == CV_16U ? int(m.at<ushort>(0, 0)) : int(m.at<uchar>(0, 0));
+        };
+        QCOMPARE(corner(got) == corner(before), background == 0 || !passes);
+        QCOMPARE(cv::countNonZero(in != before), 0);
+        DrpltImgAnalyser::releaseImages(rawOut);
+    }
+
     // Every pairing of raw and file input and output gives the same pixels.
     void preprocessOverloadsAgree()
     {

@@ -117,6 +117,18 @@ void TestWellImages::stacking()
     // The engine hands the pixels on without a row stride.
     const int bpp = format == QImage::Format_Grayscale16 ? 2 : 1;
     QCOMPARE(result.bytesPerLine(), top.width() * bpp);
+    // The halves come back out only where the stacking converted neither of them.
+    const QVector<QImage> halves = WellImages::unstackHalves(result);
+    if (topFormat == format && bottomFormat == format) {
+        QCOMPARE(halves.size(), 2);
+        QCOMPARE(halves.at(0), upper);
+        QCOMPARE(halves.at(1), lower);
+        QCOMPARE(halves.at(1).bytesPerLine(), top.width() * (format == QImage::Format_Grayscale16 ? 2 : 1));
+    } else {
+        QVERIFY(halves.isEmpty());
+    }
+    // An image that was never stacked has no halves to give, whatever its height.
+    QVERIFY(WellImages::unstackHalves(pattern(QSize(4, 6), QImage::Format(format), 3)).isEmpty());
     const QImage expectUpper = upper.convertToFormat(QImage::Format(format));
     const QImage expectLower = lower.convertToFormat(QImage::Format(format));
     for (int y = 0; y < result.height(); ++y)

@@ -3,7 +3,7 @@
 #include "bll/bllinstance.h"
 #include "bll/documentaccess.h"
 #include "bll/dropletexclude.h"
-#include "bll/poolhandover.h"
+#include "io/poolhandover.h"
 #include "bll/populationsmgr.h"
 #include "bll/reanalysis.h"
 #include "bll/resultcalculate.h"

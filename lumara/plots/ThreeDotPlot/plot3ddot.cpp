@@ -27,6 +27,8 @@
 #include <QQuickItem>
 #include <QVBoxLayout>
 #include <QtDataVisualization/Q3DScatter>
+#include <QtDataVisualization/Q3DCamera>
+#include <QtDataVisualization/Q3DScene>
 #include <QtDataVisualization/Q3DTheme>
 #include <QtDataVisualization/QScatter3DSeries>
 #include <QtDataVisualization/QScatterDataProxy>
@@ -236,6 +238,19 @@ void Plot3DDot::clearGraph(Q3DScatter *graph)
     }
 }
 
+void Plot3DDot::prepareGraph(Q3DScatter *graph)
+{
+    clearGraph(graph);
+    Q3DTheme *theme = graph->activeTheme();
+    theme->setType(Q3DTheme::ThemeUserDefined);
+    QFont font = theme->font();
+    font.setPointSize(10);
+    theme->setFont(font);
+    theme->setBackgroundEnabled(false);
+    graph->setShadowQuality(QAbstract3DGraph::ShadowQualityNone);
+    graph->scene()->activeCamera()->setCameraPreset(Q3DCamera::CameraPresetFront);
+}
+
 void Plot3DDot::redraw()
 {
     const QVector<uint> current = m_thumbnailModel->getShownPlotIds();
@@ -366,7 +381,7 @@ void Plot3DDot::draw(Q3DScatter *graph, int x, int y, int z)
 {
     if (!graph)
         return;
-    clearGraph(graph);
+    prepareGraph(graph);
     if (!validChannel(x) || !validChannel(y) || !validChannel(z))
         return;
     const uint population = populationOfIndex(currentPopulationIndex());

@@ -76,6 +76,8 @@ private:
     // Octant or population draw of the channels into the graph.
     void draw(QtDataVisualization::Q3DScatter *graph, int x, int y, int z);
     static void clearGraph(QtDataVisualization::Q3DScatter *graph);
+    // Every draw starts from the same theme and front view.
+    static void prepareGraph(QtDataVisualization::Q3DScatter *graph);
 
     ZoneModel *m_zoneModel = nullptr;
     QPointer<QObject> m_root;

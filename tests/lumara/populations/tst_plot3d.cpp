@@ -16,7 +16,10 @@
 #include "testmain.h"
 
 #include <QSignalSpy>
+#include <QtDataVisualization/Q3DCamera>
 #include <QtDataVisualization/Q3DScatter>
+#include <QtDataVisualization/Q3DScene>
+#include <QtDataVisualization/Q3DTheme>
 #include <QtDataVisualization/QScatter3DSeries>
 #include <QtDataVisualization/QScatterDataProxy>
 #include <QtDataVisualization/QValue3DAxis>
@@ -138,6 +141,12 @@ private slots:
         QCOMPARE(page.graph()->axisX()->title(), QStringLiteral("X(D4)"));
         QCOMPARE(page.graph()->axisY()->title(), QStringLiteral("Y(D1)"));
         QCOMPARE(page.graph()->axisZ()->title(), QStringLiteral("Z(D2)"));
+        // Each draw resets the view the user may have turned, and the theme.
+        QCOMPARE(page.graph()->scene()->activeCamera()->cameraPreset(), Q3DCamera::CameraPresetFront);
+        QCOMPARE(page.graph()->activeTheme()->font().pointSize(), 10);
+        QVERIFY(!page.graph()->activeTheme()->isBackgroundEnabled());
+        QCOMPARE(page.graph()->shadowQuality(), QAbstract3DGraph::ShadowQualityNone);
+        QCOMPARE(page.renderGraph()->scene()->activeCamera()->cameraPreset(), Q3DCamera::CameraPresetFront);
         QCOMPARE(page.rootObject()->property("circleColor").toString(), QStringLiteral("#555555"));
         QCOMPARE(page.zoneModel()->rowCount(), 0);
         // The current mark survives the rebuild, by plot id.

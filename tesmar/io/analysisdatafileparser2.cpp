@@ -2,6 +2,7 @@
 
 #include "io/entryreadbuffer.h"
 #include "io/imagestack.h"
+#include "io/poolwork.h"
 #include "io/recordstream.h"
 #include "io/runarchiveimages.h"
 #include "model/analysisdatamgr.h"
@@ -17,6 +18,8 @@
 #include <QSet>
 #include <quazip.h>
 #include <quazipfile.h>
+
+#include <optional>
 
 using namespace LumaraAnalysisData;
 
@@ -83,12 +86,15 @@ bool readImageRecords(QDataStream &ds, ImageRecordForm form, QList<WellImageAnal
     return ok(ds);
 }
 
-bool readBody(QDataStream &ds, ExperimentForm experimentForm, ImageRecordForm imageForm, Body &b)
+// The threshold mode and the experiment data: all the images need.
+bool readHead(QDataStream &ds, ExperimentForm experimentForm, Body &b)
 {
-    if (!readRecord(ds, b.mode))
-        return false;
-    if (!readExperimentData(ds, experimentForm, b.experiments))
-        return false;
+    return readRecord(ds, b.mode) && readExperimentData(ds, experimentForm, b.experiments);
+}
+
+// Everything after the experiment data.
+bool readRest(QDataStream &ds, ImageRecordForm imageForm, Body &b)
+{
     if (!readImageRecords(ds, imageForm, b.images))
         return false;
     readContainer(ds, b.plots2D);
@@ -101,6 +107,11 @@ bool readBody(QDataStream &ds, ExperimentForm experimentForm, ImageRecordForm im
         readContainer(ds, b.lineWells);
     readContainer(ds, b.results);
     return ok(ds);
+}
+
+bool readBody(QDataStream &ds, ExperimentForm experimentForm, ImageRecordForm imageForm, Body &b)
+{
+    return readHead(ds, experimentForm, b) && readRest(ds, imageForm, b);
 }
 
 // True when nothing follows. Reads a byte to find out, so only for use inside a transaction.
@@ -217,16 +228,26 @@ bool AnalysisDataFileParser2::parseBody(const EntryHeader &header, QIODevice *de
     EntryReadBuffer buffered(device, device->bytesAvailable());
     Body body;
     bool good = false;
+    // Once the experiment data is read the images decode on the pool while the rest of the
+    // body is read; this thread counts as one of the pool's meanwhile. A version 1 body is
+    // known only once it has read whole, so its images start after it.
+    std::unique_ptr<RunArchiveImages::ImageLoadJob> images;
+    std::optional<PoolThreadReservation> reserved;
     if (header.version == 1) {
         good = readVersion1(&buffered, body);
     } else {
         QDataStream ds(&buffered);
-        good = header.version == 0
-            ? readBody(ds, ExperimentForm::Flat, ImageRecordForm::Short, body)
-            : readBody(ds, ExperimentForm::Nested, ImageRecordForm::Full, body);
+        good = readHead(ds, header.version == 0 ? ExperimentForm::Flat : ExperimentForm::Nested, body);
+        if (good) {
+            images = startImageLoad(body.experiments);
+            reserved.emplace();
+            good = readRest(ds, header.version == 0 ? ImageRecordForm::Short : ImageRecordForm::Full, body);
+        }
     }
     if (!good)
         return false;
+    if (!images)
+        images = startImageLoad(body.experiments);
 
     mgr->setThldType(body.mode);
     mgr->getAnalysisExpMgr()->setAnalysisExpGlobalInfo(body.experiments);
@@ -242,19 +263,14 @@ bool AnalysisDataFileParser2::parseBody(const EntryHeader &header, QIODevice *de
     else
         classify->setClassifyInfoOfWellsByLine(body.lineWells);
     mgr->getAnalysisRetMgr()->setWellResults(body.results);
-    loadDrpltImages();
+    reserved.reset();
+    mgr->getAnalysisExpMgr()->setWellDrpltImgs(images->results());
     return true;
 }
 
-void AnalysisDataFileParser2::loadDrpltImages()
+std::unique_ptr<RunArchiveImages::ImageLoadJob>
+AnalysisDataFileParser2::startImageLoad(const AnalysisExpGlobalInfo &info) const
 {
-    AnalysisExperimentMgr *experiments = target()->getAnalysisExpMgr();
-    const AnalysisExpGlobalInfo info = experiments->getAnalysisExpGlobalInfo();
-    if (info.wells.isEmpty()) {
-        experiments->setWellDrpltImgs({});
-        return;
-    }
-
     // Each well takes its images from the source of its own experiment (the first with its
     // id): wells of several sources may come in any order. A well whose experiment is missing
     // keeps its place with null images, so the image list stays parallel to the wells.
@@ -263,12 +279,12 @@ void AnalysisDataFileParser2::loadDrpltImages()
         if (!sourceOf.contains(exp.id))
             sourceOf.insert(exp.id, exp.fileName);
 
-    const QSet<QString> entries = packageEntries(zipPath());
+    const QSet<QString> entries = info.wells.isEmpty() ? QSet<QString>() : packageEntries(zipPath());
     const int layout = version();
     // Decoded on the pool, one task per well, in the wells' order, as a run archive's images.
-    const QList<WellDrpltImgInfo<QImage>> images = RunArchiveImages::loadWells(
+    return std::make_unique<RunArchiveImages::ImageLoadJob>(
         info.wells, zipPath(), getPassword(),
-        [&sourceOf, &entries, layout](const WellItemInfo &well, RunArchiveImages::EntryReader &reader) {
+        [sourceOf, entries, layout](const WellItemInfo &well, RunArchiveImages::EntryReader &reader) {
             const auto found = sourceOf.constFind(well.expId);
             const bool known = found != sourceOf.constEnd();
             const QString source = known ? found.value() : QString();
@@ -283,5 +299,4 @@ void AnalysisDataFileParser2::loadDrpltImages()
             // Any other number of lists: no images.
             return QVector<QImage>();
         });
-    experiments->setWellDrpltImgs(images);
 }

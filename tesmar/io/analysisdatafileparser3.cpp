@@ -132,23 +132,6 @@ int findWell(const QVector<R> &list, qint32 wellId)
     return -1;
 }
 
-// The calling thread's share of the global pool while it works beside the pool's tasks.
-class PoolThreadReservation {
-public:
-    PoolThreadReservation() { QThreadPool::globalInstance()->reserveThread(); }
-    ~PoolThreadReservation() { release(); }
-    void release()
-    {
-        if (m_held)
-            QThreadPool::globalInstance()->releaseThread();
-        m_held = false;
-    }
-
-private:
-    Q_DISABLE_COPY(PoolThreadReservation)
-    bool m_held = true;
-};
-
 // Everything one well hands to the managers, built before any manager is touched.
 struct WellPlan {
     WellItemInfo item;

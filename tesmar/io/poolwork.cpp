@@ -102,3 +102,20 @@ void poolFor(int count, const std::function<void(int)> &body)
     PoolWork work(count, body, true);
     work.finish();
 }
+
+PoolThreadReservation::PoolThreadReservation()
+{
+    QThreadPool::globalInstance()->reserveThread();
+}
+
+PoolThreadReservation::~PoolThreadReservation()
+{
+    release();
+}
+
+void PoolThreadReservation::release()
+{
+    if (m_held)
+        QThreadPool::globalInstance()->releaseThread();
+    m_held = false;
+}

@@ -30,3 +30,17 @@ private:
 
 // body(0) .. body(count - 1), the calling thread taking part; returns when every item is done.
 TESMAR_EXPORT void poolFor(int count, const std::function<void(int)> &body);
+
+// The calling thread's share of the global pool while it works beside the pool's tasks: the
+// pool starts one helper fewer, so that this thread's own work is not starved.
+class TESMAR_EXPORT PoolThreadReservation {
+public:
+    PoolThreadReservation();
+    ~PoolThreadReservation();
+    PoolThreadReservation(const PoolThreadReservation &) = delete;
+    PoolThreadReservation &operator=(const PoolThreadReservation &) = delete;
+    void release();
+
+private:
+    bool m_held = true;
+};

@@ -19,6 +19,7 @@
 #include <quazip.h>
 #include <quazipfile.h>
 
+#include <numeric>
 #include <optional>
 
 using namespace LumaraAnalysisData;
@@ -264,7 +265,11 @@ bool AnalysisDataFileParser2::parseBody(const EntryHeader &header, QIODevice *de
         classify->setClassifyInfoOfWellsByLine(body.lineWells);
     mgr->getAnalysisRetMgr()->setWellResults(body.results);
     reserved.reset();
-    mgr->getAnalysisExpMgr()->setWellDrpltImgs(images->results());
+    // The images go on decoding: the document takes them when first asked.
+    QVector<int> jobIndexOf(body.experiments.wells.size());
+    std::iota(jobIndexOf.begin(), jobIndexOf.end(), 0);
+    mgr->getAnalysisExpMgr()->setWellDrpltImgsInFlight(
+        RunArchiveImages::imagesInFlight(std::move(images), body.experiments.wells, jobIndexOf));
     return true;
 }
 

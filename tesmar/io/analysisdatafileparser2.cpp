@@ -19,7 +19,6 @@
 #include <quazip.h>
 #include <quazipfile.h>
 
-#include <numeric>
 #include <optional>
 
 using namespace LumaraAnalysisData;
@@ -266,10 +265,8 @@ bool AnalysisDataFileParser2::parseBody(const EntryHeader &header, QIODevice *de
     mgr->getAnalysisRetMgr()->setWellResults(body.results);
     reserved.reset();
     // The images go on decoding: the document takes them when first asked.
-    QVector<int> jobIndexOf(body.experiments.wells.size());
-    std::iota(jobIndexOf.begin(), jobIndexOf.end(), 0);
     mgr->getAnalysisExpMgr()->setWellDrpltImgsInFlight(
-        RunArchiveImages::imagesInFlight(std::move(images), body.experiments.wells, jobIndexOf));
+        RunArchiveImages::imagesInFlight(std::move(images), body.experiments.wells));
     return true;
 }
 

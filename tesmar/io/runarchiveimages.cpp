@@ -6,6 +6,7 @@
 #include <condition_variable>
 #include <memory>
 #include <mutex>
+#include <numeric>
 #include <vector>
 
 #include <QDebug>
@@ -184,11 +185,11 @@ void ImageLoadJob::forEachLoaded(const std::function<void(int, const WellDrpltIm
     {
         std::lock_guard<std::mutex> lock(d->mutex);
         d->stage = stage;
+        d->stagesDone = 0;
         for (int i = 0; i < d->wells.size(); ++i) {
-            if (d->loaded[size_t(i)] && !d->staged[size_t(i)]) {
-                d->staged[size_t(i)] = 1;
+            d->staged[size_t(i)] = d->loaded[size_t(i)];
+            if (d->loaded[size_t(i)])
                 ready.append(i);
-            }
         }
     }
     // Wells loaded before the call go through the stage beside those still loading; the rest
@@ -208,6 +209,10 @@ public:
     JobImagesInFlight(std::unique_ptr<ImageLoadJob> job, const QList<WellItemInfo> &wells, const QVector<int> &jobIndexOf)
         : m_job(std::move(job)), m_wells(wells), m_jobIndexOf(jobIndexOf)
     {
+        if (m_jobIndexOf.isEmpty()) {
+            m_jobIndexOf.resize(wells.size());
+            std::iota(m_jobIndexOf.begin(), m_jobIndexOf.end(), 0);
+        }
         m_jobIndexOf.resize(wells.size());
     }
 
@@ -281,12 +286,6 @@ std::shared_ptr<WellImagesInFlight> imagesInFlight(std::unique_ptr<ImageLoadJob>
                                                    const QVector<int> &jobIndexOf)
 {
     return std::make_shared<JobImagesInFlight>(std::move(job), wells, jobIndexOf);
-}
-
-QList<WellDrpltImgInfo<QImage>> loadWells(const QList<WellItemInfo> &wells, const QString &zipPath,
-                                          const QString &password, const WellLoader &loader)
-{
-    return ImageLoadJob(wells, zipPath, password, loader).results();
 }
 
 } // namespace RunArchiveImages

@@ -62,7 +62,7 @@ public:
     WellDrpltImgInfo<QImage> wellNow(int index);
     // stage(index, record) once for every well as soon as it is loaded: on the thread that
     // loaded it, or here and on the pool for wells loaded before the call. Returns when every
-    // well has loaded and gone through stage. Not to be called twice, nor beside wellNow.
+    // well has loaded and gone through stage. Not to be called beside itself or wellNow.
     void forEachLoaded(const std::function<void(int index, const WellDrpltImgInfo<QImage> &)> &stage);
 
 private:
@@ -72,14 +72,10 @@ private:
 };
 
 // The job's wells as the images of a document's well list, still decoding: place p takes the
-// job's well jobIndexOf[p] (-1: none, the place's well keeps its id and no images).
+// job's well jobIndexOf[p] (-1: none, the place's well keeps its id and no images); without
+// jobIndexOf, the job's well p.
 TESMAR_EXPORT std::shared_ptr<WellImagesInFlight>
 imagesInFlight(std::unique_ptr<ImageLoadJob> job, const QList<LumaraAnalysisData::WellItemInfo> &wells,
-               const QVector<int> &jobIndexOf);
-
-// The same, blocking until every well is loaded.
-TESMAR_EXPORT QList<WellDrpltImgInfo<QImage>> loadWells(const QList<LumaraAnalysisData::WellItemInfo> &wells,
-                                                        const QString &zipPath, const QString &password,
-                                                        const WellLoader &loader);
+               const QVector<int> &jobIndexOf = {});
 
 } // namespace RunArchiveImages

@@ -118,6 +118,10 @@ void TestImagesInFlight::everyWellStagedOnce()
     for (int i = 0; i < wells.size(); ++i)
         QCOMPARE(staged[size_t(i)].load(), 1);
     QCOMPARE(wrong.load(), 0);
+    // Asked again (a re-analysis after the open): every well goes through once more.
+    job.forEachLoaded([&](int i, const WellDrpltImgInfo<QImage> &) { staged[size_t(i)].fetch_add(1); });
+    for (int i = 0; i < wells.size(); ++i)
+        QCOMPARE(staged[size_t(i)].load(), 2);
     const QList<WellDrpltImgInfo<QImage>> results = job.results();
     QCOMPARE(results.size(), wells.size());
     for (int i = 0; i < wells.size(); ++i)

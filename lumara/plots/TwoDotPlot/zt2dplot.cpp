@@ -319,11 +319,10 @@ void Zt2DPlot::mouseMoveEvent(QMouseEvent *event)
     }
     enablePannel(false);
     const QPoint point = GetQwtPoint(event->pos());
-    if (m_hotX)
-        m_solidXLine->setXValue(point.x());
-    if (m_hotY)
-        m_solidYLine->setYValue(point.y());
-    emit updateTempThreshold(QPointF(m_solidXLine->xValue(), m_solidYLine->yValue()));
+    // The kept cross follows the drag, so that what the plot reports is what it shows.
+    setSolidThreshold(QPointF(m_hotX ? point.x() : m_solidXLine->xValue(),
+                              m_hotY ? point.y() : m_solidYLine->yValue()));
+    emit updateTempThreshold(m_solidThreshold);
     replot();
 }
 

@@ -337,6 +337,7 @@ void TestZt2DPlot::dragLines()
     if (!xHot && !yHot) {
         QCOMPARE(moved.count(), 0);
         QCOMPARE(lines.at(0)->xValue(), 1000.0);
+        QCOMPARE(f.plot->solidThreshold(), QPointF(1000, 1000));
         return;
     }
     const QPointF target = f.pointer(end);
@@ -346,6 +347,8 @@ void TestZt2DPlot::dragLines()
     QCOMPARE(moved.last().at(0).toPointF(), expected);
     QCOMPARE(lines.at(0)->xValue(), expected.x());
     QCOMPARE(lines.at(1)->yValue(), expected.y());
+    // The plot reports the cross it shows.
+    QCOMPARE(f.plot->solidThreshold(), expected);
     // The dotted cross and the plot's view stay where they were: a line drag is no pan.
     QCOMPARE(lines.at(2)->xValue(), 0.0);
     QCOMPARE(f.xRange(), range);

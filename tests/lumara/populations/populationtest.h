@@ -16,6 +16,11 @@
 
 namespace PopulationTest {
 
+// How long a window or dialog may take to come up on a loaded machine. Showing the 3D page
+// renders the graph's first frame inside the expose, and with software OpenGL under the
+// sanitizers that alone can take several seconds: Qt's default 5 s wait is not enough.
+constexpr int ShowTimeoutMs = 60000;
+
 // Seeds the document, loads the well list and selects every well.
 inline bool load(const BllTest::DocumentSeed &seed, BllTest::SeededIds *ids = nullptr)
 {
@@ -50,7 +55,9 @@ inline QObject *item(QObject *root, const QString &name)
 }
 
 // Runs `act` on the first modal dialog of type T that shows up (polled while the caller runs
-// its own modal loop). `seen` tells whether one came. Delete the timer to stop polling.
+// its own modal loop). `seen` tells whether one came. Delete the timer to stop polling; the
+// bound only ends a poll whose dialog never came, so it must outlast a slow one: a dialog
+// that shows after the poll ended is never answered and its modal loop never returns.
 template <typename T>
 QPointer<QTimer> onModal(std::function<void(T *)> act, bool *seen)
 {
@@ -70,8 +77,7 @@ QPointer<QTimer> onModal(std::function<void(T *)> act, bool *seen)
         }
     });
     timer->start();
-    // Nothing came within the bound: stop polling.
-    QTimer::singleShot(10000, timer, [timer] { timer->deleteLater(); });
+    QTimer::singleShot(ShowTimeoutMs, timer, [timer] { timer->deleteLater(); });
     return timer;
 }
 

@@ -120,7 +120,7 @@ private slots:
         Plot3DDot page;
         page.resize(1600, 900);
         page.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&page));
+        QVERIFY(QTest::qWaitForWindowExposed(&page, PopulationTest::ShowTimeoutMs));
         page.refreshPage();
         QCOMPARE(page.thumbnailModel()->rowCount(), 2);
         QCOMPARE(page.thumbnailModel()->data(page.thumbnailModel()->index(0, 0), ThumbnailModel::TitleRole).toString(),

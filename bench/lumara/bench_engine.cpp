@@ -135,8 +135,8 @@ Run reanalyse(int threads, int openCvThreads)
     cv::setNumThreads(openCvThreads);
     // Every run starts from the same state: nothing an earlier run queued (the images it let
     // go) still working, and no freed memory kept for reuse. Memory the allocator kept from the
-    // run before spares a run most of its page faults, which on a virtual machine cost as much
-    // as the work itself: without this a run's time depended on which run came before it.
+    // run before spares a run most of its page faults, which on a virtual machine can cost as
+    // much as the work itself: a run's time otherwise depends on which run came before it.
     pool->waitForDone();
     malloc_trim(0);
     rusage before{};

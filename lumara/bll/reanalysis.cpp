@@ -21,6 +21,7 @@
 
 #include <quazipfile.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 using namespace EngineDetail;
@@ -173,14 +174,24 @@ void ReAnalysis::initAnalysers(bool useGivenMatrix, const QByteArray &matrix)
         return;
     }
 
-    // Large images: some channel of the first well wider than 3500 pixels.
+    // Large images: some channel of the first well wider than 3500 pixels. While the
+    // document's images still decode, only that well's are waited for.
     bool large = false;
     if (AnalysisExperimentMgr *experiments = DocumentAccess::analysisExperiments()) {
-        try {
-            const WellDrpltImgInfo<DrpltImg> images = experiments->getWellImgData(wells.first().id);
-            for (const DrpltImg &image : images.images)
-                large = large || image.width > 3500;
-        } catch (const char *) {
+        const std::shared_ptr<WellImagesInFlight> inFlight = experiments->wellDrpltImgsInFlight();
+        const QList<LAD::WellItemInfo> &held = experiments->getAnalysisExpGlobalInfo().wells;
+        const auto first = std::find_if(held.cbegin(), held.cend(),
+                                        [&wells](const LAD::WellItemInfo &w) { return w.wellId == wells.first().id; });
+        if (inFlight && first != held.cend()) {
+            for (const QImage &image : inFlight->wellAt(int(first - held.cbegin())).images)
+                large = large || (!image.isNull() && image.width() > 3500);
+        } else if (!inFlight) {
+            try {
+                const WellDrpltImgInfo<DrpltImg> images = experiments->getWellImgData(wells.first().id);
+                for (const DrpltImg &image : images.images)
+                    large = large || image.width > 3500;
+            } catch (const char *) {
+            }
         }
     }
 

@@ -19,6 +19,7 @@
 
 #include <cstring>
 #include <memory>
+#include <mutex>
 
 using namespace EngineDetail;
 namespace LAD = LumaraAnalysisData;
@@ -237,11 +238,14 @@ struct WellSource {
     QVector<QImage> heldImages;
 };
 
-QVector<WellSource> wellSources(AnalysisExperimentMgr *experiments)
+// Without the document's images (held false) while they still decode: asking for them would
+// wait for all.
+QVector<WellSource> wellSources(AnalysisExperimentMgr *experiments, bool withImages = true)
 {
     const LAD::AnalysisExpGlobalInfo &global = experiments->getAnalysisExpGlobalInfo();
     // Parallel to the well list.
-    const QList<WellDrpltImgInfo<QImage>> &images = experiments->getWellDrpltImgInfos();
+    const QList<WellDrpltImgInfo<QImage>> images =
+        withImages ? experiments->getWellDrpltImgInfos() : QList<WellDrpltImgInfo<QImage>>();
     QVector<WellSource> wells;
     wells.reserve(global.wells.size());
     for (int i = 0; i < global.wells.size(); ++i) {
@@ -404,7 +408,10 @@ void ReAnalysis::preprocessWells()
     AnalysisExperimentMgr *experiments = DocumentAccess::analysisExperiments();
     if (!experiments)
         return;
-    const QVector<WellSource> wells = wellSources(experiments);
+    std::shared_ptr<WellImagesInFlight> inFlight = experiments->wellDrpltImgsInFlight();
+    if (inFlight && inFlight->count() != experiments->getAnalysisExpGlobalInfo().wells.size())
+        inFlight.reset(); // no longer parallel to the wells: the images are waited for whole
+    const QVector<WellSource> wells = wellSources(experiments, !inFlight);
     if (wells.isEmpty())
         return;
     const int blocks = wells.first().well.imageNames.size();
@@ -419,9 +426,12 @@ void ReAnalysis::preprocessWells()
         if (!filters.contains(well.well.wellId))
             filters.insert(well.well.wellId, recognitionFilter(well.well.wellId, well.well.refChanId));
 
-    const QSet<QString> names = anyFromPackage(wells, blocks) ? entryNames(m_filePath) : QSet<QString>();
     const QString path = m_filePath;
     const bool saved = isSavedPackage();
+    // The package's directory, read at most once and only when some well needs images the
+    // document does not hold.
+    QSet<QString> names;
+    std::once_flag namesRead;
 
     // Each well is preprocessed as soon as its images are there, in the task that got them; a
     // raw image read from the package lives only as long as that task.
@@ -429,36 +439,57 @@ void ReAnalysis::preprocessWells()
         QVector<WellDrpltImgInfo<QImage>> blocks;
         uint height = 0;
     };
-    const QVector<Prepared> done = orderedMap<Prepared, WellSource>(
-        wells, [&](const WellSource &well) {
-            Prepared prepared;
-            QVector<QImage> images = wellBlockImages(well, blocks, path, names, saved);
-            prepared.height = lastImageHeight(images);
-            const bool filter = filters.value(well.well.wellId, true);
-            AnalyserPool::Lease analysers(pool);
-            analysers.a().setUseRecogChanFilterDrplt(filter);
-            analysers.a().setStrategy();
-            analysers.b().setUseRecogChanFilterDrplt(filter);
-            analysers.b().setStrategy();
-            prepared.blocks.resize(blocks);
-            for (int b = 0; b < blocks; ++b) {
-                QVector<QImage> raw(LAD::PerChannel);
-                for (int c = 0; c < LAD::PerChannel; ++c)
-                    raw[c] = std::move(images[b * LAD::PerChannel + c]);
-                DrpltImgsOnWell<DrpltImg> out(LAD::PerChannel, DrpltImg{0, 0, 1, nullptr});
-                {
-                    const RawImages views = rawImages(raw);
-                    analysers.a().preprocess(views.views, out);
-                }
-                WellDrpltImgInfo<QImage> &entry = prepared.blocks[b];
-                entry.wellId = well.well.wellId;
-                entry.refChanId = well.well.refChanId;
-                entry.images.reserve(LAD::PerChannel);
-                for (const DrpltImg &image : qAsConst(out))
-                    entry.images.append(adoptPixels(image));
+    auto prepare = [&](const WellSource &well) {
+        Prepared prepared;
+        if (heldBlockImages(well, blocks).isEmpty())
+            std::call_once(namesRead, [&] { names = entryNames(path); });
+        QVector<QImage> images = wellBlockImages(well, blocks, path, names, saved);
+        prepared.height = lastImageHeight(images);
+        const bool filter = filters.value(well.well.wellId, true);
+        AnalyserPool::Lease analysers(pool);
+        analysers.a().setUseRecogChanFilterDrplt(filter);
+        analysers.a().setStrategy();
+        analysers.b().setUseRecogChanFilterDrplt(filter);
+        analysers.b().setStrategy();
+        prepared.blocks.resize(blocks);
+        for (int b = 0; b < blocks; ++b) {
+            QVector<QImage> raw(LAD::PerChannel);
+            for (int c = 0; c < LAD::PerChannel; ++c)
+                raw[c] = std::move(images[b * LAD::PerChannel + c]);
+            DrpltImgsOnWell<DrpltImg> out(LAD::PerChannel, DrpltImg{0, 0, 1, nullptr});
+            {
+                const RawImages views = rawImages(raw);
+                analysers.a().preprocess(views.views, out);
             }
-            return prepared;
+            WellDrpltImgInfo<QImage> &entry = prepared.blocks[b];
+            entry.wellId = well.well.wellId;
+            entry.refChanId = well.well.refChanId;
+            entry.images.reserve(LAD::PerChannel);
+            for (const DrpltImg &image : qAsConst(out))
+                entry.images.append(adoptPixels(image));
+        }
+        return prepared;
+    };
+
+    QVector<Prepared> done;
+    if (inFlight) {
+        // The document's images are still decoding: each well goes through preprocessing on the
+        // thread that decoded it, while later wells decode.
+        done.resize(wells.size());
+        Prepared *out = done.data();
+        inFlight->forEachWell([&wells, &prepare, out](int position, const WellDrpltImgInfo<QImage> &record) {
+            WellSource well = wells.at(position);
+            well.held = record.wellId == well.well.wellId;
+            well.heldImages = well.held ? record.images : QVector<QImage>();
+            try {
+                out[position] = prepare(well);
+            } catch (...) {
+                out[position] = Prepared();
+            }
         });
+    } else {
+        done = orderedMap<Prepared, WellSource>(wells, prepare);
+    }
 
     for (const Prepared &well : done)
         if (well.height)

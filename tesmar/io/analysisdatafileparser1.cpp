@@ -21,6 +21,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <memory>
 #include <new>
 
 using namespace LumaraAnalysisData;
@@ -307,5 +308,7 @@ void AnalysisDataFileParser1::loadDrpltImages()
             encoded.append({name, name.isEmpty() ? QByteArray() : reader.read(name)});
         return WellImages::decode(encoded);
     };
-    expMgr->setWellDrpltImgs(RunArchiveImages::loadWells(wells, m_zipPath, m_password, loader));
+    // The images go on decoding on the pool: the document takes them when first asked.
+    expMgr->setWellDrpltImgsInFlight(RunArchiveImages::imagesInFlight(
+        std::make_unique<RunArchiveImages::ImageLoadJob>(wells, m_zipPath, m_password, loader), wells));
 }

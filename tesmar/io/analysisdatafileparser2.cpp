@@ -264,7 +264,9 @@ bool AnalysisDataFileParser2::parseBody(const EntryHeader &header, QIODevice *de
         classify->setClassifyInfoOfWellsByLine(body.lineWells);
     mgr->getAnalysisRetMgr()->setWellResults(body.results);
     reserved.reset();
-    mgr->getAnalysisExpMgr()->setWellDrpltImgs(images->results());
+    // The images go on decoding: the document takes them when first asked.
+    mgr->getAnalysisExpMgr()->setWellDrpltImgsInFlight(
+        RunArchiveImages::imagesInFlight(std::move(images), body.experiments.wells));
     return true;
 }
 

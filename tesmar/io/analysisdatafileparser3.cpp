@@ -20,6 +20,7 @@
 #include <quazipfile.h>
 
 #include <algorithm>
+#include <memory>
 #include <new>
 
 using namespace LumaraAnalysisData;
@@ -303,7 +304,7 @@ bool AnalysisDataFileParser3::readBody(EntryReadBuffer *in, int layout)
         if (!seen)
             named.append(wellItem(e));
     }
-    RunArchiveImages::ImageLoadJob imageJob(named, m_zipPath, m_password, loadWellImages);
+    auto imageJob = std::make_unique<RunArchiveImages::ImageLoadJob>(named, m_zipPath, m_password, loadWellImages);
     // This thread goes on working while the pool decodes: it counts as one of the pool's
     // threads until the managers are filled, so that the reading is not starved.
     PoolThreadReservation reserved;
@@ -521,22 +522,18 @@ bool AnalysisDataFileParser3::readBody(EntryReadBuffer *in, int layout)
     }
     plans.clear();
 
-    // One image record per well, in well order; a well without names has none to load.
+    // One image record per well, in well order; a well without names has none to load. The
+    // images go on decoding: the document takes them when first asked, so that work on the
+    // wells can begin on each well as soon as its own images are there.
     reserved.release();
-    const QList<WellDrpltImgInfo<QImage>> loaded = imageJob.results();
-    QList<WellDrpltImgInfo<QImage>> ordered;
-    for (const WellItemInfo &well : qAsConst(expMgr->getAnalysisExpGlobalInfo().wells)) {
-        const auto found = std::find_if(loaded.cbegin(), loaded.cend(),
-                                        [&well](const WellDrpltImgInfo<QImage> &l) { return l.wellId == well.wellId; });
-        if (found != loaded.cend()) {
-            ordered.append(*found);
-        } else {
-            WellDrpltImgInfo<QImage> none;
-            none.wellId = well.wellId;
-            none.refChanId = well.refChanId;
-            ordered.append(none);
-        }
+    const QList<WellItemInfo> &wells = expMgr->getAnalysisExpGlobalInfo().wells;
+    QVector<int> jobIndexOf(wells.size(), -1);
+    for (int p = 0; p < wells.size(); ++p) {
+        const auto found = std::find_if(named.cbegin(), named.cend(),
+                                        [&](const WellItemInfo &n) { return n.wellId == wells.at(p).wellId; });
+        if (found != named.cend())
+            jobIndexOf[p] = int(found - named.cbegin());
     }
-    expMgr->setWellDrpltImgs(ordered);
+    expMgr->setWellDrpltImgsInFlight(RunArchiveImages::imagesInFlight(std::move(imageJob), wells, jobIndexOf));
     return true;
 }

@@ -3,6 +3,7 @@
 // on the global thread pool with the results in well order.
 #include "model/lumaraanalysisdata.h"
 #include "model/welldrpltimginfo.h"
+#include "model/wellimagesinflight.h"
 #include "tesmar_global.h"
 
 #include <QImage>
@@ -11,6 +12,7 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 
 class QuaZip;
 
@@ -56,15 +58,24 @@ public:
     // Waits for every well.
     QList<WellDrpltImgInfo<QImage>> results();
 
+    // The record of well index once loaded; this thread loads it when no one has begun.
+    WellDrpltImgInfo<QImage> wellNow(int index);
+    // stage(index, record) once for every well as soon as it is loaded: on the thread that
+    // loaded it, or here and on the pool for wells loaded before the call. Returns when every
+    // well has loaded and gone through stage. Not to be called beside itself or wellNow.
+    void forEachLoaded(const std::function<void(int index, const WellDrpltImgInfo<QImage> &)> &stage);
+
 private:
     Q_DISABLE_COPY(ImageLoadJob)
     struct Private;
     QScopedPointer<Private> d;
 };
 
-// The same, blocking until every well is loaded.
-TESMAR_EXPORT QList<WellDrpltImgInfo<QImage>> loadWells(const QList<LumaraAnalysisData::WellItemInfo> &wells,
-                                                        const QString &zipPath, const QString &password,
-                                                        const WellLoader &loader);
+// The job's wells as the images of a document's well list, still decoding: place p takes the
+// job's well jobIndexOf[p] (-1: none, the place's well keeps its id and no images); without
+// jobIndexOf, the job's well p.
+TESMAR_EXPORT std::shared_ptr<WellImagesInFlight>
+imagesInFlight(std::unique_ptr<ImageLoadJob> job, const QList<LumaraAnalysisData::WellItemInfo> &wells,
+               const QVector<int> &jobIndexOf = {});
 
 } // namespace RunArchiveImages

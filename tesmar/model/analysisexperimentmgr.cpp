@@ -3,6 +3,7 @@
 #include <QDebug>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 
 using namespace LumaraAnalysisData;
 
@@ -67,6 +68,21 @@ class AnalysisExperimentMgrPrivate {
 public:
     AnalysisExpGlobalInfo info; // wells, experiments
     QList<WellDrpltImgInfo<QImage>> images;
+    // Images still decoding, kept into images at the first call that needs them. Const
+    // getters may do so from several threads, hence the lock.
+    std::mutex inFlightMutex;
+    std::shared_ptr<WellImagesInFlight> inFlight;
+
+    void settle()
+    {
+        std::lock_guard<std::mutex> lock(inFlightMutex);
+        if (!inFlight)
+            return;
+        const std::shared_ptr<WellImagesInFlight> pending = std::move(inFlight);
+        inFlight.reset();
+        images = pending->takeAll();
+        packAll(images, 0);
+    }
 
     int wellPosition(uint wellId) const
     {
@@ -84,6 +100,7 @@ public:
     }
     const WellDrpltImgInfo<QImage> &imagesOf(uint wellId) const
     {
+        const_cast<AnalysisExperimentMgrPrivate *>(this)->settle();
         const int i = wellPosition(wellId);
         if (i < 0 || i >= images.size())
             throw InvalidWellId;
@@ -92,6 +109,8 @@ public:
 };
 
 AnalysisExperimentInterface::~AnalysisExperimentInterface() = default;
+
+WellImagesInFlight::~WellImagesInFlight() = default;
 
 AnalysisExperimentMgr::AnalysisExperimentMgr() : d_ptr(new AnalysisExperimentMgrPrivate) {}
 
@@ -156,6 +175,7 @@ const WellDrpltImgInfo<QImage> &AnalysisExperimentMgr::getWellImg(uint wellId) c
 void AnalysisExperimentMgr::appendWellGlobal(const WellItemInfo &well)
 {
     Q_D(AnalysisExperimentMgr);
+    d->settle();
     d->info.wells.append(well);
 }
 
@@ -168,6 +188,7 @@ void AnalysisExperimentMgr::appendExpFile(const ExpItemInfo &experiment)
 bool AnalysisExperimentMgr::removeWell(uint wellId)
 {
     Q_D(AnalysisExperimentMgr);
+    d->settle();
     const int i = d->wellPosition(wellId);
     if (i < 0)
         return false;
@@ -195,6 +216,7 @@ AnalysisExpGlobalInfo &AnalysisExperimentMgr::getAnalysisExpGlobalInfo()
 void AnalysisExperimentMgr::setAnalysisExpGlobalInfo(const AnalysisExpGlobalInfo &info)
 {
     Q_D(AnalysisExperimentMgr);
+    d->settle();
     d->info.wells = info.wells;
     d->info.experiments = info.experiments;
 }
@@ -202,12 +224,18 @@ void AnalysisExperimentMgr::setAnalysisExpGlobalInfo(const AnalysisExpGlobalInfo
 QList<WellDrpltImgInfo<QImage>> &AnalysisExperimentMgr::getWellDrpltImgInfos()
 {
     Q_D(AnalysisExperimentMgr);
+    d->settle();
     return d->images;
 }
 
 void AnalysisExperimentMgr::setWellDrpltImgs(const QList<WellDrpltImgInfo<QImage>> &images)
 {
     Q_D(AnalysisExperimentMgr);
+    {
+        // Replaced: what was still decoding is let go (its loading is cancelled).
+        std::lock_guard<std::mutex> lock(d->inFlightMutex);
+        d->inFlight.reset();
+    }
     d->images = images;
     packAll(d->images, 0);
 }
@@ -215,7 +243,23 @@ void AnalysisExperimentMgr::setWellDrpltImgs(const QList<WellDrpltImgInfo<QImage
 void AnalysisExperimentMgr::appendWellDrpltImgsOfExp(const QList<WellDrpltImgInfo<QImage>> &images)
 {
     Q_D(AnalysisExperimentMgr);
+    d->settle();
     const int from = d->images.size();
     d->images.append(images);
     packAll(d->images, from);
+}
+
+void AnalysisExperimentMgr::setWellDrpltImgsInFlight(std::shared_ptr<WellImagesInFlight> images)
+{
+    Q_D(AnalysisExperimentMgr);
+    std::lock_guard<std::mutex> lock(d->inFlightMutex);
+    d->inFlight = std::move(images);
+    d->images.clear();
+}
+
+std::shared_ptr<WellImagesInFlight> AnalysisExperimentMgr::wellDrpltImgsInFlight() const
+{
+    Q_D(const AnalysisExperimentMgr);
+    std::lock_guard<std::mutex> lock(const_cast<AnalysisExperimentMgrPrivate *>(d)->inFlightMutex);
+    return d->inFlight;
 }

@@ -1,10 +1,13 @@
 #pragma once
 #include "model/lumaraanalysisdata.h"
 #include "model/welldrpltimginfo.h"
+#include "model/wellimagesinflight.h"
 #include "tesmar_global.h"
 
 #include <QImage>
 #include <QScopedPointer>
+
+#include <memory>
 
 // What the program reads of the analysed wells, their source archives and their images.
 // The order of the virtual operations is part of the library's interface. Getters throw the
@@ -54,6 +57,14 @@ public:
     QList<WellDrpltImgInfo<QImage>> &getWellDrpltImgInfos();
     void setWellDrpltImgs(const QList<WellDrpltImgInfo<QImage>> &images);
     void appendWellDrpltImgsOfExp(const QList<WellDrpltImgInfo<QImage>> &images);
+
+    // Images that are still decoding, parallel to the well list as it is now. Every image
+    // getter and every change of the well list first waits for them and keeps them as if
+    // set by setWellDrpltImgs; getAnalysisExpGlobalInfo does not wait, and the well list must
+    // not be changed through it meanwhile.
+    void setWellDrpltImgsInFlight(std::shared_ptr<WellImagesInFlight> images);
+    // The images still decoding; null once they are kept.
+    std::shared_ptr<WellImagesInFlight> wellDrpltImgsInFlight() const;
 
 private:
     Q_DISABLE_COPY(AnalysisExperimentMgr)

@@ -17,6 +17,7 @@
 #include <quazip.h>
 #include <quazipfile.h>
 
+#include <memory>
 #include <mutex>
 
 using namespace LumaraAnalysisData;
@@ -123,6 +124,31 @@ bool sameImages(const QVector<QImage> &a, const QVector<QImage> &b)
     return true;
 }
 
+// The document's images as if still decoding: handed to the stage last well first; notes whether
+// anyone asked for the whole list before every well had gone through the stage.
+class ReversedInFlight : public WellImagesInFlight {
+public:
+    explicit ReversedInFlight(const QList<WellDrpltImgInfo<QImage>> &images) : m_images(images) {}
+    int count() const override { return m_images.size(); }
+    WellDrpltImgInfo<QImage> wellAt(int position) override { return m_images.value(position); }
+    void forEachWell(const Stage &stage) override
+    {
+        for (int p = m_images.size() - 1; p >= 0; --p)
+            stage(p, m_images.at(p));
+        staged = true;
+    }
+    QList<WellDrpltImgInfo<QImage>> takeAll() override
+    {
+        takenBeforeStaged = takenBeforeStaged || !staged;
+        return m_images;
+    }
+    bool staged = false;
+    bool takenBeforeStaged = false;
+
+private:
+    QList<WellDrpltImgInfo<QImage>> m_images;
+};
+
 } // namespace
 
 class TestImageDecodes : public QObject {
@@ -132,6 +158,8 @@ private slots:
     void oneDecodePerImage_data();
     void oneDecodePerImage();
     void mergedWellsKeepTheirOwnImages();
+    void preprocessingTakesEachWellAsItComes_data();
+    void preprocessingTakesEachWellAsItComes();
 
 private:
     QString generate(const QString &name, const MkPackage::GeneratorOptions &options);
@@ -265,6 +293,69 @@ void TestImageDecodes::mergedWellsKeepTheirOwnImages()
         QVERIFY(sameImages(engineImages(blocks, 2 + w), secondImages.at(w)));
         QVERIFY(!sameImages(engineImages(blocks, 2 + w), firstImages.at(w)));
     }
+}
+
+void TestImageDecodes::preprocessingTakesEachWellAsItComes_data()
+{
+    QTest::addColumn<QString>("kind"); // imrs; "saved" for a package saved from an imrs
+    QTest::addColumn<int>("sets");
+    QTest::addColumn<int>("dropped"); // a well whose images the document lacks; -1: none
+    QTest::newRow("run archive") << "imrs" << 1 << -1;
+    QTest::newRow("run archive, two blocks") << "imrs" << 2 << -1;
+    QTest::newRow("saved package, two blocks") << "saved" << 2 << -1;
+    QTest::newRow("a well the document lacks") << "imrs" << 1 << 1;
+}
+
+// Preprocessing the wells one by one as their images arrive gives exactly what preprocessing
+// them once all are held gives, and never waits for the whole list.
+void TestImageDecodes::preprocessingTakesEachWellAsItComes()
+{
+    QFETCH(QString, kind);
+    QFETCH(int, sets);
+    QFETCH(int, dropped);
+    MkPackage::GeneratorOptions options = BllTest::smallRun(true, 31, 64);
+    options.wells = 3;
+    options.imageSets = sets;
+    const QString tag = QStringLiteral("arrive%1%2%3").arg(kind).arg(sets).arg(dropped + 1);
+    QString path = generate(tag + ".imrs", options);
+    QVERIFY(!path.isEmpty());
+    QVERIFY(bll()->openFile(path));
+    if (kind == QLatin1String("saved")) {
+        path = m_dir.filePath(tag + ".arlx");
+        QVERIFY(PcrAnalysisDocument::getInstance()->save(path));
+        QVERIFY(bll()->openFile(path));
+    }
+    AnalysisExperimentMgr *experiments = DocumentAccess::analysisExperiments();
+    QCOMPARE(experiments->getWellDrpltImgInfos().size(), 3);
+    QVERIFY(!experiments->wellDrpltImgsInFlight());
+    if (dropped >= 0)
+        experiments->getWellDrpltImgInfos()[dropped].images.clear();
+
+    // With every image held.
+    ReAnalysis *engine = bll()->getReAnalysis();
+    engine->preprocessWells();
+    const QList<WellDrpltImgInfo<QImage>> held = engine->wells();
+    const uint heldHeight = engine->imageHeight();
+    QCOMPARE(held.size(), 3);
+
+    auto arriving = std::make_shared<ReversedInFlight>(experiments->getWellDrpltImgInfos());
+    experiments->setWellDrpltImgsInFlight(arriving);
+    DecodeCounter decodes;
+    engine->initAnalysers(false, QByteArray());
+    engine->preprocessWells();
+    QVERIFY(arriving->staged);
+    QVERIFY2(!arriving->takenBeforeStaged, "the engine waited for every well's images");
+    const QList<WellDrpltImgInfo<QImage>> streamed = engine->wells();
+    QCOMPARE(streamed.size(), held.size());
+    for (int w = 0; w < held.size(); ++w) {
+        QCOMPARE(streamed.at(w).wellId, held.at(w).wellId);
+        QVERIFY2(sameImages(streamed.at(w).images, held.at(w).images), qPrintable(QStringLiteral("well %1").arg(w)));
+    }
+    QCOMPARE(engine->imageHeight(), heldHeight);
+    // Only the lacking well is read from the package.
+    QCOMPARE(decodes.names().isEmpty(), dropped < 0);
+    QCOMPARE(experiments->getWellDrpltImgInfos().size(), 3);
+    QVERIFY(!experiments->wellDrpltImgsInFlight());
 }
 
 LUMARA_TEST_MAIN(TestImageDecodes)

@@ -93,6 +93,9 @@ struct Managers {
     DrpltClassifyMgr *classify() const { return data->getDrpltClassifyMgr(); }
     AnalysisResultMgr *results() const { return data->getAnalysisRetMgr(); }
 
+    // The wells' image records, once they have decoded: an open hands them over still decoding.
+    int imageRecords() const { return exp()->getWellDrpltImgInfos().size(); }
+
     bool untouched() const
     {
         return exp()->getAnalysisExpGlobalInfo().wells.isEmpty() &&

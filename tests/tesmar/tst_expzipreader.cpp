@@ -511,6 +511,8 @@ void TestExpzipReader::refused()
         QTest::ignoreMessage(QtDebugMsg, "Cannot Open image");
     QCOMPARE(parser.parse(), accepted);
     QCOMPARE(m.untouched(), !accepted);
+    if (accepted)
+        QCOMPARE(m.imageRecords(), wells.size());
 }
 
 void TestExpzipReader::withoutExperiment()
@@ -532,6 +534,7 @@ void TestExpzipReader::withoutExperiment()
     AnalysisDataFileParser1 parser(writeCrafted(m_dir, "noexp2.expzip", PkgWriter::pcr1Entry(wells), o), &m.slot);
     QTest::ignoreMessage(QtDebugMsg, "Cannot Open image");
     QVERIFY(parser.parse());
+    QCOMPARE(m.imageRecords(), wells.size());
     QVERIFY(parser.experimentChannels().isEmpty());
     QCOMPARE(m.classify()->getZones().size(), 1);
     QCOMPARE(m.classify()->getZones().first().code, 0u);
@@ -569,6 +572,7 @@ void TestExpzipReader::truncation()
     whole.open(QIODevice::ReadOnly);
     QTest::ignoreMessage(QtDebugMsg, "Cannot Open image");
     QVERIFY(parser.readHeader(&whole));
+    QCOMPARE(m.imageRecords(), craftedWells().size());
 }
 
 void TestExpzipReader::bitFlips()

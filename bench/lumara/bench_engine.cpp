@@ -3,10 +3,10 @@
 //   BM_Open        the package opened (records, images, exposure normalisation, automatic
 //                  thresholds, default plots), against the bare inflate and decode of its
 //                  images on the same pool;
-//   BM_Reanalyse   every well recognised anew, on one thread against all of the pool's, and on
-//                  one thread against the same with every image read from the package again
-//                  (the document's images withheld, as when it did not hold them), with the
-//                  decodes each of the two one-thread runs made;
+//   BM_Reanalyse   every well recognised anew on one thread, against the same with every image
+//                  read from the package again (the document's images withheld, as when it did
+//                  not hold them), with the decodes each of the two made;
+//   BM_ReanalyseParallel  the same on one thread against all of the pool's;
 //   BM_OpenMemory  peak resident memory of the open against the decoded image bytes plus the
 //                  stored records (the run.pcr entry's inflated size);
 //   BM_Reopen      opening a package saved from the archive against opening the archive.
@@ -26,8 +26,13 @@
 #include <benchmark/benchmark.h>
 #include <opencv2/core/utility.hpp>
 
+#include <algorithm>
 #include <atomic>
 #include <ctime>
+#include <vector>
+
+#include <malloc.h>
+#include <sys/resource.h>
 
 namespace {
 
@@ -107,85 +112,160 @@ void BM_Open(benchmark::State &state)
 }
 BENCHMARK(BM_Open)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3);
 
+// What one measured run cost.
+struct Run {
+    double seconds = 0.0;
+    double cpu = 0.0;
+    double faults = 0.0; // minor page faults: fresh memory touched
+    int decodes = 0;
+};
+
 // One re-analysis with the pool limited to threads, OpenCV's own threads to openCvThreads
 // (-1: its default).
-double reanalyse(int threads, int openCvThreads, double *cpu = nullptr, int *decodes = nullptr)
+Run reanalyse(int threads, int openCvThreads)
 {
-    // Decodes counted only where asked for: the count stands beside the time, so that a
-    // comparison that decoded nothing shows as such.
-    std::atomic<int> counted{0};
-    if (decodes)
-        WellImages::setDecodeObserver([&counted](const QString &) { counted.fetch_add(1); });
+    // The decodes stand beside the time, so that a comparison that decoded nothing shows as
+    // such.
+    std::atomic<int> decodes{0};
+    WellImages::setDecodeObserver([&decodes](const QString &) { decodes.fetch_add(1); });
     QThreadPool *pool = QThreadPool::globalInstance();
     const int savedPool = pool->maxThreadCount();
     const int savedCv = cv::getNumThreads();
     pool->setMaxThreadCount(threads);
     cv::setNumThreads(openCvThreads);
+    // Every run starts from the same state: nothing an earlier run queued (the images it let
+    // go) still working, and no freed memory kept for reuse. Memory the allocator kept from the
+    // run before spares a run most of its page faults, which on a virtual machine can cost as
+    // much as the work itself: a run's time otherwise depends on which run came before it.
+    pool->waitForDone();
+    malloc_trim(0);
+    rusage before{};
+    getrusage(RUSAGE_SELF, &before);
     const double cpuBefore = cpuSeconds();
-    const double s = seconds([] { driver().reanalyse(0, 1); });
-    if (cpu)
-        *cpu += cpuSeconds() - cpuBefore;
+    Run run;
+    run.seconds = seconds([] { driver().reanalyse(0, 1); });
+    run.cpu = cpuSeconds() - cpuBefore;
+    rusage after{};
+    getrusage(RUSAGE_SELF, &after);
+    run.faults = double(after.ru_minflt - before.ru_minflt);
+    pool->waitForDone();
     pool->setMaxThreadCount(savedPool);
     cv::setNumThreads(savedCv);
-    if (decodes) {
-        WellImages::setDecodeObserver(nullptr);
-        *decodes += counted.load();
-    }
-    return s;
+    WellImages::setDecodeObserver(nullptr);
+    run.decodes = decodes.load();
+    return run;
 }
 
-// The single-thread run keeps OpenCV to that thread too; the all-core run is measured with
-// OpenCV's own threads on (as the program runs) and off (the wells alone spread the work).
-void BM_Reanalyse(benchmark::State &state)
+// One re-analysis on one thread with the document's images withheld: every image is read and
+// decoded from the package again, the way each re-analysis went before it used the document's.
+Run reanalyseFromPackage()
 {
-    const Archive &a = archive();
+    QList<WellDrpltImgInfo<QImage>> &held = DocumentAccess::analysisExperiments()->getWellDrpltImgInfos();
+    const QList<WellDrpltImgInfo<QImage>> kept = held;
+    for (WellDrpltImgInfo<QImage> &well : held)
+        well.images.clear();
+    const Run run = reanalyse(1, 1);
+    held = kept;
+    return run;
+}
+
+double median(std::vector<double> values)
+{
+    if (values.empty())
+        return 0.0;
+    std::sort(values.begin(), values.end());
+    const size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2.0;
+}
+
+bool openArchive(benchmark::State &state, const Archive &a)
+{
     if (!a.error.isEmpty()) {
         state.SkipWithError(qPrintable(a.error));
-        return;
+        return false;
     }
     if (BLLInstance::getInstance()->getWellIds().size() != a.wells && !driver().open(a.path)) {
         state.SkipWithError("the package did not open");
-        return;
+        return false;
     }
-    const int cores = QThread::idealThreadCount();
+    return true;
+}
+
+// One thread (pool and OpenCV): a re-analysis with the document's images against one with them
+// withheld. Each iteration runs the two back to back, the first of them alternating, and gives
+// one ratio; the counters are medians over the iterations, in wall-clock and in processor time
+// (on a shared machine a one-thread run's wall-clock time also measures the other users), with
+// the spread of the wall-clock ratios and each side's page faults beside them.
+void BM_Reanalyse(benchmark::State &state)
+{
+    const Archive &a = archive();
+    if (!openArchive(state, a))
+        return;
     // The first re-analysis after the open replaces the opened records and images; measured
-    // runs start from the state a re-analysis leaves.
-    reanalyse(cores, -1);
-    double one = 0.0, all = 0.0, allCvSingle = 0.0, oneFromPackage = 0.0;
-    double oneCpu = 0.0, oneFromPackageCpu = 0.0;
+    // runs start from the state a re-analysis leaves, on both sides.
+    reanalyse(QThread::idealThreadCount(), -1);
+    std::vector<double> held, fromPackage, ratios, cpuRatios, heldFaults, fromPackageFaults;
     int heldDecodes = 0, fromPackageDecodes = 0;
+    bool heldFirst = true;
     for (auto _ : state) {
-        one += reanalyse(1, 1, &oneCpu, &heldDecodes);
-        {
-            // The document's images withheld for one run: every image is read and decoded from
-            // the package again, the way each re-analysis went before it used the document's.
-            QList<WellDrpltImgInfo<QImage>> &held = DocumentAccess::analysisExperiments()->getWellDrpltImgInfos();
-            const QList<WellDrpltImgInfo<QImage>> kept = held;
-            for (WellDrpltImgInfo<QImage> &well : held)
-                well.images.clear();
-            oneFromPackage += reanalyse(1, 1, &oneFromPackageCpu, &fromPackageDecodes);
-            held = kept;
+        Run h, p;
+        if (heldFirst) {
+            h = reanalyse(1, 1);
+            p = reanalyseFromPackage();
+        } else {
+            p = reanalyseFromPackage();
+            h = reanalyse(1, 1);
         }
-        const double s = reanalyse(cores, -1);
+        heldFirst = !heldFirst;
+        held.push_back(h.seconds);
+        fromPackage.push_back(p.seconds);
+        ratios.push_back(p.seconds / h.seconds);
+        cpuRatios.push_back(p.cpu / h.cpu);
+        heldFaults.push_back(h.faults);
+        fromPackageFaults.push_back(p.faults);
+        heldDecodes += h.decodes;
+        fromPackageDecodes += p.decodes;
+        state.SetIterationTime(h.seconds);
+    }
+    const double n = double(state.iterations());
+    state.counters["one_thread_s"] = median(held);
+    state.counters["one_thread_from_package_s"] = median(fromPackage);
+    state.counters["held_speedup_one_thread"] = median(ratios);
+    state.counters["held_speedup_one_thread_min"] = *std::min_element(ratios.begin(), ratios.end());
+    state.counters["held_speedup_one_thread_max"] = *std::max_element(ratios.begin(), ratios.end());
+    state.counters["held_speedup_one_thread_cpu"] = median(cpuRatios);
+    state.counters["faults_held"] = median(heldFaults);
+    state.counters["faults_from_package"] = median(fromPackageFaults);
+    state.counters["decodes_held"] = heldDecodes / n;
+    state.counters["decodes_from_package"] = fromPackageDecodes / n;
+}
+BENCHMARK(BM_Reanalyse)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(4);
+
+// The pool's threads against one: every well recognised anew on one thread, on all cores with
+// OpenCV's own threads on (as the program runs) and on all cores with them off (the wells alone
+// spread the work).
+void BM_ReanalyseParallel(benchmark::State &state)
+{
+    const Archive &a = archive();
+    if (!openArchive(state, a))
+        return;
+    const int cores = QThread::idealThreadCount();
+    reanalyse(cores, -1);
+    double one = 0.0, all = 0.0, allCvSingle = 0.0;
+    for (auto _ : state) {
+        one += reanalyse(1, 1).seconds;
+        const double s = reanalyse(cores, -1).seconds;
         all += s;
-        allCvSingle += reanalyse(cores, 1);
+        allCvSingle += reanalyse(cores, 1).seconds;
         state.SetIterationTime(s);
     }
     const double n = double(state.iterations());
     state.counters["cores"] = cores;
-    state.counters["one_thread_s"] = one / n;
-    state.counters["one_thread_from_package_s"] = oneFromPackage / n;
-    state.counters["held_speedup_one_thread"] = oneFromPackage / one;
-    state.counters["one_thread_cpu_s"] = oneCpu / n;
-    state.counters["one_thread_from_package_cpu_s"] = oneFromPackageCpu / n;
-    state.counters["held_speedup_one_thread_cpu"] = oneFromPackageCpu / oneCpu;
-    state.counters["decodes_held"] = heldDecodes / n;
-    state.counters["decodes_from_package"] = fromPackageDecodes / n;
     state.counters["speedup"] = one / all;
     state.counters["speedup_opencv_single"] = one / allCvSingle;
     state.counters["wells_per_s"] = a.wells * n / all;
 }
-BENCHMARK(BM_Reanalyse)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(1);
+BENCHMARK(BM_ReanalyseParallel)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(1);
 
 void BM_OpenMemory(benchmark::State &state)
 {

@@ -8,6 +8,7 @@
 #include "qualityevaluation.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <limits>
 #include <new>
@@ -54,6 +55,39 @@ bool storedRecord(uint wellId, DocRecord *out)
         return true;
     } catch (const char *) {
         return false;
+    }
+}
+
+// The stored pairs of every droplet times the channel's factor (at most 65535), the working value
+// following the raw one.
+void scaleToExposure(DocRecord &record, const QVector<float> &factors)
+{
+    // Read through a const view and written only where a value changes, so that vectors the
+    // record shares with a reader's copy (or that keep their values) are not copied.
+    const QVector<LAD::DrpltInfo> &droplets = record.droplets;
+    for (int i = 0; i < droplets.size(); ++i) {
+        const LAD::DrpltInfo &droplet = droplets.at(i);
+        const int channels = std::min(int(LAD::PerChannel), droplet.grayPairs.size());
+        QPair<quint32, quint32> pairs[LAD::PerChannel];
+        bool pairChanged[LAD::PerChannel] = {};
+        bool greyChanged[LAD::PerChannel] = {};
+        bool changed = false;
+        for (int c = 0; c < channels; ++c) {
+            const QPair<quint32, quint32> &old = droplet.grayPairs.at(c);
+            pairs[c] = qMakePair(scaled(old.first, factors.at(c), 65535), scaled(old.second, factors.at(c), 65535));
+            pairChanged[c] = pairs[c] != old;
+            greyChanged[c] = c < droplet.grays.size() && droplet.grays.at(c) != pairs[c].first;
+            changed = changed || pairChanged[c] || greyChanged[c];
+        }
+        if (!changed)
+            continue;
+        LAD::DrpltInfo &written = record.droplets[i];
+        for (int c = 0; c < channels; ++c) {
+            if (pairChanged[c])
+                written.grayPairs[c] = pairs[c];
+            if (greyChanged[c])
+                written.grays[c] = pairs[c].first;
+        }
     }
 }
 
@@ -132,42 +166,34 @@ void ReAnalysis::storeWellResults(int begin, int size)
     const int end = std::min(wells.size(), begin + std::max(0, size));
     if (end <= first)
         return;
-    // The wells are scaled on the pool, reading the document only; they go back into it on
-    // this thread, in well order.
-    QVector<uint> ids;
-    ids.reserve(end - first);
-    for (int p = first; p < end; ++p)
-        ids.append(wells.at(p).id);
-    struct Scaled {
-        bool ran = false; // false: the task failed
-        bool stored = false;
-        DocRecord record;
-    };
-    const QVector<Scaled> done = EngineDetail::orderedMap<Scaled, uint>(ids, [this, &references](const uint &wellId) {
-        Scaled out;
-        out.ran = true;
-        if (!storedRecord(wellId, &out.record))
-            return out;
-        const QVector<float> factors = exposureFactors(wellId, references);
-        for (LAD::DrpltInfo &droplet : out.record.droplets) {
-            for (int c = 0; c < LAD::PerChannel && c < droplet.grayPairs.size(); ++c) {
-                QPair<quint32, quint32> &pair = droplet.grayPairs[c];
-                pair.first = scaled(pair.first, factors.at(c), 65535);
-                pair.second = scaled(pair.second, factors.at(c), 65535);
-                if (c < droplet.grays.size())
-                    droplet.grays[c] = pair.first;
-            }
+    // The records are scaled where the document holds them, each by one task on the pool: a
+    // scaled copy of every record beside the stored ones would add a third to the open's peak
+    // memory. A well listed twice is scaled once.
+    QList<DocRecord> &stored = images->getWellImgAnalysisInfos();
+    QVector<DocRecord *> records;
+    records.reserve(end - first);
+    for (int p = first; p < end; ++p) {
+        const uint wellId = wells.at(p).id;
+        for (int i = 0; i < stored.size(); ++i) {
+            if (stored.at(i).wellId != wellId)
+                continue;
+            DocRecord *record = &stored[i];
+            if (!records.contains(record))
+                records.append(record);
+            break;
         }
-        out.stored = true;
-        return out;
+    }
+    std::atomic<bool> failed{false};
+    poolFor(records.size(), [this, &records, &references, &failed](int i) {
+        try {
+            scaleToExposure(*records.at(i), exposureFactors(records.at(i)->wellId, references));
+        } catch (...) {
+            failed.store(true);
+        }
     });
-    // A well that could not be scaled (out of memory) fails the whole step, as it did here.
-    for (const Scaled &well : done)
-        if (!well.ran)
-            throw std::bad_alloc();
-    for (const Scaled &well : done)
-        if (well.stored)
-            images->setWellImgAnalsisInfo(well.record);
+    // A well that could not be scaled (out of memory) fails the whole step.
+    if (failed.load())
+        throw std::bad_alloc();
 }
 
 // ---- Stored records ---------------------------------------------------------------------------

@@ -193,6 +193,8 @@ private slots:
     void exposureNormalisation_data();
     void exposureNormalisation();
     void mergeNormalisesOnlyTheAddedWells();
+    void normalisingCopiesOnlyWhatChanges();
+    void wellListedTwiceIsScaledOnce();
 
     void storingAnAnalysis_data();
     void storingAnAnalysis();
@@ -485,6 +487,55 @@ void TestReAnalysis::mergeNormalisesOnlyTheAddedWells()
     QCOMPARE(values(1, 0, false), (QVector<uint>{333, 30000}));
     QCOMPARE(values(3, 0, false), (QVector<uint>{167, 15000}));
     QCOMPARE(values(3, 0, true), (QVector<uint>{167, 10000})); // 333 x 0.5, 20000 x 0.5
+}
+
+void TestReAnalysis::normalisingCopiesOnlyWhatChanges()
+{
+    // Reference 100: wells 1 and 2 keep factor 1, well 3 has 0.5. Well 2's droplets hold equal
+    // raw and compensated values, so none of its values changes; in well 1 only the working
+    // value of droplet 1 does (it follows the raw value, 30000, from the compensated 20000).
+    DocumentSeed s = exposureSeed({100, 100, 200});
+    s.wells[1].droplets = {droplet({{333, 0, 100, 0, 0, 0}}), droplet({{30000, 0, 100, 0, 0, 0}})};
+    seed(s);
+    engine()->setFilePath(BllTest::basePackagePath());
+    engine()->preprocessWells();
+    // Copies a reader holds while the values are scaled.
+    QVector<DocRecord> held;
+    for (uint w = 1; w <= 3; ++w)
+        held.append(images()->getImgAnalysisInfo(w));
+    engine()->storeWellResults();
+
+    // The readers' copies keep what they read.
+    for (int w = 0; w < 3; ++w) {
+        const DrpltInfo &d = held.at(w).droplets.at(1);
+        QCOMPARE(d.grayPairs.at(0).first, 30000u);
+        QCOMPARE(d.grays.at(0), w == 1 ? 30000u : 20000u);
+    }
+    const DocRecord one = images()->getImgAnalysisInfo(1);
+    const DocRecord two = images()->getImgAnalysisInfo(2);
+    const DocRecord three = images()->getImgAnalysisInfo(3);
+    QCOMPARE(three.droplets.at(1).grayPairs.at(0), qMakePair(15000u, 10000u));
+    QCOMPARE(three.droplets.at(1).grays.at(0), 15000u);
+    QCOMPARE(one.droplets.at(1).grays.at(0), 30000u);
+    // Nothing unchanged was copied: the document still shares it with the readers' copies.
+    QVERIFY(two.droplets.isSharedWith(held.at(1).droplets));
+    QVERIFY(one.droplets.at(0).grays.isSharedWith(held.at(0).droplets.at(0).grays));
+    QVERIFY(one.droplets.at(1).grayPairs.isSharedWith(held.at(0).droplets.at(1).grayPairs));
+    QVERIFY(!one.droplets.at(1).grays.isSharedWith(held.at(0).droplets.at(1).grays));
+}
+
+void TestReAnalysis::wellListedTwiceIsScaledOnce()
+{
+    // Well 2 (factor 0.5) appears twice in the configuration; its one record is halved once.
+    DocumentSeed s = exposureSeed({100, 200, 100});
+    s.wells.append(s.wells.at(1));
+    seed(s);
+    engine()->setFilePath(BllTest::basePackagePath());
+    engine()->preprocessWells();
+    engine()->storeWellResults();
+    QCOMPARE(values(2, 0, false), (QVector<uint>{167, 15000}));
+    QCOMPARE(values(2, 0, true), (QVector<uint>{167, 10000}));
+    QCOMPARE(values(3, 0, false), (QVector<uint>{333, 30000}));
 }
 
 void TestReAnalysis::storingAnAnalysis_data()

@@ -2,7 +2,7 @@
 // the bare template match of the same image: what the steps around the match cost, and
 // whether an appearance (wide flat droplets, the classes' own channel, two sets) costs more.
 #include "chipoptions.h"
-#include "dropletimganalysishelper.h"
+#include "recognitionsetup.h"
 
 #include <benchmark/benchmark.h>
 
@@ -21,10 +21,6 @@ namespace {
 
 using namespace LumaraSynth;
 
-const QString DataDir = QStringLiteral(LUMARA_BENCH_DATA);
-const QString Templ = DataDir + QStringLiteral("/template/modelTemp800pl.tif");
-const QString Kernel = DataDir + QStringLiteral("/template/Kernel_11.tif");
-
 constexpr int ClassChannel = 0;
 
 struct Appearance {
@@ -42,7 +38,6 @@ const Appearance Appearances[] = {
 
 struct Scene {
     std::vector<cv::Mat> images; // the recognition image of each set
-    Ravelin::AnalysisSettings settings;
 
     explicit Scene(const Appearance &a)
     {
@@ -55,17 +50,6 @@ struct Scene {
         const int channel = o.reference ? ReferenceChannel : ClassChannel;
         for (const auto &set : imageSets(chip, o.sets))
             images.push_back(set[size_t(channel)]);
-        settings.MeanGreyvalueRadius = 17;
-        settings.GreyValueMaskSize = 23;
-        settings.DiscreteRectLength = 200;
-        settings.RandomShuffle = false;
-    }
-    void configure(DropletImgAnalysisHelper &e) const
-    {
-        e.clearData();
-        e.setSettings(settings);
-        e.setTemplateModel(Templ);
-        e.setMexicanhatKernel(Kernel);
     }
 };
 
@@ -86,7 +70,7 @@ void BM_RecogniseAppearance(benchmark::State &state)
         found = 0;
         for (const cv::Mat &img : s.images) {
             DropletImgAnalysisHelper e;
-            s.configure(e);
+            RecognitionSetup::configure800(e);
             if (!e.recogDrplt(unsigned(img.cols), unsigned(img.rows), img.data, 1)) {
                 state.SkipWithError("recognition failed");
                 return;
@@ -104,12 +88,12 @@ void BM_MatchAloneAppearance(benchmark::State &state)
 {
     const Scene &s = scene(int(state.range(0)));
     state.SetLabel(Appearances[state.range(0)].name);
-    const cv::Mat T = cv::imread(Templ.toStdString(), cv::IMREAD_GRAYSCALE);
+    const cv::Mat T = cv::imread(RecognitionSetup::templatePath().toStdString(), cv::IMREAD_GRAYSCALE);
     const int h = T.cols / 2;
     std::vector<cv::Mat> padded;
     for (const cv::Mat &img : s.images) {
         DropletImgAnalysisHelper e;
-        s.configure(e);
+        RecognitionSetup::configure800(e);
         cv::Mat N, P;
         if (T.empty() || !e.prepareMatchImage(img, T.rows, N)) {
             state.SkipWithError("no match image");

@@ -1,6 +1,6 @@
 // Recognition of one 1024 by 1024 reference image (800 pl droplets), next to the single
 // template-matching call it makes on the same image, and the whole per-channel measurement.
-#include "dropletimganalysishelper.h"
+#include "recognitionsetup.h"
 #include "synthchip.h"
 
 #include <benchmark/benchmark.h>
@@ -10,14 +10,8 @@
 
 namespace {
 
-const QString DataDir = QStringLiteral(LUMARA_BENCH_DATA);
-
 struct Scene {
     LumaraSynth::Chip chip;
-    Ravelin::AnalysisSettings settings;
-    QString templ = DataDir + QStringLiteral("/template/modelTemp800pl.tif");
-    QString kernel = DataDir + QStringLiteral("/template/Kernel_11.tif");
-    QString model = DataDir + QStringLiteral("/classify_droplet.xml");
 
     Scene()
     {
@@ -25,19 +19,11 @@ struct Scene {
         plan.vignetting = 0.2;
         plan.debrisCount = 20;
         chip = LumaraSynth::makeChip(plan);
-        // The 800 pl parameter file's recognition values.
-        settings.MeanGreyvalueRadius = 17;
-        settings.GreyValueMaskSize = 23;
-        settings.DiscreteRectLength = 200;
-        settings.RandomShuffle = false;
     }
     void configure(DropletImgAnalysisHelper &e) const
     {
-        e.clearData();
-        e.setSettings(settings);
-        e.setTemplateModel(templ);
-        e.setMexicanhatKernel(kernel);
-        e.setRTreesModelPath(model);
+        RecognitionSetup::configure800(e);
+        e.setRTreesModelPath(RecognitionSetup::dataPath("classify_droplet.xml"));
         e.alterReferenceIndex(LumaraSynth::ReferenceChannel);
     }
 };
@@ -73,7 +59,7 @@ void BM_MatchTemplateAlone(benchmark::State &state)
     const Scene &s = scene();
     DropletImgAnalysisHelper e;
     s.configure(e);
-    const cv::Mat T = cv::imread(s.templ.toStdString(), cv::IMREAD_GRAYSCALE);
+    const cv::Mat T = cv::imread(RecognitionSetup::templatePath().toStdString(), cv::IMREAD_GRAYSCALE);
     cv::Mat N, P, R;
     if (T.empty() || !e.prepareMatchImage(s.chip.images[LumaraSynth::ReferenceChannel], T.rows, N)) {
         state.SkipWithError("no match image");

@@ -6,6 +6,7 @@
 #include "shell/dialoghost.h"
 #include "shell/dialogmessage.h"
 #include "shell/globalvalues.h"
+#include "shell/longjob.h"
 #include "shell/welllistmodel.h"
 
 #include <QDebug>
@@ -115,8 +116,16 @@ void ExperimentEdit::deleteWellRows()
     emit updateSelectIndex();
 }
 
+namespace {
+
+const QString MergeJob = QStringLiteral("merge");
+
+} // namespace
+
 void ExperimentEdit::addWells()
 {
+    if (LongJob::running())
+        return;
     // Nothing open: there is nothing to merge into.
     if (WellListModel::instance()->modelIsEmpty()) {
         emit openFile();
@@ -135,6 +144,9 @@ void ExperimentEdit::addWells()
     }
     if (code != PcrAnalysisDocument::MergeSupported)
         return;
+    // The dialogs ran event loops: another job may have begun meanwhile.
+    if (!LongJob::begin(MergeJob))
+        return;
 
     emit mergeFile();
     m_merge = QtConcurrent::run([this] {
@@ -149,5 +161,7 @@ void ExperimentEdit::addWells()
         // On success the business layer's own completion ends the busy state.
         if (!merged)
             emit endMergeFile();
+        // After the reload or the message that the lines above posted.
+        QMetaObject::invokeMethod(this, [] { LongJob::end(MergeJob); }, Qt::QueuedConnection);
     });
 }

@@ -12,6 +12,7 @@
 #include "shell/dialoghost.h"
 #include "shell/dialogmessage.h"
 #include "shell/globalvalues.h"
+#include "shell/longjob.h"
 #include "shell/qcparamadialog.h"
 #include "shell/wellheaderview.h"
 #include "shell/welllistdelegate.h"
@@ -27,6 +28,8 @@
 #include <exception>
 
 namespace {
+
+const QString ReAnalysisJob = QStringLiteral("re-analysis");
 
 int scaled(int pixels)
 {
@@ -348,7 +351,7 @@ void QualityControl::reCover()
 void QualityControl::reAnalysis()
 {
     WellListModel *wells = WellListModel::instance();
-    if (wells->rowCount() <= 0 || m_reanalysing)
+    if (wells->rowCount() <= 0 || m_reanalysing || LongJob::running())
         return;
     if (runCentred(new ReAnalysisDialog) != QDialog::Accepted)
         return;
@@ -359,6 +362,9 @@ void QualityControl::reAnalysis()
         if (runCentred(question) != 1)
             return;
     }
+    // The boxes ran event loops: another job may have begun meanwhile.
+    if (!LongJob::begin(ReAnalysisJob))
+        return;
     // The options are read here: the process-wide values belong to this thread.
     const int background = reanalysisBackgroundMode;
     const bool fluorescence = reanalysisFluorescenceCorrection;
@@ -399,9 +405,11 @@ void QualityControl::finishReAnalysis(bool succeeded)
         emit SignalTransfer::getInstance()->endBusyStatus();
         auto *message = new DialogMessage(0, QStringLiteral("The re-analysis failed."));
         runCentred(message);
+        LongJob::end(ReAnalysisJob);
         return;
     }
     updateQCParameters();
+    LongJob::end(ReAnalysisJob);
 }
 
 void QualityControl::resizeEvent(QResizeEvent *event)

@@ -1,17 +1,19 @@
 #include "shell/guihandoff.h"
 
+#include "io/poolhandover.h"
+
 #include <QDebug>
-#include <QMutex>
-#include <QMutexLocker>
 #include <QThread>
-#include <QWaitCondition>
 
+#include <condition_variable>
 #include <exception>
+#include <mutex>
 
+// Standard locks: a thread checker follows them, unlike Qt's own.
 struct GuiHandOff::State {
     QObject *context = nullptr;
-    QMutex mutex;
-    QWaitCondition changed;
+    std::mutex mutex;
+    std::condition_variable changed;
     bool closed = false;
 };
 
@@ -47,7 +49,7 @@ bool GuiHandOff::run(const std::function<void()> &work) const
 {
     const std::shared_ptr<State> state = m_state;
     auto call = std::make_shared<Call>();
-    QMutexLocker lock(&state->mutex);
+    std::unique_lock<std::mutex> lock(state->mutex);
     // Checked and posted under the lock: the context goes only after close() has taken it.
     if (state->closed || !state->context)
         return false;
@@ -55,39 +57,40 @@ bool GuiHandOff::run(const std::function<void()> &work) const
         lock.unlock();
         return runGuarded(work);
     }
+    PoolHandover::give(PoolHandover::queue());
     // The work stays in the caller's frame: it runs only while the caller still waits, which
     // it does until the work is done or the hand-off was closed before the work began.
     const std::function<void()> *pending = &work;
     QMetaObject::invokeMethod(
         state->context,
         [state, call, pending] {
+            PoolHandover::take(PoolHandover::queue());
             {
-                QMutexLocker guard(&state->mutex);
+                std::lock_guard<std::mutex> guard(state->mutex);
                 if (state->closed)
                     return;
                 call->begun = true;
             }
             const bool ok = runGuarded(*pending);
-            QMutexLocker guard(&state->mutex);
+            std::lock_guard<std::mutex> guard(state->mutex);
             call->ok = ok;
             call->done = true;
-            state->changed.wakeAll();
+            state->changed.notify_all();
         },
         Qt::QueuedConnection);
-    while (!call->done && !(state->closed && !call->begun))
-        state->changed.wait(&state->mutex);
+    state->changed.wait(lock, [&] { return call->done || (state->closed && !call->begun); });
     return call->done && call->ok;
 }
 
 void GuiHandOff::close()
 {
-    QMutexLocker lock(&m_state->mutex);
+    std::lock_guard<std::mutex> lock(m_state->mutex);
     m_state->closed = true;
-    m_state->changed.wakeAll();
+    m_state->changed.notify_all();
 }
 
 bool GuiHandOff::isClosed() const
 {
-    QMutexLocker lock(&m_state->mutex);
+    std::lock_guard<std::mutex> lock(m_state->mutex);
     return m_state->closed;
 }

@@ -2,6 +2,7 @@
 
 #include "bll/bllinstance.h"
 #include "bll/signaltransfer.h"
+#include "io/poolhandover.h"
 #include "platform/crashdump.h"
 #include "platform/platform.h"
 #include "shell/database.h"
@@ -548,6 +549,7 @@ void MainWindows::loadFile(QPointer<MainWindows> window, std::string path)
     }
     // The window's steps run on its own thread, in this order. The hub lives there to the end
     // of the program, so it carries the call even when the window is gone.
+    PoolHandover::give(PoolHandover::queue());
     QMetaObject::invokeMethod(
         SignalTransfer::getInstance(),
         [window, filePath, opened, threw] {
@@ -670,7 +672,9 @@ bool MainWindows::runSaveJob(const QString &path)
         watcher->deleteLater();
         finishSave(saved, titleBefore);
     });
+    PoolHandover::give(PoolHandover::queue());
     watcher->setFuture(QtConcurrent::run(QThreadPool::globalInstance(), [path] {
+        PoolHandover::take(PoolHandover::queue());
         BLLInstance *bll = BLLInstance::getInstance();
         bool saved = false;
         try {
@@ -685,6 +689,7 @@ bool MainWindows::runSaveJob(const QString &path)
         } catch (...) {
             qWarning("save job: the save did not end cleanly");
         }
+        PoolHandover::give(PoolHandover::queue());
         return saved;
     }));
     m_menuBar->fileName(currentFileBaseName);

@@ -3,6 +3,7 @@
 #include "bll/bllinstance.h"
 #include "bll/reanalysis.h"
 #include "bll/signaltransfer.h"
+#include "io/poolhandover.h"
 #include "pages/Compensation/backgrdmodel.h"
 #include "pages/Compensation/compensationsteps.h"
 #include "pages/Compensation/matrixmodel.h"
@@ -416,13 +417,16 @@ void SpillOverCompensate::startJob(Job job)
     matrix->setCompensationMatrix(compensation.getCompensationMatrix());
     const int id = ++m_jobId;
     m_jobRunning = true;
+    PoolHandover::give(PoolHandover::queue());
     m_job = QtConcurrent::run([matrix, job] {
+        PoolHandover::take(PoolHandover::queue());
         ReAnalysis *engine = BLLInstance::getInstance()->getReAnalysis();
         try {
             if (job == Job::Preview)
                 engine->editCompensation(matrix.get());
             else
                 engine->applyCompensation(matrix.get());
+            PoolHandover::give(PoolHandover::queue());
             return;
         } catch (const std::exception &e) {
             qWarning() << "The compensation job failed:" << e.what();
@@ -430,6 +434,7 @@ void SpillOverCompensate::startJob(Job job)
             qWarning() << "The compensation job failed";
         }
         // The engine's own end never came.
+        PoolHandover::give(PoolHandover::queue());
         emit SignalTransfer::getInstance()->endBusyStatus();
     });
     auto *watcher = new QFutureWatcher<void>(this);

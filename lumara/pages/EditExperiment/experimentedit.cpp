@@ -2,6 +2,7 @@
 
 #include "bll/bllinstance.h"
 #include "bll/signaltransfer.h"
+#include "io/poolhandover.h"
 #include "shell/channelcolors.h"
 #include "shell/dialoghost.h"
 #include "shell/dialogmessage.h"
@@ -149,7 +150,9 @@ void ExperimentEdit::addWells()
         return;
 
     emit mergeFile();
+    PoolHandover::give(PoolHandover::queue());
     m_merge = QtConcurrent::run([this] {
+        PoolHandover::take(PoolHandover::queue());
         bool merged = false;
         try {
             merged = BLLInstance::getInstance()->continueLoadFile();
@@ -162,6 +165,7 @@ void ExperimentEdit::addWells()
         if (!merged)
             emit endMergeFile();
         // After the reload or the message that the lines above posted.
+        PoolHandover::give(PoolHandover::queue());
         QMetaObject::invokeMethod(this, [] { LongJob::end(MergeJob); }, Qt::QueuedConnection);
     });
 }

@@ -1,6 +1,7 @@
 #include "pages/Export/exportpage.h"
 
 #include "bll/signaltransfer.h"
+#include "io/poolhandover.h"
 #include "pages/Export/exportjob.h"
 #include "platform/platform.h"
 #include "shell/dialoghost.h"
@@ -73,7 +74,9 @@ void ExportPage::exportClicked(int total)
     QDir(parent).mkdir(m_exportFolderName);
     // Everything the GUI-thread models hold is copied here, before the job starts.
     ExportSnapshot snapshot = ExportSnapshot::take(parent + QLatin1Char('/') + m_exportFolderName);
+    PoolHandover::give(PoolHandover::queue());
     m_job = QtConcurrent::run(QThreadPool::globalInstance(), [this, snapshot, total]() mutable {
+        PoolHandover::take(PoolHandover::queue());
         ExportJob job(std::move(snapshot), [this] { reportError(); });
         job.handOffTo(m_gui);
         try {
@@ -82,6 +85,7 @@ void ExportPage::exportClicked(int total)
             qWarning() << "The export ended early";
         }
         emit SignalTransfer::getInstance()->endBusyStatus();
+        PoolHandover::give(PoolHandover::queue());
         QMetaObject::invokeMethod(this, [] { LongJob::end(ExportJobName); }, Qt::QueuedConnection);
     });
 }

@@ -8,6 +8,7 @@
 #include "bll/experimenteditmgr.h"
 #include "bll/reanalysis.h"
 #include "bll/signaltransfer.h"
+#include "io/poolhandover.h"
 #include "qualityevaluation.h"
 #include "shell/dialoghost.h"
 #include "shell/dialogmessage.h"
@@ -369,8 +370,11 @@ void QualityControl::reAnalysis()
     const int background = reanalysisBackgroundMode;
     const bool fluorescence = reanalysisFluorescenceCorrection;
     m_reanalysing = true;
-    QtConcurrent::run(QThreadPool::globalInstance(),
-                      [this, background, fluorescence] { runReAnalysis(background, fluorescence); });
+    PoolHandover::give(PoolHandover::queue());
+    QtConcurrent::run(QThreadPool::globalInstance(), [this, background, fluorescence] {
+        PoolHandover::take(PoolHandover::queue());
+        runReAnalysis(background, fluorescence);
+    });
     emit beginReanalysis();
 }
 
@@ -392,6 +396,7 @@ void QualityControl::runReAnalysis(int background, bool fluorescence)
     } catch (...) {
         qCritical() << "Re-analysis failed with an unknown error";
     }
+    PoolHandover::give(PoolHandover::queue());
     QMetaObject::invokeMethod(
         this, [this, succeeded] { finishReAnalysis(succeeded); }, Qt::QueuedConnection);
 }
@@ -414,9 +419,9 @@ void QualityControl::finishReAnalysis(bool succeeded)
 
 void QualityControl::resizeEvent(QResizeEvent *event)
 {
-    // While the job rebuilds the images and droplet records on the pool they must not be read:
+    // While a job rebuilds or replaces the images and droplet records they must not be read:
     // only the picture already shown is fitted.
-    if (m_reanalysing)
+    if (m_reanalysing || LongJob::running())
         m_panel->refitImage();
     else
         m_panel->reloadImage();

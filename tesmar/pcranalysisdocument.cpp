@@ -1,7 +1,10 @@
 #include "pcranalysisdocument.h"
 
+#include "io/poolhandover.h"
+
 #include "io/analysisfileparseassigners.h"
 #include "io/packagecopy.h"
+#include "io/poolhandover.h"
 #include "model/analysisdatamgr.h"
 #include "model/analysisexperimentmgr.h"
 #include "model/analysisresultmgr.h"
@@ -124,13 +127,16 @@ public:
         };
         const Old old{analysisDataMgr, experimentCfgMgr, devParasMgr, compensationMatrixMgr, fileLogMgr};
         if (old.data || old.config || old.paras || old.matrix || old.log) {
-            QThreadPool::globalInstance()->start([old] {
+            std::function<void()> release = [old] {
+                PoolHandover::take(PoolHandover::queue());
                 delete old.data;
                 delete old.config;
                 delete old.paras;
                 delete old.matrix;
                 delete old.log;
-            });
+            };
+            PoolHandover::give(PoolHandover::queue());
+            QThreadPool::globalInstance()->start(std::move(release));
         }
         analysisDataMgr = set.analysisDataMgr();
         experimentCfgMgr = set.experimentCfgMgr();

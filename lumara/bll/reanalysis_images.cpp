@@ -7,6 +7,7 @@
 #include "bll/wellchannels.h"
 
 #include "io/imagestack.h"
+#include "io/poolhandover.h"
 #include "settings.h"
 #include "spillovercompensation.h"
 
@@ -399,11 +400,15 @@ void ReAnalysis::preprocessWells()
         auto blocks = std::make_shared<QVector<QList<WellDrpltImgInfo<QImage>>>>();
         wells->swap(m_wells);
         blocks->swap(m_preprocessedBlocks);
-        if (!wells->isEmpty() || !blocks->isEmpty())
-            QThreadPool::globalInstance()->start([wells, blocks] {
+        if (!wells->isEmpty() || !blocks->isEmpty()) {
+            std::function<void()> release = [wells, blocks] {
+                PoolHandover::take(PoolHandover::queue());
                 wells->clear();
                 blocks->clear();
-            });
+            };
+            PoolHandover::give(PoolHandover::queue());
+            QThreadPool::globalInstance()->start(std::move(release));
+        }
     }
     AnalysisExperimentMgr *experiments = DocumentAccess::analysisExperiments();
     if (!experiments)

@@ -26,6 +26,7 @@ QUrl viewOfType(int type)
 
 DialogMessage::DialogMessage(int type, QString message, QWidget *parent)
     : QDialog(parent)
+    , m_type(type)
 {
     // Frameless, yet still a window of its own: with a parent, a bare frameless flag would make
     // the box a child widget painted inside the parent.
@@ -54,11 +55,25 @@ DialogMessage::DialogMessage(int type, QString message, QWidget *parent)
         connect(m_root, SIGNAL(clickNo()), this, SIGNAL(noBtnClick()));
         break;
     case 2:
+        // Only the No button discards: reject() is Cancel here.
         connect(m_root, SIGNAL(clickYes()), this, SLOT(accept()));
-        connect(m_root, SIGNAL(clickNo()), this, SLOT(reject()));
+        connect(m_root, SIGNAL(clickNo()), this, SLOT(answerNo()));
         connect(m_root, SIGNAL(clickCancel(int)), this, SLOT(done(int)));
         break;
     }
+}
+
+void DialogMessage::reject()
+{
+    if (m_type == 2)
+        done(2);
+    else
+        QDialog::reject();
+}
+
+void DialogMessage::answerNo()
+{
+    done(0);
 }
 
 DialogMessage::~DialogMessage()

@@ -2,6 +2,7 @@
 
 #include "bll/bllinstance.h"
 #include "bll/signaltransfer.h"
+#include "io/poolhandover.h"
 #include "platform/crashdump.h"
 #include "platform/platform.h"
 #include "shell/database.h"
@@ -9,6 +10,7 @@
 #include "shell/dialogmessage.h"
 #include "shell/globalvalues.h"
 #include "shell/logfile.h"
+#include "shell/longjob.h"
 #include "shell/mainwinframe.h"
 #include "shell/menubar.h"
 #include "shell/navibar.h"
@@ -18,6 +20,7 @@
 #include "shell/saveimagedialog.h"
 #include "shell/windowplacement.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDebug>
 #include <QFile>
@@ -54,11 +57,18 @@ std::unique_ptr<QSettings> habits()
 
 const char *const FilePathKey = "FilePath";
 
+// The window's long jobs; pages name theirs where they take the slot.
+const QString OpenJob = QStringLiteral("open");
+const QString SaveJob = QStringLiteral("save");
+// A busy period that the hub announced without a job taking the slot.
+const QString HubBusy = QStringLiteral("busy");
+
 } // namespace
 
 MainWindows::MainWindows(QString startFile, QWidget *parent)
     : QWidget(parent)
     , m_filePath(std::move(startFile))
+    , m_startFile(m_filePath)
 {
     QSize available;
     QPoint topLeft;
@@ -70,14 +80,25 @@ MainWindows::MainWindows(QString startFile, QWidget *parent)
     resize(available.width() - 1, available.height() - 1);
     move(topLeft.x() + 1, topLeft.y() + 1);
 
+    m_jobs = new LongJob(this);
     initLayout();
     initConnections();
-    // Only a start file given here: an open that has finished meanwhile must not run again.
-    QTimer::singleShot(3000, this, [this, startFile = m_filePath] {
-        if (!startFile.isEmpty() && m_filePath == startFile)
-            openAssignFile();
-    });
+    if (!m_startFile.isEmpty())
+        QTimer::singleShot(3000, this, &MainWindows::startFileTimeout);
     Platform::installCrashDumpFilter(logFileDescriptor());
+}
+
+// The start file opens only if the user has not begun an open of their own by then.
+void MainWindows::startFileTimeout()
+{
+    if (m_startFileSettled)
+        return;
+    // A box of the user's is up: the start file waits for it.
+    if (QApplication::activeModalWidget() || m_jobs->isRunning()) {
+        QTimer::singleShot(200, this, &MainWindows::startFileTimeout);
+        return;
+    }
+    openAssignFile();
 }
 
 MainWindows::~MainWindows() = default;
@@ -170,11 +191,32 @@ void MainWindows::initConnections()
     connect(m_recentFileWidget, &RecentFileWidget::clearCurentRecord, this, &MainWindows::clearCurentRecord);
     connect(m_recentFileWidget, &RecentFileWidget::openCurrentFile, this, &MainWindows::openCurrentFile);
 
+    connect(m_jobs, &LongJob::started, this, &MainWindows::jobStarted);
+    connect(m_jobs, &LongJob::ended, this, &MainWindows::jobEnded);
+
+    // The jobs take the slot themselves and announce their busy periods on the hub as well;
+    // a period the hub announces with the slot free is a job of its own.
     SignalTransfer *hub = SignalTransfer::getInstance();
-    connect(hub, &SignalTransfer::beginBusyStatus, this, &MainWindows::startWait);
-    connect(hub, &SignalTransfer::updateWellComplete, this, &MainWindows::openFileSucceed);
-    connect(hub, &SignalTransfer::endBusyStatus, this, &MainWindows::openFileSucceed);
+    connect(hub, &SignalTransfer::beginBusyStatus, this, &MainWindows::hubBusyBegan);
+    connect(hub, &SignalTransfer::updateWellComplete, this, &MainWindows::hubBusyEnded);
+    connect(hub, &SignalTransfer::endBusyStatus, this, &MainWindows::hubBusyEnded);
     connect(hub, &SignalTransfer::openFileError, this, &MainWindows::openFileError);
+}
+
+bool MainWindows::isOpening() const
+{
+    return m_jobs->name() == OpenJob;
+}
+
+bool MainWindows::isSaving() const
+{
+    return m_jobs->name() == SaveJob;
+}
+
+bool MainWindows::hasUnsavedChanges() const
+{
+    const QStringList title = m_menuBar->property(QStringLiteral("fileName")).split(QLatin1Char(' '));
+    return title.size() > 1 && title.constFirst() == QLatin1String("*");
 }
 
 // ---- Screen, scale and the window's own events ------------------------------------------------
@@ -310,7 +352,7 @@ void MainWindows::openRecentFile()
     m_recentFileWidget->show();
 }
 
-// ---- Busy overlay ------------------------------------------------------------------------------
+// ---- Busy overlay and the one long job ---------------------------------------------------------
 
 void MainWindows::startWait()
 {
@@ -326,6 +368,72 @@ void MainWindows::endWait()
 void MainWindows::openFileSucceed()
 {
     m_busyOverlay->hide();
+}
+
+// Nothing under the overlay takes input while a job runs: the keyboard goes to the overlay,
+// and the bars and pages are disabled, so that neither a key nor a click starts another job.
+void MainWindows::jobStarted()
+{
+    hideDialog();
+    startWait();
+    QWidget *focused = QApplication::focusWidget();
+    m_focusBeforeJob = focused && isAncestorOf(focused) ? focused : nullptr;
+    for (QWidget *part : {static_cast<QWidget *>(m_menuBar), static_cast<QWidget *>(m_naviBar),
+                          static_cast<QWidget *>(m_frame)}) {
+        if (part)
+            part->setEnabled(false);
+    }
+    m_busyOverlay->setFocusPolicy(Qt::StrongFocus);
+    m_busyOverlay->setFocus(Qt::OtherFocusReason);
+}
+
+void MainWindows::jobEnded()
+{
+    endWait();
+    for (QWidget *part : {static_cast<QWidget *>(m_menuBar), static_cast<QWidget *>(m_naviBar),
+                          static_cast<QWidget *>(m_frame)}) {
+        if (part)
+            part->setEnabled(true);
+    }
+    if (m_focusBeforeJob && m_focusBeforeJob->isEnabled() && m_focusBeforeJob->isVisible())
+        m_focusBeforeJob->setFocus(Qt::OtherFocusReason);
+    m_focusBeforeJob = nullptr;
+    // What waited for the job goes on once whoever ended it has finished its own steps.
+    QTimer::singleShot(0, this, &MainWindows::afterJob);
+}
+
+void MainWindows::hubBusyBegan()
+{
+    if (!m_jobs->isRunning())
+        m_jobs->take(HubBusy);
+}
+
+void MainWindows::hubBusyEnded()
+{
+    m_jobs->release(HubBusy);
+}
+
+void MainWindows::afterJob()
+{
+    if (m_jobs->isRunning())
+        return;
+    // A box is up (a job's last message, a question): go on once it is answered.
+    if (QApplication::activeModalWidget()) {
+        if (m_closeRequested || !m_openAfterSave.isEmpty())
+            QTimer::singleShot(100, this, &MainWindows::afterJob);
+        return;
+    }
+    if (m_closeRequested) {
+        m_closeRequested = false;
+        m_openAfterSave.clear();
+        closeWindows();
+        return;
+    }
+    if (!m_openAfterSave.isEmpty()) {
+        const QString path = m_openAfterSave;
+        m_openAfterSave.clear();
+        startOpenFile(path);
+    }
 }
 
 // ---- Opening -----------------------------------------------------------------------------------
@@ -344,6 +452,9 @@ void showMessage(QWidget *window, const QString &text)
 void MainWindows::open()
 {
     hideDialog();
+    if (m_jobs->isRunning())
+        return;
+    m_startFileSettled = true;
     const QString last = habits()->value(QLatin1String(FilePathKey), QString()).toString();
     QFileDialog dialog(this, tr("Open File"), last, tr("*.expzip *.arlx *.imrs"));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
@@ -359,6 +470,10 @@ void MainWindows::open()
 
 void MainWindows::openCurrentFile(QString filePath)
 {
+    if (m_jobs->isRunning()) {
+        hideDialog();
+        return;
+    }
     qDebug().noquote() << QStringLiteral("Open Current File ") + filePath;
     startOpenFile(filePath);
     hideDialog();
@@ -370,22 +485,51 @@ void MainWindows::openAssignFile()
     openCurrentFile(m_filePath);
 }
 
+bool MainWindows::checkReadable(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        showMessage(this, tr("Cannot open File"));
+        return false;
+    }
+    if (!file.isReadable()) {
+        showMessage(this, tr("Cannot read the file"));
+        return false;
+    }
+    return true;
+}
+
+// Opening replaces the document: changes not yet saved are asked about as a close asks. Yes
+// opens once the save has succeeded, No opens now, Cancel (and Escape) keeps the document.
+bool MainWindows::settleChangesBeforeOpen(const QString &path)
+{
+    if (!hasUnsavedChanges())
+        return true;
+    DialogMessage box(2, tr("Do you want to save you modify? "));
+    box.move(centredOn(geometry(), box.size()));
+    const int answer = box.exec();
+    if (answer == 0)
+        return true;
+    if (answer == 1) {
+        m_openAfterSave = path;
+        if (!startSave(1))
+            m_openAfterSave.clear();
+    }
+    return false;
+}
+
 void MainWindows::startOpenFile(const QString &path)
 {
-    {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-            showMessage(this, tr("Cannot open File"));
-            return;
-        }
-        if (!file.isReadable()) {
-            showMessage(this, tr("Cannot read the file"));
-            return;
-        }
-    }
+    if (m_jobs->isRunning())
+        return;
+    // Whatever started this open, the start file is not opened after it.
+    m_startFileSettled = true;
+    if (!checkReadable(path) || !settleChangesBeforeOpen(path))
+        return;
+    // The question's box ran an event loop: a job may have begun meanwhile.
+    if (!m_jobs->take(OpenJob))
+        return;
     qDebug().noquote() << QStringLiteral("Open File Path: ") + path;
-    startWait();
-    m_openRunning = true;
     std::thread(&MainWindows::loadFile, QPointer<MainWindows>(this), path.toStdString()).detach();
 }
 
@@ -405,6 +549,7 @@ void MainWindows::loadFile(QPointer<MainWindows> window, std::string path)
     }
     // The window's steps run on its own thread, in this order. The hub lives there to the end
     // of the program, so it carries the call even when the window is gone.
+    PoolHandover::give(PoolHandover::queue());
     QMetaObject::invokeMethod(
         SignalTransfer::getInstance(),
         [window, filePath, opened, threw] {
@@ -432,13 +577,10 @@ void MainWindows::takeOpenedFile(const QString &path)
     emit initNaviBar();
 }
 
-void MainWindows::openWorkerEnded(bool opened)
+void MainWindows::openWorkerEnded(bool)
 {
-    m_openRunning = false;
-    // A failed open has hidden the overlay on the hub's report already; never leave it up.
-    if (!opened)
-        m_busyOverlay->hide();
-    runDeferredClose();
+    // The wells were reloaded before this step arrived: the open ends here, on every road.
+    m_jobs->release(OpenJob);
 }
 
 void MainWindows::openFileError()
@@ -472,13 +614,14 @@ void MainWindows::save(int type)
 
 bool MainWindows::startSave(int type)
 {
+    if (m_jobs->isRunning())
+        return false;
     if (type != 1)
         return saveFileAs();
     switch (saveRoadFor(m_fileName)) {
     case SaveRoad::InPlace:
         BLLInstance::getInstance()->beginSaveFile();
-        runSaveJob(m_filePath);
-        return true;
+        return runSaveJob(m_filePath);
     case SaveRoad::SaveAs:
         return saveFileAs();
     case SaveRoad::Nothing:
@@ -489,6 +632,8 @@ bool MainWindows::startSave(int type)
 
 bool MainWindows::saveFileAs()
 {
+    if (m_jobs->isRunning())
+        return false;
     BLLInstance *bll = BLLInstance::getInstance();
     bll->beginSaveFile();
 
@@ -510,22 +655,26 @@ bool MainWindows::saveFileAs()
         bll->endSaveFile();
         return false;
     }
-    runSaveJob(chosen);
-    return true;
+    return runSaveJob(chosen);
 }
 
-void MainWindows::runSaveJob(const QString &path)
+bool MainWindows::runSaveJob(const QString &path)
 {
+    // The dialogs before ran event loops: a job may have begun meanwhile.
+    if (!m_jobs->take(SaveJob)) {
+        BLLInstance::getInstance()->endSaveFile();
+        return false;
+    }
     const QString titleBefore = m_menuBar->property(QStringLiteral("fileName"));
-    m_saveRunning = true;
-    startWait();
     auto *watcher = new QFutureWatcher<bool>(this);
     connect(watcher, &QFutureWatcher<bool>::finished, this, [this, watcher, titleBefore] {
         const bool saved = watcher->result();
         watcher->deleteLater();
         finishSave(saved, titleBefore);
     });
+    PoolHandover::give(PoolHandover::queue());
     watcher->setFuture(QtConcurrent::run(QThreadPool::globalInstance(), [path] {
+        PoolHandover::take(PoolHandover::queue());
         BLLInstance *bll = BLLInstance::getInstance();
         bool saved = false;
         try {
@@ -540,39 +689,44 @@ void MainWindows::runSaveJob(const QString &path)
         } catch (...) {
             qWarning("save job: the save did not end cleanly");
         }
+        PoolHandover::give(PoolHandover::queue());
         return saved;
     }));
     m_menuBar->fileName(currentFileBaseName);
+    return true;
 }
 
 void MainWindows::finishSave(bool saved, const QString &titleBefore)
 {
-    m_saveRunning = false;
-    endWait();
     const bool closeAfter = m_closeAfterSave && saved;
     m_closeAfterSave = false;
+    // A failed save keeps the document: nothing is opened over it.
+    if (!saved)
+        m_openAfterSave.clear();
     if (saved) {
         m_menuBar->fileName(m_fileName);
     } else {
         m_menuBar->fileName(titleBefore);
+        endWait();
         showMessage(this, QStringLiteral("Save File Error! "));
     }
-    if (closeAfter)
-        closeNow();
-    else
-        runDeferredClose();
+    if (closeAfter) {
+        m_openAfterSave.clear();
+        m_closeRequested = true;
+    }
+    m_jobs->release(SaveJob);
 }
 
 // ---- Closing -----------------------------------------------------------------------------------
 
 void MainWindows::closeWindows()
 {
-    if (m_openRunning || m_saveRunning) {
+    // Nothing a job uses goes while it runs: the close goes on once it has ended.
+    if (m_jobs->isRunning()) {
         m_closeRequested = true;
         return;
     }
-    const QStringList title = m_menuBar->property(QStringLiteral("fileName")).split(QLatin1Char(' '));
-    if (title.size() > 1 && title.constFirst() == QLatin1String("*")) {
+    if (hasUnsavedChanges()) {
         DialogMessage box(2, tr("Do you want to save you modify? "));
         box.move(centredOn(geometry(), box.size()));
         const int answer = box.exec();
@@ -583,14 +737,6 @@ void MainWindows::closeWindows()
         return;
     }
     closeNow();
-}
-
-void MainWindows::runDeferredClose()
-{
-    if (!m_closeRequested || m_openRunning || m_saveRunning)
-        return;
-    m_closeRequested = false;
-    closeWindows();
 }
 
 void MainWindows::closeNow()

@@ -10,6 +10,7 @@
 
 #include <string>
 
+class LongJob;
 class MainWinFrame;
 class MenuBar;
 class Navibar;
@@ -25,9 +26,10 @@ public:
     explicit MainWindows(QString startFile, QWidget *parent = nullptr);
     ~MainWindows() override;
 
-    // Opening: checks that the file can be read, shows the busy overlay and runs loadFile on
-    // a detached worker. The overlay goes when the well list reports the wells complete, or
-    // when the open fails.
+    // Opening: checks that the file can be read, asks whether to save unsaved changes first,
+    // shows the busy overlay and runs loadFile on a detached worker. The overlay goes when the
+    // well list reports the wells complete, or when the open fails. Nothing happens while
+    // another long job runs.
     void startOpenFile(const QString &path);
     // The worker's body: the business layer's open, then the user-interface steps handed to
     // the window's thread. path is UTF-8.
@@ -51,9 +53,12 @@ public:
     SaveImageDialog *saveImageDialog() const;
     QString openFilePath() const { return m_filePath; }
     QString openFileName() const { return m_fileName; }
-    // Whether an open worker or a save job runs; a close request waits for them.
-    bool isOpening() const { return m_openRunning; }
-    bool isSaving() const { return m_saveRunning; }
+    // The one long job of the window; a close request waits for it.
+    LongJob *longJob() const { return m_jobs; }
+    bool isOpening() const;
+    bool isSaving() const;
+    // Whether the title carries the changed-data mark.
+    bool hasUnsavedChanges() const;
 
 signals:
     void initNaviBar();
@@ -85,13 +90,24 @@ private slots:
     void openFileError();
     void hideDialog();
     void openAssignFile();
+    void jobStarted();
+    void jobEnded();
+    void hubBusyBegan();
+    void hubBusyEnded();
 
 private:
     void initLayout();
     void initConnections();
     // Save (1) or Save as (any other type); returns whether a save job started.
     bool startSave(int type);
-    void runSaveJob(const QString &path);
+    bool runSaveJob(const QString &path);
+    // Shows the box if the file cannot be opened or read; true when it can.
+    bool checkReadable(const QString &path);
+    // The changed-data question before an open; true when the open may go on now.
+    bool settleChangesBeforeOpen(const QString &path);
+    // After a job: the close or the open that waited for it.
+    void afterJob();
+    void startFileTimeout();
     // On the window's thread after the job: the overlay, the title, the result.
     void finishSave(bool saved, const QString &titleBefore);
     // On the window's thread after a successful open: the open file, the title, the recent
@@ -99,7 +115,6 @@ private:
     void takeOpenedFile(const QString &path);
     void openWorkerEnded(bool opened);
     void closeNow();
-    void runDeferredClose();
     void setImageAction(const QString &text, const QString &icon, int mode);
 
     QPointer<MenuBar> m_menuBar;
@@ -109,12 +124,15 @@ private:
     QPointer<RecentFileWidget> m_recentFileWidget;
     QPointer<SaveImageDialog> m_saveImageDialog;
     QVBoxLayout *m_layout = nullptr;
+    LongJob *m_jobs = nullptr;
+    QPointer<QWidget> m_focusBeforeJob;
     QString m_fileName;
     QString m_filePath;
+    QString m_startFile;
 
-    bool m_openRunning = false;
-    bool m_saveRunning = false;
-    bool m_closeRequested = false; // a close waits for the running open or save
+    bool m_startFileSettled = false; // the user has begun an open: the start file is not opened
+    bool m_closeRequested = false; // a close waits for the running job
     bool m_closeAfterSave = false; // the close question's Yes: close once the save succeeded
+    QString m_openAfterSave; // the open question's Yes: open this once the save succeeded
     bool m_closeApproved = false;
 };

@@ -36,4 +36,13 @@ inline void take(const void *object)
 #endif
 }
 
+// The mark of hand-overs through Qt's queues where no one object is handed (a job given to
+// the pool, its end posted back to the event loop): give it before queueing, take it first
+// thing where the queued work runs.
+inline const void *queue()
+{
+    static const char token = 0;
+    return &token;
+}
+
 } // namespace PoolHandover

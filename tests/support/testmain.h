@@ -17,6 +17,10 @@ private:
     QTemporaryDir m_dir;
 };
 
+// Under the thread checker, marks the hand-overs of queued signals and events, which cross
+// threads under Qt's own locks; elsewhere nothing. Made by ScopedRoot.
+void markQtHandovers();
+
 // Source tree folder (tests/fixtures etc.), from the build's environment.
 QString sourcePath(const QString &relative);
 

@@ -3,6 +3,7 @@
 #include "bll/bllinstance.h"
 #include "bll/reanalysis.h"
 #include "bll/signaltransfer.h"
+#include "io/poolhandover.h"
 #include "pages/Compensation/backgrdmodel.h"
 #include "pages/Compensation/compensationsteps.h"
 #include "pages/Compensation/matrixmodel.h"
@@ -11,6 +12,7 @@
 #include "shell/dialoghost.h"
 #include "shell/dialogmessage.h"
 #include "shell/globalvalues.h"
+#include "shell/longjob.h"
 #include "shell/wellheaderview.h"
 #include "shell/welllistdelegate.h"
 #include "shell/welllistmodel.h"
@@ -286,8 +288,22 @@ void SpillOverCompensate::drawPair(SetUp2DPlot *plot, const QPair<uint, uint> &p
 
 // ---- The matrix: load, edit, preview, apply, reset, save ----------------------------------------
 
+namespace {
+
+const QString CompensationJob = QStringLiteral("compensation");
+
+// Another page's job holds the document: the matrix is left alone until it has ended.
+bool busyElsewhere(bool ownJobRunning)
+{
+    return LongJob::running() && !ownJobRunning;
+}
+
+} // namespace
+
 void SpillOverCompensate::loadMatrixFile()
 {
+    if (busyElsewhere(m_jobRunning))
+        return;
     const QString path =
         QFileDialog::getOpenFileName(this, tr("Open Compensation Matrix File"), QStringLiteral("."), tr("(*.cmtx)"));
     if (path.isEmpty())
@@ -309,6 +325,8 @@ void SpillOverCompensate::loadMatrixFile()
 
 void SpillOverCompensate::editCompensation()
 {
+    if (busyElsewhere(m_jobRunning))
+        return;
     requestPreview();
 }
 
@@ -319,6 +337,8 @@ void SpillOverCompensate::requestPreview()
         m_previewPending = true;
         return;
     }
+    if (!LongJob::begin(CompensationJob))
+        return;
     emit beginCompensation();
     compensation.setCompensationMatrix(workingMatrix(MatrixModel::instance()->getMatrix()));
     startJob(Job::Preview);
@@ -326,6 +346,8 @@ void SpillOverCompensate::requestPreview()
 
 void SpillOverCompensate::applyMatrix()
 {
+    if (busyElsewhere(m_jobRunning))
+        return;
     auto *question = new DialogMessage(1, tr("Do you want to re-compute the automated fluorescence thresholds? This "
                                              "is recommend after spillover compensation"));
     centreOnActiveWindow(question);
@@ -337,6 +359,8 @@ void SpillOverCompensate::applyMatrix()
     // The apply replaces any preview still to come.
     waitForJob();
     m_previewPending = false;
+    if (!LongJob::begin(CompensationJob))
+        return;
     emit beginCompensation();
     emit SignalTransfer::getInstance()->compensationStatus(true);
     emit applyCompensation();
@@ -349,6 +373,8 @@ void SpillOverCompensate::applyMatrix()
 
 void SpillOverCompensate::resetMatrix()
 {
+    if (busyElsewhere(m_jobRunning))
+        return;
     waitForJob();
     m_previewPending = false;
     appliedMatrix = CompensationMatrix();
@@ -391,13 +417,16 @@ void SpillOverCompensate::startJob(Job job)
     matrix->setCompensationMatrix(compensation.getCompensationMatrix());
     const int id = ++m_jobId;
     m_jobRunning = true;
+    PoolHandover::give(PoolHandover::queue());
     m_job = QtConcurrent::run([matrix, job] {
+        PoolHandover::take(PoolHandover::queue());
         ReAnalysis *engine = BLLInstance::getInstance()->getReAnalysis();
         try {
             if (job == Job::Preview)
                 engine->editCompensation(matrix.get());
             else
                 engine->applyCompensation(matrix.get());
+            PoolHandover::give(PoolHandover::queue());
             return;
         } catch (const std::exception &e) {
             qWarning() << "The compensation job failed:" << e.what();
@@ -405,6 +434,7 @@ void SpillOverCompensate::startJob(Job job)
             qWarning() << "The compensation job failed";
         }
         // The engine's own end never came.
+        PoolHandover::give(PoolHandover::queue());
         emit SignalTransfer::getInstance()->endBusyStatus();
     });
     auto *watcher = new QFutureWatcher<void>(this);
@@ -421,6 +451,7 @@ void SpillOverCompensate::jobEnded(int id)
     if (id != m_jobId || !m_jobRunning)
         return;
     m_jobRunning = false;
+    LongJob::end(CompensationJob);
     if (m_previewPending) {
         m_previewPending = false;
         requestPreview();
@@ -436,4 +467,5 @@ void SpillOverCompensate::waitForJob()
     m_job.waitForFinished();
     m_jobRunning = false;
     ++m_jobId;
+    LongJob::end(CompensationJob);
 }

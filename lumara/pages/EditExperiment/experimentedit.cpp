@@ -2,10 +2,12 @@
 
 #include "bll/bllinstance.h"
 #include "bll/signaltransfer.h"
+#include "io/poolhandover.h"
 #include "shell/channelcolors.h"
 #include "shell/dialoghost.h"
 #include "shell/dialogmessage.h"
 #include "shell/globalvalues.h"
+#include "shell/longjob.h"
 #include "shell/welllistmodel.h"
 
 #include <QDebug>
@@ -115,8 +117,16 @@ void ExperimentEdit::deleteWellRows()
     emit updateSelectIndex();
 }
 
+namespace {
+
+const QString MergeJob = QStringLiteral("merge");
+
+} // namespace
+
 void ExperimentEdit::addWells()
 {
+    if (LongJob::running())
+        return;
     // Nothing open: there is nothing to merge into.
     if (WellListModel::instance()->modelIsEmpty()) {
         emit openFile();
@@ -135,9 +145,14 @@ void ExperimentEdit::addWells()
     }
     if (code != PcrAnalysisDocument::MergeSupported)
         return;
+    // The dialogs ran event loops: another job may have begun meanwhile.
+    if (!LongJob::begin(MergeJob))
+        return;
 
     emit mergeFile();
+    PoolHandover::give(PoolHandover::queue());
     m_merge = QtConcurrent::run([this] {
+        PoolHandover::take(PoolHandover::queue());
         bool merged = false;
         try {
             merged = BLLInstance::getInstance()->continueLoadFile();
@@ -149,5 +164,8 @@ void ExperimentEdit::addWells()
         // On success the business layer's own completion ends the busy state.
         if (!merged)
             emit endMergeFile();
+        // After the reload or the message that the lines above posted.
+        PoolHandover::give(PoolHandover::queue());
+        QMetaObject::invokeMethod(this, [] { LongJob::end(MergeJob); }, Qt::QueuedConnection);
     });
 }

@@ -117,6 +117,11 @@ void ExportJob::run(int mask)
     for (const auto &step : order) {
         if (step.first != -1 && !(mask & step.first))
             continue;
+        // The page that waits for this job is going: nothing more is written.
+        if (m_gui && m_gui->isClosed()) {
+            qWarning() << "The export was stopped";
+            return;
+        }
         try {
             (this->*step.second)();
         } catch (const std::exception &e) {
@@ -366,8 +371,13 @@ bool ExportJob::exportDropletImages()
 
 // ---- Plot images ---------------------------------------------------------------------------
 
-QImage ExportJob::renderOnGuiThread(const std::function<QImage()> &draw)
+QImage ExportJob::renderOnGuiThread(const std::function<QImage()> &draw) const
 {
+    if (m_gui) {
+        QImage image;
+        m_gui->run([&image, &draw] { image = draw(); });
+        return image;
+    }
     QCoreApplication *app = QCoreApplication::instance();
     if (!app || QThread::currentThread() == app->thread())
         return draw();

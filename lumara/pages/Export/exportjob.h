@@ -4,6 +4,7 @@
 // business layer. Plot images are drawn by widgets on the GUI thread while the job waits.
 #include "model/lumaraanalysisdata.h"
 #include "pages/ViewResult/resultmodel.h"
+#include "shell/guihandoff.h"
 #include "shell/welllistmodel.h"
 
 #include <QColor>
@@ -56,6 +57,9 @@ public:
 
     // report is called once per failing output kind (on the job's thread).
     ExportJob(ExportSnapshot snapshot, std::function<void()> report);
+    // Plot images are drawn through the hand-off; once it is closed the job draws nothing
+    // more and ends before its next output. Without one, drawing blocks on the GUI thread.
+    void handOffTo(const GuiHandOff &gui) { m_gui = std::make_unique<GuiHandOff>(gui); }
 
     // The outputs of the mask in their fixed order, then always the grey-value workbook. An
     // exception in one output is caught, reported and the job goes on with the next.
@@ -125,8 +129,9 @@ public:
                                           const LumaraAnalysisData::Customized2DPlotInfo &plot) const;
     std::unique_ptr<ZtConcentration> buildConcentrationChart(const QList<uint> &ids) const;
 
-    // Runs the drawing on the GUI thread and waits for its image (directly when called there).
-    static QImage renderOnGuiThread(const std::function<QImage()> &draw);
+    // Runs the drawing on the GUI thread and waits for its image (directly when called there);
+    // a null image once the hand-off is closed.
+    QImage renderOnGuiThread(const std::function<QImage()> &draw) const;
 
 private:
     QString filePath(const QString &name) const;
@@ -139,4 +144,5 @@ private:
 
     ExportSnapshot m_snapshot;
     std::function<void()> m_report;
+    std::unique_ptr<GuiHandOff> m_gui;
 };

@@ -1,11 +1,13 @@
 #include "pages/Export/exportpage.h"
 
 #include "bll/signaltransfer.h"
+#include "io/poolhandover.h"
 #include "pages/Export/exportjob.h"
 #include "platform/platform.h"
 #include "shell/dialoghost.h"
 #include "shell/dialogmessage.h"
 #include "shell/globalvalues.h"
+#include "shell/longjob.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -16,6 +18,12 @@
 #include <QQuickItem>
 #include <QThread>
 #include <QtConcurrent>
+
+namespace {
+
+const QString ExportJobName = QStringLiteral("export");
+
+} // namespace
 
 ExportPage::ExportPage(QWidget *parent) : QQuickWidget(parent)
 {
@@ -29,12 +37,13 @@ ExportPage::ExportPage(QWidget *parent) : QQuickWidget(parent)
         connect(root, SIGNAL(browse()), this, SLOT(browse()));
         connect(root, SIGNAL(exportClick(int)), this, SLOT(exportClicked(int)));
     }
-    connect(this, &ExportPage::exportError, this, &ExportPage::doExportError, Qt::BlockingQueuedConnection);
 }
 
 ExportPage::~ExportPage()
 {
-    // The job reports to this page: it must not outlive it.
+    // The job reports to this page: it must not outlive it. A job waiting for this thread's
+    // drawing or message would wait for ever: it is let go first.
+    m_gui.close();
     m_job.waitForFinished();
 }
 
@@ -54,6 +63,8 @@ void ExportPage::browse()
 
 void ExportPage::exportClicked(int total)
 {
+    if (!LongJob::begin(ExportJobName))
+        return;
     SignalTransfer *hub = SignalTransfer::getInstance();
     emit hub->beginBusyStatus();
     const QString parent = m_root ? m_root->property("filePath").toString() : QString();
@@ -63,24 +74,25 @@ void ExportPage::exportClicked(int total)
     QDir(parent).mkdir(m_exportFolderName);
     // Everything the GUI-thread models hold is copied here, before the job starts.
     ExportSnapshot snapshot = ExportSnapshot::take(parent + QLatin1Char('/') + m_exportFolderName);
+    PoolHandover::give(PoolHandover::queue());
     m_job = QtConcurrent::run(QThreadPool::globalInstance(), [this, snapshot, total]() mutable {
+        PoolHandover::take(PoolHandover::queue());
         ExportJob job(std::move(snapshot), [this] { reportError(); });
+        job.handOffTo(m_gui);
         try {
             job.run(total);
         } catch (...) {
             qWarning() << "The export ended early";
         }
         emit SignalTransfer::getInstance()->endBusyStatus();
+        PoolHandover::give(PoolHandover::queue());
+        QMetaObject::invokeMethod(this, [] { LongJob::end(ExportJobName); }, Qt::QueuedConnection);
     });
 }
 
 void ExportPage::reportError()
 {
-    // A blocking queued call to one's own thread would never return.
-    if (QThread::currentThread() == thread())
-        doExportError();
-    else
-        emit exportError();
+    m_gui.run([this] { doExportError(); });
 }
 
 void ExportPage::doExportError()

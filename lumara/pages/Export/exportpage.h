@@ -2,6 +2,8 @@
 // The page where the user picks the outputs and the parent folder of an export. The export
 // makes a new folder named after the time and the open file and writes into it on a pool
 // thread, behind the main window's busy overlay.
+#include "shell/guihandoff.h"
+
 #include <QFuture>
 #include <QPointer>
 #include <QQuickWidget>
@@ -17,20 +19,20 @@ public:
     // The last export's job; tests wait for it.
     QFuture<void> lastJob() const { return m_job; }
 
-signals:
-    // A workbook or image could not be saved; blocks the emitting job until the message closes.
-    void exportError();
-
 private slots:
     void browse();
     void exportClicked(int total);
     void doExportError();
 
 private:
-    // Called by the job for each failing output kind.
+    // Called by the job for each failing output kind: the message is shown on the GUI thread
+    // and the job waits until it is closed.
     void reportError();
 
     QPointer<QObject> m_root;
     QString m_exportFolderName;
     QFuture<void> m_job;
+    // The job's drawing and messages on this page's thread; closed before the page waits for
+    // the job, so that neither waits for the other.
+    GuiHandOff m_gui{this};
 };

@@ -8,10 +8,12 @@
 #include "bll/experimenteditmgr.h"
 #include "bll/reanalysis.h"
 #include "bll/signaltransfer.h"
+#include "io/poolhandover.h"
 #include "qualityevaluation.h"
 #include "shell/dialoghost.h"
 #include "shell/dialogmessage.h"
 #include "shell/globalvalues.h"
+#include "shell/longjob.h"
 #include "shell/qcparamadialog.h"
 #include "shell/wellheaderview.h"
 #include "shell/welllistdelegate.h"
@@ -27,6 +29,8 @@
 #include <exception>
 
 namespace {
+
+const QString ReAnalysisJob = QStringLiteral("re-analysis");
 
 int scaled(int pixels)
 {
@@ -348,7 +352,7 @@ void QualityControl::reCover()
 void QualityControl::reAnalysis()
 {
     WellListModel *wells = WellListModel::instance();
-    if (wells->rowCount() <= 0 || m_reanalysing)
+    if (wells->rowCount() <= 0 || m_reanalysing || LongJob::running())
         return;
     if (runCentred(new ReAnalysisDialog) != QDialog::Accepted)
         return;
@@ -359,12 +363,18 @@ void QualityControl::reAnalysis()
         if (runCentred(question) != 1)
             return;
     }
+    // The boxes ran event loops: another job may have begun meanwhile.
+    if (!LongJob::begin(ReAnalysisJob))
+        return;
     // The options are read here: the process-wide values belong to this thread.
     const int background = reanalysisBackgroundMode;
     const bool fluorescence = reanalysisFluorescenceCorrection;
     m_reanalysing = true;
-    QtConcurrent::run(QThreadPool::globalInstance(),
-                      [this, background, fluorescence] { runReAnalysis(background, fluorescence); });
+    PoolHandover::give(PoolHandover::queue());
+    QtConcurrent::run(QThreadPool::globalInstance(), [this, background, fluorescence] {
+        PoolHandover::take(PoolHandover::queue());
+        runReAnalysis(background, fluorescence);
+    });
     emit beginReanalysis();
 }
 
@@ -386,6 +396,7 @@ void QualityControl::runReAnalysis(int background, bool fluorescence)
     } catch (...) {
         qCritical() << "Re-analysis failed with an unknown error";
     }
+    PoolHandover::give(PoolHandover::queue());
     QMetaObject::invokeMethod(
         this, [this, succeeded] { finishReAnalysis(succeeded); }, Qt::QueuedConnection);
 }
@@ -399,16 +410,18 @@ void QualityControl::finishReAnalysis(bool succeeded)
         emit SignalTransfer::getInstance()->endBusyStatus();
         auto *message = new DialogMessage(0, QStringLiteral("The re-analysis failed."));
         runCentred(message);
+        LongJob::end(ReAnalysisJob);
         return;
     }
     updateQCParameters();
+    LongJob::end(ReAnalysisJob);
 }
 
 void QualityControl::resizeEvent(QResizeEvent *event)
 {
-    // While the job rebuilds the images and droplet records on the pool they must not be read:
+    // While a job rebuilds or replaces the images and droplet records they must not be read:
     // only the picture already shown is fitted.
-    if (m_reanalysing)
+    if (m_reanalysing || LongJob::running())
         m_panel->refitImage();
     else
         m_panel->reloadImage();

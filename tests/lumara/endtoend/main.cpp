@@ -5,6 +5,7 @@
 //   lumara_e2e --all --threads 8 --wells 3
 //   lumara_e2e --reanalyse --fraction 0.6 --kind expzip --dir /tmp/e2e
 #include "scenario.h"
+#include "testmain.h"
 #include "truthcheck.h"
 
 #include <QCommandLineParser>
@@ -14,6 +15,7 @@
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
+    LumaraTest::markQtHandovers();
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Headless end-to-end run of a generated run archive."));
     parser.addHelpOption();

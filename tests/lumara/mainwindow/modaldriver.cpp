@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QQuickItem>
 #include <QQuickWidget>
@@ -46,6 +47,48 @@ void ModalDriver::answerMessage(int answer)
             QMetaObject::invokeMethod(root, "clickNo", Qt::QueuedConnection);
         else
             QMetaObject::invokeMethod(root, "clickCancel", Qt::QueuedConnection, Q_ARG(int, 2));
+        return true;
+    }});
+    m_timer.start();
+}
+
+void ModalDriver::dismissMessage(Dismissal how)
+{
+    m_steps.append({[this, how](QWidget *widget) {
+        auto *box = qobject_cast<DialogMessage *>(widget);
+        QObject *root = box ? rootOf(box) : nullptr;
+        if (!root)
+            return false;
+        m_seen.append({QStringLiteral("message"), root->property("message").toString(), QString()});
+        QPointer<DialogMessage> guarded(box);
+        QTimer::singleShot(0, box, [guarded, how] {
+            if (!guarded)
+                return;
+            if (how == Dismissal::WindowClose) {
+                guarded->close();
+                return;
+            }
+            // Where the key lands when the user presses it: the box's view, which has the focus.
+            QWidget *target = guarded->findChild<QQuickWidget *>();
+            QTest::keyClick(target ? target : guarded.data(), Qt::Key_Escape);
+        });
+        return true;
+    }});
+    m_timer.start();
+}
+
+void ModalDriver::answerDialog(const QString &className, std::function<void(QDialog *)> answer)
+{
+    m_steps.append({[this, className, answer](QWidget *widget) {
+        auto *dialog = qobject_cast<QDialog *>(widget);
+        if (!dialog || QString::fromLatin1(widget->metaObject()->className()) != className)
+            return false;
+        m_seen.append({QStringLiteral("dialog"), className, QString()});
+        QPointer<QDialog> guarded(dialog);
+        QTimer::singleShot(0, dialog, [guarded, answer] {
+            if (guarded)
+                answer(guarded.data());
+        });
         return true;
     }});
     m_timer.start();

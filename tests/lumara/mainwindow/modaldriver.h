@@ -11,6 +11,7 @@
 
 #include <functional>
 
+class QDialog;
 class QWidget;
 
 namespace ShellTest {
@@ -29,6 +30,12 @@ public:
 
     // 1 Yes, 0 No, 2 Cancel.
     void answerMessage(int answer);
+    // The message box left without a button: by the Escape key, or closed by the window
+    // manager.
+    enum class Dismissal { EscapeKey, WindowClose };
+    void dismissMessage(Dismissal how);
+    // Any other modal dialog of the class, handed to the answer.
+    void answerDialog(const QString &className, std::function<void(QDialog *)> answer);
     // An empty file cancels the dialog.
     void answerFileDialog(const QString &file);
     // The file dialog's question whether to replace an existing file: always Yes.

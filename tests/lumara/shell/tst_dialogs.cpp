@@ -59,6 +59,12 @@ private slots:
         QTest::newRow("three: Yes") << 2 << QByteArray("yesButton") << 1 << 1 << 0 << 0;
         QTest::newRow("three: No") << 2 << QByteArray("noButton") << 0 << 0 << 0 << 0;
         QTest::newRow("three: Cancel") << 2 << QByteArray("cancelButton") << 2 << 0 << 0 << 0;
+        // Left without a button: the answer that changes nothing.
+        QTest::newRow("one: Escape") << 0 << QByteArray("escape") << 0 << 0 << 0 << 0;
+        QTest::newRow("two: Escape") << 1 << QByteArray("escape") << 0 << 0 << 0 << 0;
+        QTest::newRow("two: closed by the window manager") << 1 << QByteArray("close") << 0 << 0 << 0 << 0;
+        QTest::newRow("three: Escape") << 2 << QByteArray("escape") << 2 << 0 << 0 << 0;
+        QTest::newRow("three: closed by the window manager") << 2 << QByteArray("close") << 2 << 0 << 0 << 0;
     }
 
     void messageResult()
@@ -75,7 +81,17 @@ private slots:
         QSignalSpy sigYesSpy(&box, &DialogMessage::sigYesBtn);
         QSignalSpy yesSpy(&box, &DialogMessage::yesBtnClick);
         QSignalSpy noSpy(&box, &DialogMessage::noBtnClick);
-        QTimer::singleShot(0, &box, [&] { clickQmlButton(&box, button.constData()); });
+        QTimer::singleShot(0, &box, [&] {
+            if (button == "escape") {
+                // Where the user's key lands: the box's view, once the box shows.
+                QVERIFY(QTest::qWaitForWindowExposed(&box));
+                QTest::keyClick(box.findChild<QQuickWidget *>(), Qt::Key_Escape);
+            }
+            else if (button == "close")
+                box.close();
+            else
+                clickQmlButton(&box, button.constData());
+        });
         QCOMPARE(box.exec(), result);
         QCOMPARE(sigYesSpy.count(), sigYes);
         QCOMPARE(yesSpy.count(), yes);

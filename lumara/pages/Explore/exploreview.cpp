@@ -52,6 +52,18 @@ void ExploreView::cancelMarkers()
     applyZoom();
 }
 
+void ExploreView::forgetDocument()
+{
+    showNothing();
+    zoomSteps = 0;
+    scrollV = 0;
+    scrollH = 0;
+    populationId = 0;
+    markerChannel = 0;
+    markerPositive = false;
+    applyZoom();
+}
+
 int ExploreView::beginMarkerSet()
 {
     if (!refreshImage())

@@ -61,6 +61,7 @@ void ExploreView::forgetDocument()
     populationId = 0;
     markerChannel = 0;
     markerPositive = false;
+    adjustTypes = QVector<int>(6, 2);
     applyZoom();
 }
 

@@ -16,7 +16,8 @@ public:
     // The image without markers, back to the fitted view.
     void cancelMarkers();
     // Nothing of a document shown: no image, no markers, no picks, no ids; back to the fitted
-    // view at the scroll origin. The brightness and contrast modes stay.
+    // view at the scroll origin with every channel in automatic brightness and contrast, as a
+    // view made afresh starts.
     void forgetDocument();
 
     // Each marker set draws the image afresh (its markers, polygons and picks go) and marks the

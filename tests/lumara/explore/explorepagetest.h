@@ -173,11 +173,15 @@ inline QStringList stateOf(const ExplorePage &page)
                  .arg(page.picking())
                  .arg(page.shownChannel());
     const ExploreView *view = page.imageView();
-    state << QStringLiteral("image well %1 channel %2 shown %3 zoom %4")
+    QString modes;
+    for (uint channel = 1; channel <= 6; ++channel)
+        modes += QString::number(view->getAdjustType(channel));
+    state << QStringLiteral("image well %1 channel %2 shown %3 zoom %4 modes %5")
                  .arg(view->shownWell())
                  .arg(view->shownChannel())
                  .arg(view->imageItem() != nullptr)
-                 .arg(view->zoomStepCount());
+                 .arg(view->zoomStepCount())
+                 .arg(modes);
     state << QStringLiteral("marked %1 picked %2")
                  .arg(sortedIds(idsOf(markersOf(*view))), sortedIds(selectedIds(*view)));
     const QVector<QPair<const QwtPlot *, const QwtPlotShapeItem *>> plots = {

@@ -654,6 +654,9 @@ void TestExplorePage::newDocumentAsFreshlyOpened()
     QVERIFY(toolBar(*page, "selectAll"));
     QVERIFY(!selectedIds(*page->imageView()).isEmpty());
     QVERIFY(toolBar(*page, "updateSelectChannel", Q_ARG(int, 2)));
+    QVERIFY(toolBar(*page, "addBrightness"));
+    emit page->plotXYView()->showMarkerBySelectRect(Range(0, 1200), Range(0, 5000));
+    QVERIFY(page->imageView()->zoomStepCount() > 0);
     QVERIFY(toolBar(*page, "selectAll"));
 
     // The same wells and channels with the droplets' values moved on by one.

@@ -459,11 +459,21 @@ uint BLLInstance::getNumbersRef(uint wellId) const
     const QList<WellEditRow> rows = m_experimentEditMgr->getWellRows();
     for (const WellEditRow &row : rows) {
         if (row.wellId == wellId) {
-            const double ratio = getQcSettings().analyzableDrpltRatio;
-            return toUnsigned(double(row.dropletSum) * ratio);
+            return truncatedShare(row.dropletSum, getQcSettings().analyzableDrpltRatio);
         }
     }
     return 0;
+}
+
+uint BLLInstance::truncatedShare(uint count, double ratio)
+{
+    const double product = double(count) * ratio;
+    // The binary ratio can put a whole product a few units of the last place below itself;
+    // that far from a whole number is no fraction of the ratio as written.
+    const double whole = std::round(product);
+    if (std::fabs(product - whole) <= 1e-12 * std::max(1.0, std::fabs(whole)))
+        return toUnsigned(whole);
+    return toUnsigned(product);
 }
 
 uint BLLInstance::getExposeTime(uint wellId, uint channelId) const

@@ -93,9 +93,12 @@ public:
     int getWellDropletVolume(uint wellId) const;
     // The effective droplet number of the well's result; 0 without a result record.
     uint getWellDropletNum(uint wellId) const;
-    // Droplet sum times the analysable-droplet ratio of the QC limits, truncated; 0 when no
-    // well has the id.
+    // Droplet sum times the analysable-droplet ratio of the QC limits, truncated as
+    // truncatedShare does; 0 when no well has the id.
     uint getNumbersRef(uint wellId) const;
+    // count x ratio truncated toward zero, within 0..UINT_MAX. A product that is whole stays
+    // whole although the ratio is held in binary: 20000 x 0.57 is 11400, not 11399.
+    static uint truncatedShare(uint count, double ratio);
     // Exposure time / focus of the channel: the parameters shared by all wells when the
     // device parameters have them, else the well's own; 0 when there are none.
     uint getExposeTime(uint wellId, uint channelId) const;

@@ -227,6 +227,19 @@ void DropletImageView::reloadImage()
     loadImage(wellId, channel);
 }
 
+void DropletImageView::showNothing()
+{
+    clearPicks();
+    clearScene();
+    sourceImage.release();
+    display.release();
+    wellId = 0;
+    channel = 0;
+    emit enableUndo(false);
+    emit enableRedo(false);
+    viewport()->update();
+}
+
 void DropletImageView::placeImage(const cv::Mat &image)
 {
     display = image;

@@ -32,6 +32,9 @@ public:
     // Shows the channel's image of the well; a modal message when it has none.
     void loadImage(uint wellId, uint channel);
     void reloadImage();
+    // No image and no well: the scene emptied, the picks and both images dropped, Undo and
+    // Redo off. Zoom, scroll and the brightness modes stay.
+    void showNothing();
     // 0 default, 1 manual, 2 automatic brightness and contrast of the channel (1..6); 2 for
     // any other channel.
     int getAdjustType(uint channel) const;

@@ -24,8 +24,9 @@ QRectF DropletMarker::boundingRect() const
 
 void DropletMarker::setMarkSelected(bool value)
 {
-    selected = value;
     setSelected(value);
+    // Qt refuses to select a hidden marker: the flag shows what the item really is.
+    selected = isSelected();
 }
 
 void DropletMarker::repaint()

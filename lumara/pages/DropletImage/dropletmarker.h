@@ -31,7 +31,8 @@ public:
     // From (-(D / 2) - halfWidth, same) with side D + W, D and W the current marker size and
     // line width.
     QRectF boundingRect() const override;
-    // The flag and the item's selection together.
+    // The item's selection and the flag together; a marker Qt will not select (a hidden one)
+    // stays unpicked.
     void setMarkSelected(bool value);
     // Has the marker layer paint this marker again.
     void repaint();

@@ -272,24 +272,27 @@ void ExplorePage::refresh()
         return;
     setRootProperty("uiEnabled", true);
     updatePopulationBox();
-    updatePlotBox();
+    rebuildPlotBox();
     updateWellChannels(WellListModel::instance()->getSelectWellID());
     emit updateConstractAdjustType(view->getAdjustType(imageChannel));
     loadShownImage();
     initMarker(false);
     emit updateConstractAdjustType(view->getAdjustType(imageChannel));
     updatePlots(plotBox->currentName());
+    restoreSelection();
     initMarker(false);
 }
 
 void ExplorePage::selectWellChange()
 {
+    // The new well's plot entries before anything is marked: a pick made on a plot that the
+    // well does not offer must not be replayed on it.
+    rebuildPlotBox();
     updateWellChannels(WellListModel::instance()->getSelectWellID());
     emit updateConstractAdjustType(view->getAdjustType(imageChannel));
     loadShownImage();
     initMarker(false);
     emit updateConstractAdjustType(view->getAdjustType(imageChannel));
-    updatePlotBox();
     updatePlots(plotBox->currentName());
     restoreSelection();
     initMarker(false);
@@ -297,12 +300,60 @@ void ExplorePage::selectWellChange()
 
 void ExplorePage::openNewFile()
 {
+    // The well list now holds another document (or the same one analysed again): nothing of
+    // what was shown, picked or chosen stays, or a stored pick would mark, and let the user
+    // exclude, droplets never chosen.
     markerMode = Threshold;
     populationId = 0;
     imageChannel = 0;
-    oneDChannel = 0;
+    forgetPicks();
+    lastSelectAll = false;
     populationBox->clearItems();
     plotBox->clearItems();
+    plotEntries.clear();
+    setDotColour(noPopulation);
+    clearPlots();
+    view->forgetDocument();
+    updateChannelButtons({}, 0);
+    setRootProperty("uiEnabled", false);
+    // On screen the page is built from the new document before it takes any input.
+    if (isVisible())
+        refresh();
+}
+
+void ExplorePage::forgetPick()
+{
+    hasPick = false;
+    oneDChannel = 0;
+    positive = false;
+    xChannel = 0;
+    yChannel = 0;
+    xPositive = false;
+    yPositive = false;
+    range1 = qMakePair(0u, 0u);
+    range2 = qMakePair(0u, 0u);
+}
+
+void ExplorePage::forgetPicks()
+{
+    forgetPick();
+    plot1D->clearSelection();
+    for (Explore2DDot *plot : {plotXY, plotXZ, plotYZ})
+        plot->clearSelection();
+}
+
+void ExplorePage::clearPlots()
+{
+    for (QWidget *h : {holder1D, holderXY, holderXZ, holderYZ})
+        h->hide();
+    plot1D->SetPlot1DPoints({});
+    plot1D->setThresholdLines({});
+    plot1D->clearSelection();
+    for (Explore2DDot *plot : {plotXY, plotXZ, plotYZ}) {
+        plot->setThresholdVisible(false);
+        plot->clearCurves();
+        plot->clearSelection();
+    }
 }
 
 void ExplorePage::updateWellChannels(int wellId)
@@ -389,6 +440,14 @@ void ExplorePage::updatePlotBox()
     plotBox->selectIndex(current);
 }
 
+void ExplorePage::rebuildPlotBox()
+{
+    const QVector<uint> before = getPlotChannels(plotBox->currentName());
+    updatePlotBox();
+    if (getPlotChannels(plotBox->currentName()) != before)
+        forgetPicks();
+}
+
 QVector<uint> ExplorePage::getPlotChannels(const QString &name) const
 {
     return explorePlotChannels(plotEntries, name);
@@ -402,9 +461,7 @@ void ExplorePage::populationBoxClicked(QString populationName)
         BLLInstance::getInstance()->getPopulationsMgr()->getPopulationByName(populationName);
     if (markerMode != Population) {
         markerMode = Population;
-        plot1D->clearSelection();
-        for (Explore2DDot *plot : {plotXY, plotXZ, plotYZ})
-            plot->clearSelection();
+        forgetPicks();
     }
     populationId = population.id;
     setDotColour(population.signColor);
@@ -416,6 +473,9 @@ void ExplorePage::targetBoxClicked(QString itemName)
     populationBox->clearLabel();
     setDotColour(noPopulation);
     markerMode = Threshold;
+    // A pick belongs to the plot it was made on.
+    forgetPicks();
+    lastSelectAll = false;
     if (view->imageItem())
         view->reloadImage();
     updatePlots(itemName);
@@ -439,6 +499,8 @@ void ExplorePage::initMarker(bool selectAll)
             BLLInstance::getInstance()->getPopulationsMgr()->getPopulationId(populationBox->currentName()), selectAll);
         break;
     case Threshold:
+        if (!hasPick)
+            break;
         if (one) {
             if (channels.first() == oneDChannel)
                 view->markBy1DThreshold(channels.first(), positive, selectAll);
@@ -447,6 +509,8 @@ void ExplorePage::initMarker(bool selectAll)
         }
         break;
     case SelectRect:
+        if (!hasPick)
+            break;
         if (one)
             view->markBy1DRect(range1, range2, oneDChannel, selectAll);
         else
@@ -488,10 +552,14 @@ void ExplorePage::showMarkerByThreshold(bool isPositive)
 {
     const QVector<uint> channels = getPlotChannels(plotBox->currentName());
     markerMode = Threshold;
+    // A new pick replaces the old one, and its markers are not yet selected.
+    forgetPick();
+    lastSelectAll = false;
     if (channels.size() != 1)
         return;
     oneDChannel = channels.first();
     positive = isPositive;
+    hasPick = true;
     view->showMarkerBy1DThreshold(oneDChannel, positive, false);
 }
 
@@ -499,10 +567,13 @@ void ExplorePage::showMarkerBy2DThreshold(bool ch1, bool ch2)
 {
     markerMode = Threshold;
     clearOther2DSelections(sender());
+    forgetPick();
+    lastSelectAll = false;
     xPositive = ch1;
     yPositive = ch2;
     if (!pairOfSender(sender(), xChannel, yChannel))
         return;
+    hasPick = true;
     view->showMarkerBy2DThreshold(xChannel, yChannel, ch1, ch2, false);
 }
 
@@ -513,6 +584,8 @@ void ExplorePage::showMarkerBySelectRect(QPair<quint32, quint32> indexRange, QPa
     const bool from2D = from == plotXY || from == plotXZ || from == plotYZ;
     if (from2D)
         clearOther2DSelections(from);
+    forgetPick();
+    lastSelectAll = false;
     range1 = indexRange;
     range2 = graysRange;
     if (from == plot1D) {
@@ -520,16 +593,19 @@ void ExplorePage::showMarkerBySelectRect(QPair<quint32, quint32> indexRange, QPa
         if (channels.size() != 1)
             return;
         oneDChannel = channels.first();
+        hasPick = true;
         view->showMarkerBy1DRect(range1, range2, oneDChannel, false);
     } else if (from2D && pairOfSender(from, xChannel, yChannel)) {
+        hasPick = true;
         view->showMarkerBy2DRect(range1, range2, xChannel, yChannel, false);
     }
 }
 
 void ExplorePage::cancelSelect()
 {
-    range1 = qMakePair(0u, 0u);
-    range2 = qMakePair(0u, 0u);
+    // A cancelled pick is not marked again by the next brightness step or Select for Exclusion.
+    forgetPick();
+    lastSelectAll = false;
     if (view->imageItem())
         view->cancelMarkers();
 }
@@ -579,6 +655,7 @@ void ExplorePage::exclude()
     view->excludeSelected();
     initMarker(false);
     updatePlots(plotBox->currentName());
+    restoreSelection();
 }
 
 void ExplorePage::include()
@@ -588,6 +665,7 @@ void ExplorePage::include()
     view->includeSelected();
     initMarker(false);
     updatePlots(plotBox->currentName());
+    restoreSelection();
 }
 
 void ExplorePage::restore()
@@ -597,6 +675,7 @@ void ExplorePage::restore()
     if (view->restoreWell()) {
         initMarker(false);
         updatePlots(plotBox->currentName());
+        restoreSelection();
     }
 }
 
@@ -741,7 +820,8 @@ void ExplorePage::update2DPlot(uint x, uint y, Explore2DDot *plot)
 
 void ExplorePage::restoreSelection()
 {
-    if (markerMode == Population)
+    // Only a pick the user made is drawn again.
+    if (markerMode == Population || !hasPick)
         return;
     const QVector<uint> channels = getPlotChannels(plotBox->currentName());
     const QPointF low(std::min(range1.first, range1.second), std::min(range2.first, range2.second));

@@ -48,6 +48,8 @@ public:
     Explore2DDot *plotYZView() const { return plotYZ; }
     QWidget *holder(int index) const; // 0 1D, 1 XY, 2 XZ, 3 YZ
     ExploreMarkerMode mode() const { return markerMode; }
+    // A threshold side, quadrant or rectangle picked on the shown plot is in force.
+    bool picking() const { return hasPick; }
     uint shownChannel() const { return imageChannel; }
     const QVector<ExplorePlotEntry> &entries() const { return plotEntries; }
 
@@ -88,6 +90,14 @@ private:
 
     void updatePopulationBox();
     void updatePlotBox();
+    // updatePlotBox; when the shown plot is another one afterwards, the pick goes with it.
+    void rebuildPlotBox();
+    // The stored pick forgotten (channels, sides, ranges); forgetPicks also takes its shapes
+    // off the plots.
+    void forgetPick();
+    void forgetPicks();
+    // Every plot emptied and hidden.
+    void clearPlots();
     QVector<uint> getPlotChannels(const QString &name) const;
     void updateWellChannels(int wellId);
     void updateChannelButtons(const QList<uint> &channels, int wellId);
@@ -119,6 +129,9 @@ private:
     QuorinBox *populationBox = nullptr;
     QuorinBox *plotBox = nullptr;
     ExploreMarkerMode markerMode = Threshold;
+    // Set by a pick on a plot, cleared when the shown plot changes, on a cancel and with the
+    // document: the stored channels, sides and ranges mark nothing without it.
+    bool hasPick = false;
     uint populationId = 0;
     uint oneDChannel = 0;
     bool positive = false;

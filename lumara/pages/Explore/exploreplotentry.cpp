@@ -72,10 +72,11 @@ QVector<ExploreSeries> exploreQuadrants(const QVector<uint> &gx, const QVector<u
         const uint y = gy[i];
         int q = 1;
         if (lineMode) {
-            if (x > tx)
-                q = y > ty ? 0 : 3;
+            // At or above its threshold a droplet is positive, as the markers and counts say.
+            if (x >= tx)
+                q = y >= ty ? 0 : 3;
             else
-                q = y > ty ? 1 : 2;
+                q = y >= ty ? 1 : 2;
         }
         series[q].points.append(QPointF(x, y));
     }

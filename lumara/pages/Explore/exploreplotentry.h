@@ -37,8 +37,8 @@ struct ExploreSeries {
 };
 
 // Always four series: both positive, only y positive, negative, only x positive. A droplet is
-// positive in a channel above its threshold. In polygon mode every droplet goes to the second
-// series and every colour is the negative grey. colours: both, y, negative, x.
+// positive in a channel at or above its threshold. In polygon mode every droplet goes to the
+// second series and every colour is the negative grey. colours: both, y, negative, x.
 QVector<ExploreSeries> exploreQuadrants(const QVector<uint> &gx, const QVector<uint> &gy, uint tx, uint ty,
                                         const QVector<QString> &colours, bool lineMode);
 

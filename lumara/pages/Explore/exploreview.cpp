@@ -52,6 +52,19 @@ void ExploreView::cancelMarkers()
     applyZoom();
 }
 
+void ExploreView::forgetDocument()
+{
+    showNothing();
+    zoomSteps = 0;
+    scrollV = 0;
+    scrollH = 0;
+    populationId = 0;
+    markerChannel = 0;
+    markerPositive = false;
+    adjustTypes = QVector<int>(6, 2);
+    applyZoom();
+}
+
 int ExploreView::beginMarkerSet()
 {
     if (!refreshImage())

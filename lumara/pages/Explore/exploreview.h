@@ -15,6 +15,10 @@ public:
 
     // The image without markers, back to the fitted view.
     void cancelMarkers();
+    // Nothing of a document shown: no image, no markers, no picks, no ids; back to the fitted
+    // view at the scroll origin with every channel in automatic brightness and contrast, as a
+    // view made afresh starts.
+    void forgetDocument();
 
     // Each marker set draws the image afresh (its markers, polygons and picks go) and marks the
     // matching droplets of the selected well; selectAll makes every new marker picked. A value

@@ -82,22 +82,21 @@ void QuorinBox::addHtmlItem(QPair<QString, QString> entry)
     auto *itemLabel = new QLabel;
     const double available = width() - uiScaleFactor * 35;
     const QFontMetrics metrics(font);
-    const int nameSize = int(uiScaleFactor * 13);
-    const int tagSize = int(uiScaleFactor * 16);
+    const QString nameSize = QString::number(int(uiScaleFactor * 13));
+    const QString tagSize = QString::number(int(uiScaleFactor * 16));
+    // Every template is filled in one pass: a name may hold "%1" itself.
     QString namePart;
     if (metrics.horizontalAdvance(entry.first) > available)
         namePart = QStringLiteral("<font style = 'font-family:Roboto; font-size:%2px; color:#000000;'>%1</font>")
-                       .arg(metrics.elidedText(entry.first, Qt::ElideMiddle, int(available)).toHtmlEscaped())
-                       .arg(nameSize);
+                       .arg(metrics.elidedText(entry.first, Qt::ElideMiddle, int(available)).toHtmlEscaped(),
+                            nameSize);
     else
         namePart = QStringLiteral("<font style = 'font-family:Roboto; font-size:%2px; color:#000000;'> %1</font>")
-                       .arg(entry.first.toHtmlEscaped())
-                       .arg(nameSize);
+                       .arg(entry.first.toHtmlEscaped(), nameSize);
     const QString tagPart =
         QStringLiteral("<font style = 'font-family:Roboto; font-size:%1px; color:#009944; vertical-align:super;'> "
                        "%2</font>")
-            .arg(tagSize)
-            .arg(entry.second.toHtmlEscaped());
+            .arg(tagSize, entry.second.toHtmlEscaped());
     const QString html = namePart + tagPart;
     itemLabel->setText(html);
     itemLabel->setFont(font);

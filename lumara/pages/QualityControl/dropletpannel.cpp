@@ -60,7 +60,8 @@ void DropletPannel::setTitle(const QString &name)
 
 void DropletPannel::reloadImage()
 {
-    if (wellId != 0 && channel != 0)
+    // A failed load keeps the ids but no image: loading it again would only repeat the message.
+    if (wellId != 0 && channel != 0 && !sourceImage.empty())
         loadImage(wellId, channel);
 }
 
@@ -89,19 +90,6 @@ void DropletPannel::clearScene()
     clearPicks();
     DropletImageView::clearScene();
     resetState();
-}
-
-void DropletPannel::showNothing()
-{
-    clearPicks();
-    DropletImageView::clearScene();
-    sourceImage.release();
-    display.release();
-    wellId = 0;
-    channel = 0;
-    emit enableUndo(false);
-    emit enableRedo(false);
-    viewport()->update();
 }
 
 QList<QCDrpltMarker *> DropletPannel::markers() const

@@ -16,7 +16,7 @@ public:
     explicit DropletPannel(QWidget *parent = nullptr);
     ~DropletPannel() override;
 
-    // Loads the current well and channel again when both are set.
+    // Loads the current well and channel again when both are set and their image was shown.
     void reloadImage();
     // Fits the image already shown to the view's size, without reading the document.
     void refitImage();
@@ -27,8 +27,6 @@ public:
     void resetState();
     // The scene emptied, then resetState.
     void clearScene();
-    // The scene emptied and no well shown, the flags and modes kept.
-    void showNothing();
 
     uint currentPopulation() const { return populationId; }
     bool showNegative() const { return negativeShown; }

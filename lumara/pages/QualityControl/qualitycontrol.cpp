@@ -130,8 +130,9 @@ void QualityControl::initConnections()
     connectChecked(view, SIGNAL(showSaturatedDroplets(bool)), m_panel, SLOT(showSaturatedDroplets(bool)));
     connectChecked(this, SIGNAL(selectWellChange(int)), view, SIGNAL(wellClicked(int)));
     connectChecked(view, SIGNAL(switchPopulation(QString)), this, SLOT(switchPopulation(QString)));
-    // Before updateData: the view takes its defaults first, then the page writes the well's.
-    connectChecked(hub, SIGNAL(updateWellComplete()), view, SIGNAL(initQCData()));
+    // From updateData, once the old document is gone: the view takes its defaults, then the
+    // page writes the new document's.
+    connectChecked(this, SIGNAL(initQCData()), view, SIGNAL(initQCData()));
     connectChecked(view, SIGNAL(sigQcParamDialog()), this, SLOT(qcParamDialogSlot()));
     connectChecked(this, SIGNAL(updateConstractType(int)), view, SIGNAL(sigChannelConstractType(int)));
     connectChecked(this, SIGNAL(updateCurrentSelectChannel(int)), view, SIGNAL(updateCurrentSelectChannel(int)));
@@ -151,7 +152,12 @@ void QualityControl::setRootProperty(const char *name, const QVariant &value)
 void QualityControl::updateData()
 {
     WellListModel *wells = WellListModel::instance();
+    // Nothing of the document shown so far stays: its image, markers, picks and ids go before
+    // the view's defaults can ask the panel for anything.
+    m_panel->showNothing();
     m_panel->resetState();
+    m_populationId = 0;
+    emit initQCData();
     emit openNewFile();
     if (wells->rowCount() > 0) {
         setRootProperty("uiEnable", true);
@@ -293,9 +299,8 @@ void QualityControl::updateImageFigures()
 void QualityControl::updateQCParameters()
 {
     BLLInstance *bll = BLLInstance::getInstance();
-    const LumaraAnalysisData::QcThresholdInfo limits = bll->getQcSettings();
-    const quint32 threshold =
-        quint32(double(bll->getExperimentEditMgr()->getWellDropletNumber(m_wellId)) * limits.analyzableDrpltRatio);
+    // The well's droplet number times the analysable ratio, an exact product kept exact.
+    const quint32 threshold = bll->getNumbersRef(m_wellId);
     const quint32 effective = bll->getWellDropletNum(m_wellId);
     if (!m_root)
         return;

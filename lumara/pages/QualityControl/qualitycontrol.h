@@ -42,6 +42,8 @@ signals:
     void updateCurrentSelectChannel(int channelID);
     void sigRecover();
     void openNewFile();
+    // The view back to its defaults, after the panel has let go of the old document.
+    void initQCData();
 
 private slots:
     void reAnalysis();

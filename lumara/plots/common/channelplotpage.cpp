@@ -186,8 +186,9 @@ void ChannelPlotPage::cacheThreshold(int wellID, uint channel, uint value)
 
 void ChannelPlotPage::fullRefresh()
 {
-    refreshPanel();
+    // The panel follows the shown channels, which the thumbnails' rebuild decides.
     refreshThumbnails();
+    refreshPanel();
     refreshPlots();
     refreshThresholdTable();
 }

@@ -33,6 +33,8 @@ private slots:
     void reloads();
     void panel_data();
     void panel();
+    void panelWithoutShownChannel_data();
+    void panelWithoutShownChannel();
     void axisBoundsPerWell_data();
     void axisBoundsPerWell();
     void histogramDragIsSolidLine();
@@ -218,6 +220,35 @@ void TestOneDotPage::panel()
     QCOMPARE(root->property("pFu").toString(),
              polygons ? QStringLiteral("---") : QString::number(bll()->getPFuMean(well, uint(shown.first() + 1)), 'f', 2));
     QCOMPARE(root->property("dropletNumbersAbnormal").toBool(), !(eff < ref));
+}
+
+void TestOneDotPage::panelWithoutShownChannel_data()
+{
+    QTest::addColumn<int>("row");
+    QTest::newRow("a well without a target channel") << 1;
+    QTest::newRow("a well without the shown channel") << 2;
+}
+
+// Channel 1 of well 1 shown, then a well that shows no channel: the panel's figures are empty
+// and hidden, as before anything was shown.
+void TestOneDotPage::panelWithoutShownChannel()
+{
+    QFETCH(int, row);
+    BllTest::DocumentSeed seed = rampDocument({40, 40, 40});
+    seed.wells[1].channels = {};
+    seed.wells[2].channels = {2};
+    open(seed);
+    choose(m_page.get(), {0}, {0});
+    QObject *root = m_page->qmlRoot();
+    QCOMPARE(root->property("parametersShow").toBool(), true);
+    QVERIFY(!root->property("pFu").toString().isEmpty());
+    selectRows({row});
+    emit m_page->wellListView()->sigWellSelectChange();
+    QVERIFY(m_page->thumbnailModel()->getShownChannelIds().isEmpty());
+    QCOMPARE(root->property("parametersShow").toBool(), false);
+    QCOMPARE(root->property("effDroplets").toString(), QString());
+    QCOMPARE(root->property("refDroplets").toString(), QString());
+    QCOMPARE(root->property("pFu").toString(), QString());
 }
 
 void TestOneDotPage::axisBoundsPerWell_data()

@@ -11,6 +11,7 @@
 
 #include "../viewer/viewertest.h"
 
+#include <QLabel>
 #include <QListWidget>
 #include <QQuickItem>
 #include <QtTest>
@@ -138,6 +139,85 @@ inline QPair<double, double> axisRange(const QwtPlot *plot, int axis)
 {
     const QwtScaleDiv &div = plot->axisScaleDiv(axis);
     return qMakePair(div.lowerBound(), div.upperBound());
+}
+
+inline QString sortedIds(const QSet<uint> &ids)
+{
+    QList<uint> list = ids.values();
+    std::sort(list.begin(), list.end());
+    QStringList parts;
+    for (uint id : list)
+        parts.append(QString::number(id));
+    return parts.join(QLatin1Char(','));
+}
+
+// What the user sees of the page and what its commands would act on, one line per item: the
+// drop-downs, the mode and pick, the image with its markers and picks, every plot with its
+// dots, axes and pick, and the tool bar's channel buttons. Two pages showing the same
+// document the same way give the same lines.
+inline QStringList stateOf(const ExplorePage &page)
+{
+    QStringList state;
+    const auto items = [](const QuorinBox *box) {
+        QStringList names;
+        for (int i = 0; i < box->list()->count(); ++i)
+            names.append(box->list()->item(i)->data(QuorinBox::NameRole).toString());
+        return names.join(QLatin1Char('|'));
+    };
+    state << QStringLiteral("plots %1 current %2").arg(items(page.plots()), page.plots()->currentName());
+    state << QStringLiteral("populations %1 shown '%2' dot %3")
+                 .arg(items(page.populations()), page.populations()->labelText(),
+                      page.populationSign()->property("dotColour").toString());
+    state << QStringLiteral("mode %1 pick %2 channel %3")
+                 .arg(int(page.mode()))
+                 .arg(page.picking())
+                 .arg(page.shownChannel());
+    const ExploreView *view = page.imageView();
+    QString modes;
+    for (uint channel = 1; channel <= 6; ++channel)
+        modes += QString::number(view->getAdjustType(channel));
+    state << QStringLiteral("image well %1 channel %2 shown %3 zoom %4 modes %5")
+                 .arg(view->shownWell())
+                 .arg(view->shownChannel())
+                 .arg(view->imageItem() != nullptr)
+                 .arg(view->zoomStepCount())
+                 .arg(modes);
+    state << QStringLiteral("marked %1 picked %2")
+                 .arg(sortedIds(idsOf(markersOf(*view))), sortedIds(selectedIds(*view)));
+    const QVector<QPair<const QwtPlot *, const QwtPlotShapeItem *>> plots = {
+        {page.plot1DView(), page.plot1DView()->shape()},
+        {page.plotXYView(), page.plotXYView()->shape()},
+        {page.plotXZView(), page.plotXZView()->shape()},
+        {page.plotYZView(), page.plotYZView()->shape()}};
+    for (int i = 0; i < plots.size(); ++i) {
+        const QwtPlot *plot = plots[i].first;
+        const bool visible = page.holder(i)->isVisible();
+        QString line = QStringLiteral("%1 visible %2").arg(plot->objectName()).arg(visible);
+        if (visible) {
+            const QRectF pick = pickOf(plot, plots[i].second);
+            const QPair<double, double> x = axisRange(plot, QwtPlot::xBottom);
+            const QPair<double, double> y = axisRange(plot, QwtPlot::yLeft);
+            line += QStringLiteral(" dots %1 x %2..%3 y %4..%5 pick %6,%7 %8x%9")
+                        .arg(dotCount(plot))
+                        .arg(x.first)
+                        .arg(x.second)
+                        .arg(y.first)
+                        .arg(y.second)
+                        .arg(pick.x())
+                        .arg(pick.y())
+                        .arg(pick.width())
+                        .arg(pick.height());
+        }
+        state << line;
+    }
+    if (const QObject *root = page.toolBar()) {
+        QString buttons;
+        for (int n = 1; n <= 6; ++n)
+            buttons += root->property(qPrintable(QStringLiteral("channel%1Status").arg(n))).toBool() ? QLatin1Char('1')
+                                                                                                      : QLatin1Char('0');
+        state << QStringLiteral("tool bar %1 channels %2").arg(root->property("uiEnabled").toBool()).arg(buttons);
+    }
+    return state;
 }
 
 } // namespace ExploreTest

@@ -45,6 +45,15 @@ private slots:
     void excludingEveryDroplet();
     void wellWithoutShownChannel();
     void commandsWithoutWells();
+    void twoDColoursAsMarked_data();
+    void twoDColoursAsMarked();
+    void noPickWithoutAClick_data();
+    void noPickWithoutAClick();
+    void plotChangeDropsPick_data();
+    void plotChangeDropsPick();
+    void wellChangeToAnotherPlotDropsPick();
+    void newDocumentAsFreshlyOpened_data();
+    void newDocumentAsFreshlyOpened();
 
 private:
     std::unique_ptr<ExplorePage> page;
@@ -226,12 +235,14 @@ void TestExplorePage::modeTransitions()
     const QSet<uint> above = dropletsWhere([](int i) { return grey1(i) >= Threshold1; });
     QCOMPARE(markedIds(*page), above);
     QVERIFY(!pickOf(plot1D, plot1D->shape()).isEmpty());
+    // A pick belongs to the plot it was made on: another plot takes it away for good.
     QVERIFY(choose(page->plots(), QStringLiteral("T2")));
     page->initMarker();
     QVERIFY(markedIds(*page).isEmpty());
     QVERIFY(choose(page->plots(), QStringLiteral("T1")));
     page->initMarker();
-    QCOMPARE(markedIds(*page), above);
+    QVERIFY(markedIds(*page).isEmpty());
+    QVERIFY(pickOf(plot1D, plot1D->shape()).isEmpty());
 
     // A rectangle: SelectRect.
     emit plot1D->showMarkerBySelectRect(Range(0, 5), Range(0, 5000));
@@ -453,18 +464,25 @@ void TestExplorePage::commandsWithoutWells()
     QVERIFY(choose(page->plots(), QStringLiteral("T1")));
     emit page->plot1DView()->showMarkerByThreshold(true);
     QVERIFY(toolBar(*page, "selectAll"));
-    const QSet<uint> picked = selectedIds(*page->imageView());
-    QVERIFY(!picked.isEmpty());
-    // The well list empties (a file being replaced): the droplet commands do nothing.
+    QVERIFY(!selectedIds(*page->imageView()).isEmpty());
+    // The well list empties (a file being replaced): the reload takes the old image, its picks
+    // and the plots away, and the droplet commands do nothing.
     WellListModel::instance()->setModelType(0);
     BllTest::DocumentSeed empty;
     QVERIFY(BllTest::seedDocument(empty));
     emit SignalTransfer::getInstance()->updateWellInfo();
     QVERIFY(WellListModel::instance()->getAllWellIDs().isEmpty());
+    QVERIFY(!page->imageView()->imageItem());
+    QCOMPARE(page->imageView()->shownWell(), 0u);
+    for (int h = 0; h < 4; ++h)
+        QVERIFY(!page->holder(h)->isVisible());
+    QCOMPARE(page->toolBar()->property("uiEnabled").toBool(), false);
     QVERIFY(toolBar(*page, "exclude"));
     QVERIFY(toolBar(*page, "selectAll"));
     QVERIFY(toolBar(*page, "undo"));
-    QCOMPARE(selectedIds(*page->imageView()), picked);
+    QVERIFY(toolBar(*page, "redo"));
+    QVERIFY(toolBar(*page, "restore"));
+    QVERIFY(markersOf(*page->imageView()).isEmpty());
     // The hub's reload resets the page: empty drop-downs, and no refresh without wells.
     emit SignalTransfer::getInstance()->updateWellComplete();
     QCOMPARE(page->plots()->count(), 0);
@@ -472,6 +490,214 @@ void TestExplorePage::commandsWithoutWells()
     QCOMPARE(page->shownChannel(), 0u);
     page->refresh();
     QCOMPARE(page->plots()->count(), 0);
+}
+
+void TestExplorePage::twoDColoursAsMarked_data()
+{
+    QTest::addColumn<bool>("xPositive");
+    QTest::addColumn<bool>("yPositive");
+    QTest::addColumn<int>("series"); // 0 both positive, 1 only y, 2 neither, 3 only x
+    QTest::newRow("both positive") << true << true << 0;
+    QTest::newRow("only y positive") << false << true << 1;
+    QTest::newRow("neither") << false << false << 2;
+    QTest::newRow("only x positive") << true << false << 3;
+}
+
+// Channels 1 and 2 have droplets exactly on their thresholds: each quadrant's dots are the
+// droplets that the quadrant's pick marks on the image.
+void TestExplorePage::twoDColoursAsMarked()
+{
+    QFETCH(bool, xPositive);
+    QFETCH(bool, yPositive);
+    QFETCH(int, series);
+    QVERIFY(!dropletsWhere([](int i) { return grey1(i) == Threshold1 || grey2(i) == Threshold2; }).isEmpty());
+    QVERIFY(choose(page->plots(), QStringLiteral("T1-T2")));
+    Explore2DDot *plot = page->plotXYView();
+    QCOMPARE(plot->curves().size(), 4);
+    emit plot->showMarkerByThreshold(xPositive, yPositive);
+    const auto byValue = [](const QPointF &a, const QPointF &b) {
+        return a.x() < b.x() || (a.x() == b.x() && a.y() < b.y());
+    };
+    QVector<QPointF> marked;
+    for (uint id : markedIds(*page))
+        marked.append(QPointF(grey1(int(id)), grey2(int(id))));
+    QVector<QPointF> drawn;
+    const QwtSeriesData<QPointF> *dots = plot->curves().at(series)->data();
+    for (size_t i = 0; i < dots->size(); ++i)
+        drawn.append(dots->sample(i));
+    std::sort(marked.begin(), marked.end(), byValue);
+    std::sort(drawn.begin(), drawn.end(), byValue);
+    QVERIFY(!drawn.isEmpty());
+    QCOMPARE(drawn, marked);
+}
+
+void TestExplorePage::noPickWithoutAClick_data()
+{
+    QTest::addColumn<QString>("plot");
+    QTest::newRow("1D") << "T1";
+    QTest::newRow("pair") << "T1-T2";
+    QTest::newRow("triple") << "T1-T2-T4";
+}
+
+// A well change with no pick made draws no pick and marks nothing, not even after a
+// brightness step or "Select for Exclusion"; so nothing is excluded.
+void TestExplorePage::noPickWithoutAClick()
+{
+    QFETCH(QString, plot);
+    QVERIFY(choose(page->plots(), plot));
+    selectWell(3);
+    emit page->wells()->sigWellSelectChange();
+    QCOMPARE(page->imageView()->shownWell(), 3u);
+    QCOMPARE(page->plots()->currentName(), plot);
+    QVERIFY(!page->picking());
+    QVERIFY(pickOf(page->plot1DView(), page->plot1DView()->shape()).isEmpty());
+    for (Explore2DDot *p : {page->plotXYView(), page->plotXZView(), page->plotYZView()})
+        QVERIFY2(pickOf(p, p->shape()).isEmpty(), qPrintable(p->objectName()));
+    QVERIFY(markedIds(*page).isEmpty());
+    QVERIFY(toolBar(*page, "addBrightness"));
+    QVERIFY(markedIds(*page).isEmpty());
+    QVERIFY(toolBar(*page, "selectAll"));
+    QVERIFY(selectedIds(*page->imageView()).isEmpty());
+    QVERIFY(toolBar(*page, "exclude"));
+    QVERIFY(BLLInstance::getInstance()->getExcludedDroplets(3).isEmpty());
+}
+
+void TestExplorePage::plotChangeDropsPick_data()
+{
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<int>("pick");
+    QTest::addColumn<QString>("sender");
+    QTest::addColumn<QString>("to");
+    QTest::newRow("quadrant, then another pair") << "T1-T2" << int(Pick::Threshold2D) << "Explore2DXY" << "T1-T4";
+    QTest::newRow("quadrant on a triple, then its pair")
+        << "T1-T2-T4" << int(Pick::Threshold2D) << "Explore2DXZ" << "T1-T4";
+    QTest::newRow("2D rectangle, then a 1D plot") << "T2-T4" << int(Pick::Rect2D) << "Explore2DXY" << "T2";
+    QTest::newRow("1D rectangle, then another channel") << "T1" << int(Pick::Rect1D) << "" << "T2";
+    QTest::newRow("1D side, then a pair") << "T1" << int(Pick::Threshold1D) << "" << "T1-T2";
+}
+
+// A pick belongs to the plot it was made on: after another plot is chosen nothing of it is
+// drawn, marked, selected or excluded, and coming back does not bring it back.
+void TestExplorePage::plotChangeDropsPick()
+{
+    QFETCH(QString, from);
+    QFETCH(int, pick);
+    QFETCH(QString, sender);
+    QFETCH(QString, to);
+    QVERIFY(choose(page->plots(), from));
+    auto *plot2D = page->findChild<Explore2DDot *>(sender);
+    switch (Pick(pick)) {
+    case Pick::Threshold1D:
+        emit page->plot1DView()->showMarkerByThreshold(true);
+        break;
+    case Pick::Rect1D:
+        emit page->plot1DView()->showMarkerBySelectRect(Range(0, 23), Range(0, 5000));
+        break;
+    case Pick::Threshold2D:
+        QVERIFY(plot2D);
+        emit plot2D->showMarkerByThreshold(true, false);
+        break;
+    case Pick::Rect2D:
+        QVERIFY(plot2D);
+        emit plot2D->showMarkerBySelectRect(Range(0, 5000), Range(0, 5000));
+        break;
+    default:
+        QFAIL("no such pick");
+    }
+    QVERIFY(page->picking());
+    QVERIFY(!markedIds(*page).isEmpty());
+
+    for (const QString &plot : {to, from}) {
+        QVERIFY(choose(page->plots(), plot));
+        QVERIFY(!page->picking());
+        QVERIFY(pickOf(page->plot1DView(), page->plot1DView()->shape()).isEmpty());
+        for (Explore2DDot *p : {page->plotXYView(), page->plotXZView(), page->plotYZView()})
+            QVERIFY2(pickOf(p, p->shape()).isEmpty(), qPrintable(p->objectName()));
+        QVERIFY(markedIds(*page).isEmpty());
+        QVERIFY(toolBar(*page, "addBrightness"));
+        QVERIFY(markedIds(*page).isEmpty());
+        QVERIFY(toolBar(*page, "updateOpacity", Q_ARG(double, 0.4)));
+        QVERIFY(markedIds(*page).isEmpty());
+        QVERIFY(toolBar(*page, "selectAll"));
+        QVERIFY(selectedIds(*page->imageView()).isEmpty());
+        QVERIFY(toolBar(*page, "exclude"));
+        QVERIFY(BLLInstance::getInstance()->getExcludedDroplets(1).isEmpty());
+    }
+}
+
+// A pick on a plot that the next well does not offer goes with it: the well shows its first
+// plot with no pick drawn and nothing marked.
+void TestExplorePage::wellChangeToAnotherPlotDropsPick()
+{
+    QVERIFY(choose(page->plots(), QStringLiteral("T1-T2")));
+    emit page->plotXYView()->showMarkerByThreshold(true, true);
+    QVERIFY(!markedIds(*page).isEmpty());
+    selectWell(2);
+    emit page->wells()->sigWellSelectChange();
+    QCOMPARE(page->plots()->currentName(), QStringLiteral("T2"));
+    QVERIFY(!page->picking());
+    QVERIFY(pickOf(page->plot1DView(), page->plot1DView()->shape()).isEmpty());
+    QVERIFY(markedIds(*page).isEmpty());
+    QVERIFY(toolBar(*page, "reduceBrightness"));
+    QVERIFY(toolBar(*page, "selectAll"));
+    QVERIFY(markedIds(*page).isEmpty());
+    QVERIFY(toolBar(*page, "exclude"));
+    QVERIFY(BLLInstance::getInstance()->getExcludedDroplets(2).isEmpty());
+}
+
+void TestExplorePage::newDocumentAsFreshlyOpened_data()
+{
+    QTest::addColumn<bool>("moved");
+    QTest::newRow("another document") << true;
+    QTest::newRow("the same document analysed again") << false;
+}
+
+// Another document, or the same one analysed again, reaches the page on screen through the
+// hub's reload: it then shows exactly what a page made fresh on that document shows, and
+// nothing picked before is marked, selected or excluded afterwards.
+void TestExplorePage::newDocumentAsFreshlyOpened()
+{
+    QFETCH(bool, moved);
+    QVERIFY(choose(page->plots(), QStringLiteral("T1-T2")));
+    emit page->plotXYView()->showMarkerByThreshold(true, true);
+    QVERIFY(toolBar(*page, "selectAll"));
+    QVERIFY(!selectedIds(*page->imageView()).isEmpty());
+    QVERIFY(toolBar(*page, "updateSelectChannel", Q_ARG(int, 2)));
+    QVERIFY(toolBar(*page, "addBrightness"));
+    emit page->plotXYView()->showMarkerBySelectRect(Range(0, 1200), Range(0, 5000));
+    QVERIFY(page->imageView()->zoomStepCount() > 0);
+    QVERIFY(toolBar(*page, "selectAll"));
+
+    // The same wells and channels, with the droplets' values moved on by one when asked.
+    BllTest::DocumentSeed other = exploreSeed();
+    for (BllTest::WellSeed &well : other.wells) {
+        if (!moved)
+            break;
+        const QVector<BllTest::DropletSeed> before = well.droplets;
+        for (int i = 0; i < before.size(); ++i) {
+            well.droplets[i].raw = before[(i + 1) % before.size()].raw;
+            well.droplets[i].compensated = before[(i + 1) % before.size()].compensated;
+        }
+    }
+    QVERIFY(load(other));
+    const QStringList reloaded = stateOf(*page);
+    auto fresh = shownPage();
+    QVERIFY(fresh);
+    fresh->refresh();
+    QCOMPARE(reloaded, stateOf(*fresh));
+    fresh.reset();
+
+    QVERIFY(toolBar(*page, "addBrightness"));
+    QVERIFY(markedIds(*page).isEmpty());
+    QVERIFY(toolBar(*page, "selectAll"));
+    QVERIFY(toolBar(*page, "exclude"));
+    QVERIFY(choose(page->plots(), QStringLiteral("T1-T2")));
+    QVERIFY(toolBar(*page, "addConstract"));
+    QVERIFY(toolBar(*page, "selectAll"));
+    QVERIFY(selectedIds(*page->imageView()).isEmpty());
+    QVERIFY(toolBar(*page, "exclude"));
+    for (uint well : {1u, 2u, 3u})
+        QVERIFY(BLLInstance::getInstance()->getExcludedDroplets(well).isEmpty());
 }
 
 LUMARA_TEST_GUI_MAIN(TestExplorePage)

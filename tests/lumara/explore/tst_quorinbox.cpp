@@ -61,6 +61,8 @@ void TestQuorinBox::entries_data()
     QTest::newRow("empty tag") << QStringLiteral("Pop 1") << QString() << false;
     QTest::newRow("long name") << LongName << QStringLiteral("1D") << true;
     QTest::newRow("markup in a name stays text") << QStringLiteral("a<b>") << QStringLiteral("3D") << false;
+    QTest::newRow("a name holding %1 shows as typed") << QStringLiteral("P%1") << QStringLiteral("1D") << false;
+    QTest::newRow("place markers in name and tag") << QStringLiteral("A%2 %1") << QStringLiteral("%1") << false;
 }
 
 void TestQuorinBox::entries()

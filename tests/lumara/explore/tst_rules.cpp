@@ -116,11 +116,12 @@ void TestExploreRules::quadrants_data()
     // Per droplet, the series it must land in.
     QTest::addColumn<QVector<int>>("seriesOf");
 
-    // Thresholds 100 (x) and 200 (y): a value on its threshold is negative.
+    // Thresholds 100 (x) and 200 (y): a value on its threshold is positive, as the markers and
+    // the counts have it.
     QTest::newRow("every quadrant and both lines")
-        << QVector<uint>{150, 50, 50, 150, 100, 100, 101, 150}
-        << QVector<uint>{250, 250, 50, 50, 200, 201, 200, 200} << true
-        << QVector<int>{0, 1, 2, 3, 2, 1, 3, 3};
+        << QVector<uint>{150, 50, 50, 150, 100, 100, 101, 150, 99, 100}
+        << QVector<uint>{250, 250, 50, 50, 200, 201, 200, 200, 200, 199} << true
+        << QVector<int>{0, 1, 2, 3, 0, 0, 0, 0, 1, 3};
     QTest::newRow("polygon mode: all in the second series")
         << QVector<uint>{150, 50, 50, 150} << QVector<uint>{250, 250, 50, 50} << false << QVector<int>{1, 1, 1, 1};
     QTest::newRow("no droplets") << QVector<uint>{} << QVector<uint>{} << true << QVector<int>{};

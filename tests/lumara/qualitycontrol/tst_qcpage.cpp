@@ -9,6 +9,9 @@
 #include "bll/dropletexclude.h"
 #include "bll/populationsmgr.h"
 #include "modalanswerer.h"
+#include "model/analysisdatamgr.h"
+#include "model/analysisresultmgr.h"
+#include "pcranalysisdocument.h"
 #include "shell/welllistview.h"
 
 #include <QDialog>
@@ -441,6 +444,65 @@ private slots:
         view->setProperty("currentChannel", 4);
         QVERIFY(QMetaObject::invokeMethod(page.get(), "selectDefaultChannel"));
         QCOMPARE(view->property("currentChannel").toInt(), 2);
+    }
+
+    // A well whose image is missing says so once, however often the page is resized; its
+    // other channel still shows.
+    void missingImageSaysSoOnce()
+    {
+        auto page = shownPage();
+        QVERIFY(page);
+        BllTest::DocumentSeed seed = qcSeed();
+        seed.wells[0].channelImages[0] = QImage();
+        ModalAnswerer answerer([](QWidget *modal) { modal->close(); });
+        QVERIFY(reload(seed));
+        QCOMPARE(answerer.seen(), QStringList{QStringLiteral("DialogMessage")});
+        QVERIFY(!page->panel()->imageItem());
+        for (const QSize &size : {QSize(1300, 1000), QSize(1500, 1100), QSize(1400, 1060)}) {
+            page->resize(size);
+            QTest::qWait(20);
+        }
+        QCOMPARE(page->size(), QSize(1400, 1060));
+        QCOMPARE(answerer.seen(), QStringList{QStringLiteral("DialogMessage")});
+        QVERIFY(QMetaObject::invokeMethod(page.get(), "channelClicked", Q_ARG(int, 2)));
+        QVERIFY(page->panel()->imageItem());
+        page->resize(QSize(1300, 1000));
+        QTest::qWait(20);
+        QVERIFY(page->panel()->imageItem());
+        QCOMPARE(answerer.seen(), QStringList{QStringLiteral("DialogMessage")});
+    }
+
+    void exactThreshold_data()
+    {
+        QTest::addColumn<int>("dropletSum");
+        QTest::addColumn<double>("ratio");
+        QTest::addColumn<QString>("threshold");
+        QTest::newRow("20000 x 0.57") << 20000 << 0.57 << "11400";
+        QTest::newRow("100 x 0.29") << 100 << 0.29 << "29";
+        QTest::newRow("20000 x 0.85") << 20000 << 0.85 << "17000";
+        QTest::newRow("a fraction is cut off") << 28 << 0.85 << "23";
+        QTest::newRow("just above a whole number") << 999 << 0.999 << "998";
+        QTest::newRow("just below a whole number") << 3 << 0.3333333333 << "0";
+    }
+
+    // The effective-droplet threshold is the droplet number times the ratio as written,
+    // truncated: a whole product stays whole; the well list's reference is the same number.
+    void exactThreshold()
+    {
+        QFETCH(int, dropletSum);
+        QFETCH(double, ratio);
+        QFETCH(QString, threshold);
+        auto page = shownPage();
+        QVERIFY(page);
+        BllTest::DocumentSeed seed = qcSeed();
+        seed.wells[0].dropletSum = dropletSum;
+        QVERIFY(reload(seed));
+        QcThresholdInfo limits;
+        limits.analyzableDrpltRatio = ratio;
+        PcrAnalysisDocument::getInstance()->getAnalysisDataMgr()->getAnalysisRetMgr()->setQcThresholds(limits);
+        QVERIFY(QMetaObject::invokeMethod(page.get(), "updateQCParameters"));
+        QCOMPARE(rootValue(*page, "effThld").toString(), threshold);
+        QCOMPARE(QString::number(BLLInstance::getInstance()->getNumbersRef(1)), threshold);
     }
 
     // Removing every well greys the page when it is shown again; without a shown well

@@ -270,6 +270,36 @@ private slots:
         QCOMPARE(undo.last().first().toBool(), undoEnabled);
     }
 
+    // Qt does not select a hidden marker: redone while its kind is hidden, a pick stays
+    // unpicked, so the marker never shows picked without Exclude taking it.
+    void refusedHiddenPickIsNotFlagged()
+    {
+        QVERIFY(load(qcSeed()));
+        selectWell(1);
+        auto panel = shownView<DropletPannel>();
+        QVERIFY(panel);
+        panel->loadImage(1, 1);
+        uint id = DropletCount;
+        for (QCDrpltMarker *marker : panel->markers())
+            if (!marker->positive && !marker->excluded && !marker->saturated && id == uint(DropletCount))
+                id = marker->id;
+        QVERIFY(id < uint(DropletCount));
+        pick(*panel, id);
+        QCOMPARE(panel->pickCount(), 1);
+        QVERIFY(markersById(*panel).value(id)->selected);
+        panel->undo();
+        panel->showNegtiveDroplets(false);
+        QVERIFY(!markersById(*panel).value(id)->isVisible());
+        panel->redo();
+        panel->showNegtiveDroplets(true);
+        QCDrpltMarker *marker = markersById(*panel).value(id);
+        QVERIFY(marker->isVisible());
+        QVERIFY(!marker->isSelected());
+        QVERIFY(!marker->selected);
+        panel->exclude();
+        QCOMPARE(BLLInstance::getInstance()->getExcludedDroplets(1), excludedDroplets());
+    }
+
     // On an image narrower than 51 pixels nothing changes the well or the markers.
     void smallImageChangesNothing()
     {

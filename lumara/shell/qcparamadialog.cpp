@@ -13,9 +13,19 @@
 
 namespace {
 
+// What the well list shows for a figure that has none (a CV of values that are all 0).
+const QString NotAvailable = QStringLiteral("N/A");
+
 QString percent(double fraction)
 {
+    if (!std::isfinite(fraction))
+        return NotAvailable;
     return QString::number(fraction * 100.0, 'f', 2) + QLatin1Char('%');
+}
+
+QString number(double value)
+{
+    return std::isfinite(value) ? QString::number(value, 'g', 6) : NotAvailable;
 }
 
 // Negative figures are the statistics' mark for "undefined"; so is anything not finite.
@@ -64,18 +74,18 @@ void QcParamaDialog::showQcParams(uint wellId, uint channelId)
     const bool rainDefined = defined(quality.rain);
     const QString undefined = QStringLiteral("!!!");
 
-    m_root->setProperty("drpltNums", QString::number(effectiveCount, 'g', 6));
-    m_root->setProperty("drpltRefNums", QString::number(referenceCount, 'g', 6));
-    m_root->setProperty("posGyslMean", QString::number(quality.posMean, 'g', 6));
+    m_root->setProperty("drpltNums", number(effectiveCount));
+    m_root->setProperty("drpltRefNums", number(referenceCount));
+    m_root->setProperty("posGyslMean", number(quality.posMean));
     m_root->setProperty("posCv", percent(quality.posCv));
     // Without its fraction, truncated toward zero.
-    m_root->setProperty("ngGyslMean", QString::number(qint64(quality.negMean)));
+    m_root->setProperty("ngGyslMean", std::isfinite(quality.negMean) ? QString::number(qint64(quality.negMean)) : NotAvailable);
     m_root->setProperty("negCv", percent(quality.negCv));
-    m_root->setProperty("rfGyslMean", QString::number(referenceMean, 'g', 6));
+    m_root->setProperty("rfGyslMean", number(referenceMean));
     m_root->setProperty("rfCv", percent(referenceCv));
     m_root->setProperty("rfRefCv", percent(limits.rfuCv));
     m_root->setProperty("rsValue", rsDefined ? QString::number(quality.Rs, 'f', 2) : undefined);
-    m_root->setProperty("rsRefValue", QString::number(limits.rs, 'g', 6));
+    m_root->setProperty("rsRefValue", number(limits.rs));
     m_root->setProperty("rainValue", rainDefined ? percent(quality.rain) : undefined);
     m_root->setProperty("rainRefValue", percent(limits.rain));
 

@@ -415,8 +415,9 @@ QList<ExportJob::PointGroup> ExportJob::twoChannelPointGroups(const QList<uint> 
             const QPointF point(xs.at(i), gy);
             int group = 2;
             if (!polygons) {
-                const bool px = xs.at(i) > tx;
-                const bool py = gy > ty;
+                // A value on the line is positive, as the page and the counts take it.
+                const bool px = xs.at(i) >= tx;
+                const bool py = gy >= ty;
                 group = px && py ? 0 : (py ? 1 : (px ? 3 : 2));
             }
             groups[group].points.append(point);

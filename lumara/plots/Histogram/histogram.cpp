@@ -95,7 +95,6 @@ void Histogram::initData()
 {
     m_currentPlot = 0;
     m_axisRanges.clear();
-    thumbnailModel()->clear();
 }
 
 void Histogram::refreshPanel()

@@ -56,8 +56,21 @@ void Plot1DDot::initData()
 {
     m_activePlot = 0;
     isAxisIndividual = 1;
-    m_autoRanges.resize(6);
-    thumbnailModel()->clear();
+    // The ranges the old document's thumbnails found are no range of the new one.
+    m_autoRanges = QVector<AxisRange>(6);
+    hideFigures();
+}
+
+void Plot1DDot::hideFigures()
+{
+    QObject *root = qmlRoot();
+    if (!root)
+        return;
+    root->setProperty("parametersShow", false);
+    root->setProperty("effDroplets", QString());
+    root->setProperty("refDroplets", QString());
+    root->setProperty("pFu", QString());
+    root->setProperty("dropletNumbersAbnormal", true);
 }
 
 uint Plot1DDot::panelChannel() const
@@ -77,13 +90,6 @@ void Plot1DDot::refreshPanel()
     const QList<uint> wells = selectedWells();
     const int well = WellListModel::instance()->getSelectWellID();
     const uint channel = panelChannel();
-    const auto hideFigures = [root] {
-        root->setProperty("parametersShow", false);
-        root->setProperty("effDroplets", QString());
-        root->setProperty("refDroplets", QString());
-        root->setProperty("pFu", QString());
-        root->setProperty("dropletNumbersAbnormal", true);
-    };
     if (wells.size() > 1) {
         root->setProperty("axisApply", false);
         hideFigures();

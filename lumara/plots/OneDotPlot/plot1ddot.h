@@ -46,6 +46,8 @@ private slots:
 private:
     // The channel the panel's figures and the quality dialog are about: the first shown one.
     uint panelChannel() const;
+    // The panel without the droplet figures of one well and channel.
+    void hideFigures();
 
     Zetan1Plot *m_plots[4] = {nullptr, nullptr, nullptr, nullptr};
     // Drawn off screen for every channel's thumbnail and kept: its buffers of a million

@@ -37,6 +37,7 @@ public:
 
 protected:
     void readDocument() override;
+    void forgetDocument() override { m_targets.clear(); }
 
 private:
     QList<uint> m_targets; // channel numbers, read at the last update

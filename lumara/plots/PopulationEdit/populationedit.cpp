@@ -43,6 +43,7 @@ PopulationEdit::PopulationEdit(QWidget *parent) : QQuickWidget(parent)
     rootContext()->setContextProperty(QStringLiteral("populationModel"), m_populationModel);
     loadScaledView(this, QUrl(QStringLiteral("qrc:/PopulationEdit/qml/PopulationEdit.qml")));
     m_root = rootObject();
+    connect(SignalTransfer::getInstance(), &SignalTransfer::updateWellComplete, this, &PopulationEdit::resetDocument);
     if (!m_root)
         return;
     QObject *root = m_root.data();
@@ -98,6 +99,17 @@ void PopulationEdit::initData()
     m_lineModel->updateFromDocument();
     m_polygonModel->updateFromDocument();
     setModeProperties();
+}
+
+void PopulationEdit::resetDocument()
+{
+    m_currentPopulation = NoPopulation;
+    m_lineModel->clear();
+    m_polygonModel->clear();
+    m_populationModel->clear();
+    initData();
+    if (isVisible())
+        refresh();
 }
 
 void PopulationEdit::updatePopulation(int index)

@@ -52,6 +52,11 @@ public slots:
 protected:
     void resizeEvent(QResizeEvent *event) override;
 
+private slots:
+    // An open, a merge or a re-analysis: the chosen population, its marks and the rows of the
+    // old document go; a page on screen is built again from the new one.
+    void resetDocument();
+
 private:
     bool lineMode() const;
     // The table of the document's thresholding mode.

@@ -86,6 +86,16 @@ void ZoneTableModel::updateFromDocument()
     endResetModel();
 }
 
+void ZoneTableModel::clear()
+{
+    beginResetModel();
+    m_rows.clear();
+    m_populationId = 0;
+    m_negativeEdit = false;
+    forgetDocument();
+    endResetModel();
+}
+
 void ZoneTableModel::setNegativeEdit(bool flag)
 {
     beginResetModel();

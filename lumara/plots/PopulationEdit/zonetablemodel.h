@@ -31,6 +31,8 @@ public:
     // Rebuilds the rows from the document in one reset; nothing while the document
     // thresholds in the other mode.
     void updateFromDocument();
+    // No rows, no population, no negative editing: nothing of a document (one reset).
+    void clear();
     // Inside a reset.
     void setNegativeEdit(bool flag);
     bool negativeEdit() const { return m_negativeEdit; }
@@ -57,6 +59,8 @@ protected:
     const Row *rowAt(const QModelIndex &index) const;
     // Called inside the reset of an update, before the rows are built.
     virtual void readDocument() {}
+    // Called inside the reset of clear: what readDocument read goes.
+    virtual void forgetDocument() {}
 
     QVector<Row> m_rows;
 

@@ -7,13 +7,15 @@ int octantIndex(uint gx, uint gy, uint gz, uint tx, uint ty, uint tz)
     return (gx >= tx ? 4 : 0) + (gy >= ty ? 2 : 0) + (gz >= tz ? 1 : 0);
 }
 
-uint populationCode(const QVector<uint> &values, const QVector<uint> &thresholds)
+uint populationCode(const QVector<uint> &values, const QVector<CodeBit> &bits, uint forced)
 {
-    uint code = 0;
-    const int n = qMin(values.size(), thresholds.size());
-    for (int i = 0; i < n && i < 32; ++i)
-        if (values.at(i) >= thresholds.at(i))
-            code |= 1u << i;
+    uint code = forced;
+    const int n = qMin(values.size(), bits.size());
+    for (int i = 0; i < n; ++i) {
+        const CodeBit &bit = bits.at(i);
+        if (bit.shift >= 0 && bit.shift < 32 && values.at(i) >= bit.threshold)
+            code |= 1u << bit.shift;
+    }
     return code;
 }
 
@@ -29,7 +31,7 @@ Membership polygonMembership(const QVector<PolygonZone> &zones, uint x, uint y, 
             p = QPointF(point.y(), point.z());
         else
             continue;
-        return zone.polygon.containsPoint(p, Qt::WindingFill) ? In : Out;
+        return zone.polygon.containsPoint(p, Qt::OddEvenFill) ? In : Out;
     }
     return NoZone;
 }

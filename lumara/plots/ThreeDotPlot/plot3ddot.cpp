@@ -140,7 +140,7 @@ Plot3DDot::Plot3DDot(QWidget *parent) : QQuickWidget(parent)
     row->addLayout(column, 1);
 
     SignalTransfer *hub = SignalTransfer::getInstance();
-    connect(hub, &SignalTransfer::updateWellComplete, this, &Plot3DDot::initData);
+    connect(hub, &SignalTransfer::updateWellComplete, this, &Plot3DDot::resetDocument);
     connect(m_zoneModel, &ZoneModel::zoneSelectUpdate, this, &Plot3DDot::zoneSelectUpdate);
     connect(m_wellView, &WellListView::sigWellSelectChange, this, &Plot3DDot::updateWellModel);
     connect(m_thumbnailView, &ThumbnailView::modelDataChange, this, &Plot3DDot::updateWellModel);
@@ -227,6 +227,21 @@ void Plot3DDot::initData()
     clearGraph(m_renderGraph);
 }
 
+void Plot3DDot::resetDocument()
+{
+    initData();
+    // The old document's plots, zones and population are no choice in the new one.
+    m_thumbnailModel->clear();
+    m_zoneModel->updateZones(0);
+    if (m_root) {
+        m_root->setProperty("currentPopulationIndex", 0);
+        m_root->setProperty("circleColor", Grey);
+        m_root->setProperty("deleteEnable", false);
+    }
+    if (isVisible())
+        refreshPage();
+}
+
 void Plot3DDot::clearGraph(Q3DScatter *graph)
 {
     if (!graph)
@@ -286,6 +301,9 @@ void Plot3DDot::rebuildThumbnails()
         rows.append(row);
     }
     m_thumbnailModel->setThumbnails(rows);
+    // Without a current plot (a new document, the shown plot deleted) the first one shows.
+    if (m_thumbnailModel->getShownPlotIds().isEmpty())
+        m_thumbnailModel->showFirst();
 }
 
 QVector<QString> Plot3DDot::octantColors(int x, int y, int z)
@@ -333,38 +351,52 @@ DotSets Plot3DDot::populationDots(int x, int y, int z, const QVector<uint> &sele
     PopulationsMgr *populations = bll()->getPopulationsMgr();
     const bool lineMode = bll()->getThldType() == LineThreshold;
     const QList<uint> codes = populations->getPlotIdsOfZones(selectedZones);
-    QVector<int> used;
-    for (uint channel : bll()->getExperimentEditMgr()->getUsedChannels())
-        used.append(int(channel));
+    // The zone codes count the named target channels in ascending order: so does the droplet
+    // code, as the recount builds it, or the colours would be another zone's.
+    QVector<uint> targets;
+    for (const TargetChannelInfo &target : bll()->getExperimentEditMgr()->getTargetChannels()) {
+        if (targets.size() < PerChannel)
+            targets.append(target.channel);
+    }
     const QList<uint> wells = WellListModel::instance()->getSelectWellIDs();
     for (uint well : wells) {
         const QVector<QVector<uint>> shown = wellValues(well, {x, y, z});
         int n = keptCount(shown);
-        QVector<QVector<uint>> usedValues;
-        QVector<uint> thresholds;
+        QVector<QVector<uint>> bitValues;
+        QVector<Dot3D::CodeBit> bits;
+        uint forced = 0;
         QVector<Dot3D::PolygonZone> zones;
         if (lineMode) {
-            usedValues = wellValues(well, used);
-            for (int channel : used)
-                thresholds.append(bll()->getThldByLine(well, uint(channel)));
-            if (!used.isEmpty())
-                n = qMin(n, keptCount(usedValues));
+            const QList<uint> measured = bll()->getWellChannels(well);
+            QVector<int> channels;
+            for (int j = 0; j < targets.size(); ++j) {
+                const uint channel = targets.at(j);
+                if (!measured.contains(channel)) {
+                    forced |= 1u << j;
+                    continue;
+                }
+                channels.append(int(channel));
+                bits.append({j, bll()->getThldByLine(well, channel)});
+            }
+            bitValues = wellValues(well, channels);
+            if (!channels.isEmpty())
+                n = qMin(n, keptCount(bitValues));
         } else {
             for (uint zone : selectedZones) {
                 const QPair<uint, uint> pair = bll()->getPlotGroupMgr()->get2DPlotChannels(populations->getZonePlotId(zone));
                 zones.append({bll()->getThldByPolygon(well, zone), pair.first, pair.second});
             }
         }
-        QVector<uint> droplet(used.size());
+        QVector<uint> droplet(bits.size());
         for (int i = 0; i < n; ++i) {
             const uint gx = shown[0][i], gy = shown[1][i], gz = shown[2][i];
             sets.largest = std::max({sets.largest, gx, gy, gz});
             const QVector3D point{float(gx), float(gy), float(gz)};
             bool in = false;
             if (lineMode) {
-                for (int c = 0; c < used.size(); ++c)
-                    droplet[c] = usedValues[c][i];
-                in = codes.contains(Dot3D::populationCode(droplet, thresholds));
+                for (int c = 0; c < bits.size(); ++c)
+                    droplet[c] = bitValues[c][i];
+                in = codes.contains(Dot3D::populationCode(droplet, bits, forced));
             } else {
                 const Dot3D::Membership m = Dot3D::polygonMembership(zones, uint(x), uint(y), uint(z), point);
                 if (m == Dot3D::NoZone)

@@ -59,7 +59,11 @@ signals:
     void updateModelData();
 
 private slots:
+    // Empties both graphs.
     void initData();
+    // An open, a merge or a re-analysis: the graphs, thumbnails, zones and the chosen plot and
+    // population of the old document go; a page on screen is built again from the new one.
+    void resetDocument();
     void updateWellModel();
     void populationUpdate();
     void zoneSelectUpdate();

@@ -209,19 +209,25 @@ void Plot2DDot::setRootProperty(const char *name, const QVariant &value)
 void Plot2DDot::initData()
 {
     m_currentPlot = 0;
-    isIndividualMode = 0;
     m_autoCreate = true;
-    thumbnailModel()->clear();
     m_autoRanges = QVector<AxisRange>(6);
     m_selectedZones.clear();
+    m_lastPolygon.clear();
+    // The old document's outlines, pending edits and populations: nothing of them to press.
+    for (Zt2DPlot *plot : m_plots) {
+        plot->clearShapes();
+        plot->clearCurves();
+    }
+    m_populations->clear();
+    setRootProperty("enableApply", false);
+    setRootProperty("enableCancel", false);
+    setRootProperty("enableRemove", false);
+    setRootProperty("deleteEnable", false);
     // Records are only ever appended by a load: without the clear every reload doubles them
     // and another file keeps this one's zones.
     m_polygons->clear();
     if (WellListModel::instance()->rowCount() > 0)
         m_polygons->loadZones();
-    // A file opened while the page is shown must not leave the previous file's dots on it.
-    if (isVisible())
-        refresh();
 }
 
 void Plot2DDot::refresh()
@@ -252,7 +258,6 @@ void Plot2DDot::thresholdTypeSwitched(int mode)
         m_selectedZones.clear();
     } else {
         m_populations->reload();
-        emit dataFixed();
     }
 }
 

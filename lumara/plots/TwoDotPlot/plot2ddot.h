@@ -22,7 +22,7 @@ public:
     ~Plot2DDot() override;
 
     // The container's refresh: the full refresh and the populations, with wells only.
-    void refresh();
+    void refresh() override;
 
     Zt2DPlot *plot(int index) const { return m_plots[index]; }
     PolygonMgr *polygonMgr() const { return m_polygons; }

@@ -1,5 +1,6 @@
 #include "plots/TwoDotPlot/plot2dtexteditor.h"
 
+#include <QColor>
 #include <QKeyEvent>
 #include <QMouseEvent>
 
@@ -30,16 +31,26 @@ void Plot2DTextEditor::noteRelease(const QMouseEvent *event)
         m_leftPressed = false;
 }
 
+void Plot2DTextEditor::useTypingColour()
+{
+    // The titles' grey. Over a selection it colours the text about to be replaced, whose
+    // format the new text then takes.
+    setTextColor(QColor(51, 51, 51));
+}
+
 bool Plot2DTextEditor::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == this) {
         switch (event->type()) {
         case QEvent::KeyPress: {
-            const int key = static_cast<QKeyEvent *>(event)->key();
+            const auto *press = static_cast<QKeyEvent *>(event);
+            const int key = press->key();
             if (key == Qt::Key_Return || key == Qt::Key_Enter) {
                 emit closeEditor(this);
                 return true;
             }
+            if (!press->text().isEmpty() && press->text().at(0).isPrint())
+                useTypingColour();
             break;
         }
         case QEvent::MouseMove:

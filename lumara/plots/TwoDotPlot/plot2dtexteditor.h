@@ -1,7 +1,7 @@
 #pragma once
 // The borderless in-place editor of a 2D thumbnail's name. Return or Enter hands the name over
-// (closeEditor) instead of starting a new line, and a selection is only extended by a drag
-// that started inside the editor.
+// (closeEditor) instead of starting a new line, a selection is only extended by a drag that
+// started inside the editor, and typed text is dark grey on the white field.
 #include <QTextEdit>
 
 class Plot2DTextEditor : public QTextEdit {
@@ -19,6 +19,8 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
+    // The name comes in white on its selection; what replaces it would take that white.
+    void useTypingColour();
     bool ignoresMove() const;
     void notePress(const QMouseEvent *event);
     void noteRelease(const QMouseEvent *event);

@@ -23,6 +23,13 @@
 
 namespace {
 
+// Every page alive, for the thumbnails two of them share.
+QVector<const ChannelPlotPage *> &livePages()
+{
+    static QVector<const ChannelPlotPage *> pages;
+    return pages;
+}
+
 int scaled(double size)
 {
     return int(size * uiScaleFactor);
@@ -45,6 +52,7 @@ ChannelPlotPage::ChannelPlotPage(ThumbnailModel *thumbnails, const QString &qmlS
                                  QWidget *parent)
     : QQuickWidget(parent), m_thumbnails(thumbnails)
 {
+    livePages().append(this);
     m_thresholds = new ThresholdModel(this);
     rootContext()->setContextProperty(QStringLiteral("resoving"), uiScaleFactor);
     rootContext()->setContextProperty(QStringLiteral("ThresholdData"), m_thresholds);
@@ -96,8 +104,8 @@ ChannelPlotPage::ChannelPlotPage(ThumbnailModel *thumbnails, const QString &qmlS
     connect(m_thumbnailView, &ThumbnailView::modelDataChange, this, &ChannelPlotPage::updateWellModel);
     connect(m_thresholds, &ThresholdModel::updateChannelThreshold, this, &ChannelPlotPage::updateChannelThreshold);
     SignalTransfer *hub = SignalTransfer::getInstance();
-    connect(hub, &SignalTransfer::updateWellComplete, this, &ChannelPlotPage::initData);
     if (m_root) {
+        // First the panel's own reset, then the page's: a page on screen sets the panel last.
         connect(hub, SIGNAL(updateWellComplete()), m_root, SIGNAL(initData()));
         connect(m_root, SIGNAL(switchIndividual()), this, SLOT(switchIndividual()));
         connect(m_root, SIGNAL(switchCommon()), this, SLOT(switchCommon()));
@@ -107,10 +115,12 @@ ChannelPlotPage::ChannelPlotPage(ThumbnailModel *thumbnails, const QString &qmlS
         connect(m_root, SIGNAL(applyThreshold()), this, SLOT(applyThreshold()));
         connect(m_root, SIGNAL(cancelThreshold()), this, SLOT(cancelThreshold()));
     }
+    connect(hub, &SignalTransfer::updateWellComplete, this, &ChannelPlotPage::resetDocument);
 }
 
 ChannelPlotPage::~ChannelPlotPage()
 {
+    livePages().removeOne(this);
     // Those in the grid go with the plot area; the others have no parent.
     for (const QPointer<QWidget> &w : qAsConst(m_gridWidgets)) {
         if (w && !w->parent())
@@ -193,6 +203,31 @@ void ChannelPlotPage::fullRefresh()
     refreshThresholdTable();
 }
 
+void ChannelPlotPage::resetDocument()
+{
+    // Every load starts in common scope. Set by each of these pages, so that a page on screen
+    // is built in it whichever of them hears the reload first.
+    isIndividualMode = 0;
+    initData();
+    m_thresholds->clear();
+    placePlots(m_grid, {}, m_fillers);
+    // The histogram and 1D pages share the thumbnails: a hidden page leaves them to the one on
+    // screen, which builds them again.
+    if (isVisible() || !thumbnailsShownElsewhere())
+        m_thumbnails->clear();
+    if (isVisible())
+        refresh();
+}
+
+bool ChannelPlotPage::thumbnailsShownElsewhere() const
+{
+    for (const ChannelPlotPage *page : qAsConst(livePages())) {
+        if (page != this && page->m_thumbnails == m_thumbnails && page->isVisible())
+            return true;
+    }
+    return false;
+}
+
 void ChannelPlotPage::refresh()
 {
     if (WellListModel::instance()->rowCount() < 1)
@@ -235,6 +270,10 @@ void ChannelPlotPage::switchType(int mode)
         m_root->setProperty("isLinerType", mode == LumaraAnalysisData::LineThreshold);
     if (mode == LumaraAnalysisData::LineThreshold)
         WellListModel::instance()->cacheThresholds();
+    // The business layer announces the switch to lines itself, not the one to polygons; the
+    // file has changed all the same.
+    else
+        emit SignalTransfer::getInstance()->dataFixed();
     thresholdTypeSwitched(mode);
     fullRefresh();
 }

@@ -25,7 +25,7 @@ class ChannelPlotPage : public QQuickWidget {
 public:
     // Called by the page container when the page becomes current: with wells, a full refresh
     // and the first shown thumbnail made current.
-    void refresh();
+    virtual void refresh();
 
     // For the page's owners and tests.
     QObject *qmlRoot() const { return m_root; }
@@ -75,7 +75,7 @@ protected:
     virtual void thresholdTypeSwitched(int mode) { Q_UNUSED(mode) }
 
 protected slots:
-    // After every analysis or load: the page forgets its plot state and thumbnails.
+    // After every analysis or load: the page forgets its own plot state (called by the reset).
     virtual void initData() = 0;
     void updateWellModel();
     void switchIndividual();
@@ -88,8 +88,15 @@ protected slots:
     void cancelThreshold();
     void resetAxisScale();
 
+private slots:
+    // An open, a merge or a re-analysis: the rows, plots, thumbnails and the page's own state
+    // of the old document go, and a page on screen is built again from the new one at once.
+    void resetDocument();
+
 private:
     void switchType(int mode);
+    // Whether another page on screen shows the same thumbnail model.
+    bool thumbnailsShownElsewhere() const;
 
     QPointer<QObject> m_root;
     QPointer<WellListView> m_wellList;

@@ -78,7 +78,12 @@ bool storedAxisRange(const QVector<WellAxisRange> &ranges, const QList<uint> &se
         // A pair never set would be an inverted axis showing nothing: no stored range.
         if (pair == AxisRange(-1.0, -1.0))
             return false;
-        *range = AxisRange(qMax(1.0, pair.first), pair.second);
+        const AxisRange raised(qMax(1.0, pair.first), pair.second);
+        // Nor is a typed range whose lower bound is not below its upper one: the plot would
+        // be drawn upside down or flat.
+        if (!(raised.first < raised.second))
+            return false;
+        *range = raised;
         return true;
     }
     return false;

@@ -35,8 +35,8 @@ void refreshThresholdRows(ThresholdModel *model, const QList<uint> &selectedWell
                           const QVector<uint> &shownChannels);
 
 // The vertical range stored for the channel: the first entry in store order whose well is
-// selected gives it, its lower bound raised to 1. None without such an entry or when its pair
-// of the channel was never set.
+// selected gives it, its lower bound raised to 1. None without such an entry, when its pair
+// of the channel was never set, or when the lower bound is then not below the upper one.
 bool storedAxisRange(const QVector<WellAxisRange> &ranges, const QList<uint> &selectedWells,
                      uint channel, AxisRange *range);
 

@@ -47,7 +47,6 @@ private:
 
 void TestHistogramPage::init()
 {
-    isIndividualMode = 1;
     histogramLogAxis = 0;
     QVERIFY(load(rampDocument({40, 40, 40}, {1, 2, 3, 4})));
     m_thumbs.reset(new ThumbnailModel);
@@ -56,6 +55,8 @@ void TestHistogramPage::init()
     m_page->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_page.get()));
     emit SignalTransfer::getInstance()->updateWellComplete();
+    // A load starts in common scope; these cases start per well.
+    isIndividualMode = 1;
     choose(m_page.get(), {0}, {0});
 }
 

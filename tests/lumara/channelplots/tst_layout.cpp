@@ -231,6 +231,15 @@ void TestLayout::storedRange_data()
     QTest::newRow("pair never set") << Ranges{w1, w2} << WellIds{1, 2} << 3u << false << AxisRange();
     QTest::newRow("no entry of selection") << Ranges{w1} << WellIds{5} << 2u << false << AxisRange();
     QTest::newRow("channel out of range") << Ranges{w1} << WellIds{1} << 7u << false << AxisRange();
+    // Typed the wrong way round, flat, or below 1 at both ends: nothing to draw the right way up.
+    WellAxisRange typed;
+    typed.wellID = 3;
+    typed.ranges[0] = AxisRange(900, 100);
+    typed.ranges[1] = AxisRange(300, 300);
+    typed.ranges[2] = AxisRange(0.25, 0.5);
+    QTest::newRow("inverted") << Ranges{typed} << WellIds{3} << 1u << false << AxisRange();
+    QTest::newRow("flat") << Ranges{typed} << WellIds{3} << 2u << false << AxisRange();
+    QTest::newRow("inverted once raised") << Ranges{typed} << WellIds{3} << 3u << false << AxisRange();
 }
 
 void TestLayout::storedRange()

@@ -48,7 +48,6 @@ private:
 void TestOneDotPage::open(const BllTest::DocumentSeed &seed)
 {
     m_page.reset();
-    isIndividualMode = 1;
     wellAxisRanges.clear();
     QVERIFY(load(seed));
     m_thumbs.reset(new ThumbnailModel);
@@ -57,6 +56,8 @@ void TestOneDotPage::open(const BllTest::DocumentSeed &seed)
     m_page->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_page.get()));
     emit SignalTransfer::getInstance()->updateWellComplete();
+    // A load starts in common scope; these cases start per well.
+    isIndividualMode = 1;
     choose(m_page.get(), {0}, {0});
 }
 

@@ -122,6 +122,8 @@ private slots:
     void oneDImage();
     void pointGroups_data();
     void pointGroups();
+    void pointGroupsOnTheLine_data();
+    void pointGroupsOnTheLine();
     void thresholdScope_data();
     void thresholdScope();
     void allPositiveConcentration();
@@ -517,6 +519,34 @@ void TestExportJob::pointGroups()
         QCOMPARE(groups.at(g).points.size(), sizes.at(g));
         QCOMPARE(groups.at(g).colour, line ? colours.at(g) : QStringLiteral("#555555"));
     }
+}
+
+// A droplet on a threshold line is positive in that channel, as on the page and in the counts.
+void TestExportJob::pointGroupsOnTheLine_data()
+{
+    QTest::addColumn<int>("xAbove"); // the x threshold minus the droplet's value: 0 on the line
+    QTest::addColumn<int>("yAbove");
+    QTest::addColumn<int>("group"); // both, only y, negative, only x
+    QTest::newRow("on both lines") << 0 << 0 << 0;
+    QTest::newRow("on the x line") << 0 << 1 << 3;
+    QTest::newRow("on the y line") << 1 << 0 << 1;
+}
+
+void TestExportJob::pointGroupsOnTheLine()
+{
+    QFETCH(int, xAbove);
+    QFETCH(int, yAbove);
+    QFETCH(int, group);
+    load(LumaraAnalysisData::LineThreshold);
+    BLLInstance *bll = BLLInstance::getInstance();
+    const uint x = bll->getWellChannelGrayValues(1, 1).first();
+    const uint y = bll->getWellChannelGrayValues(1, 2).first();
+    bll->updateThldByLine(1, 1, x + uint(xAbove));
+    bll->updateThldByLine(1, 2, y + uint(yAbove));
+    const QList<ExportJob::PointGroup> groups = ExportJob::twoChannelPointGroups({1}, 1, 2);
+    QCOMPARE(groups.size(), 4);
+    for (int g = 0; g < 4; ++g)
+        QCOMPARE(groups.at(g).points.contains(QPointF(x, y)), g == group);
 }
 
 void TestExportJob::thresholdScope_data()

@@ -233,7 +233,8 @@ void TestPlot2DPage::modeQuestion()
     QFETCH(bool, startPolygons);
     QFETCH(bool, accept);
     open(startPolygons ? polygonSeed() : lineSeed());
-    QSignalSpy fixed(page(), &Plot2DDot::dataFixed);
+    // The file is marked changed through the hub, as on the other channel pages.
+    QSignalSpy fixed(SignalTransfer::getInstance(), &SignalTransfer::dataFixed);
     const int zones = populations()->getZones().size();
     const int pops = page()->populationModel()->rowCount();
     QQuickItem *lines = qmlItem(page(), "linesButton");

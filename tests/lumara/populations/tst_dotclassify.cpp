@@ -1,6 +1,6 @@
 // How the 3D page sorts a droplet: octants and population codes take a value at its
 // threshold as positive (as the recount does), polygon zones decide by the first pair of
-// shown channels they lie on.
+// shown channels they lie on, by the odd-even rule.
 #include "plots/ThreeDotPlot/dotclassify.h"
 
 #include "testmain.h"
@@ -8,6 +8,7 @@
 using namespace Dot3D;
 
 Q_DECLARE_METATYPE(QVector<PolygonZone>)
+Q_DECLARE_METATYPE(QVector<CodeBit>)
 
 class TestDotClassify : public QObject {
     Q_OBJECT
@@ -34,21 +35,29 @@ private slots:
 
     void code_data()
     {
+        // Bits are placed by their target position, not by their order in the lists; the
+        // forced bits stand for targets the well does not measure.
         QTest::addColumn<QVector<uint>>("values");
-        QTest::addColumn<QVector<uint>>("thresholds");
+        QTest::addColumn<QVector<CodeBit>>("bits");
+        QTest::addColumn<uint>("forced");
         QTest::addColumn<uint>("code");
-        QTest::newRow("none") << QVector<uint>{1, 2, 3} << QVector<uint>{10, 10, 10} << 0u;
-        QTest::newRow("at threshold") << QVector<uint>{10, 2, 10} << QVector<uint>{10, 10, 10} << 5u;
-        QTest::newRow("all") << QVector<uint>{11, 12, 13} << QVector<uint>{10, 10, 10} << 7u;
-        QTest::newRow("zero threshold") << QVector<uint>{0, 0} << QVector<uint>{0, 5} << 1u;
-        QTest::newRow("short values") << QVector<uint>{20} << QVector<uint>{10, 10} << 1u;
+        const QVector<CodeBit> three{{0, 10}, {1, 10}, {2, 10}};
+        QTest::newRow("none") << QVector<uint>{1, 2, 3} << three << 0u << 0u;
+        QTest::newRow("at threshold") << QVector<uint>{10, 2, 10} << three << 0u << 5u;
+        QTest::newRow("all") << QVector<uint>{11, 12, 13} << three << 0u << 7u;
+        QTest::newRow("zero threshold") << QVector<uint>{0, 0} << QVector<CodeBit>{{0, 0}, {1, 5}} << 0u << 1u;
+        QTest::newRow("short values") << QVector<uint>{20} << QVector<CodeBit>{{0, 10}, {1, 10}} << 0u << 1u;
+        QTest::newRow("gap for an unmeasured target") << QVector<uint>{20, 20} << QVector<CodeBit>{{0, 10}, {2, 10}} << 2u
+                                                      << 7u;
+        QTest::newRow("forced only") << QVector<uint>{1, 1} << QVector<CodeBit>{{1, 10}, {2, 10}} << 1u << 1u;
     }
     void code()
     {
         QFETCH(QVector<uint>, values);
-        QFETCH(QVector<uint>, thresholds);
+        QFETCH(QVector<CodeBit>, bits);
+        QFETCH(uint, forced);
         QFETCH(uint, code);
-        QCOMPARE(populationCode(values, thresholds), code);
+        QCOMPARE(populationCode(values, bits, forced), code);
     }
 
     void polygon_data()
@@ -71,14 +80,15 @@ private slots:
         QTest::newRow("xy out") << QVector<PolygonZone>{{elsewhere, 1, 2}} << int(Out);
         QTest::newRow("first decides") << QVector<PolygonZone>{{elsewhere, 1, 2}, {aroundXZ, 1, 3}} << int(Out);
         QTest::newRow("skips foreign") << QVector<PolygonZone>{{elsewhere, 4, 5}, {aroundYZ, 2, 3}} << int(In);
-        QTest::newRow("winding fill") << QVector<PolygonZone>{{star, 1, 2}} << int(In);
+        QTest::newRow("odd-even fill") << QVector<PolygonZone>{{star, 1, 2}} << int(Out);
     }
     void polygon()
     {
         QFETCH(QVector<PolygonZone>, zones);
         QFETCH(int, membership);
-        if (QTest::currentDataTag() == QByteArray("winding fill"))
-            QVERIFY(!zones.first().polygon.containsPoint(QPointF(5, 50), Qt::OddEvenFill));
+        // The star's centre lies inside by the winding rule: only the odd-even rule leaves it out.
+        if (QTest::currentDataTag() == QByteArray("odd-even fill"))
+            QVERIFY(zones.first().polygon.containsPoint(QPointF(5, 50), Qt::WindingFill));
         QCOMPARE(int(polygonMembership(zones, 1, 2, 3, QVector3D(5, 50, 500))), membership);
     }
 

@@ -6,6 +6,9 @@
 #include "bll/bllinstance.h"
 #include "bll/plotgroupmgr.h"
 #include "bll/populationsmgr.h"
+#include "model/analysisdatamgr.h"
+#include "model/drpltclassifymgr.h"
+#include "pcranalysisdocument.h"
 #include "plots/ThreeDotPlot/add3dcombition.h"
 #include "plots/ThreeDotPlot/plot3ddot.h"
 #include "plots/ThreeDotPlot/zonemodel.h"
@@ -13,6 +16,7 @@
 #include "shell/appresources.h"
 #include "shell/channelcolors.h"
 #include "shell/dialogmessage.h"
+#include "shell/welllistview.h"
 #include "testmain.h"
 
 #include <QSignalSpy>
@@ -26,6 +30,8 @@
 
 using namespace QtDataVisualization;
 using namespace LumaraAnalysisData;
+
+Q_DECLARE_METATYPE(BllTest::DocumentSeed)
 
 namespace {
 
@@ -51,6 +57,18 @@ BllTest::DocumentSeed seed()
     return s;
 }
 
+// Another document of the same plots and populations (so its ids are the first one's), with
+// other droplets.
+BllTest::DocumentSeed otherSeed()
+{
+    BllTest::DocumentSeed s = seed();
+    for (BllTest::WellSeed &w : s.wells) {
+        w.droplets << BllTest::droplet({700, 700, 0, 700, 0, 0}) << BllTest::droplet({700, 50, 0, 700, 0, 0});
+        w.lineThresholds = {{300, 300, 300, 300, 300, 300}};
+    }
+    return s;
+}
+
 QList<int> itemCounts(Q3DScatter *graph)
 {
     QList<int> counts;
@@ -67,12 +85,39 @@ QStringList colours(Q3DScatter *graph)
     return out;
 }
 
-// Shows the thumbnail of the plot as the page's current one.
+// Shows the thumbnail of the plot as the page's only current one.
 void makeCurrent(Plot3DDot &page, int row)
 {
     ThumbnailModel *model = page.thumbnailModel();
     model->setData(model->index(row, 0), true, ThumbnailModel::ShownRole);
+    for (int r = 0; r < model->rowCount(); ++r) {
+        if (r != row)
+            model->setData(model->index(r, 0), false, ThumbnailModel::ShownRole);
+    }
     QMetaObject::invokeMethod(&page, "updateWellModel");
+}
+
+// n droplets at the values (entry channel - 1).
+QVector<BllTest::DropletSeed> droplets(int n, const BllTest::Greys &values)
+{
+    return QVector<BllTest::DropletSeed>(n, BllTest::droplet(values));
+}
+
+// The recount's droplets of the zone in the wells.
+uint recounted(const QList<uint> &wells, uint zone)
+{
+    DrpltClassifyMgr *classify = PcrAnalysisDocument::getInstance()->getAnalysisDataMgr()->getDrpltClassifyMgr();
+    const bool lines = BLLInstance::getInstance()->getThldType() == LineThreshold;
+    uint sum = 0;
+    for (uint well : wells) {
+        const QVector<ZoneDrpltNumInfo> &counts =
+            lines ? classify->getWellDrpltNumOfZonesByLine(well) : classify->getWellDrpltNumOfZonesByPolygon(well);
+        for (const ZoneDrpltNumInfo &count : counts) {
+            if (count.zoneId == zone)
+                sum += count.drpltNum;
+        }
+    }
+    return sum;
 }
 
 } // namespace
@@ -129,8 +174,9 @@ private slots:
                  QStringLiteral("T4_T1_T2"));
         const QImage thumb = page.thumbnailModel()->data(page.thumbnailModel()->index(0, 0), ThumbnailModel::ImageRole).value<QImage>();
         QVERIFY(!thumb.isNull());
-        // No current thumbnail yet: the graph stays empty.
-        QCOMPARE(page.graph()->seriesList().size(), 0);
+        // Opening shows the first plot (x 1, y 2, z 4).
+        QCOMPARE(page.thumbnailModel()->getShownPlotIds(), QVector<uint>{ids.plots3D.at(0)});
+        QCOMPARE(itemCounts(page.graph()), (QList<int>{2, 0, 0, 2, 2, 0, 0, 2}));
 
         makeCurrent(page, 1); // x 4, y 1, z 2
         QCOMPARE(itemCounts(page.graph()), (QList<int>{2, 0, 2, 0, 0, 2, 0, 2}));
@@ -161,9 +207,150 @@ private slots:
                 seen.insert(image.pixel(x, y));
         QVERIFY(seen.size() > 1);
 
-        // A new document empties the graph.
+        // A reload on screen starts again from the document's first plot.
         emit SignalTransfer::getInstance()->updateWellComplete();
-        QCOMPARE(page.graph()->seriesList().size(), 0);
+        QCOMPARE(page.thumbnailModel()->getShownPlotIds(), QVector<uint>{ids.plots3D.at(0)});
+        QCOMPARE(itemCounts(page.graph()), (QList<int>{2, 0, 0, 2, 2, 0, 0, 2}));
+    }
+
+    // Another document loaded, with the page on screen or shown afterwards by the container:
+    // the page is the one a fresh page shows on that document, nothing of the plot, population
+    // and zones chosen before.
+    void reloadDropsChoices_data()
+    {
+        QTest::addColumn<bool>("onScreen");
+        QTest::newRow("on screen") << true;
+        QTest::newRow("shown afterwards") << false;
+    }
+    void reloadDropsChoices()
+    {
+        QFETCH(bool, onScreen);
+        Plot3DDot page;
+        page.resize(1600, 900);
+        page.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&page, PopulationTest::ShowTimeoutMs));
+        page.refreshPage();
+        page.rootObject()->setProperty("currentPopulationIndex", 1);
+        QMetaObject::invokeMethod(page.rootObject(), "populationChange");
+        page.zoneModel()->updateSelectStatus(0);
+        makeCurrent(page, 1);
+        page.thumbnailModel()->setData(page.thumbnailModel()->index(0, 0), true, ThumbnailModel::MarkedRole);
+        QMetaObject::invokeMethod(&page, "deleteStatusChange");
+        if (!onScreen)
+            page.hide();
+
+        QVERIFY(PopulationTest::load(otherSeed(), &ids));
+        // The test selects every well after the reload, as a user would in the list.
+        if (onScreen)
+            emit page.findChild<WellListView *>()->sigWellSelectChange();
+        if (!onScreen) {
+            page.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&page, PopulationTest::ShowTimeoutMs));
+            page.refreshPage();
+        }
+        Plot3DDot fresh;
+        fresh.resize(1600, 900);
+        fresh.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&fresh, PopulationTest::ShowTimeoutMs));
+        fresh.refreshPage();
+
+        for (const char *property : {"currentPopulationIndex", "circleColor", "deleteEnable"})
+            QCOMPARE(page.rootObject()->property(property), fresh.rootObject()->property(property));
+        QObject *combo = PopulationTest::item(page.rootObject(), QStringLiteral("populationCombo"));
+        QObject *freshCombo = PopulationTest::item(fresh.rootObject(), QStringLiteral("populationCombo"));
+        QVERIFY(combo && freshCombo);
+        QCOMPARE(combo->property("currentIndex"), freshCombo->property("currentIndex"));
+        QCOMPARE(page.zoneModel()->rowCount(), fresh.zoneModel()->rowCount());
+        QCOMPARE(page.thumbnailModel()->getShownPlotIds(), fresh.thumbnailModel()->getShownPlotIds());
+        QCOMPARE(page.thumbnailModel()->getDeletePlotIds(), fresh.thumbnailModel()->getDeletePlotIds());
+        QCOMPARE(itemCounts(page.graph()), itemCounts(fresh.graph()));
+        QCOMPARE(colours(page.graph()), colours(fresh.graph()));
+        // The new document's droplets, not an empty graph.
+        QCOMPARE(itemCounts(page.graph()).size(), 8);
+        QCOMPARE(page.graph()->axisX()->max(), 710.0f);
+    }
+
+    // Each zone alone: the droplets the page colours as in are the ones the recount counts.
+    void coloursMatchRecount_data()
+    {
+        QTest::addColumn<BllTest::DocumentSeed>("document");
+        QTest::addColumn<QVector<int>>("axes"); // x, y, z
+        // Thresholds 500 everywhere; on each kind of droplet a different number of them, so a
+        // code read over the wrong channels lands in a zone of another count.
+        const auto lineWells = [](const QList<uint> &channels, const QVector<BllTest::Greys> &kinds) {
+            QVector<BllTest::DropletSeed> d;
+            for (int k = 0; k < kinds.size(); ++k)
+                d += droplets(k + 1, kinds.at(k));
+            BllTest::WellSeed w = BllTest::well(1, QStringLiteral("A1"), channels, d);
+            w.lineThresholds.fill(500);
+            return QList<BllTest::WellSeed>{w};
+        };
+        {
+            // The well lists channels 4, 1, 2; the zones count them as 1, 2, 4.
+            BllTest::DocumentSeed s;
+            s.targets = BllTest::namedTargets({1, 2, 4});
+            s.wells = lineWells({4, 1, 2}, {{900, 100, 0, 100, 0, 0}, {100, 100, 0, 900, 0, 0},
+                                            {100, 900, 0, 100, 0, 0}, {900, 900, 0, 100, 0, 0},
+                                            {100, 100, 0, 100, 0, 0}});
+            s.plots3D.append({QStringLiteral("Out of order"), {{4, 1, 2}}});
+            QTest::newRow("channels out of order") << s << QVector<int>{4, 1, 2};
+        }
+        {
+            // Channel 2 is measured but carries no target name: no bit of the zone codes.
+            BllTest::DocumentSeed s;
+            s.targets = BllTest::namedTargets({1, 3});
+            s.wells = lineWells({1, 2, 3}, {{100, 100, 900, 0, 0, 0}, {100, 900, 100, 0, 0, 0},
+                                            {900, 100, 100, 0, 0, 0}, {900, 900, 900, 0, 0, 0},
+                                            {100, 900, 900, 0, 0, 0}});
+            s.plots3D.append({QStringLiteral("With an unnamed one"), {{1, 2, 3}}});
+            QTest::newRow("unnamed target") << s << QVector<int>{1, 2, 3};
+        }
+        {
+            // A five-pointed star drawn in one stroke on (1, 2): its centre is no part of the
+            // zone by the odd-even rule, but inside by the winding rule.
+            BllTest::DocumentSeed s;
+            s.mode = PolygonThreshold;
+            s.targets = BllTest::namedTargets({1, 2, 4});
+            QVector<BllTest::DropletSeed> d = droplets(3, {500, 500, 0, 100, 0, 0}); // the centre
+            d += droplets(2, {500, 150, 0, 100, 0, 0});                               // a point
+            d += droplets(1, {5000, 5000, 0, 100, 0, 0});                             // far out
+            BllTest::WellSeed w = BllTest::well(1, QStringLiteral("A1"), {1, 2, 4}, d);
+            s.wells.append(w);
+            s.plots2D.append({QStringLiteral("xy"), {1, 2}});
+            BllTest::ZoneSeed star;
+            star.plot = 0;
+            star.polygon = QPolygonF({QPointF(500, 0), QPointF(800, 1000), QPointF(0, 300), QPointF(1000, 300),
+                                      QPointF(200, 1000)});
+            s.zones << star;
+            BllTest::PopulationSeed p;
+            p.name = QStringLiteral("Star");
+            p.zones = {{0, PositiveZone}};
+            s.populations << p;
+            s.plots3D.append({QStringLiteral("Star"), {{1, 2, 4}}});
+            QTest::newRow("self-crossing polygon") << s << QVector<int>{1, 2, 4};
+        }
+    }
+    void coloursMatchRecount()
+    {
+        QFETCH(BllTest::DocumentSeed, document);
+        QFETCH(QVector<int>, axes);
+        QVERIFY(PopulationTest::load(document, &ids));
+        BLLInstance *bll = BLLInstance::getInstance();
+        const QList<uint> wells = WellListModel::instance()->getSelectWellIDs();
+        for (uint well : wells)
+            bll->updateZonesDroplets(well, false);
+        const QVector<DrpltZoneInfo> zones = bll->getPopulationsMgr()->getZones();
+        QVERIFY(!zones.isEmpty());
+        int counted = 0;
+        for (const DrpltZoneInfo &zone : zones) {
+            const DotSets sets = Plot3DDot::populationDots(axes[0], axes[1], axes[2], {zone.id});
+            const uint expected = recounted(wells, zone.id);
+            QVERIFY2(uint(sets.lists[7].size()) == expected,
+                     qPrintable(QStringLiteral("zone %1: coloured %2, counted %3").arg(zone.id).arg(sets.lists[7].size()).arg(expected)));
+            counted += int(expected);
+        }
+        // Not a comparison of empty zones.
+        QVERIFY(counted > 0);
     }
 
     // The first population is channel 1's: in when channel 1 reaches its threshold.
@@ -294,11 +481,15 @@ private slots:
         QMetaObject::invokeMethod(page.rootObject(), "deletePlotCombition");
         QVERIFY(seen);
         QCOMPARE(plots->get3DPlots().size(), 3);
+        // The marked plot is the one shown: after the deletion the first one left shows.
+        QCOMPARE(model->getShownPlotIds(), QVector<uint>{plots->get3DPlots().first().id});
         PopulationTest::onModal<DialogMessage>([](DialogMessage *box) { box->done(1); }, &seen);
         QMetaObject::invokeMethod(page.rootObject(), "deletePlotCombition");
         QVERIFY(seen);
         QCOMPARE(plots->get3DPlots().size(), 2);
         QCOMPARE(model->rowCount(), 2);
+        QCOMPARE(model->getShownPlotIds(), QVector<uint>{plots->get3DPlots().first().id});
+        QCOMPARE(page.graph()->seriesList().size(), 8);
         QCOMPARE(fixed.count(), 3);
         QVERIFY(!page.rootObject()->property("deleteEnable").toBool());
     }

@@ -10,6 +10,7 @@
 #include "plots/PopulationEdit/linezonemodel.h"
 #include "plots/PopulationEdit/polygonzonemodel.h"
 #include "plots/PopulationEdit/populationedit.h"
+#include "plots/PopulationEdit/zonetablemodel.h"
 #include "plots/ThreeDotPlot/plot3ddot.h"
 #include "plots/TwoDotPlot/addpopulationdialog.h"
 #include "plots/common/populationmodel.h"
@@ -94,6 +95,21 @@ struct Page {
     QObject *root = nullptr;
 };
 
+// What a zone table shows: per row the zone, its marks and its selection, then the editing.
+QStringList shownRows(ZoneTableModel *model)
+{
+    QStringList rows;
+    for (int r = 0; r < model->rowCount(); ++r) {
+        const QModelIndex i = model->index(r, 0);
+        QStringList cells;
+        for (int role = Qt::UserRole + 1; role <= Qt::UserRole + 6; ++role)
+            cells << model->data(i, role).toString();
+        rows << cells.join(QLatin1Char('|'));
+    }
+    rows << QStringLiteral("negative editing %1, population %2").arg(model->negativeEdit()).arg(model->populationId());
+    return rows;
+}
+
 } // namespace
 
 class TestPopulationEdit : public QObject {
@@ -121,6 +137,50 @@ private slots:
         // A row that does not exist chooses nothing.
         QMetaObject::invokeMethod(p.root, "updatePopulation", Q_ARG(int, 7));
         QCOMPARE(p.page.currentPopulation(), ids.populations.at(1));
+    }
+
+    // Another document loaded with the editor on screen, or shown afterwards by the container:
+    // no population chosen and no marks of the old choice, as on a fresh page.
+    void reloadDropsChoice_data()
+    {
+        QTest::addColumn<bool>("onScreen");
+        QTest::newRow("on screen") << true;
+        QTest::newRow("shown afterwards") << false;
+    }
+    void reloadDropsChoice()
+    {
+        QFETCH(bool, onScreen);
+        Page p;
+        p.page.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&p.page));
+        p.choose(QStringLiteral("High"));
+        QMetaObject::invokeMethod(p.root, "editNegetive", Q_ARG(bool, true));
+        QMetaObject::invokeMethod(p.root, "setPositiveStatus", Q_ARG(int, 0), Q_ARG(bool, true));
+        QVERIFY(p.page.polygonModel()->bindingList().size() == 2);
+        if (!onScreen)
+            p.page.hide();
+
+        // The same zones and populations again, so that the old choice's ids exist in it.
+        QVERIFY(PopulationTest::load(polygonSeed(), &ids));
+        if (!onScreen) {
+            p.page.show();
+            p.page.refresh();
+        }
+        Page fresh;
+        fresh.page.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&fresh.page));
+
+        QCOMPARE(shownRows(p.page.polygonModel()), shownRows(fresh.page.polygonModel()));
+        QCOMPARE(shownRows(p.page.lineModel()), shownRows(fresh.page.lineModel()));
+        QCOMPARE(p.page.currentPopulation(), PopulationEdit::NoPopulation);
+        QVERIFY(p.page.polygonModel()->bindingList().isEmpty());
+        QCOMPARE(p.page.populationModel()->rowCount(), fresh.page.populationModel()->rowCount());
+        for (const char *property : {"enableUI", "lineType", "chosenIndex", "editing", "negativeEditing"})
+            QCOMPARE(p.root->property(property), fresh.root->property(property));
+        // Apply without choosing again writes nothing.
+        const QString before = bindings(ids.populations.at(1));
+        p.apply(QStringLiteral("High"), QStringLiteral("#00ff00"), true);
+        QCOMPARE(bindings(ids.populations.at(1)), before);
     }
 
     // What Apply stores for the marks set in the table, and the counts after a recount.

@@ -344,6 +344,37 @@ private slots:
         QCOMPARE(renamed.count(), 1);
     }
 
+    // What is typed over the selected name can be read on the white field: many more dark
+    // pixels than the empty editor's caret.
+    void typedTextReadable()
+    {
+        ThumbnailModel model;
+        fill(model, QStringLiteral("1"));
+        Thumbnai2DDelegate delegate;
+        QWidget parent;
+        parent.resize(400, 200);
+        std::unique_ptr<QWidget> widget(delegate.createEditor(&parent, rowOption(), model.index(0, 0)));
+        auto *editor = qobject_cast<Plot2DTextEditor *>(widget.get());
+        editor->setGeometry(0, 0, 300, 40);
+        parent.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&parent));
+        editor->setFocus();
+        const auto darkPixels = [editor] {
+            const QImage image = editor->viewport()->grab().toImage();
+            int dark = 0;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    dark += qGray(image.pixel(x, y)) < 128 ? 1 : 0;
+            return dark;
+        };
+        const int empty = darkPixels();
+        delegate.setEditorData(editor, model.index(0, 0));
+        QVERIFY(editor->textCursor().hasSelection());
+        QTest::keyClicks(editor, QStringLiteral("VIC"));
+        QCOMPARE(editor->toPlainText(), QStringLiteral("VIC"));
+        QVERIFY2(darkPixels() > empty + 20, qPrintable(QStringLiteral("%1 dark pixels, %2 empty").arg(darkPixels()).arg(empty)));
+    }
+
     // A drag that starts inside the editor still selects.
     void selectionDrag()
     {

@@ -84,6 +84,8 @@ private slots:
 
     void qualityFigures_data();
     void qualityFigures();
+    void zeroChannels_data();
+    void zeroChannels();
     void polygonModeLeavesTheDialog();
     void yesButtonCloses();
     void saveImageSignals();
@@ -140,6 +142,38 @@ void TestWellDialogs::qualityFigures()
         QCOMPARE(root->property(TextProperties[i]).toString(), texts.at(i));
     for (int i = 0; i < flags.size(); ++i)
         QVERIFY2(root->property(FlagProperties[i]).toBool() == flags.at(i), FlagProperties[i]);
+}
+
+// Values that are all 0 have no CV: the dialog says so as the well list does, never "nan".
+void TestWellDialogs::zeroChannels_data()
+{
+    QTest::addColumn<Values>("values");
+    QTest::addColumn<Values>("reference");
+    QTest::addColumn<QStringList>("undefined"); // the text properties that show "N/A"
+    QTest::newRow("reference all zero") << Greys << Values(Greys.size(), 0) << QStringList{"rfCv"};
+    QTest::newRow("channel and reference all zero") << Values(6, 0) << Values(6, 0) << QStringList{"rfCv"};
+}
+
+void TestWellDialogs::zeroChannels()
+{
+    QFETCH(Values, values);
+    QFETCH(Values, reference);
+    QFETCH(QStringList, undefined);
+    seedWell(values, reference, 500, limitsOf(0.85, 0.15, 0.5, 0.6, 1));
+    QcParamaDialog dialog;
+    dialog.showQcParams(1, 1);
+    QObject *root = rootOf(&dialog);
+    QVERIFY(root);
+    for (const char *name : TextProperties) {
+        const QString text = root->property(name).toString();
+        QVERIFY2(!text.contains(QLatin1String("nan"), Qt::CaseInsensitive), qPrintable(QStringLiteral("%1: %2").arg(name, text)));
+        QVERIFY2(!text.contains(QLatin1String("inf"), Qt::CaseInsensitive), qPrintable(QStringLiteral("%1: %2").arg(name, text)));
+        if (undefined.contains(QLatin1String(name)))
+            QCOMPARE(text, QStringLiteral("N/A"));
+    }
+    QCOMPARE(root->property("rfGyslMean").toString(), QStringLiteral("0"));
+    // A CV that is not there meets no limit.
+    QCOMPARE(root->property("rfCvColor").toBool(), false);
 }
 
 void TestWellDialogs::polygonModeLeavesTheDialog()

@@ -46,6 +46,11 @@ private slots:
         QTest::newRow("narrow image") << "width=10";
         QTest::newRow("unknown volume") << "volume=500";
         QTest::newRow("unknown road") << "recognise-on=ROX";
+        QTest::newRow("positives below the negatives") << "positives=0.5";
+        QTest::newRow("positives' range reversed") << "positives=4-3";
+        QTest::newRow("positives' range open") << "positives=3-";
+        QTest::newRow("no background") << "background=0";
+        QTest::newRow("positive fraction above one") << "positive-fraction=1.5";
         QTest::newRow("unknown name") << "colour=red";
     }
     void refusals()
@@ -64,6 +69,76 @@ private slots:
         QCOMPARE(o.noise, fresh.noise);
         QCOMPARE(o.width, fresh.width);
         QCOMPARE(o.reference, fresh.reference);
+        QCOMPARE(o.background, fresh.background);
+        QCOMPARE(o.positivesLow, fresh.positivesLow);
+        QCOMPARE(o.positivesHigh, fresh.positivesHigh);
+        QCOMPARE(o.positiveFraction, fresh.positiveFraction);
+    }
+
+    // The levels the options draw: negatives over the background, positives over the
+    // negatives (a range drawn per droplet), and the share of positives, in any order.
+    void levels_data()
+    {
+        QTest::addColumn<QStringList>("pairs");
+        QTest::addColumn<double>("background");
+        QTest::addColumn<double>("negative");
+        QTest::addColumn<double>("positiveLow");  // lowest and highest positive level allowed
+        QTest::addColumn<double>("positiveHigh");
+        QTest::addColumn<double>("fraction");
+        const ChipPlan p = planFor(Volume::Pl300, 64, 64, 1);
+        const double s = p.greySpread;
+        QTest::newRow("plan's own") << QStringList{} << p.background << p.negativeGrey
+                                    << p.positiveGrey * (1 - s) << p.positiveGrey * (1 + s) << -1.0;
+        QTest::newRow("background, negatives, a range of positives")
+            << QStringList{"background=2000", "negatives=3", "positives=3-4", "positive-fraction=0.3"} << 2000.0
+            << 6000.0 << 18000.0 << 24000.0 << 0.3;
+        QTest::newRow("the same, the other way round")
+            << QStringList{"positive-fraction=0.3", "positives=3-4", "negatives=3", "background=2000"} << 2000.0
+            << 6000.0 << 18000.0 << 24000.0 << 0.3;
+        QTest::newRow("one factor keeps the common spread")
+            << QStringList{"positives=4", "positive-fraction=0.5"} << p.background << p.negativeGrey
+            << 4 * p.negativeGrey * (1 - s) << 4 * p.negativeGrey * (1 + s) << 0.5;
+        QTest::newRow("a tenth positive") << QStringList{"positive-fraction=0.1"} << p.background << p.negativeGrey
+                                          << p.positiveGrey * (1 - s) << p.positiveGrey * (1 + s) << 0.1;
+    }
+    void levels()
+    {
+        QFETCH(QStringList, pairs);
+        QFETCH(double, background);
+        QFETCH(double, negative);
+        QFETCH(double, positiveLow);
+        QFETCH(double, positiveHigh);
+        QFETCH(double, fraction);
+        QString refused;
+        const ChipPlan plan = chipPlanOf(apply(QStringList{"volume=300", "width=256", "height=256"} + pairs, &refused));
+        QVERIFY2(refused.isEmpty(), qPrintable(refused));
+        QCOMPARE(plan.background, background);
+        QVERIFY(std::abs(plan.negativeGrey - negative) < 1e-9);
+        const Chip chip = makeChip(plan);
+        QVERIFY(chip.droplets.size() > 250);
+        const double tolerance = 1e-6 * positiveHigh;
+        double lowest = 1e18, highest = 0.0;
+        int positives = 0;
+        for (const Droplet &d : chip.droplets) {
+            for (int c = 0; c < ChannelCount; ++c) {
+                if (c == ReferenceChannel || !d.positive[size_t(c)])
+                    continue;
+                lowest = std::min(lowest, d.pureGrey[size_t(c)]);
+                highest = std::max(highest, d.pureGrey[size_t(c)]);
+            }
+            positives += d.positive[0];
+        }
+        QVERIFY2(lowest >= positiveLow - tolerance && highest <= positiveHigh + tolerance,
+                 qPrintable(QStringLiteral("%1 to %2").arg(lowest).arg(highest)));
+        // The draws fill the range, not a part of it.
+        QVERIFY(lowest < positiveLow + 0.1 * (positiveHigh - positiveLow));
+        QVERIFY(highest > positiveHigh - 0.1 * (positiveHigh - positiveLow));
+        if (fraction >= 0.0) {
+            const double share = double(positives) / double(chip.droplets.size());
+            QVERIFY2(std::abs(share - fraction) < 0.05, qPrintable(QString::number(share)));
+            for (const Droplet &d : chip.droplets)
+                QVERIFY(d.positive[ReferenceChannel]);
+        }
     }
 
     // The plan the options give: shares and factors of the volume's own levels and geometry,

@@ -42,8 +42,8 @@ const std::vector<std::string> &chipOptionNames()
 {
     static const std::vector<std::string> names{
         "volume", "width",     "height",     "seed",      "profile", "radius", "packing", "empty",
-        "noise",  "vignetting", "negatives", "bits",      "sets",    "recognise-on", "haze", "blobs",
-        "debris"};
+        "noise",  "vignetting", "negatives", "background", "positives", "positive-fraction", "bits", "sets",
+        "recognise-on", "haze", "blobs", "debris"};
     return names;
 }
 
@@ -128,6 +128,32 @@ bool setChipOption(ChipOptions &o, const std::string &name, const std::string &v
         o.negatives = d;
         return true;
     }
+    if (name == "background") {
+        if (!number(value, 1.0, 20000.0, d))
+            return fail("needs a grey level from 1 to 20000");
+        o.background = d;
+        return true;
+    }
+    if (name == "positives") {
+        // A factor, or a range "low-high" drawn from per droplet.
+        const size_t dash = value.find('-');
+        double lo = 0.0, hi = 0.0;
+        const bool read = dash == std::string::npos
+                              ? number(value, 1.0, 50.0, lo) && number(value, 1.0, 50.0, hi)
+                              : number(value.substr(0, dash), 1.0, 50.0, lo)
+                                    && number(value.substr(dash + 1), 1.0, 50.0, hi);
+        if (!read || hi < lo)
+            return fail("needs a factor of the negatives' level from 1 to 50, or a range low-high");
+        o.positivesLow = lo;
+        o.positivesHigh = hi;
+        return true;
+    }
+    if (name == "positive-fraction") {
+        if (!number(value, 0.0, 1.0, d))
+            return fail("needs a share of positives from 0 to 1");
+        o.positiveFraction = d;
+        return true;
+    }
     if (name == "bits") {
         if (value != "8" && value != "16")
             return fail("needs 8 or 16");
@@ -164,8 +190,20 @@ ChipPlan chipPlanOf(const ChipOptions &o)
     plan.profile = o.profile;
     plan.packing = o.packing;
     plan.emptyFraction = o.emptyFraction;
+    if (o.background >= 0.0)
+        plan.background = o.background;
     if (o.negatives >= 0.0)
         plan.negativeGrey = o.negatives * plan.background;
+    if (o.positivesLow >= 0.0) {
+        // One factor keeps the spread every level has.
+        plan.positiveGrey = 0.5 * (o.positivesLow + o.positivesHigh) * plan.negativeGrey;
+        if (o.positivesHigh > o.positivesLow)
+            plan.positiveSpread = (o.positivesHigh - o.positivesLow) / (o.positivesHigh + o.positivesLow);
+    }
+    if (o.positiveFraction >= 0.0) {
+        for (int c = 0; c < ChannelCount; ++c)
+            plan.positiveFraction[size_t(c)] = c == ReferenceChannel ? 0.0 : o.positiveFraction;
+    }
     if (o.noise >= 0.0) {
         plan.readNoise = o.noise * plan.negativeGrey;
         plan.shotGain = 0.0;

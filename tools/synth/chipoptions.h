@@ -21,6 +21,12 @@ struct ChipOptions {
     double noise = -1.0;     // deviation as a share of the negatives' level; below 0: the plan's own
     double vignetting = 0.0;
     double negatives = -1.0; // negatives' level over the background; below 0: the plan's own
+    double background = -1.0; // grey of the oil; below 0: the plan's own
+    // Positives' level over the negatives', drawn per droplet from positivesLow to
+    // positivesHigh; below 0: the plan's own level.
+    double positivesLow = -1.0;
+    double positivesHigh = -1.0;
+    double positiveFraction = -1.0; // share of positives in every target channel; below 0: the plan's
     int bits = 16;
     int sets = 1;            // image sets the chip is cut into, top to bottom
     bool reference = true;   // false: no reference channel, recognition on a target channel

@@ -2,7 +2,7 @@
 //   mksynth <out-prefix> [300pl|600pl|800pl|3000pl] [width] [height] [seed] [--option value ...]
 // Options (see chipoptions.h): --profile anti-aliased|flat|soft|dome|gaussian|bright-rim,
 // --radius f, --packing lattice|gaps|tight|random, --empty f, --noise f, --vignetting f,
-// --negatives f, --bits 8|16, --sets 1|2, --recognise-on reference|classes, --haze n,
+// --negatives f, --background grey, --positives f|low-high, --positive-fraction f, --bits 8|16, --sets 1|2, --recognise-on reference|classes, --haze n,
 // --blobs n, --debris n, and --volume, --width, --height, --seed as the positional ones.
 // With two sets the images are <prefix>_set<k>_ch<c>.tif, the halves of the chip top to
 // bottom; the truth gives each droplet's set and its row within the set.

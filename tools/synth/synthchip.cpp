@@ -362,14 +362,22 @@ Chip makeChip(const ChipPlan &plan)
         const double grow = plan.packing == Packing::Tight ? std::min(0.1 * g.radius, 0.5) : 0.1 * g.radius;
         d.radius = std::max(0.5, g.radius + std::clamp(dr, -0.1 * g.radius, grow));
         for (int c = 0; c < ChannelCount; ++c) {
-            const double spread = rnd.uniform(-plan.greySpread, plan.greySpread);
+            // One draw places the level within whichever spread applies; written as the
+            // uniform(lo, hi) it replaces, so that plans without a spread of their own for the
+            // positives draw the chips they always drew.
+            const double u = rnd.uniform();
+            const double gs = plan.greySpread;
+            const double spread = -gs + (gs - -gs) * u;
             const bool pos = rnd.uniform() < plan.positiveFraction[c];
             if (c == ReferenceChannel) {
                 d.positive[c] = true;
                 d.pureGrey[c] = plan.referenceGrey * (1.0 + spread);
+            } else if (pos) {
+                const double ps = plan.positiveSpread < 0.0 ? gs : plan.positiveSpread;
+                d.positive[c] = true;
+                d.pureGrey[c] = plan.positiveGrey * (1.0 + (-ps + (ps - -ps) * u));
             } else {
-                d.positive[c] = pos;
-                d.pureGrey[c] = (pos ? plan.positiveGrey : plan.negativeGrey) * (1.0 + spread);
+                d.pureGrey[c] = plan.negativeGrey * (1.0 + spread);
             }
         }
         if (empty)

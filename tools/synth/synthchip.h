@@ -82,6 +82,7 @@ struct ChipPlan {
     double negativeGrey = 5000.0;
     double positiveGrey = 20000.0;
     double greySpread = 0.05; // droplet levels spread uniformly by +- this fraction
+    double positiveSpread = -1.0; // the same for positive levels; below 0: greySpread
 
     // Pixel noise: standard deviation sqrt(readNoise^2 + shotGain * value). Noise a fixed share
     // f of the negatives' level is readNoise = f * negativeGrey with shotGain 0.

@@ -92,12 +92,15 @@ bool settled(MainWindows &window, QSignalSpy &complete)
                            JobTimeoutMs);
 }
 
-// The menu's Open and the file dialog, as the user does it.
+// The menu's Open and the file dialog, as the user does it; changes left unsaved are
+// discarded when the window asks about them.
 bool openFromMenu(MainWindows &window, const QString &path)
 {
     QSignalSpy complete(SignalTransfer::getInstance(), &SignalTransfer::updateWellComplete);
     ModalDriver driver;
     driver.answerFileDialog(path);
+    if (window.hasUnsavedChanges())
+        driver.answerMessage(0);
     QMetaObject::invokeMethod(window.menuBar()->rootObject(), "open");
     return driver.waitDone() && settled(window, complete);
 }

@@ -21,9 +21,11 @@
 #include "shell/dialogmessage.h"
 #include "shell/globalvalues.h"
 #include "shell/welllistmodel.h"
+#include "modalanswerer.h"
 #include "testmain.h"
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QQmlContext>
 #include <QQuickItem>
 #include <QSignalSpy>
@@ -206,17 +208,49 @@ void TestExportJob::boxesAndMask()
 
 void TestExportJob::folderField()
 {
-    QObject *root = m_export->exportPage()->root();
-    QObject *field = root->findChild<QObject *>(QStringLiteral("pathField"));
+    ExportPage *page = m_export->exportPage();
+    QObject *root = page->root();
+    auto *field = root->findChild<QQuickItem *>(QStringLiteral("pathField"));
     QVERIFY(field);
-    root->setProperty("filePath", QStringLiteral("/first"));
-    QCOMPARE(field->property("text").toString(), QStringLiteral("/first"));
-    // What is typed is not read back: the export folder stays the chosen one.
-    field->setProperty("text", QStringLiteral("/typed"));
-    QCOMPARE(root->property("filePath").toString(), QStringLiteral("/first"));
-    // A folder chosen later shows again.
-    root->setProperty("filePath", QStringLiteral("/second"));
-    QCOMPARE(field->property("text").toString(), QStringLiteral("/second"));
+    // Browse as a user does: the folder chosen in the dialog is the field's text.
+    QTemporaryDir chosen;
+    {
+        LumaraTest::ModalAnswerer answer([&chosen](QWidget *modal) {
+            if (auto *files = qobject_cast<QFileDialog *>(modal)) {
+                files->selectFile(chosen.path());
+                files->QDialog::accept();
+            }
+        });
+        QVERIFY(QMetaObject::invokeMethod(page, "browse"));
+    }
+    QCOMPARE(root->property("filePath").toString(), chosen.path());
+    QCOMPARE(field->property("text").toString(), chosen.path());
+
+    // Typed into, the field keeps showing the chosen folder: nothing typed can be taken for the
+    // export's target.
+    m_export->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_export.get()));
+    const QPoint centre = field->mapToScene(QPointF(field->width() / 2, field->height() / 2)).toPoint();
+    QTest::mouseClick(page, Qt::LeftButton, Qt::NoModifier, centre);
+    QTRY_VERIFY(field->hasActiveFocus());
+    QTest::keyClick(page, Qt::Key_End);
+    QTest::keyClick(page, Qt::Key_Backspace);
+    QTest::keyClicks(page, QStringLiteral("/typed"));
+    QTest::keyClick(page, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(page, Qt::Key_Delete);
+    QCOMPARE(field->property("text").toString(), chosen.path());
+    QCOMPARE(root->property("filePath").toString(), chosen.path());
+
+    // Browse cancelled: the folder stays.
+    {
+        LumaraTest::ModalAnswerer answer([](QWidget *modal) {
+            if (auto *files = qobject_cast<QFileDialog *>(modal))
+                files->reject();
+        });
+        QVERIFY(QMetaObject::invokeMethod(page, "browse"));
+    }
+    QCOMPARE(field->property("text").toString(), chosen.path());
+    m_export->hide();
 }
 
 void TestExportJob::exportFolder_data()

@@ -5,6 +5,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <memory>
+
 namespace LumaraTest {
 
 // Points LUMARA_ROOT at a fresh temporary folder for the lifetime of the object.
@@ -17,6 +19,17 @@ private:
     QTemporaryDir m_dir;
 };
 
+// Without a login session (CI, containers) XDG_RUNTIME_DIR is unset and Qt warns on standard
+// error as the application starts; for the lifetime of the object it names a private temporary
+// folder instead. A set one is kept.
+class RuntimeFolder {
+public:
+    RuntimeFolder();
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
+
 // Source tree folder (tests/fixtures etc.), from the build's environment.
 QString sourcePath(const QString &relative);
 
@@ -25,6 +38,7 @@ QString sourcePath(const QString &relative);
 #define LUMARA_TEST_MAIN_IMPL(AppClass, TestObject)                                                \
     int main(int argc, char *argv[])                                                               \
     {                                                                                              \
+        LumaraTest::RuntimeFolder runtime;                                                         \
         AppClass app(argc, argv);                                                                  \
         LumaraTest::ScopedRoot root;                                                               \
         TestObject tc;                                                                             \

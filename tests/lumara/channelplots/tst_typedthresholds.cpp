@@ -66,7 +66,8 @@ void TestTypedThresholds::parse_data()
     QTest::newRow("leading zeros") << "00042" << 42;
     QTest::newRow("plus sign") << "+8" << 8;
     QTest::newRow("above the box's limit") << "70001" << Unchanged;
-    QTest::newRow("six digits") << "000001" << Unchanged;
+    QTest::newRow("many leading zeros") << "0000001" << 1;
+    QTest::newRow("far above") << "99999999999" << Unchanged;
     QTest::newRow("empty") << "" << Unchanged;
     QTest::newRow("sign alone") << "+" << Unchanged;
     QTest::newRow("group separator") << "1,5" << Unchanged;

@@ -5,8 +5,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <memory>
-
 namespace LumaraTest {
 
 // Points LUMARA_ROOT at a fresh temporary folder for the lifetime of the object.
@@ -19,16 +17,9 @@ private:
     QTemporaryDir m_dir;
 };
 
-// Without a login session (CI, containers) XDG_RUNTIME_DIR is unset and Qt warns on standard
-// error as the application starts; for the lifetime of the object it names a private temporary
-// folder instead. A set one is kept.
-class RuntimeFolder {
-public:
-    RuntimeFolder();
-
-private:
-    std::unique_ptr<QTemporaryDir> m_dir;
-};
+// Under the thread checker, marks the hand-overs of queued signals and events, which cross
+// threads under Qt's own locks; elsewhere nothing. Made by ScopedRoot.
+void markQtHandovers();
 
 // Source tree folder (tests/fixtures etc.), from the build's environment.
 QString sourcePath(const QString &relative);
@@ -38,7 +29,6 @@ QString sourcePath(const QString &relative);
 #define LUMARA_TEST_MAIN_IMPL(AppClass, TestObject)                                                \
     int main(int argc, char *argv[])                                                               \
     {                                                                                              \
-        LumaraTest::RuntimeFolder runtime;                                                         \
         AppClass app(argc, argv);                                                                  \
         LumaraTest::ScopedRoot root;                                                               \
         TestObject tc;                                                                             \

@@ -14,7 +14,6 @@
 #include "messagerecorder.h"
 #include "shell/mainwindows.h"
 #include "shell/startup.h"
-#include "testmain.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -107,7 +106,6 @@ int main(int argc, char *argv[])
     if (args.size() != 2)
         return usage();
 
-    LumaraTest::RuntimeFolder runtime;
     try {
         prepareApplication();
         QApplication app(argc, argv);

@@ -41,25 +41,6 @@ cmd_test() {
     run_tests build-asan
 }
 
-# The demo package: 12 wells, three targets on three channels, positive fractions from 0.5 %
-# to 60 % (rising for one target, falling for another) and a last well with almost none.
-make_demo() { # path
-  local out="$1" partial fractions=(0.005 0.01 0.02 0.04 0.08 0.12 0.18 0.25 0.33 0.45 0.60) plan=()
-  for i in "${!fractions[@]}"; do
-    plan+=(--well-fraction "$((i + 1)):FAM-Target=${fractions[$i]}"
-           --well-fraction "$((i + 1)):HEX-Target=${fractions[$((10 - i))]}")
-  done
-  plan+=(--well-fraction 12:FAM-Target=0.0005 --well-fraction 12:HEX-Target=0.0005
-         --well-fraction 12:CY5-Target=0.0005)
-  mkdir -p "$(dirname "$out")"
-  partial="$(dirname "$out")/partial-demo.imrs"
-  echo "Making the demo package $out"
-  "$here/build/bin/mkpackage" -q -w 12 -d 2000 --seed 11 \
-    -t FAM-Target:FAM:0.1 -t HEX-Target:HEX:0.1 -t CY5-Target:CY5:0.1 "${plan[@]}" "$partial"
-  mv "$partial" "$out"
-  mv "$partial.truth.json" "$out.truth.json"
-}
-
 cmd_run() {
   local file=""
   if [ $# -gt 1 ]; then echo "usage: ./lumara.sh run [FILE]" >&2; exit 2; fi
@@ -71,13 +52,19 @@ cmd_run() {
   cmake --build "$here/build" -j "$jobs" --target Lumara mkpackage lumara_tour lumara_data
   if [ -z "$file" ]; then
     file="$here/build/demo/demo.imrs"
-    [ -f "$file" ] || make_demo "$file"
+    "$here/tools/mkdemo.sh" "$here/build/bin/mkpackage" "$file"
   fi
   # From bin/, so that the program finds its data folder as ../data.
   cd "$here/build/bin"
   if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
     echo "No display (neither DISPLAY nor WAYLAND_DISPLAY is set): running the page tour into build/tour/ instead."
     rm -rf "$here/build/tour"
+    # Without a login session there is no runtime folder; Qt would warn and use a shared one.
+    if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
+      XDG_RUNTIME_DIR="$(mktemp -d)"
+      export XDG_RUNTIME_DIR
+      trap 'rm -rf "$XDG_RUNTIME_DIR"' EXIT
+    fi
     xvfb-run -a -s "-screen 0 1920x1080x24" "$here/build/bin/lumara_tour" "$file" "$here/build/tour"
     return
   fi

@@ -16,6 +16,8 @@ if(QWT_INCLUDE_DIR AND QWT_LIBRARY AND NOT TARGET Qwt::Qwt)
     INTERFACE_INCLUDE_DIRECTORIES ${QWT_INCLUDE_DIR}
     INTERFACE_LINK_LIBRARIES "Qt5::Widgets;Qt5::Svg")
 endif()
+# X11's client library, which Qt's development files bring: whether the desktop composites.
+pkg_check_modules(XCB REQUIRED IMPORTED_TARGET xcb)
 pkg_check_modules(XLSXWRITER IMPORTED_TARGET xlsxwriter)
 if(XLSXWRITER_FOUND AND NOT TARGET xlsxwriter::xlsxwriter)
   add_library(xlsxwriter::xlsxwriter ALIAS PkgConfig::XLSXWRITER)

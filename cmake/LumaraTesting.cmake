@@ -9,6 +9,12 @@ if(LUMARA_SANITIZE)
       ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:verify_asan_link_order=0)
 endif()
 
+# Without a login session (CI, containers) XDG_RUNTIME_DIR is unset and Qt warns on standard
+# error as a GUI test starts: the tests get a private runtime folder of the build tree.
+set(LUMARA_TEST_RUNTIME ${CMAKE_BINARY_DIR}/test-runtime)
+file(MAKE_DIRECTORY ${LUMARA_TEST_RUNTIME})
+file(CHMOD ${LUMARA_TEST_RUNTIME} DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE)
+
 function(lumara_add_qtest name)
   cmake_parse_arguments(T "XVFB" "TIMEOUT;XVFB_ARGS" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
@@ -30,7 +36,7 @@ function(lumara_add_qtest name)
   set_tests_properties(${name} PROPERTIES
     TIMEOUT ${T_TIMEOUT}
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin
-    ENVIRONMENT "QT_QPA_PLATFORM=${platform};QT_QUICK_BACKEND=software;LUMARA_DATA=${LUMARA_DATA_DIR};LUMARA_TEST_SOURCE=${CMAKE_SOURCE_DIR}")
+    ENVIRONMENT "QT_QPA_PLATFORM=${platform};QT_QUICK_BACKEND=software;LUMARA_DATA=${LUMARA_DATA_DIR};LUMARA_TEST_SOURCE=${CMAKE_SOURCE_DIR};XDG_RUNTIME_DIR=${LUMARA_TEST_RUNTIME}")
 endfunction()
 
 # lumara_add_qtest_folder(<prefix> LIBS ...): one test per tst_<stem>.cpp in the current

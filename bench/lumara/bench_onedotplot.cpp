@@ -20,7 +20,6 @@
 #include <QPainter>
 #include <QQuickWindow>
 #include <QSGRendererInterface>
-#include <QTemporaryDir>
 #include <qwt_plot_canvas.h>
 #include <random>
 
@@ -32,7 +31,6 @@ const QSize PageSize(1920, 1080);
 
 QString seedRun()
 {
-    qputenv("LUMARA_ROOT", QTemporaryDir().path().toLocal8Bit());
     initAppResources();
     // No OpenGL offscreen: the page's QML renders in software, as in the tests.
     QQuickWindow::setSceneGraphBackend(QSGRendererInterface::Software);

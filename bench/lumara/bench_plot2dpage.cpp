@@ -23,7 +23,6 @@
 #include <QPainter>
 #include <QQuickWindow>
 #include <QSGRendererInterface>
-#include <QTemporaryDir>
 #include <QThreadPool>
 #include <qwt_plot_canvas.h>
 
@@ -38,7 +37,6 @@ constexpr uint ThresholdY = 2010; // ... are 2000 and 2010
 // after an open.
 QString seedRun()
 {
-    qputenv("LUMARA_ROOT", QTemporaryDir().path().toLocal8Bit());
     initAppResources();
     QQuickWindow::setSceneGraphBackend(QSGRendererInterface::Software);
     const QString error = BenchSeed::seeded();

@@ -8,6 +8,7 @@
 
 #include <QCoreApplication>
 #include <QString>
+#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
 #include <random>
@@ -49,11 +50,15 @@ inline const QString &seeded()
     return error;
 }
 
-// The main of a benchmark over the seeded run: the application object and the business layer's
-// singletons on this thread, then every registered benchmark.
+// The main of a benchmark over the seeded run: the application object, a per-machine folder
+// removed when main ends, the business layer's singletons on this thread, then every
+// registered benchmark.
 inline int runBenchmarks(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
+    QTemporaryDir machine;
+    if (qEnvironmentVariableIsEmpty("LUMARA_ROOT"))
+        qputenv("LUMARA_ROOT", machine.path().toLocal8Bit());
     BLLInstance::createSingletons();
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

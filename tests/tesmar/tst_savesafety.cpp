@@ -37,7 +37,6 @@ struct ChildResult {
 ChildResult runChild(const QStringList &args, int timeoutMs = 60000)
 {
     QProcess child;
-    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     child.start(QStringLiteral(SAVECHILD_PATH), args);
     ChildResult r;
     r.finished = child.waitForStarted(timeoutMs) && child.waitForFinished(timeoutMs)
@@ -46,6 +45,10 @@ ChildResult runChild(const QStringList &args, int timeoutMs = 60000)
         child.kill();
         child.waitForFinished();
     }
+    // The failures the child is made to meet log warnings: shown only when it did not finish.
+    const QByteArray errors = child.readAllStandardError();
+    if (!r.finished && !errors.isEmpty())
+        qWarning().noquote() << "The child's messages:" << errors;
     r.out = QString::fromUtf8(child.readAllStandardOutput());
     return r;
 }

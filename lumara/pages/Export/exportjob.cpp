@@ -1,5 +1,7 @@
 #include "pages/Export/exportjob.h"
 
+#include "pages/Export/cleanname.h"
+
 #include "bll/bllinstance.h"
 #include "bll/dropletexclude.h"
 #include "bll/plotgroupmgr.h"
@@ -359,7 +361,7 @@ bool ExportJob::exportDropletImages()
                 // An empty name would write a hidden "/.png", overwritten by every image.
                 if (name.isEmpty())
                     continue;
-                if (!image.save(filePath(QStringLiteral("/") + name + QStringLiteral(".png")), "PNG")) {
+                if (!image.save(imagePath(name), "PNG")) {
                     m_report();
                     return false;
                 }
@@ -386,9 +388,14 @@ QImage ExportJob::renderOnGuiThread(const std::function<QImage()> &draw) const
     return image;
 }
 
+QString ExportJob::imagePath(const QString &name)
+{
+    return filePath(QLatin1Char('/') + CleanName::fileName(name, QStringLiteral(".png"), m_fileNames));
+}
+
 bool ExportJob::saveImage(const QImage &image, const QString &name)
 {
-    if (!image.isNull() && image.save(filePath(name)))
+    if (!image.isNull() && image.save(imagePath(name)))
         return true;
     m_report();
     return false;
@@ -486,7 +493,7 @@ bool ExportJob::exportHistogram(const QList<uint> &wells, uint channel, const QS
 {
     const HistogramImage data = histogramImage(wells, channel);
     const QImage image = renderOnGuiThread([&data] { return grabWhole(buildHistogram(data).get()); });
-    return saveImage(image, QStringLiteral("/%1_Histogram_Plot_%2.png")
+    return saveImage(image, QStringLiteral("%1_Histogram_Plot_%2")
                                 .arg(name, BLLInstance::getInstance()->getTargetName(channel)));
 }
 
@@ -591,7 +598,7 @@ bool ExportJob::export1DPlot(const QList<uint> &wells, uint channel, const QStri
 {
     const OneDImage data = oneDImage(wells, channel);
     const QImage image = renderOnGuiThread([&data] { return grabWhole(build1DPlot(data).get()); });
-    return saveImage(image, QStringLiteral("/%1_1D_Dot_Plot_%2.png")
+    return saveImage(image, QStringLiteral("%1_1D_Dot_Plot_%2")
                                 .arg(name, BLLInstance::getInstance()->getTargetName(channel)));
 }
 
@@ -648,7 +655,7 @@ bool ExportJob::export2DPlot(const QList<uint> &wells, const QString &name)
     BLLInstance *bll = BLLInstance::getInstance();
     for (const LumaraAnalysisData::Customized2DPlotInfo &plot : bll->getPlotGroupMgr()->get2DPlots()) {
         const QImage image = renderOnGuiThread([&] { return grabWhole(build2DPlot(wells, plot).get()); });
-        if (!saveImage(image, QStringLiteral("/%1_2D Dot Plot_%2_%3.png")
+        if (!saveImage(image, QStringLiteral("%1_2D Dot Plot_%2_%3")
                                   .arg(name, bll->getTargetName(plot.xChannel), bll->getTargetName(plot.yChannel))))
             return false;
     }
@@ -688,7 +695,7 @@ std::unique_ptr<ZtConcentration> ExportJob::buildConcentrationChart(const QList<
 bool ExportJob::exportConcentrationGraph(const QList<uint> &ids, const QString &name)
 {
     const QImage image = renderOnGuiThread([&] { return grabWhole(buildConcentrationChart(ids).get()); });
-    return saveImage(image, QStringLiteral("/%1_concentration.png").arg(name));
+    return saveImage(image, QStringLiteral("%1_concentration").arg(name));
 }
 
 bool ExportJob::exportUncertaintyCurves()
@@ -729,5 +736,5 @@ bool ExportJob::exportUncertaintyCurve(const QList<uint> &ids, uint population, 
         widget.replot();
         return grabWhole(&widget);
     });
-    return saveImage(image, QStringLiteral("/%1_%2_uncertainly.png").arg(name, populationName));
+    return saveImage(image, QStringLiteral("%1_%2_uncertainly").arg(name, populationName));
 }

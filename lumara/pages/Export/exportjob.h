@@ -12,6 +12,7 @@
 #include <QImage>
 #include <QList>
 #include <QPolygonF>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -135,6 +136,10 @@ public:
 
 private:
     QString filePath(const QString &name) const;
+    // The export folder's path for an image named name (no folder, no extension): the name
+    // cleaned into a file name no other image of this export has.
+    QString imagePath(const QString &name);
+    // Saves under imagePath(name); reports a failure.
     bool saveImage(const QImage &image, const QString &name);
     bool exportHistogram(const QList<uint> &wells, uint channel, const QString &name);
     bool export1DPlot(const QList<uint> &wells, uint channel, const QString &name);
@@ -145,4 +150,5 @@ private:
     ExportSnapshot m_snapshot;
     std::function<void()> m_report;
     std::unique_ptr<GuiHandOff> m_gui;
+    QSet<QString> m_fileNames; // the images' file names so far, lower-cased
 };

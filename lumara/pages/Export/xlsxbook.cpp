@@ -1,5 +1,7 @@
 #include "pages/Export/xlsxbook.h"
 
+#include "pages/Export/cleanname.h"
+
 #include "../../xlsx/lumaraxlsx.h"
 
 #include <QCoreApplication>
@@ -106,32 +108,20 @@ bool XlsxBook::fail(const QString &what)
 
 QString XlsxBook::cleanSheetName(const QString &name, uint wellId, QSet<QString> &used)
 {
-    static const QString forbidden = QStringLiteral("[]:*?/\\");
-    QString base = name;
-    for (QChar &c : base) {
-        if (forbidden.contains(c))
-            c = QLatin1Char('_');
-    }
+    QString base = CleanName::replaced(name, QStringLiteral("[]:*?/\\"), false);
     while (base.startsWith(QLatin1Char('\'')))
         base.remove(0, 1);
     while (base.endsWith(QLatin1Char('\'')))
         base.chop(1);
     if (base.isEmpty())
         base = QStringLiteral("Well %1").arg(wellId);
-    // Cutting may leave an apostrophe at the end again.
-    auto cut = [](QString text, int length) {
-        text = text.left(length);
-        while (text.endsWith(QLatin1Char('\'')))
-            text.chop(1);
-        return text;
-    };
-    QString result = cut(base, 31);
-    for (int n = 2; used.contains(result.toLower()); ++n) {
-        const QString suffix = QStringLiteral(" (%1)").arg(n);
-        result = cut(base, 31 - suffix.size()) + suffix;
-    }
-    used.insert(result.toLower());
-    return result;
+    return CleanName::unique(base, used, [](const QString &text, const QString &suffix) {
+        // Cutting may leave an apostrophe at the end again.
+        QString cut = text.left(31 - suffix.size());
+        while (cut.endsWith(QLatin1Char('\'')))
+            cut.chop(1);
+        return cut + suffix;
+    });
 }
 
 bool XlsxBook::addSheet(const QString &name, uint wellId)

@@ -21,6 +21,8 @@
 #include <QQuickItem>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 // Every page alive, for the thumbnails two of them share.
@@ -103,6 +105,8 @@ ChannelPlotPage::ChannelPlotPage(ThumbnailModel *thumbnails, const QString &qmlS
     connect(m_wellList, &WellListView::sigWellSelectChange, this, &ChannelPlotPage::updateWellModel);
     connect(m_thumbnailView, &ThumbnailView::modelDataChange, this, &ChannelPlotPage::updateWellModel);
     connect(m_thresholds, &ThresholdModel::updateChannelThreshold, this, &ChannelPlotPage::updateChannelThreshold);
+    // Rebuilt rows show the cache afresh: typing starts over from there.
+    connect(m_thresholds, &QAbstractItemModel::modelReset, this, [this] { m_beforeTyping.clear(); });
     SignalTransfer *hub = SignalTransfer::getInstance();
     if (m_root) {
         // First the panel's own reset, then the page's: a page on screen sets the panel last.
@@ -290,12 +294,27 @@ void ChannelPlotPage::switchPolygonModel()
 
 void ChannelPlotPage::updateChannelThreshold(uint channelID, QString threshold)
 {
-    bool ok = false;
-    const uint value = threshold.toUInt(&ok);
-    // A field emptied while retyping is no value: the cache keeps the last one.
-    if (!ok)
-        return;
-    cacheThreshold(WellListModel::instance()->getSelectWellID(), channelID, value);
+    WellListModel *wells = WellListModel::instance();
+    const int selected = wells->getSelectWellID();
+    if (!m_beforeTyping.contains(channelID)) {
+        QHash<uint, int> before;
+        for (uint well : wells->getAllWellIDs())
+            before.insert(well, wells->getCachedThreshold(well, channelID));
+        m_beforeTyping.insert(channelID, before);
+    }
+    uint value = 0;
+    if (ThresholdModel::parseThreshold(threshold, &value)) {
+        cacheThreshold(selected, channelID, value);
+    } else {
+        // Only what the box shows may be applied: while its text is no threshold ("", "1,5",
+        // "70001"), the cache holds what it held before the typing, not a value typed on the way.
+        const QHash<uint, int> &before = m_beforeTyping[channelID];
+        for (auto it = before.constBegin(); it != before.constEnd(); ++it)
+            wells->setCachedThreshold(it.key(), channelID, it.value());
+        if (selected < 0)
+            return;
+        value = uint(std::max(0, wells->getCachedThreshold(uint(selected), channelID)));
+    }
     showTypedThreshold(channelID, value);
 }
 

@@ -7,6 +7,7 @@
 #include "shell/globalvalues.h"
 #include "shell/welllistview.h"
 
+#include <QHash>
 #include <QImage>
 #include <QList>
 #include <QPointer>
@@ -109,4 +110,7 @@ private:
     QWidget *m_fillers[2] = {nullptr, nullptr};
     // Plots and fillers: out of the grid they have no parent, so the page deletes them.
     QVector<QPointer<QWidget>> m_gridWidgets;
+    // Per channel being typed into, every well's cached threshold before the typing began: a
+    // box whose text is no threshold puts them back. Forgotten whenever the rows are rebuilt.
+    QHash<uint, QHash<uint, int>> m_beforeTyping;
 };

@@ -91,3 +91,24 @@ void ThresholdModel::setChannelThresholdValue(uint channelID, QString threshold)
 {
     emit updateChannelThreshold(channelID, threshold);
 }
+
+bool ThresholdModel::parseThreshold(const QString &text, uint *value)
+{
+    // Digits only, after at most a plus sign: no blanks, separators or exponents, which a
+    // number conversion would read past or read otherwise than the box shows them.
+    const int first = text.startsWith(QLatin1Char('+')) ? 1 : 0;
+    if (text.size() <= first)
+        return false;
+    uint parsed = 0;
+    for (int i = first; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return false;
+        parsed = parsed * 10 + uint(c.unicode() - '0');
+        // Beyond the limit already: no further digit brings it back (nor overflows).
+        if (parsed > MaxThreshold)
+            return false;
+    }
+    *value = parsed;
+    return true;
+}

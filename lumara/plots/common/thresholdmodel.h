@@ -38,6 +38,11 @@ public:
     // Called by the panel's text field on every edit; the rows stay as they are.
     Q_INVOKABLE void setChannelThresholdValue(uint channelID, QString threshold);
 
+    // The value of a box's text when the whole text, as the box shows it, is an integer from
+    // 0 to MaxThreshold (the box's own limits); false for anything else ("", "1,5", "70001").
+    static bool parseThreshold(const QString &text, uint *value);
+    static constexpr uint MaxThreshold = 70000;
+
 signals:
     void updateChannelThreshold(uint channelID, QString threshold);
 

@@ -96,12 +96,9 @@ Item {
             anchors.topMargin: 38 * resoving
             width: 220 * resoving
             height: 24 * resoving
+            // Only Browse chooses the folder: the field shows the choice and takes no typing.
             text: root.filePath
-            // Typing breaks the binding; a folder chosen later is shown again.
-            Connections {
-                target: root
-                function onFilePathChanged() { pathField.text = root.filePath }
-            }
+            readOnly: true
             font.pixelSize: 12 * resoving
             font.family: "Roboto"
             color: enabled ? "#333333" : "#bbbbbb"

@@ -6,6 +6,7 @@
 #include "bll/populationsmgr.h"
 #include "bll/signaltransfer.h"
 #include "exporttest.h"
+#include "pages/Export/cleanname.h"
 #include "pages/Export/exportjob.h"
 #include "pages/Export/exportpage.h"
 #include "pages/ViewResult/resultmodel.h"
@@ -21,9 +22,11 @@
 #include "shell/dialogmessage.h"
 #include "shell/globalvalues.h"
 #include "shell/welllistmodel.h"
+#include "modalanswerer.h"
 #include "testmain.h"
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QQmlContext>
 #include <QQuickItem>
 #include <QSignalSpy>
@@ -130,6 +133,9 @@ private slots:
     void dropletImages();
     void dropletImageName_data();
     void dropletImageName();
+    void fileNames_data();
+    void fileNames();
+    void awkwardNames();
     void defaultFolder_data();
     void defaultFolder();
 
@@ -208,17 +214,49 @@ void TestExportJob::boxesAndMask()
 
 void TestExportJob::folderField()
 {
-    QObject *root = m_export->exportPage()->root();
-    QObject *field = root->findChild<QObject *>(QStringLiteral("pathField"));
+    ExportPage *page = m_export->exportPage();
+    QObject *root = page->root();
+    auto *field = root->findChild<QQuickItem *>(QStringLiteral("pathField"));
     QVERIFY(field);
-    root->setProperty("filePath", QStringLiteral("/first"));
-    QCOMPARE(field->property("text").toString(), QStringLiteral("/first"));
-    // What is typed is not read back: the export folder stays the chosen one.
-    field->setProperty("text", QStringLiteral("/typed"));
-    QCOMPARE(root->property("filePath").toString(), QStringLiteral("/first"));
-    // A folder chosen later shows again.
-    root->setProperty("filePath", QStringLiteral("/second"));
-    QCOMPARE(field->property("text").toString(), QStringLiteral("/second"));
+    // Browse as a user does: the folder chosen in the dialog is the field's text.
+    QTemporaryDir chosen;
+    {
+        LumaraTest::ModalAnswerer answer([&chosen](QWidget *modal) {
+            if (auto *files = qobject_cast<QFileDialog *>(modal)) {
+                files->selectFile(chosen.path());
+                files->QDialog::accept();
+            }
+        });
+        QVERIFY(QMetaObject::invokeMethod(page, "browse"));
+    }
+    QCOMPARE(root->property("filePath").toString(), chosen.path());
+    QCOMPARE(field->property("text").toString(), chosen.path());
+
+    // Typed into, the field keeps showing the chosen folder: nothing typed can be taken for the
+    // export's target.
+    m_export->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_export.get()));
+    const QPoint centre = field->mapToScene(QPointF(field->width() / 2, field->height() / 2)).toPoint();
+    QTest::mouseClick(page, Qt::LeftButton, Qt::NoModifier, centre);
+    QTRY_VERIFY(field->hasActiveFocus());
+    QTest::keyClick(page, Qt::Key_End);
+    QTest::keyClick(page, Qt::Key_Backspace);
+    QTest::keyClicks(page, QStringLiteral("/typed"));
+    QTest::keyClick(page, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(page, Qt::Key_Delete);
+    QCOMPARE(field->property("text").toString(), chosen.path());
+    QCOMPARE(root->property("filePath").toString(), chosen.path());
+
+    // Browse cancelled: the folder stays.
+    {
+        LumaraTest::ModalAnswerer answer([](QWidget *modal) {
+            if (auto *files = qobject_cast<QFileDialog *>(modal))
+                files->reject();
+        });
+        QVERIFY(QMetaObject::invokeMethod(page, "browse"));
+    }
+    QCOMPARE(field->property("text").toString(), chosen.path());
+    m_export->hide();
 }
 
 void TestExportJob::exportFolder_data()
@@ -642,6 +680,96 @@ void TestExportJob::dropletImageName()
     QFETCH(QString, path);
     QFETCH(QString, name);
     QCOMPARE(ExportJob::dropletImageName(path), name);
+}
+
+void TestExportJob::fileNames_data()
+{
+    QTest::addColumn<QStringList>("bases"); // given in this order to one export
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("plain names stay") << QStringList{"A01_Histogram_Plot_GeneA", "All_Well_concentration"}
+                                      << QStringList{"A01_Histogram_Plot_GeneA.png", "All_Well_concentration.png"};
+    QTest::newRow("what no file system takes")
+        << QStringList{"1/10_x\\y:z*w?v\"u<t>s|r"} << QStringList{"1_10_x_y_z_w_v_u_t_s_r.png"};
+    QTest::newRow("control characters") << QStringList{QStringLiteral("a\tb\nc") + QChar(0x7f)}
+                                        << QStringList{"a_b_c_.png"};
+    QTest::newRow("empty") << QStringList{""} << QStringList{"_.png"};
+    QTest::newRow("names that clean alike stay apart")
+        << QStringList{"S 1/10", "S 1:10", "S 1_10", "s 1_10"}
+        << QStringList{"S 1_10.png", "S 1_10 (2).png", "S 1_10 (3).png", "s 1_10 (4).png"};
+    QTest::newRow("other characters kept") << QStringList{"Gen-ä.β (x) [1] 'q' #%&"}
+                                           << QStringList{"Gen-ä.β (x) [1] 'q' #%&.png"};
+}
+
+void TestExportJob::fileNames()
+{
+    QFETCH(QStringList, bases);
+    QFETCH(QStringList, expected);
+    QSet<QString> used;
+    QStringList names;
+    for (const QString &base : bases)
+        names.append(CleanName::fileName(base, QStringLiteral(".png"), used));
+    QCOMPARE(names, expected);
+}
+
+// Names typed by users, holding every character some file system refuses, in the wells, the
+// samples (and so the merged row), the targets, the population and the package's image paths:
+// every image is written, under a name of its own.
+void TestExportJob::awkwardNames()
+{
+    const QString bad = QStringLiteral("/\\:*?\"<>|");
+    QList<BllTest::WellSeed> wells = {
+        ResultTest::well(1, QStringLiteral("A:1"), QStringLiteral("1/10 ") + bad, 40, {{20, 20, 0, 0, 0, 0}}),
+        ResultTest::well(2, QStringLiteral("A|2"), QStringLiteral("1/10 ") + bad, 30, {{10, 0, 0, 0, 0, 0}}),
+        ResultTest::well(3, QStringLiteral("A3"), QStringLiteral("1:10 ") + bad, 30, {{10, 5, 0, 0, 0, 0}}),
+    };
+    for (BllTest::WellSeed &w : wells) {
+        w.imageSizes = {QSize(16, 16), QSize(16, 16), QSize(16, 16)};
+        // Both the same last part: the second would overwrite the first.
+        w.imageNames = {{QStringLiteral("capture/%1/im<%2>_1.tif").arg(w.position).arg(w.id),
+                         QStringLiteral("capture/%1/im?_2.tif").arg(w.position), "", "", "", ""}};
+    }
+    BllTest::DocumentSeed seed = ResultTest::document(wells);
+    seed.targets[0].name = QStringLiteral("FAM/HEX");
+    seed.targets[1].name = QStringLiteral("T*2 ") + bad;
+    seed.plots2D = {{QStringLiteral("P12"), {1, 2}}};
+    QString error;
+    QVERIFY2(ResultTest::load(seed, &error), qPrintable(error));
+    BLLInstance *bll = BLLInstance::getInstance();
+    const QList<LumaraAnalysisData::PopulationsInfo> populations = bll->getPopulationsMgr()->getPopulations();
+    QVERIFY(!populations.isEmpty());
+    bll->getPopulationsMgr()->setPopulationName(populations.first().id, QStringLiteral("Pos ") + bad);
+    const QList<uint> rows = ResultModel::instance()->getAllIDs();
+    QCOMPARE(rows.size(), 4); // three wells, the merged row of the first two
+
+    QTemporaryDir dir;
+    int reports = 0;
+    ExportJob job(ExportSnapshot::take(dir.path()), [&reports] { ++reports; });
+    QVERIFY(job.exportHistograms());
+    QVERIFY(job.export1DPlots());
+    QVERIFY(job.export2DPlots());
+    QVERIFY(job.exportConcentrationGraphs());
+    QVERIFY(job.exportUncertaintyCurves());
+    QVERIFY(job.exportDropletImages());
+    QCOMPARE(reports, 0);
+    const QStringList files = filesIn(dir.path(), "*");
+    for (const QString &f : files) {
+        for (QChar c : bad)
+            QVERIFY2(!f.contains(c), qPrintable(f));
+        QVERIFY2(QImage(dir.filePath(f)).size().isValid(), qPrintable(f));
+    }
+    // Three wells, two channels; the 1D and 2D images also over all wells; four rows and all.
+    QCOMPARE(filesIn(dir.path(), "*_Histogram_Plot_*").size(), 3 * 2);
+    QCOMPARE(filesIn(dir.path(), "*_1D_Dot_Plot_*").size(), 3 * 2 + 2);
+    QCOMPARE(filesIn(dir.path(), "*_2D Dot Plot_*").size(), 3 + 1);
+    QCOMPARE(filesIn(dir.path(), "*_concentration.png").size(), 4 + 1);
+    QCOMPARE(filesIn(dir.path(), "*_uncertainly.png").size(), populations.size() * (4 + 1));
+    // Channels 1, 2 and the reference 3 of each well; two of the wells' names alike.
+    QCOMPARE(filesIn(dir.path(), "im*").size(), 3 * 2);
+    QCOMPARE(files.size(), 6 + 8 + 4 + 5 + populations.size() * 5 + 6);
+    // The well's name holds its sample's.
+    QCOMPARE(filesIn(dir.path(), "A_1_1_10 *_Histogram_Plot_FAM_HEX.png").size(), 1);
+    QCOMPARE(filesIn(dir.path(), "1_10 *_Merge_concentration.png").size(), 1);
+    QVERIFY(files.contains(QStringLiteral("All_Well_1D_Dot_Plot_FAM_HEX.png")));
 }
 
 void TestExportJob::defaultFolder_data()

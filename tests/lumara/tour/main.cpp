@@ -2,6 +2,10 @@
 // Starts the program as main does (no splash wait, no single-instance guard), opens the
 // package through the main window and grabs every stop into OUTFOLDER. Exit code 0 when every
 // stop passed, no QML warning or error was logged and nothing escaped.
+//
+// lumara_tour --check OUTFOLDER
+// Checks a tour's pictures, as a run left them: prints the path every stop's picture must have
+// and exits with 1 when one is missing or blank (one colour).
 #include "tour.h"
 
 #include "bll/bllinstance.h"
@@ -63,8 +67,25 @@ bool openPackage(MainWindows &window, const QString &path, QString *error)
 
 int usage()
 {
-    std::fprintf(stderr, "usage: lumara_tour [--temp-root] PACKAGE OUTFOLDER\n");
+    std::fprintf(stderr, "usage: lumara_tour [--temp-root] PACKAGE OUTFOLDER | --check OUTFOLDER\n");
     return 2;
+}
+
+int checkPictures(const QString &outFolder)
+{
+    Tour tour;
+    registerStops(tour);
+    int bad = 0;
+    for (const QString &file : tour.pictures(outFolder)) {
+        const QImage image(file);
+        const char *fault = image.isNull() ? "missing" : isOneColour(image) ? "blank" : nullptr;
+        if (fault) {
+            ++bad;
+            std::fprintf(stderr, "lumara_tour: %s is %s\n", qPrintable(file), fault);
+        }
+        std::printf("%s\n", qPrintable(file));
+    }
+    return bad == 0 ? 0 : 1;
 }
 
 } // namespace
@@ -74,6 +95,8 @@ int main(int argc, char *argv[])
     QStringList args;
     for (int i = 1; i < argc; ++i)
         args.append(QString::fromLocal8Bit(argv[i]));
+    if (args.value(0) == QLatin1String("--check"))
+        return args.size() == 2 ? checkPictures(args.at(1)) : usage();
     std::unique_ptr<QTemporaryDir> root;
     if (args.value(0) == QLatin1String("--temp-root")) {
         args.removeFirst();
@@ -119,6 +142,8 @@ int main(int argc, char *argv[])
         failures += logged.size();
         std::printf("%s\n", failures == 0 ? "Tour passed" : "Tour failed");
         LumaraTest::keepGraphicsDriversLoaded();
+        // What the log holds after this line comes from the program's way out.
+        qDebug("The tour has ended");
         return failures == 0 ? 0 : 1;
     } catch (const std::exception &e) {
         std::fprintf(stderr, "lumara_tour: exception: %s\n", e.what());

@@ -1,6 +1,6 @@
-// The histogram and 1D dot-plot pages with three channels shown (a white filler in the fourth
-// cell), an unapplied dragged threshold, several wells on the 1D page, the logarithmic count
-// axis, and both axis dialogs.
+// The histogram and 1D dot-plot pages with up to three channels shown (with three, a white
+// filler in the fourth cell), an unapplied dragged threshold, up to three wells on the 1D page,
+// the logarithmic count axis, and both axis dialogs.
 #include "tour.h"
 
 #include "plots/Histogram/histogram.h"
@@ -18,22 +18,23 @@
 
 namespace {
 
-// The page as the user leaves it after choosing wells and showing up to three channels.
+// The page as the user leaves it after choosing wells and showing up to three channels: the
+// wells of those rows the package has, and as many channels as they give.
 void prepare(ChannelPlotPage *page, const QList<int> &wellRows)
 {
     WellListModel *wells = WellListModel::instance();
-    if (wells->rowCount() < wellRows.size())
-        throw std::runtime_error("the package has too few wells");
+    if (wells->rowCount() < 1)
+        throw std::runtime_error("the package has no well");
     // The hub's announcement came before the page existed: the panel is enabled as it would be.
     QMetaObject::invokeMethod(page->qmlRoot(), "initData");
     wells->clearSelect();
-    for (int row : wellRows)
-        wells->setData(wells->index(row, 0), true, WellListModel::WellSelect);
+    for (int row : wellRows) {
+        if (row < wells->rowCount())
+            wells->setData(wells->index(row, 0), true, WellListModel::WellSelect);
+    }
     emit page->wellListView()->sigWellSelectChange();
     ThumbnailModel *thumbs = page->thumbnailModel();
-    if (thumbs->rowCount() < 3)
-        throw std::runtime_error("the selected wells have fewer than three channels");
-    for (int row = 1; row < 3; ++row)
+    for (int row = 1; row < qMin(3, thumbs->rowCount()); ++row)
         thumbs->setData(thumbs->index(row, 0), true, ThumbnailModel::ShownRole);
     emit page->thumbnailView()->modelDataChange();
 }
@@ -73,17 +74,17 @@ void addChannelPlotStops(Tour &tour)
         ThumbnailModel thumbs;
         Plot1DDot page(&thumbs);
         page.resize(1600, 1000);
-        const int rows = WellListModel::instance()->rowCount();
-        prepare(&page, rows >= 3 ? QList<int>{0, 1, 2} : QList<int>{0, 1});
-        // The second well's line dragged up and not applied.
+        prepare(&page, {0, 1, 2});
+        // The second well's line (the only one's of a single well) dragged up and not applied.
         Zetan1Plot *plot = page.plot(0);
         QVector<QPolygonF> lines = plot->solidThresholdLines();
-        if (lines.size() < 2)
-            throw std::runtime_error("the 1D plot shows fewer than two wells");
-        const uint dragged = uint(lines[1].first().y() * 1.3 + 300);
-        lines[1] = QPolygonF(QVector<QPointF>{QPointF(lines[1].first().x(), dragged), QPointF(lines[1].last().x(), dragged)});
-        plot->setSolidThresholdLines(lines);
-        emit plot->updateTempThreshold({1}, dragged);
+        const int i = qMin(1, lines.size() - 1);
+        if (i >= 0) {
+            const uint dragged = uint(lines[i].first().y() * 1.3 + 300);
+            lines[i] = QPolygonF(QVector<QPointF>{QPointF(lines[i].first().x(), dragged), QPointF(lines[i].last().x(), dragged)});
+            plot->setSolidThresholdLines(lines);
+            emit plot->updateTempThreshold({i}, dragged);
+        }
         const QImage image = grabWindow(&page);
         page.close();
         return image;

@@ -1,7 +1,7 @@
-// The 2D dot-plot page on the tour's package: two plots with white fillers below and a dragged
-// cross, four plots with their crosses, polygon mode with a population's zone, an unbound zone,
-// a reshaped outline not yet applied and a thumbnail marked for deletion, and the axis dialog
-// opened by a double click on a plot's y axis.
+// The 2D dot-plot page: two plots with white fillers below and a dragged cross, four plots with
+// their crosses, polygon mode with a population's zone, an unbound zone, a reshaped outline not
+// yet applied and a thumbnail marked for deletion, and the axis dialog opened by a double click
+// on a plot's y axis; as many plots as the package's channels give.
 #include "tour.h"
 
 #include "bll/bllinstance.h"
@@ -30,7 +30,8 @@ BLLInstance *bll()
     return BLLInstance::getInstance();
 }
 
-// The page as a user leaves it after choosing the wells and the shown combinations.
+// The page as a user leaves it after choosing the wells and the shown combinations: those of
+// the rows the package has.
 void prepare(Plot2DDot *page, const QList<int> &wellRows, const QList<int> &shownRows)
 {
     WellListModel *wells = WellListModel::instance();
@@ -39,16 +40,14 @@ void prepare(Plot2DDot *page, const QList<int> &wellRows, const QList<int> &show
     QMetaObject::invokeMethod(page->qmlRoot(), "initData");
     QMetaObject::invokeMethod(page, "initData");
     wells->clearSelect();
-    for (int row : wellRows)
-        wells->setData(wells->index(row, 0), true, WellListModel::WellSelect);
+    for (int row : wellRows) {
+        if (row < wells->rowCount())
+            wells->setData(wells->index(row, 0), true, WellListModel::WellSelect);
+    }
     emit page->wellListView()->sigWellSelectChange();
     ThumbnailModel *thumbs = page->thumbnailModel();
-    if (thumbs->rowCount() < shownRows.size())
-        throw std::runtime_error("the package has too few plot combinations");
     for (int row = 0; row < thumbs->rowCount(); ++row)
         thumbs->setData(thumbs->index(row, 0), shownRows.contains(row), ThumbnailModel::ShownRole);
-    for (int row : shownRows)
-        thumbs->setData(thumbs->index(row, 0), true, ThumbnailModel::ShownRole);
     emit page->thumbnailView()->modelDataChange();
 }
 
@@ -88,23 +87,27 @@ void addPlot2DStops(Tour &tour)
         return image;
     });
     tour.add(QStringLiteral("two-dot-plot-four-plots"), [](TourContext &) {
+        // One more combination, the first one's axes swapped, for up to four plots.
         PlotGroupMgr *groups = bll()->getPlotGroupMgr();
-        const auto first = groups->get2DPlots().value(0);
-        const uint added = groups->add2DPlot(QStringLiteral("Swapped"), first.yChannel, first.xChannel);
+        const QList<LumaraAnalysisData::Customized2DPlotInfo> plots = groups->get2DPlots();
+        const uint added = plots.isEmpty() ? 0
+            : groups->add2DPlot(QStringLiteral("Swapped"), plots.first().yChannel, plots.first().xChannel);
         Plot2DDot page;
         page.resize(1600, 1000);
         QImage image;
         try {
             prepare(&page, {0, 1, 2}, {0, 1, 2, 3});
-            if (page.shownPlotIds().size() != 4)
-                throw std::runtime_error("four plots are not shown");
+            if (page.shownPlotIds().size() != qMin(4, page.thumbnailModel()->rowCount()))
+                throw std::runtime_error("the chosen plots are not shown");
             image = grabWindow(&page);
         } catch (...) {
-            groups->remove2DPlot(added);
+            if (added)
+                groups->remove2DPlot(added);
             throw;
         }
         page.close();
-        groups->remove2DPlot(added);
+        if (added)
+            groups->remove2DPlot(added);
         return image;
     });
     tour.add(QStringLiteral("two-dot-plot-polygons"), [](TourContext &) {
@@ -114,6 +117,13 @@ void addPlot2DStops(Tour &tour)
         QImage image;
         try {
             prepare(&page, {0}, {0});
+            // Without a combination the page shows its polygon mode with no plot.
+            if (page.shownPlotIds().isEmpty()) {
+                image = grabWindow(&page);
+                page.close();
+                bll()->setThresholdingType(LumaraAnalysisData::LineThreshold);
+                return image;
+            }
             const QPair<uint, uint> xy = firstShownChannels(&page);
             Zt2DPlot *plot = page.plot(0);
             // A zone bound to a new population, named in the dialog as a user does.
@@ -153,8 +163,13 @@ void addPlot2DStops(Tour &tour)
         Plot2DDot page;
         page.resize(1600, 1000);
         prepare(&page, {0}, {0});
-        grabWindow(&page);
-        QImage image;
+        QImage image = grabWindow(&page);
+        // Without a combination there is no axis to click: the page as it is.
+        if (page.shownPlotIds().isEmpty()) {
+            page.close();
+            return image;
+        }
+        image = QImage();
         QTimer::singleShot(0, [&image] {
             if (QWidget *dialog = QApplication::activeModalWidget()) {
                 image = grabWindow(dialog);

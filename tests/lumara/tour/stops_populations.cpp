@@ -1,5 +1,6 @@
 // The 3D dot-plot page with a population chosen, the population editor while a population is
-// edited, and the channel-combination and add-population dialogs, on the tour's package.
+// edited, and the channel-combination and add-population dialogs; what the package's channels
+// and populations give.
 #include "tour.h"
 
 #include "bll/bllinstance.h"
@@ -37,16 +38,15 @@ void selectAllWells()
 }
 
 // A 3D plot over the targets and the reference channel, when the run has none (two targets
-// give no default triple).
+// give no default triple); none with fewer than three channels.
 void ensure3DPlot()
 {
     BLLInstance *bll = BLLInstance::getInstance();
     if (!bll->getPlotGroupMgr()->get3DPlots().isEmpty())
         return;
     const QList<uint> channels = bll->getSortedChannelsOfWells(WellListModel::instance()->getAllWellIDs());
-    if (channels.size() < 3)
-        throw std::runtime_error("the run has fewer than three channels");
-    bll->getPlotGroupMgr()->add3DPlot(QString(), channels.at(0), channels.at(1), channels.at(2));
+    if (channels.size() >= 3)
+        bll->getPlotGroupMgr()->add3DPlot(QString(), channels.at(0), channels.at(1), channels.at(2));
 }
 
 // An item of the visual tree by object name (repeated items have no QObject parent).
@@ -96,11 +96,12 @@ void addPopulationStops(Tour &tour)
         if (!QTest::qWaitForWindowExposed(&page))
             throw std::runtime_error("the 3D page was never exposed");
         page.refreshPage();
-        if (page.getPopulationNames().size() < 2)
-            throw std::runtime_error("the run has no population");
         ThumbnailModel *thumbs = page.thumbnailModel();
-        thumbs->setData(thumbs->index(0, 0), true, ThumbnailModel::ShownRole);
-        page.rootObject()->setProperty("currentPopulationIndex", 1);
+        if (thumbs->rowCount() > 0)
+            thumbs->setData(thumbs->index(0, 0), true, ThumbnailModel::ShownRole);
+        // The first population after the list's first entry, where the run has one.
+        if (page.getPopulationNames().size() >= 2)
+            page.rootObject()->setProperty("currentPopulationIndex", 1);
         QMetaObject::invokeMethod(page.rootObject(), "openNewFile");
         QMetaObject::invokeMethod(page.rootObject(), "populationChange");
         QImage image = grabWindow(&page);
@@ -117,8 +118,12 @@ void addPopulationStops(Tour &tour)
         PopulationEdit page;
         page.resize(1600, 900);
         page.refresh();
-        if (page.populationModel()->rowCount() == 0)
-            throw std::runtime_error("the run has no population");
+        // The first population being edited, where the run has one.
+        if (page.populationModel()->rowCount() == 0) {
+            const QImage image = grabWindow(&page);
+            page.close();
+            return image;
+        }
         QObject *root = page.rootObject();
         root->setProperty("chosenIndex", 0);
         if (QObject *name = root->findChild<QObject *>(QStringLiteral("nameField")))

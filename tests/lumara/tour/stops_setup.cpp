@@ -1,8 +1,8 @@
 // The Set Up pages: the experiment table with its wells, and the spill-over compensation with
-// points in both scatter plots, the stored matrix and the spectra of the package's dyes.
+// points in the scatter plots of the channel pairs, the package's matrix (an empty one when it
+// holds none) and the spectra of its dyes.
 #include "tour.h"
 
-#include "bll/bllinstance.h"
 #include "pages/Compensation/matrixmodel.h"
 #include "pages/Compensation/setup2dplot.h"
 #include "pages/Compensation/dyeemissionplot.h"
@@ -41,32 +41,29 @@ void addSetUpStops(Tour &tour)
         if (!page || page->currentIndex() != 0)
             throw std::runtime_error("no experiment table");
         wells->clearSelect();
-        wells->setData(wells->index(1, 0), true, WellListModel::WellSelect);
+        wells->setData(wells->index(qMin(1, wells->rowCount() - 1), 0), true, WellListModel::WellSelect);
         wells->updateModel();
         context.visit(1, 0);
         return grabWindow(context.window);
     });
     tour.add(QStringLiteral("setup-compensate-spillover"), [](TourContext &context) {
         WellListModel *wells = WellListModel::instance();
-        if (wells->getAllWellIDs().size() < 2)
-            throw std::runtime_error("the compensation page needs two wells");
         context.visit(1, 1);
         wells->clearSelect();
-        wells->setData(wells->index(0, 0), true, WellListModel::WellSelect);
-        wells->setData(wells->index(1, 0), true, WellListModel::WellSelect);
+        // Two wells, where the package has them.
+        for (int row = 0; row < qMin(2, wells->rowCount()); ++row)
+            wells->setData(wells->index(row, 0), true, WellListModel::WellSelect);
         wells->updateModel();
         auto *setup = qobject_cast<Setup *>(context.visit(1, 1));
         SpillOverCompensate *page = setup ? setup->spillOverCompensate() : nullptr;
         if (!page || setup->currentIndex() != 1)
             throw std::runtime_error("no compensation page");
-        if (page->plotCombinations().size() < 2)
-            throw std::runtime_error("fewer than two channel pairs");
-        if (pointsOf(page->firstPlot()) == 0 || pointsOf(page->secondPlot()) == 0)
+        // A plot of each channel pair the wells give, up to two, with their droplets.
+        const int pairs = page->plotCombinations().size();
+        if ((pairs >= 1 && pointsOf(page->firstPlot()) == 0) || (pairs >= 2 && pointsOf(page->secondPlot()) == 0))
             throw std::runtime_error("a scatter plot without points");
-        if (BLLInstance::getInstance()->getCompensationMatrixBuf().isEmpty())
-            throw std::runtime_error("the package holds no matrix");
-        if (page->spectrogram()->shownCurves().size() < 3)
-            throw std::runtime_error("the spectra of the dyes are not shown");
+        if (page->spectrogram()->shownCurves().isEmpty())
+            throw std::runtime_error("no spectrum of the package's dyes is shown");
         return grabWindow(context.window);
     });
 }

@@ -1,6 +1,7 @@
 // The droplet image of a well as the explore page shows it: the positive droplets of a channel
 // marked, one of them excluded (a cross), two picked by right clicks and a polygon drawn
-// around more; then a rectangle of grey values marked with rings and zoomed onto.
+// around more (as far as the well has positive droplets); then a rectangle of grey values
+// marked with rings and zoomed onto.
 #include "tour.h"
 
 #include "bll/bllinstance.h"
@@ -88,19 +89,20 @@ void addDropletViewerStops(Tour &tour)
         std::sort(markers.begin(), markers.end(), [&middle](const DropletMarker *a, const DropletMarker *b) {
             return QLineF(a->pos(), middle).length() < QLineF(b->pos(), middle).length();
         });
-        if (markers.size() < 4)
-            throw std::runtime_error("too few positive droplets to mark");
-        rightClick(*view, view->mapFromScene(markers.at(1)->scenePos()));
-        rightClick(*view, view->mapFromScene(markers.at(2)->scenePos()));
-        // A polygon round the third marker.
-        const QPointF c = markers.at(3)->scenePos();
-        for (const QPointF &corner : {c + QPointF(-20, -20), c + QPointF(20, -16)}) {
-            ctrlMove(*view, view->mapFromScene(corner));
-            rightClick(*view, view->mapFromScene(corner), Qt::ControlModifier);
+        // As many of the picks as the well's positive droplets allow.
+        for (int i = 1; i < qMin(3, markers.size()); ++i)
+            rightClick(*view, view->mapFromScene(markers.at(i)->scenePos()));
+        if (markers.size() > 3) {
+            // A polygon round the third marker.
+            const QPointF c = markers.at(3)->scenePos();
+            for (const QPointF &corner : {c + QPointF(-20, -20), c + QPointF(20, -16)}) {
+                ctrlMove(*view, view->mapFromScene(corner));
+                rightClick(*view, view->mapFromScene(corner), Qt::ControlModifier);
+            }
+            ctrlMove(*view, view->mapFromScene(c + QPointF(0, 22)));
+            QKeyEvent release(QEvent::KeyRelease, Qt::Key_Control, Qt::NoModifier);
+            QApplication::sendEvent(view.get(), &release);
         }
-        ctrlMove(*view, view->mapFromScene(c + QPointF(0, 22)));
-        QKeyEvent release(QEvent::KeyRelease, Qt::Key_Control, Qt::NoModifier);
-        QApplication::sendEvent(view.get(), &release);
         const QImage image = grabWindow(view.get());
         view->close();
         BLLInstance::getInstance()->getDropletExclude()->restoreDroplets(shown.first);
@@ -111,8 +113,11 @@ void addDropletViewerStops(Tour &tour)
         auto view = shownView(shown.first, shown.second);
         // The brightest tenth of the droplets.
         QVector<uint> greys = BLLInstance::getInstance()->getAllDropletGrayValues(shown.first, shown.second);
-        if (greys.isEmpty())
-            throw std::runtime_error("the well has no droplets");
+        if (greys.isEmpty()) {
+            const QImage image = grabWindow(view.get());
+            view->close();
+            return image;
+        }
         std::sort(greys.begin(), greys.end());
         const uint from = greys.at(greys.size() * 9 / 10);
         view->showMarkerBy2DRect(qMakePair(from, greys.last()), qMakePair(0u, 0xffffffffu), shown.second,

@@ -20,17 +20,19 @@ void addWellListStops(Tour &tour)
     tour.add(QStringLiteral("well-list"), [](TourContext &) {
         WellListModel *wells = WellListModel::instance();
         const QList<uint> ids = wells->getAllWellIDs();
-        if (ids.size() < 2)
-            throw std::runtime_error("the well list needs two wells");
-        // Two wells selected, the second with excluded droplets, the first current.
+        if (ids.isEmpty())
+            throw std::runtime_error("the package has no well");
+        // Two wells selected (one, when the package has no more), the last of them with
+        // excluded droplets, the first current.
+        const int shown = qMin(2, ids.size());
         QSet<uint> dropped;
         for (uint i = 0; i < 20; ++i)
             dropped.insert(i);
-        BLLInstance::getInstance()->getDropletExclude()->excludeDroplets(ids.at(1), dropped);
-        wells->setWellExclude(ids.at(1), true);
+        BLLInstance::getInstance()->getDropletExclude()->excludeDroplets(ids.at(shown - 1), dropped);
+        wells->setWellExclude(ids.at(shown - 1), true);
         wells->clearSelect();
-        wells->setData(wells->index(0, 0), true, WellListModel::WellSelect);
-        wells->setData(wells->index(1, 0), true, WellListModel::WellSelect);
+        for (int row = 0; row < shown; ++row)
+            wells->setData(wells->index(row, 0), true, WellListModel::WellSelect);
         wells->setCurrentWell(ids.at(0));
         wells->updateModel();
 

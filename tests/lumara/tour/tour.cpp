@@ -22,13 +22,10 @@ int Tour::run(TourContext &context, const QString &outFolder)
 {
     QDir().mkpath(outFolder);
     int failures = 0;
-    int number = 0;
-    for (const Stop &stop : m_stops) {
-        ++number;
-        const QString file = QStringLiteral("%1/%2-%3.png")
-                                 .arg(QDir(outFolder).absolutePath())
-                                 .arg(number, 2, 10, QLatin1Char('0'))
-                                 .arg(stop.name);
+    const QStringList files = pictures(outFolder);
+    for (int i = 0; i < m_stops.size(); ++i) {
+        const Stop &stop = m_stops.at(i);
+        const QString &file = files.at(i);
         QString failure;
         try {
             const QImage image = stop.grab(context);
@@ -52,6 +49,18 @@ int Tour::run(TourContext &context, const QString &outFolder)
         std::fflush(stdout);
     }
     return failures;
+}
+
+QStringList Tour::pictures(const QString &outFolder) const
+{
+    QStringList files;
+    for (const Stop &stop : m_stops) {
+        files.append(QStringLiteral("%1/%2-%3.png")
+                         .arg(QDir(outFolder).absolutePath())
+                         .arg(files.size() + 1, 2, 10, QLatin1Char('0'))
+                         .arg(stop.name));
+    }
+    return files;
 }
 
 void registerStops(Tour &tour)

@@ -4,6 +4,7 @@
 // it throws; the run fails on any failed stop or on a QML warning or error logged meanwhile.
 #include <QImage>
 #include <QString>
+#include <QStringList>
 #include <QVector>
 
 #include <functional>
@@ -32,6 +33,9 @@ public:
 
     // Runs every stop; returns the number of failures. Prints each PNG's path.
     int run(TourContext &context, const QString &outFolder);
+
+    // The PNG of every stop in outFolder, in order.
+    QStringList pictures(const QString &outFolder) const;
 
 private:
     struct Stop {

@@ -4,6 +4,7 @@
 // default state, Auto and Reset, Undo and Redo pictures, disabled channels).
 #define QTEST_QPA_MOUSE_HANDLING
 #include "qctest.h"
+#include "testmain.h"
 
 #include "pages/QualityControl/qualitycontrol.h"
 #include "bll/dropletexclude.h"
@@ -530,5 +531,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestQcPage)
+LUMARA_TEST_GUI_MAIN(TestQcPage)
 #include "tst_qcpage.moc"

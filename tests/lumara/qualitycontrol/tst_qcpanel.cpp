@@ -2,6 +2,7 @@
 // threshold modes, the legend flags with their literal rules, exclusion, inclusion and restore
 // through the business layer, the undo state of right-click picks, and small images.
 #include "qctest.h"
+#include "testmain.h"
 
 #include "bll/dropletexclude.h"
 #include "bll/populationsmgr.h"
@@ -363,5 +364,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestQcPanel)
+LUMARA_TEST_GUI_MAIN(TestQcPanel)
 #include "tst_qcpanel.moc"

@@ -3,6 +3,7 @@
 // question when droplets were excluded by hand, a failing job, and resizes while the job runs.
 #define QTEST_QPA_MOUSE_HANDLING
 #include "qctest.h"
+#include "testmain.h"
 
 #include "pages/QualityControl/qualitycontrol.h"
 #include "pages/QualityControl/reanalysisdialog.h"
@@ -258,5 +259,5 @@ private:
     QString m_package;
 };
 
-QTEST_MAIN(TestQcReanalysis)
+LUMARA_TEST_GUI_MAIN(TestQcReanalysis)
 #include "tst_qcreanalysis.moc"

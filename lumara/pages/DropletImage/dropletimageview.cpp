@@ -163,6 +163,14 @@ bool DropletImageView::fileOpen() const
     return !WellListModel::instance()->modelIsEmpty();
 }
 
+void DropletImageView::resetViewState()
+{
+    zoomSteps = 0;
+    scrollV = 0;
+    scrollH = 0;
+    adjustTypes = QVector<int>(6, 2);
+}
+
 void DropletImageView::clearPicks()
 {
     // Polygons out of the scene are the view's; the scene deletes everything else it holds.

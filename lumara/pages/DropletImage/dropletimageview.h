@@ -147,6 +147,9 @@ protected:
     // Empties both lists, deleting the polygons the view owns, and ends any polygon being
     // drawn. Call before the scene loses its items: the transient items go with them.
     void clearPicks();
+    // How a new document starts: no zoom, no scrolling, every channel in automatic brightness
+    // and contrast.
+    void resetViewState();
     void clearScene();
     // The base scale that fits the shown image into the viewport.
     void fitScale();

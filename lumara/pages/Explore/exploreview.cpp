@@ -55,13 +55,10 @@ void ExploreView::cancelMarkers()
 void ExploreView::forgetDocument()
 {
     showNothing();
-    zoomSteps = 0;
-    scrollV = 0;
-    scrollH = 0;
+    resetViewState();
     populationId = 0;
     markerChannel = 0;
     markerPositive = false;
-    adjustTypes = QVector<int>(6, 2);
     applyZoom();
 }
 

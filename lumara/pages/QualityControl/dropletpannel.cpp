@@ -77,12 +77,9 @@ void DropletPannel::resetState()
     wellId = 0;
     channel = 0;
     populationId = 0;
-    zoomSteps = 0;
-    scrollV = 0;
-    scrollH = 0;
+    resetViewState();
     pixmapItem = nullptr;
     negativeShown = excludedShown = positiveShown = saturatedShown = true;
-    adjustTypes = QVector<int>(6, 2);
 }
 
 void DropletPannel::clearScene()

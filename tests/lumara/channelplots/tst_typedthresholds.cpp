@@ -9,28 +9,18 @@
 #include "plots/TwoDotPlot/plot2ddot.h"
 #include "plots/common/thresholdmodel.h"
 #include "shell/appresources.h"
+#include "shellitems.h"
 
 #include "testmain.h"
 
 #include <memory>
 
 using namespace ChannelPlotsTest;
+using ShellTest::findItem;
 
 namespace {
 
 const int Unchanged = -1;
-
-// A delegate of the panel's rows: the repeated items have no QObject parent.
-QQuickItem *findItem(QQuickItem *under, const QString &name)
-{
-    for (QQuickItem *child : under->childItems()) {
-        if (child->objectName() == name)
-            return child;
-        if (QQuickItem *found = findItem(child, name))
-            return found;
-    }
-    return nullptr;
-}
 
 } // namespace
 

@@ -8,17 +8,13 @@
 #include "shell/globalvalues.h"
 #include "shell/welllistmodel.h"
 #include "testmain.h"
+#include "watchdog.h"
 
 #include <QElapsedTimer>
 #include <QQuickItem>
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <condition_variable>
-#include <cstdio>
-#include <cstdlib>
-#include <mutex>
-#include <thread>
 
 namespace {
 
@@ -33,37 +29,6 @@ BllTest::DocumentSeed seed()
     document.plots2D = {{QStringLiteral("P12"), {1, 2}}};
     return document;
 }
-
-// Ends the process with a message when the destruction has not returned in time.
-class Watchdog {
-public:
-    explicit Watchdog(int seconds)
-        : m_thread([this, seconds] {
-              std::unique_lock<std::mutex> lock(m_mutex);
-              if (!m_done.wait_for(lock, std::chrono::seconds(seconds), [this] { return m_finished; })) {
-                  std::fprintf(stderr, "FAIL: the page's destruction waits for a job that waits for it\n");
-                  std::fflush(stderr);
-                  std::_Exit(3);
-              }
-          })
-    {
-    }
-    ~Watchdog()
-    {
-        {
-            std::lock_guard<std::mutex> lock(m_mutex);
-            m_finished = true;
-        }
-        m_done.notify_all();
-        m_thread.join();
-    }
-
-private:
-    std::mutex m_mutex;
-    std::condition_variable m_done;
-    bool m_finished = false;
-    std::thread m_thread;
-};
 
 } // namespace
 
@@ -106,7 +71,8 @@ private slots:
         QElapsedTimer clock;
         clock.start();
         {
-            Watchdog watchdog(60);
+            LumaraTest::Watchdog watchdog("the page's destruction waits for a job that waits for it",
+                                          std::chrono::seconds(60));
             delete page;
         }
         QVERIFY(job.isFinished());

@@ -30,6 +30,7 @@
 #include "shell/welllistmodel.h"
 #include "shellitems.h"
 #include "testmain.h"
+#include "watchdog.h"
 
 #include <QCryptographicHash>
 #include <QElapsedTimer>
@@ -42,14 +43,8 @@
 #include <quazip.h>
 #include <quazipfile.h>
 
-#include <atomic>
 #include <chrono>
-#include <condition_variable>
-#include <cstdio>
-#include <cstdlib>
 #include <memory>
-#include <mutex>
-#include <thread>
 
 using namespace ShellTest;
 
@@ -114,38 +109,6 @@ QStringList wholeZipEntries(const QString &path)
     }
     return names;
 }
-
-// Ends the process with a message when the guarded step has not returned in time: a hang
-// fails the test instead of stopping the suite.
-class Watchdog {
-public:
-    Watchdog(const char *what, std::chrono::seconds limit)
-        : m_thread([this, what, limit] {
-              std::unique_lock<std::mutex> lock(m_mutex);
-              if (!m_done.wait_for(lock, limit, [this] { return m_finished; })) {
-                  std::fprintf(stderr, "FAIL: hung: %s\n", what);
-                  std::fflush(stderr);
-                  std::_Exit(3);
-              }
-          })
-    {
-    }
-    ~Watchdog()
-    {
-        {
-            std::lock_guard<std::mutex> lock(m_mutex);
-            m_finished = true;
-        }
-        m_done.notify_all();
-        m_thread.join();
-    }
-
-private:
-    std::mutex m_mutex;
-    std::condition_variable m_done;
-    bool m_finished = false;
-    std::thread m_thread;
-};
 
 } // namespace
 
@@ -226,7 +189,7 @@ void TestLongJobs::cleanup()
 {
     if (m_window)
         QTRY_VERIFY_WITH_TIMEOUT(!m_window->longJob()->isRunning(), JobTimeoutMs);
-    Watchdog watchdog("destroying the window", std::chrono::seconds(60));
+    LumaraTest::Watchdog watchdog("destroying the window", std::chrono::seconds(60));
     m_window.reset();
     m_dir.reset();
 }
@@ -463,7 +426,7 @@ void TestLongJobs::closeDuringExport()
     QTRY_VERIFY_WITH_TIMEOUT(!m_window->isVisible(), JobTimeoutMs);
     QVERIFY(exportPage()->lastJob().isFinished());
     {
-        Watchdog watchdog("destroying the window after an export", std::chrono::seconds(60));
+        LumaraTest::Watchdog watchdog("destroying the window after an export", std::chrono::seconds(60));
         m_window.reset();
     }
 

@@ -28,6 +28,11 @@ QQuickItem *findItem(QQuickWidget *view, const QString &objectName)
     return view ? search(view->rootObject(), objectName) : nullptr;
 }
 
+QQuickItem *findItem(QQuickItem *under, const QString &objectName)
+{
+    return search(under, objectName);
+}
+
 QPoint centreOf(QQuickItem *item)
 {
     return item->mapToScene(QPointF(item->width() / 2, item->height() / 2)).toPoint();

@@ -11,6 +11,8 @@ namespace ShellTest {
 
 // The view's item of that object name, searched through the visual tree (delegates included).
 QQuickItem *findItem(QQuickWidget *view, const QString &objectName);
+// The same below an item (the item itself included).
+QQuickItem *findItem(QQuickItem *under, const QString &objectName);
 // The item's centre in the view's coordinates.
 QPoint centreOf(QQuickItem *item);
 // Emits the button's clicked(), as a click on it does (whether it is enabled or not).

@@ -116,6 +116,21 @@ public:
     LumaraAnalysisData::ThresholdMode getThldType() const;
     // The first line threshold of the well for the channel; 0 when there is none.
     uint getThldByLine(uint wellId, uint channelId) const;
+    // How a droplet's zone code is made in line mode, the one rule of the recount, the image
+    // markers and the 3D colours: bit j stands for the j-th named target channel, ascending
+    // (at most six); a target the well does not measure is always set (`forced`), any other
+    // bit is set when the droplet's value in its channel (1..6) reaches the well's threshold.
+    struct CodeBit {
+        uint channel = 0;
+        uint threshold = 0;
+        int shift = 0;
+    };
+    struct LineCode {
+        QVector<CodeBit> bits; // the measured targets, in bit order
+        uint forced = 0;
+        int bitCount = 0;
+    };
+    LineCode lineCode(uint wellId) const;
     // The well's polygon of the zone; an empty polygon when there is none.
     QPolygonF getThldByPolygon(uint wellId, uint zoneId) const;
     // Stores the well's polygon of the zone and announces dataFixed; no recount.

@@ -85,14 +85,6 @@ QVector<uint> classifiedValues(uint wellId, uint channelId, Droplets which)
     return values;
 }
 
-// Bit `shift` of a droplet's zone code: set when its value in `channel` (0..5) reaches the
-// threshold.
-struct CodeBit {
-    int channel;
-    uint threshold;
-    int shift;
-};
-
 // Droplets per count-list slot: each kept droplet's code (the forced bits plus one bit per
 // measured channel) picks its slot, -1 for none. The values are first gathered into one
 // contiguous block in a tight pass (each droplet's values live in their own allocation, so
@@ -100,7 +92,8 @@ struct CodeBit {
 // then computed from that block, branch-free since positives are scattered.
 template <bool Compensated>
 std::vector<uint> tallyCodes(const QVector<DrpltInfo> &droplets, const std::vector<char> &excluded,
-                             const QVector<CodeBit> &measured, uint forced, const std::vector<int> &slotOfCode,
+                             const QVector<BLLInstance::CodeBit> &measured, uint forced,
+                             const std::vector<int> &slotOfCode,
                              int slotCount)
 {
     std::vector<uint> tally(slotCount > 0 ? size_t(slotCount) : 0u, 0u);
@@ -109,7 +102,7 @@ std::vector<uint> tallyCodes(const QVector<DrpltInfo> &droplets, const std::vect
     uint thresholds[PerChannel] = {};
     int shifts[PerChannel] = {};
     for (int j = 0; j < bitCount && j < PerChannel; ++j) {
-        channels[j] = measured.at(j).channel;
+        channels[j] = int(measured.at(j).channel) - 1;
         thresholds[j] = measured.at(j).threshold;
         shifts[j] = measured.at(j).shift;
     }
@@ -425,20 +418,34 @@ void BLLInstance::recountWells(int first, int last, bool resetThresholds)
     }
 }
 
+BLLInstance::LineCode BLLInstance::lineCode(uint wellId) const
+{
+    LineCode code;
+    const QList<TargetChannelInfo> targets = m_experimentEditMgr->getTargetChannels();
+    const QList<uint> measured = getWellChannels(wellId);
+    code.bitCount = std::min(targets.size(), int(PerChannel));
+    for (int j = 0; j < code.bitCount; ++j) {
+        const uint channel = targets.at(j).channel;
+        if (measured.contains(channel))
+            code.bits.append({channel, getThldByLine(wellId, channel), j});
+        else
+            code.forced |= 1u << j;
+    }
+    return code;
+}
+
 void BLLInstance::recountWellByLine(uint wellId, bool resetThresholds)
 {
     DrpltClassifyMgr *classify = DocumentAccess::classify();
     DrpltImgInfoMgr *images = DocumentAccess::imageInfo();
     if (!classify || !images)
         return;
-    const QList<TargetChannelInfo> targets = m_experimentEditMgr->getTargetChannels();
     WellRecord info;
     try {
         info = images->getImgAnalysisInfo(wellId);
     } catch (const char *) {
         return;
     }
-    const QList<uint> wellChannels = getWellChannels(wellId);
     const bool compensated = DocumentAccess::compensationApplied();
 
     if (resetThresholds) {
@@ -452,18 +459,8 @@ void BLLInstance::recountWellByLine(uint wellId, bool resetThresholds)
     } catch (const char *) {
         return;
     }
-    // Bit j of a droplet's code stands for target j: always set when the well does not
-    // measure that channel, else set when the droplet's value reaches the threshold.
-    QVector<CodeBit> measured;
-    uint forced = 0;
-    const int bitCount = std::min(targets.size(), int(PerChannel));
-    for (int j = 0; j < bitCount; ++j) {
-        const uint channel = targets.at(j).channel;
-        if (wellChannels.contains(channel))
-            measured.append({int(channel) - 1, getThldByLine(wellId, channel), j});
-        else
-            forced |= 1u << j;
-    }
+    const LineCode code = lineCode(wellId);
+    const int bitCount = code.bitCount;
     // Droplet code -> position in the count list: the first zone with the code, then the
     // first count entry of that zone; -1 when there is none.
     std::vector<int> slotOfCode(size_t(1) << bitCount, -2);
@@ -487,8 +484,8 @@ void BLLInstance::recountWellByLine(uint wellId, bool resetThresholds)
     // The same value the grey-value readers give, so the counts match what the plots show.
     const std::vector<char> excluded = excludedMask(info);
     const std::vector<uint> tally = compensated
-        ? tallyCodes<true>(info.droplets, excluded, measured, forced, slotOfCode, counts.size())
-        : tallyCodes<false>(info.droplets, excluded, measured, forced, slotOfCode, counts.size());
+        ? tallyCodes<true>(info.droplets, excluded, code.bits, code.forced, slotOfCode, counts.size())
+        : tallyCodes<false>(info.droplets, excluded, code.bits, code.forced, slotOfCode, counts.size());
     for (int k = 0; k < counts.size(); ++k)
         classify->setDrpltNumByLine(wellId, counts.at(k).zoneId, tally[size_t(k)]);
 }

@@ -2,12 +2,10 @@
 
 #include "bll/bllinstance.h"
 #include "bll/dropletexclude.h"
-#include "bll/experimenteditmgr.h"
 #include "bll/populationsmgr.h"
 
 #include <QHash>
 
-#include <algorithm>
 
 using namespace LumaraAnalysisData;
 
@@ -35,19 +33,13 @@ PopulationMembership::PopulationMembership(uint wellId, uint populationId)
 
     m_lineMode = bll->getThldType() != PolygonThreshold;
     if (m_lineMode) {
-        const QList<TargetChannelInfo> targets = bll->getExperimentEditMgr()->getTargetChannels();
-        const QList<uint> measured = bll->getWellChannels(wellId);
-        const int bitCount = std::min(targets.size(), int(PerChannel));
-        for (int j = 0; j < bitCount; ++j) {
-            const uint channel = targets.at(j).channel;
-            // A target the well does not measure counts as reached, as in the recount.
-            if (measured.contains(channel))
-                m_bits.append({valuesOf(channel), bll->getThldByLine(wellId, channel), j});
-            else
-                m_forced |= 1u << j;
-        }
+        // The code the recount makes: the same bits, the same forced targets.
+        const BLLInstance::LineCode code = bll->lineCode(wellId);
+        for (const BLLInstance::CodeBit &bit : code.bits)
+            m_bits.append({valuesOf(bit.channel), bit.threshold, bit.shift});
+        m_forced = code.forced;
         const QVector<uint> &zones = bll->getDropletExclude()->getZoneCombinationOfChan();
-        m_memberCodes.assign(size_t(1) << bitCount, 0);
+        m_memberCodes.assign(size_t(1) << code.bitCount, 0);
         for (uint code = 0; code < m_memberCodes.size(); ++code) {
             const int zone = zones.indexOf(code);
             if (zone < 0)

@@ -1,7 +1,6 @@
 #include "plots/ThreeDotPlot/plot3ddot.h"
 
 #include "bll/bllinstance.h"
-#include "bll/experimenteditmgr.h"
 #include "bll/plotgroupmgr.h"
 #include "bll/populationsmgr.h"
 #include "bll/signaltransfer.h"
@@ -351,13 +350,6 @@ DotSets Plot3DDot::populationDots(int x, int y, int z, const QVector<uint> &sele
     PopulationsMgr *populations = bll()->getPopulationsMgr();
     const bool lineMode = bll()->getThldType() == LineThreshold;
     const QList<uint> codes = populations->getPlotIdsOfZones(selectedZones);
-    // The zone codes count the named target channels in ascending order: so does the droplet
-    // code, as the recount builds it, or the colours would be another zone's.
-    QVector<uint> targets;
-    for (const TargetChannelInfo &target : bll()->getExperimentEditMgr()->getTargetChannels()) {
-        if (targets.size() < PerChannel)
-            targets.append(target.channel);
-    }
     const QList<uint> wells = WellListModel::instance()->getSelectWellIDs();
     for (uint well : wells) {
         const QVector<QVector<uint>> shown = wellValues(well, {x, y, z});
@@ -367,17 +359,14 @@ DotSets Plot3DDot::populationDots(int x, int y, int z, const QVector<uint> &sele
         uint forced = 0;
         QVector<Dot3D::PolygonZone> zones;
         if (lineMode) {
-            const QList<uint> measured = bll()->getWellChannels(well);
+            // The droplet code as the recount builds it, or the colours would be another zone's.
+            const BLLInstance::LineCode code = bll()->lineCode(well);
             QVector<int> channels;
-            for (int j = 0; j < targets.size(); ++j) {
-                const uint channel = targets.at(j);
-                if (!measured.contains(channel)) {
-                    forced |= 1u << j;
-                    continue;
-                }
-                channels.append(int(channel));
-                bits.append({j, bll()->getThldByLine(well, channel)});
+            for (const BLLInstance::CodeBit &bit : code.bits) {
+                channels.append(int(bit.channel));
+                bits.append({bit.shift, bit.threshold});
             }
+            forced = code.forced;
             bitValues = wellValues(well, channels);
             if (!channels.isEmpty())
                 n = qMin(n, keptCount(bitValues));

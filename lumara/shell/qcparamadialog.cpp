@@ -5,6 +5,7 @@
 #include "qualityevaluation.h"
 #include "shell/dialoghost.h"
 #include "shell/globalvalues.h"
+#include "shell/welllistformat.h"
 
 #include <QQuickItem>
 #include <QQuickWidget>
@@ -13,19 +14,17 @@
 
 namespace {
 
-// What the well list shows for a figure that has none (a CV of values that are all 0).
-const QString NotAvailable = QStringLiteral("N/A");
-
 QString percent(double fraction)
 {
+    // As the well list shows a figure that has none (a CV of values that are all 0).
     if (!std::isfinite(fraction))
-        return NotAvailable;
+        return WellListFormat::notAvailable();
     return QString::number(fraction * 100.0, 'f', 2) + QLatin1Char('%');
 }
 
 QString number(double value)
 {
-    return std::isfinite(value) ? QString::number(value, 'g', 6) : NotAvailable;
+    return std::isfinite(value) ? QString::number(value, 'g', 6) : WellListFormat::notAvailable();
 }
 
 // Negative figures are the statistics' mark for "undefined"; so is anything not finite.
@@ -79,7 +78,7 @@ void QcParamaDialog::showQcParams(uint wellId, uint channelId)
     m_root->setProperty("posGyslMean", number(quality.posMean));
     m_root->setProperty("posCv", percent(quality.posCv));
     // Without its fraction, truncated toward zero.
-    m_root->setProperty("ngGyslMean", std::isfinite(quality.negMean) ? QString::number(qint64(quality.negMean)) : NotAvailable);
+    m_root->setProperty("ngGyslMean", std::isfinite(quality.negMean) ? QString::number(qint64(quality.negMean)) : WellListFormat::notAvailable());
     m_root->setProperty("negCv", percent(quality.negCv));
     m_root->setProperty("rfGyslMean", number(referenceMean));
     m_root->setProperty("rfCv", percent(referenceCv));

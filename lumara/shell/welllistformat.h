@@ -9,6 +9,11 @@ namespace WellListFormat {
 // The tables' number format: rounded to two decimals first, then written with two decimals,
 // in exponent form above 99999 (99999.004 stays "99999.00", 100000 is "1.00e+05").
 QString formatNumber(double value);
+// What the tables show for a figure that has no value.
+inline QString notAvailable()
+{
+    return QStringLiteral("N/A");
+}
 
 // The number format of the editors' spin texts: written once with two decimals, exponent form
 // above 99999 (so 99999.004 gives "1.00e+05" here).

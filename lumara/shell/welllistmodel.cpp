@@ -174,7 +174,7 @@ QVariant WellListModel::populationData(const WellListItem &well, int column, int
     }
     switch (role) {
     case DilutionRole:
-        return entry && entry->dilution >= 0 ? WellListFormat::formatNumber(entry->dilution) : QStringLiteral("N/A");
+        return entry && entry->dilution >= 0 ? WellListFormat::formatNumber(entry->dilution) : WellListFormat::notAvailable();
     case NbPosRole:
         return entry ? entry->posDrpltNum : 0u;
     case NbNegtiveRole:

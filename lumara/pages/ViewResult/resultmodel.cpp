@@ -206,7 +206,7 @@ QVariant ResultModel::mergedData(int merged, int column, int role) const
         return QString();
     switch (role) {
     case WellListModel::DilutionRole:
-        return entry->dilution < 0 ? QStringLiteral("N/A") : WellListFormat::formatNumber(entry->dilution);
+        return entry->dilution < 0 ? WellListFormat::notAvailable() : WellListFormat::formatNumber(entry->dilution);
     case WellListModel::ConcentrationRole:
         return WellListFormat::formatNumber(entry->concentration);
     case WellListModel::MinConcentrationRole:
@@ -290,7 +290,7 @@ QString ResultModel::ratioKitData(const RowTarget &target, int role) const
         double lower = std::numeric_limits<double>::quiet_NaN();
         double upper = std::numeric_limits<double>::quiet_NaN();
         ResultCalculate::calRatioBounds(numerator, denominator, &lower, &upper);
-        const auto bound = [](double v) { return std::isnan(v) ? QStringLiteral("N/A") : fixed(v); };
+        const auto bound = [](double v) { return std::isnan(v) ? WellListFormat::notAvailable() : fixed(v); };
         return QStringLiteral("[%1, %2]").arg(bound(lower), bound(upper));
     }
     case BCABLConcentartionsRole:

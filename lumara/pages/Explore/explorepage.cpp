@@ -272,15 +272,8 @@ void ExplorePage::refresh()
         return;
     setRootProperty("uiEnabled", true);
     updatePopulationBox();
-    rebuildPlotBox();
-    updateWellChannels(WellListModel::instance()->getSelectWellID());
-    emit updateConstractAdjustType(view->getAdjustType(imageChannel));
-    loadShownImage();
-    initMarker(false);
-    emit updateConstractAdjustType(view->getAdjustType(imageChannel));
-    updatePlots(plotBox->currentName());
-    restoreSelection();
-    initMarker(false);
+    // Then as for a well chosen anew.
+    selectWellChange();
 }
 
 void ExplorePage::selectWellChange()

@@ -1,5 +1,7 @@
 #include "clusterhandle.h"
 
+#include "analysissettings.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -16,9 +18,70 @@ quint32 sixteenBit(double value)
     return quint32(value);
 }
 
+// One class of the split, on the 16-bit values the threshold is taken from.
+struct ClassFigures {
+    double count = 0.0;
+    double mean = 0.0;
+    double deviation = 0.0; // population standard deviation
+    quint32 lowest = 65535;
+    quint32 highest = 0;
+};
+
+ClassFigures figuresOf(const Cluster &cluster, const std::vector<std::vector<double>> &points)
+{
+    ClassFigures f;
+    if (cluster.members.empty())
+        return f;
+    double sum = 0.0;
+    for (uint32_t m : cluster.members) {
+        const quint32 v = sixteenBit(points[m][0]);
+        f.lowest = std::min(f.lowest, v);
+        f.highest = std::max(f.highest, v);
+        sum += double(v);
+    }
+    f.count = double(cluster.members.size());
+    f.mean = sum / f.count;
+    double squares = 0.0;
+    for (uint32_t m : cluster.members) {
+        const double d = double(sixteenBit(points[m][0])) - f.mean;
+        squares += d * d;
+    }
+    f.deviation = std::sqrt(squares / f.count);
+    return f;
+}
+
+// k-means always splits in two, also a channel whose droplets form one group (a well without
+// positives, the reference dye), and then cuts the group near its middle: half of it would
+// count as positive. The halves of one group touch, so the bands of k standard deviations
+// around their means overlap (the class means of a split normal group lie 1.3 summed class
+// deviations apart, of a uniform one 1.7), while positives lie many deviations above the
+// negatives, and a handful of droplets far above a group stays a class of its own, as
+// positives would. So the classes are two groups only where
+// lower mean + k sd(lower) < upper mean - k sd(upper), the band test that the droplet
+// quality's rain figure makes of the two classes too.
+bool oneGroup(const ClassFigures &lower, const ClassFigures &upper, double k)
+{
+    if (lower.count == 0.0 || upper.count == 0.0)
+        return false;
+    return !(lower.mean + k * lower.deviation < upper.mean - k * upper.deviation);
+}
+
+// Above the whole group: its highest value plus k deviations of the group, and at least one
+// grey level above it, since a value equal to the threshold counts as positive.
+double aboveGroup(const ClassFigures &a, const ClassFigures &b, double k)
+{
+    const double n = a.count + b.count;
+    const double mean = (a.count * a.mean + b.count * b.mean) / n;
+    const double variance = (a.count * (a.deviation * a.deviation + (a.mean - mean) * (a.mean - mean)) +
+                             b.count * (b.deviation * b.deviation + (b.mean - mean) * (b.mean - mean))) /
+                            n;
+    const double top = double(std::max(a.highest, b.highest));
+    return top + std::max(1.0, k * std::sqrt(variance));
+}
+
 } // namespace
 
-ClusterHandle::ClusterHandle() = default;
+ClusterHandle::ClusterHandle() : deviations(Ravelin::AnalysisSettings().StandardDeviationThld) {}
 ClusterHandle::ClusterHandle(const ClusterHandle &other) = default;
 ClusterHandle::ClusterHandle(ClusterHandle &&other) noexcept = default;
 ClusterHandle &ClusterHandle::operator=(const ClusterHandle &other) = default;
@@ -43,19 +106,15 @@ bool ClusterHandle::clusterDrpltGray(const QVector<uint> &greys, double &thresho
         return false;
     }
 
-    quint32 lowest[2] = {65535, 65535};
-    quint32 highest[2] = {0, 0};
-    for (int c = 0; c < 2; ++c) {
-        for (uint32_t m : clusters[size_t(c)].members) {
-            const quint32 v = sixteenBit(points[m][0]);
-            lowest[c] = std::min(lowest[c], v);
-            highest[c] = std::max(highest[c], v);
-        }
-    }
+    const ClassFigures figures[2] = {figuresOf(clusters[0], points), figuresOf(clusters[1], points)};
     // Equal centroids leave cluster 0 on top.
     const int upper = clusters[1].centroid[0] > clusters[0].centroid[0] ? 1 : 0;
     const int lower = 1 - upper;
-    threshold = (double(highest[lower]) + double(lowest[upper])) / 2.0;
+    if (oneGroup(figures[lower], figures[upper], deviations)) {
+        threshold = aboveGroup(figures[lower], figures[upper], deviations);
+        return true;
+    }
+    threshold = (double(figures[lower].highest) + double(figures[upper].lowest)) / 2.0;
     return true;
 }
 
@@ -67,6 +126,16 @@ QString ClusterHandle::getErrString() const
 void ClusterHandle::clearErrString()
 {
     errString.clear();
+}
+
+void ClusterHandle::setSeparationDeviations(double value)
+{
+    deviations = value;
+}
+
+double ClusterHandle::separationDeviations() const
+{
+    return deviations;
 }
 
 std::vector<Cluster> ClusterHandle::k_means(const std::vector<std::vector<double>> &points, unsigned int k)

@@ -753,12 +753,13 @@ bool DrpltImgAnalyser::adjustDrpltGysl(WellImageAnalysisInfo *info)
 
 bool DrpltImgAnalyser::negPosCluster(WellImageAnalysisInfo *info)
 {
-    return clusterWellThresholds(info, d->settings->getAnalysisSettings().SaturatedPixelNum, &d->infoMessage);
+    const AnalysisSettings s = d->settings->getAnalysisSettings();
+    return clusterWellThresholds(info, s.SaturatedPixelNum, s.StandardDeviationThld, &d->infoMessage);
 }
 
 bool DrpltImgAnalyser::newNegPosCluster(const QVector<QVector<uint>> &greys, QVector<QVector<uint>> &thresholds)
 {
-    return clusterGreyTable(greys, thresholds);
+    return clusterGreyTable(greys, d->settings->getAnalysisSettings().StandardDeviationThld, thresholds);
 }
 
 bool DrpltImgAnalyser::adjustCrosstalk(WellImageAnalysisInfo *info)

@@ -12,6 +12,7 @@
 #include "bll/wellchannels.h"
 
 #include "drpltimganalyser.h"
+#include "settings.h"
 
 #include <algorithm>
 #include <vector>
@@ -290,10 +291,13 @@ void BLLInstance::autoThresholdAllWells()
     const bool compensated = DocumentAccess::compensationApplied();
     const QList<WellInfo> list = DocumentAccess::wells();
     const QVector<WellInfo> wells(list.cbegin(), list.cend());
+    // The package's analysis parameters, as the engine's analysers hold them: the clustering
+    // tells one group from two by them.
+    const Ravelin::AnalysisSettings settings = m_reAnalysis->setup().settingsA;
     // The wells are clustered apart from each other (each task with its own analyser, whose
     // clustering keeps state); the document is written afterwards, on this thread.
     const QVector<QVector<uint>> thresholds = EngineDetail::orderedMap<QVector<uint>, WellInfo>(
-        wells, [this](const WellInfo &well) {
+        wells, [this, &settings](const WellInfo &well) {
             QVector<QVector<uint>> columns;
             for (uint channel = 1; channel <= uint(PerChannel); ++channel)
                 columns.append(getWellChannelGrayValues(well.id, channel));
@@ -304,6 +308,7 @@ void BLLInstance::autoThresholdAllWells()
                     rows[k][c] = columns.at(c).value(k);
             QVector<QVector<uint>> result;
             Ravelin::DrpltImgAnalyser analyser;
+            analyser.getSettings()->setAnalysisSettings(settings);
             analyser.newNegPosCluster(rows, result);
             QVector<uint> perChannel(PerChannel, 0u);
             for (int c = 0; c < PerChannel && c < result.size(); ++c)

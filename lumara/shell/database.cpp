@@ -70,7 +70,9 @@ DataBase::DataBase()
     if (!m_db.open())
         qDebug().noquote() << QStringLiteral("database open error, error info: ") + m_db.lastError().text();
 
-    // Fails on every start after the first, once the table exists.
+    // Made on the first start; later starts find it with the paths of earlier ones.
+    if (m_db.tables().contains(TableName))
+        return;
     QSqlQuery create(m_db);
     if (!create.exec(createStatement()))
         qDebug().noquote() << QStringLiteral("create table %1 error, error info: %2")

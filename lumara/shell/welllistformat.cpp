@@ -1,5 +1,7 @@
 #include "shell/welllistformat.h"
 
+#include <cmath>
+
 namespace WellListFormat {
 
 QString formatShortNumber(double value)
@@ -11,6 +13,21 @@ QString formatNumber(double value)
 {
     // The first pass decides the form on the rounded value.
     return formatShortNumber(QString::number(value, 'f', 2).toDouble());
+}
+
+bool hasValue(double value)
+{
+    return std::isfinite(value);
+}
+
+QString formatFigure(double value)
+{
+    return hasValue(value) ? formatNumber(value) : notAvailable();
+}
+
+QString fixedFigure(double value)
+{
+    return hasValue(value) ? QString::number(value, 'f', 2) : notAvailable();
 }
 
 double readNumber(const QString &text)

@@ -14,6 +14,14 @@ inline QString notAvailable()
 {
     return QStringLiteral("N/A");
 }
+// Whether a figure has a value: not-a-number and the infinities (a concentration of a well
+// whose droplets are all positive, the uncertainty of one without positives) have none.
+bool hasValue(double value);
+// formatNumber of a figure; notAvailable() when it has no value.
+QString formatFigure(double value);
+// A figure with two fixed decimals, as the result workbook and the ratio table write it;
+// notAvailable() when it has no value.
+QString fixedFigure(double value);
 
 // The number format of the editors' spin texts: written once with two decimals, exponent form
 // above 99999 (so 99999.004 gives "1.00e+05" here).

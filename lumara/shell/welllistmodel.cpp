@@ -174,19 +174,19 @@ QVariant WellListModel::populationData(const WellListItem &well, int column, int
     }
     switch (role) {
     case DilutionRole:
-        return entry && entry->dilution >= 0 ? WellListFormat::formatNumber(entry->dilution) : WellListFormat::notAvailable();
+        return entry && entry->dilution >= 0 ? WellListFormat::formatFigure(entry->dilution) : WellListFormat::notAvailable();
     case NbPosRole:
         return entry ? entry->posDrpltNum : 0u;
     case NbNegtiveRole:
         return entry ? entry->negDrpltNum : 0u;
     case ConcentrationRole:
-        return WellListFormat::formatNumber(entry ? entry->concentration : 0.0);
+        return WellListFormat::formatFigure(entry ? entry->concentration : 0.0);
     case MinConcentrationRole:
-        return WellListFormat::formatNumber(entry ? entry->concentrationLower : 0.0);
+        return WellListFormat::formatFigure(entry ? entry->concentrationLower : 0.0);
     case MaxConcentrationRole:
-        return WellListFormat::formatNumber(entry ? entry->concentrationUpper : 0.0);
+        return WellListFormat::formatFigure(entry ? entry->concentrationUpper : 0.0);
     case RelativeUncertainlyRole:
-        return WellListFormat::formatNumber(entry ? entry->uncertainty * 100.0 : 0.0);
+        return WellListFormat::formatFigure(entry ? entry->uncertainty * 100.0 : 0.0);
     default:
         return QVariant();
     }

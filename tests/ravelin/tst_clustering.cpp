@@ -1,11 +1,22 @@
-// Negative/positive clustering: the two-class threshold of one channel, a well's thresholds
-// with saturated droplets left out, and the threshold table of a grey table.
+// Negative/positive clustering: the two-class threshold of one channel, a channel whose
+// droplets form one group (threshold above it), a well's thresholds with saturated droplets
+// left out, the threshold table of a grey table, and generated wells with and without
+// positives on every road of the analyser.
 #include "analysisrecords.h"
 #include "clusterhandle.h"
+#include "drpltimganalyser.h"
 #include "negposcluster.h"
+#include "settings.h"
+#include "synthchip.h"
 #include "testmain.h"
+#include "twoclasssplit.h"
+
+#include <algorithm>
+#include <cmath>
 
 namespace {
+
+const double Deviations = 3.0; // the analysis settings' default StandardDeviationThld
 
 QVector<uint> repeated(uint value, int count)
 {
@@ -29,17 +40,104 @@ WellImageAnalysisInfo threeChannelWell()
     w.valid = true;
     w.channels = {0, 2, 4};
     w.droplets = {droplet(100, 300, 10), droplet(100, 300, 20), droplet(100, 8000, 30),
-                  droplet(5000, 8000, 40), droplet(5000, 8000, 50), droplet(9000, 60000, 0, true)};
+                  droplet(5000, 8000, 400), droplet(5000, 8000, 500), droplet(9000, 60000, 9000, true)};
     return w;
 }
 
+// What a generated well holds besides its negatives.
+enum class Rain {
+    None,
+    Tail,      // 2 % of the negatives trail upwards (exponential, three group deviations)
+    Scattered, // 0.05 % of the droplets, at least one, anywhere between the groups
+};
+
+struct WellRecipe {
+    int droplets = 20000;
+    double positiveShare = 0.0; // exactly this share positive, at least one when above 0
+    double noise = 0.05;        // droplet-to-droplet deviation as a share of the level
+    Rain rain = Rain::None;
+    quint64 seed = 1;
+};
+
+const double NegativeLevel = 5000.0;
+const double PositiveLevel = 20000.0;
+
+// A well's greys of one channel: levels spread by +-5 % (droplet sizes) and by the noise.
+// positives receives the number of positive droplets.
+QVector<uint> generatedWell(const WellRecipe &r, int *positives)
+{
+    LumaraSynth::Random random(r.seed);
+    const double spread = 0.05;
+    // The negatives' deviation: the uniform spread and the noise together.
+    const double deviation = NegativeLevel * std::sqrt(spread * spread / 3.0 + r.noise * r.noise);
+    auto droplet = [&](double level) {
+        return level * (1.0 + random.uniform(-spread, spread)) + level * r.noise * random.normal();
+    };
+    *positives = r.positiveShare > 0 ? std::max(1, int(std::lround(r.positiveShare * r.droplets))) : 0;
+    const int scattered = r.rain == Rain::Scattered ? std::max(1, r.droplets / 2000) : 0;
+    QVector<uint> greys;
+    greys.reserve(r.droplets);
+    for (int i = 0; i < r.droplets; ++i) {
+        double v;
+        if (i < *positives) {
+            v = droplet(PositiveLevel);
+        } else if (i < *positives + scattered) {
+            v = random.uniform(NegativeLevel + 4 * deviation, PositiveLevel);
+        } else {
+            v = droplet(NegativeLevel);
+            if (r.rain == Rain::Tail && random.uniform() < 0.02)
+                v += -std::log(1.0 - random.uniform()) * 3 * deviation;
+        }
+        greys.append(uint(std::lround(std::min(65535.0, std::max(0.0, v)))));
+    }
+    // Positives among the negatives, not in front of them.
+    for (int i = greys.size() - 1; i > 0; --i)
+        std::swap(greys[i], greys[random.below(i + 1)]);
+    return greys;
+}
+
+int countFrom(const QVector<uint> &greys, uint threshold)
+{
+    return int(std::count_if(greys.cbegin(), greys.cend(), [threshold](uint v) { return v >= threshold; }));
+}
+
+// The analyser's two roads on one channel (index 1) of a well made of these greys: the
+// well's clustering and the grey table's.
+QPair<uint, uint> analyserThresholds(Ravelin::DrpltImgAnalyser &analyser, const QVector<uint> &greys)
+{
+    WellImageAnalysisInfo info;
+    info.valid = true;
+    info.channels = {1};
+    QVector<QVector<uint>> table;
+    for (uint g : greys) {
+        DropletAnalysisInfo d;
+        d.workingGreys[1] = g;
+        info.droplets.append(d);
+        QVector<uint> row(6, 0);
+        row[1] = g;
+        table.append(row);
+    }
+    QVector<QVector<uint>> fromTable;
+    if (!analyser.negPosCluster(&info) || !analyser.newNegPosCluster(table, fromTable))
+        return {0, 0};
+    return {info.thresholds[1].value(0), fromTable.value(1).value(0)};
+}
+
 } // namespace
+
+Q_DECLARE_METATYPE(WellRecipe)
 
 class TestClustering : public QObject {
     Q_OBJECT
 private slots:
     void threshold_data();
     void threshold();
+    void oneGroup_data();
+    void oneGroup();
+    void generatedWells_data();
+    void generatedWells();
+    void settingsReachTheClustering_data();
+    void settingsReachTheClustering();
     void errorTextAccumulates();
     void wellThresholds();
     void wellFailureStopsAtChannel();
@@ -62,15 +160,14 @@ void TestClustering::threshold_data()
     // 1000 goes with 100 (400 is nearer than 5000): (1000 + 5000) / 2.
     QTest::newRow("middle value joins the dim class") << QVector<uint>{100, 100, 1000, 5000, 5000} << true << 3000.0
                                                       << QString();
-    // One class of 999..1002 still splits: {999, 1000, 1000} and {1001, 1002}: (1000 + 1001) / 2.
-    QTest::newRow("single class") << QVector<uint>{1000, 1001, 1002, 999, 1000} << true << 1000.5 << QString();
-    // 10 is as far from 0 as from 20 and stays with cluster 0: {0, 10} | {20}: (10 + 20) / 2.
-    // Ties going to cluster 1 would give {0} | {10, 20}: 5.
-    QTest::newRow("tie goes to the lower cluster") << QVector<uint>{0, 10, 20} << true << 15.0 << QString();
+    // 10 is as far from 0 as from 20 and stays with cluster 0: {0 x4, 10} | {20}: (10 + 20) / 2.
+    // Ties going to cluster 1 would give {0 x4} | {10, 20}, one group: 42.4.
+    QTest::newRow("tie goes to the lower cluster") << QVector<uint>{0, 0, 10, 0, 20, 0} << true << 15.0 << QString();
     // The bright class {70000, 80000} counts as full scale: (100 + 65535) / 2 = 32817.5.
     // Wrapping to 16 bits would give (100 + 4464) / 2 = 2282.
     QTest::newRow("values above 16 bits") << QVector<uint>{100, 100, 100, 70000, 80000} << true << 32817.5 << QString();
-    QTest::newRow("all bright values saturate") << QVector<uint>{65535, 70000, 90000} << true << 65535.0 << QString();
+    // All at full scale once limited to 16 bits: one group, the threshold one level above it.
+    QTest::newRow("all bright values saturate") << QVector<uint>{65535, 70000, 90000} << true << 65536.0 << QString();
     QTest::newRow("all equal") << QVector<uint>{7, 7, 7} << false << 0.0 << QString();
     QTest::newRow("two values") << QVector<uint>{10, 20} << false << 0.0 << tooFew;
     QTest::newRow("one value") << QVector<uint>{10} << false << 0.0 << tooFew;
@@ -98,6 +195,148 @@ void TestClustering::threshold()
     QCOMPARE(handle.getErrString(), error);
 }
 
+// Values of one group: k-means still splits them, but the two halves' bands of three deviations
+// overlap, and the threshold goes above the group by three deviations of the group. Without
+// the band test (deviations 0) the split of the two halves stays.
+void TestClustering::oneGroup_data()
+{
+    QTest::addColumn<QVector<uint>>("greys");
+    QTest::addColumn<double>("above");      // the threshold with three deviations
+    QTest::addColumn<double>("halfway");    // the threshold with deviations 0
+
+    // {999, 1000, 1000} | {1001, 1002}; the group's deviation is sqrt(1.04) = 1.0198.
+    QTest::newRow("narrow class") << QVector<uint>{1000, 1001, 1002, 999, 1000} << 1002 + 3 * 1.0198039027185568
+                                  << 1000.5;
+    // {10, 20, 30} | {40, 50}: 20 + 3 x 8.16 reaches past 45 - 3 x 5; deviation sqrt(200).
+    QTest::newRow("evenly spaced") << QVector<uint>{50, 10, 40, 20, 30} << 50 + 3 * 14.142135623730951 << 35.0;
+    // {0, 1} | {2}: 0.5 + 3 x 0.5 reaches 2 exactly: the bands meet, one group.
+    QTest::newRow("bands that just meet") << QVector<uint>{0, 1, 2} << 2 + 3 * 0.816496580927726 << 1.5;
+}
+
+void TestClustering::oneGroup()
+{
+    QFETCH(QVector<uint>, greys);
+    QFETCH(double, above);
+    QFETCH(double, halfway);
+
+    ClusterHandle handle;
+    QCOMPARE(handle.separationDeviations(), Deviations);
+    double got = -1;
+    QVERIFY(handle.clusterDrpltGray(greys, got));
+    QVERIFY(qAbs(got - above) < 1e-9);
+    // No droplet of the group reaches the stored (whole) threshold.
+    QCOMPARE(countFrom(greys, uint(got)), 0);
+
+    handle.setSeparationDeviations(0);
+    QVERIFY(handle.clusterDrpltGray(greys, got));
+    QCOMPARE(got, halfway);
+}
+
+void TestClustering::generatedWells_data()
+{
+    QTest::addColumn<WellRecipe>("recipe");
+    const double noises[] = {0.02, 0.05, 0.1};
+    for (quint64 seed : {1, 2, 3}) {
+        for (double noise : noises) {
+            for (Rain rain : {Rain::None, Rain::Tail, Rain::Scattered}) {
+                WellRecipe r;
+                r.noise = noise;
+                r.rain = rain;
+                r.seed = seed;
+                const char *rainName = rain == Rain::None   ? ""
+                                       : rain == Rain::Tail ? ", rain tail"
+                                                            : ", scattered rain";
+                QTest::addRow("none, noise %g%s, seed %llu", noise, rainName, seed) << r;
+            }
+            for (double share : {0.0005, 0.005, 0.1, 0.5}) {
+                WellRecipe r;
+                r.positiveShare = share;
+                r.noise = noise;
+                r.seed = seed;
+                QTest::addRow("%g %% positive, noise %g, seed %llu", 100 * share, noise, seed) << r;
+                r.rain = Rain::Scattered;
+                QTest::addRow("%g %% positive, noise %g, scattered rain, seed %llu", 100 * share, noise, seed) << r;
+            }
+        }
+    }
+    // The demo's well size: 0.05 % is a single positive droplet.
+    WellRecipe small;
+    small.droplets = 2000;
+    small.positiveShare = 0.0005;
+    QTest::newRow("one positive of 2000") << small;
+    small.positiveShare = 0;
+    QTest::newRow("none of 2000") << small;
+    small.rain = Rain::Tail;
+    QTest::newRow("none of 2000, rain tail") << small;
+}
+
+// A well without positives gets at most 0.1 % of its droplets positive; a well with positives
+// keeps the threshold of the two-class split exactly. On the handle, and on the analyser's
+// well clustering and grey-table clustering with the default settings.
+void TestClustering::generatedWells()
+{
+    QFETCH(WellRecipe, recipe);
+    int positives = 0;
+    const QVector<uint> greys = generatedWell(recipe, &positives);
+
+    ClusterHandle handle;
+    double threshold = 0;
+    QVERIFY(handle.clusterDrpltGray(greys, threshold));
+    Ravelin::DrpltImgAnalyser analyser;
+    const QPair<uint, uint> roads = analyserThresholds(analyser, greys);
+    QCOMPARE(roads.first, uint(threshold));
+    QCOMPARE(roads.second, uint(threshold));
+
+    if (positives == 0) {
+        const int counted = countFrom(greys, uint(threshold));
+        QVERIFY2(counted * 1000 <= greys.size(),
+                 qPrintable(QStringLiteral("%1 of %2 positive at %3").arg(counted).arg(greys.size()).arg(threshold)));
+    } else {
+        double split = 0;
+        QVERIFY(LumaraTest::splitThreshold(greys, &split));
+        QCOMPARE(threshold, split);
+        // The split finds the drawn positives, but for the odd one nearer the negatives' centre
+        // and the scattered rain between the groups.
+        const int found = countFrom(greys, uint(split));
+        QVERIFY2(std::abs(found - positives) * 1000 <= greys.size(),
+                 qPrintable(QStringLiteral("%1 drawn, %2 found").arg(positives).arg(found)));
+    }
+}
+
+// The analyser takes the band width from its settings: with StandardDeviationThld 0 every split
+// stands, as before; with 3 or more a well without positives gets none.
+void TestClustering::settingsReachTheClustering_data()
+{
+    QTest::addColumn<int>("deviations");
+    QTest::addColumn<bool>("split");
+    QTest::newRow("0: the split stands") << 0 << true;
+    QTest::newRow("3") << 3 << false;
+    QTest::newRow("6") << 6 << false;
+}
+
+void TestClustering::settingsReachTheClustering()
+{
+    QFETCH(int, deviations);
+    QFETCH(bool, split);
+    WellRecipe r;
+    r.droplets = 5000;
+    int positives = 0;
+    const QVector<uint> greys = generatedWell(r, &positives);
+    double halfway = 0;
+    QVERIFY(LumaraTest::splitThreshold(greys, &halfway));
+
+    Ravelin::DrpltImgAnalyser analyser;
+    Ravelin::AnalysisSettings settings = analyser.getSettings()->getAnalysisSettings();
+    settings.StandardDeviationThld = deviations;
+    analyser.getSettings()->setAnalysisSettings(settings);
+    const QPair<uint, uint> roads = analyserThresholds(analyser, greys);
+    QCOMPARE(roads.first, roads.second);
+    if (split)
+        QCOMPARE(roads.first, uint(halfway));
+    else
+        QCOMPARE(countFrom(greys, roads.first), 0);
+}
+
 void TestClustering::errorTextAccumulates()
 {
     ClusterHandle handle;
@@ -119,13 +358,13 @@ void TestClustering::wellThresholds()
     WellImageAnalysisInfo w = threeChannelWell();
     w.thresholds[1] = {11, 12}; // channels without an image keep theirs
     QString progress;
-    QVERIFY(Ravelin::clusterWellThresholds(&w, 1, &progress));
+    QVERIFY(Ravelin::clusterWellThresholds(&w, 1, Deviations, &progress));
     QVERIFY(w.valid);
     // ch0: {100 x3} | {5000 x2}: 2550. ch2: {300 x2} | {8000 x3}: 4150.
-    // ch4: {10, 20, 30} | {40, 50}: 35 (with the saturated droplet's 0 it would be 25).
+    // ch4: {10, 20, 30} | {400, 500}: 215 (with the saturated droplet's 9000 it would be 4750).
     QCOMPARE(w.thresholds[0], QVector<quint32>{2550});
     QCOMPARE(w.thresholds[2], QVector<quint32>{4150});
-    QCOMPARE(w.thresholds[4], QVector<quint32>{35});
+    QCOMPARE(w.thresholds[4], QVector<quint32>{215});
     QCOMPARE(w.thresholds[1], (QVector<quint32>{11, 12}));
     QCOMPARE(w.thresholds[3], QVector<quint32>{0});
     QVERIFY(w.message.isEmpty());
@@ -141,7 +380,7 @@ void TestClustering::wellFailureStopsAtChannel()
     w.thresholds[4] = {77};
     w.message = QStringLiteral("before;");
     QString got;
-    QVERIFY(!Ravelin::clusterWellThresholds(&w, 4, &got));
+    QVERIFY(!Ravelin::clusterWellThresholds(&w, 4, Deviations, &got));
     QVERIFY(w.valid);
     QCOMPARE(w.thresholds[0], QVector<quint32>{2550});
     QCOMPARE(w.thresholds[2], QVector<quint32>{0});
@@ -156,7 +395,7 @@ void TestClustering::invalidWellIsSkipped()
     WellImageAnalysisInfo w = threeChannelWell();
     w.valid = false;
     QString progress;
-    QVERIFY(Ravelin::clusterWellThresholds(&w, 1, &progress));
+    QVERIFY(Ravelin::clusterWellThresholds(&w, 1, Deviations, &progress));
     QVERIFY(!w.valid);
     QCOMPARE(w.thresholds, (QVector<QVector<quint32>>(6, QVector<quint32>{0})));
     QCOMPARE(progress, QStringLiteral("ImageInfo: negPosCluster_completed:0,negPosCluster_DrpltRecog Number:6"));
@@ -166,7 +405,7 @@ void TestClustering::invalidWellIsSkipped()
     few.valid = true;
     few.channels = {3};
     few.droplets = {droplet(1, 1, 1), droplet(2, 2, 2), droplet(3, 3, 3, true), droplet(4, 4, 4, true)};
-    QVERIFY(!Ravelin::clusterWellThresholds(&few, 2, &progress));
+    QVERIFY(!Ravelin::clusterWellThresholds(&few, 2, Deviations, &progress));
     QCOMPARE(few.message, QStringLiteral("the data size is less then 2"));
     QCOMPARE(progress, QStringLiteral("ImageInfo: cluster_completed:0,cluster Number:2,"
                                       "nSaturatedPixelNum:2,Saturated_number:2"));
@@ -180,13 +419,13 @@ void TestClustering::greyTable_data()
     QTest::newRow("empty table") << QVector<QVector<uint>>() << QVector<uint>(6, 0);
     // ch0 {100 x3 | 5000 x2}: 2550; ch1 all 0: 0; ch2 all 7: clustering fails, 0;
     // ch3 {0 x4 | 9}: 4.5 -> 4; ch4 {100 x3 | 70000, 80000}: 32817.5 -> 32817;
-    // ch5 {10, 20, 30 | 40, 50}: 35.
+    // ch5 {10, 20, 30 | 400, 500}: 215.
     QTest::newRow("mixed channels") << QVector<QVector<uint>>{{100, 0, 7, 0, 100, 10},
                                                               {100, 0, 7, 0, 100, 20},
                                                               {100, 0, 7, 0, 100, 30},
-                                                              {5000, 0, 7, 0, 70000, 40},
-                                                              {5000, 0, 7, 9, 80000, 50}}
-                                    << QVector<uint>{2550, 0, 0, 4, 32817, 35};
+                                                              {5000, 0, 7, 0, 70000, 400},
+                                                              {5000, 0, 7, 9, 80000, 500}}
+                                    << QVector<uint>{2550, 0, 0, 4, 32817, 215};
     QTest::newRow("two rows") << QVector<QVector<uint>>{{1, 2, 3, 4, 5, 6}, {6, 5, 4, 3, 2, 1}} << QVector<uint>(6, 0);
     // Rows shorter than six give nothing to the channels they lack.
     QTest::newRow("short rows") << QVector<QVector<uint>>{{100}, {100, 5}, {100}, {5000}, {5000}}
@@ -199,7 +438,7 @@ void TestClustering::greyTable()
     QFETCH(QVector<uint>, expected);
 
     QVector<QVector<uint>> thresholds{{9, 9}, {9}}; // replaced whole
-    QVERIFY(Ravelin::clusterGreyTable(rows, thresholds));
+    QVERIFY(Ravelin::clusterGreyTable(rows, Deviations, thresholds));
     QCOMPARE(thresholds.size(), 6);
     for (int c = 0; c < 6; ++c)
         QCOMPARE(thresholds[c], QVector<uint>{expected[c]});

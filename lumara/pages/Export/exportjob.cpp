@@ -20,6 +20,7 @@
 #include "plots/TwoDotPlot/zt2dplot.h"
 #include "shell/channelcolors.h"
 #include "shell/globalvalues.h"
+#include "shell/welllistformat.h"
 
 #include "quorinhistogramplot.h"
 
@@ -211,13 +212,15 @@ bool ExportJob::exportResultTable()
             XlsxBook::Style fill = data;
             fill.fill = toOpaqueColor(populationColour(q));
             const int c = 4 + 7 * q;
-            book.writeString(row, c, QStringLiteral("%1").arg(r.dilution), fill);
-            book.writeString(row, c + 1, QString::number(r.concentration, 'f', 2), fill);
+            const QString dilution = WellListFormat::hasValue(r.dilution) ? QStringLiteral("%1").arg(r.dilution)
+                                                                           : WellListFormat::notAvailable();
+            book.writeString(row, c, dilution, fill);
+            book.writeString(row, c + 1, WellListFormat::fixedFigure(r.concentration), fill);
             book.writeString(row, c + 2, QString::number(r.posDrpltNum), fill);
             book.writeString(row, c + 3, QString::number(r.negDrpltNum), fill);
-            book.writeString(row, c + 4, QString::number(r.concentrationLower, 'f', 2), fill);
-            book.writeString(row, c + 5, QString::number(r.concentrationUpper, 'f', 2), fill);
-            book.writeString(row, c + 6, QString::number(r.uncertainty * uncertaintyFactor, 'f', 2), fill);
+            book.writeString(row, c + 4, WellListFormat::fixedFigure(r.concentrationLower), fill);
+            book.writeString(row, c + 5, WellListFormat::fixedFigure(r.concentrationUpper), fill);
+            book.writeString(row, c + 6, WellListFormat::fixedFigure(r.uncertainty * uncertaintyFactor), fill);
         }
     };
     auto writeLabel = [&](const QString &label, const QString &comment, uint droplets) {
@@ -258,10 +261,10 @@ bool ExportJob::exportResultTable()
         const QString type = stage.type >= 0 && stage.type < stageNames.size() ? stageNames.at(stage.type) : QString();
         const int first = row;
         for (const LumaraAnalysisData::MethodStepInfo &step : stage.steps) {
-            book.writeString(row, 1, QString::number(step.temperature, 'f', 2), plain);
+            book.writeString(row, 1, WellListFormat::fixedFigure(step.temperature), plain);
             book.writeString(row, 2, type, plain);
             book.writeNumber(row, 3, step.holdTime, plain);
-            book.writeString(row, 4, QString::number(step.rampRate, 'f', 2), plain);
+            book.writeString(row, 4, WellListFormat::fixedFigure(step.rampRate), plain);
             book.writeNumber(row, 5, stage.cycles, plain);
             ++row;
         }

@@ -22,10 +22,6 @@ WellListModel *wells()
     return WellListModel::instance();
 }
 
-QString fixed(double value)
-{
-    return QString::number(value, 'f', 2);
-}
 
 // The first and the last population result of a row (all zero when it has none).
 PopulationResultInfo firstOf(const QVector<PopulationResultInfo> &results)
@@ -206,15 +202,15 @@ QVariant ResultModel::mergedData(int merged, int column, int role) const
         return QString();
     switch (role) {
     case WellListModel::DilutionRole:
-        return entry->dilution < 0 ? WellListFormat::notAvailable() : WellListFormat::formatNumber(entry->dilution);
+        return entry->dilution >= 0 ? WellListFormat::formatFigure(entry->dilution) : WellListFormat::notAvailable();
     case WellListModel::ConcentrationRole:
-        return WellListFormat::formatNumber(entry->concentration);
+        return WellListFormat::formatFigure(entry->concentration);
     case WellListModel::MinConcentrationRole:
-        return WellListFormat::formatNumber(entry->concentrationLower);
+        return WellListFormat::formatFigure(entry->concentrationLower);
     case WellListModel::MaxConcentrationRole:
-        return WellListFormat::formatNumber(entry->concentrationUpper);
+        return WellListFormat::formatFigure(entry->concentrationUpper);
     case WellListModel::RelativeUncertainlyRole:
-        return WellListFormat::formatNumber(entry->uncertainty);
+        return WellListFormat::formatFigure(entry->uncertainty);
     case WellListModel::NbPosRole:
         return QStringLiteral("%1").arg(entry->posDrpltNum);
     default: // NbNegtiveRole
@@ -278,11 +274,11 @@ QString ResultModel::ratioKitData(const RowTarget &target, int role) const
         }
         const double volume = bll()->getWellDropletVolume(well);
         return QStringLiteral("%1\n\n%2")
-            .arg(fixed(ResultCalculate::calCopies(p1.concentration, volume, int(effective))),
-                 fixed(ResultCalculate::calCopies(p2.concentration, volume, int(effective))));
+            .arg(WellListFormat::fixedFigure(ResultCalculate::calCopies(p1.concentration, volume, int(effective))),
+                 WellListFormat::fixedFigure(ResultCalculate::calCopies(p2.concentration, volume, int(effective))));
     }
     case BCABLRatioRole:
-        return fixed(ResultCalculate::calRatio(p1.concentration, p2.concentration));
+        return WellListFormat::fixedFigure(ResultCalculate::calRatio(p1.concentration, p2.concentration));
     case BCABLRatioCI95Role: {
         const double numerator[3] = {p1.concentration, p1.concentrationLower, p1.concentrationUpper};
         const double denominator[3] = {p2.concentration, p2.concentrationLower, p2.concentrationUpper};
@@ -290,13 +286,13 @@ QString ResultModel::ratioKitData(const RowTarget &target, int role) const
         double lower = std::numeric_limits<double>::quiet_NaN();
         double upper = std::numeric_limits<double>::quiet_NaN();
         ResultCalculate::calRatioBounds(numerator, denominator, &lower, &upper);
-        const auto bound = [](double v) { return std::isnan(v) ? WellListFormat::notAvailable() : fixed(v); };
-        return QStringLiteral("[%1, %2]").arg(bound(lower), bound(upper));
+        return QStringLiteral("[%1, %2]").arg(WellListFormat::fixedFigure(lower), WellListFormat::fixedFigure(upper));
     }
     case BCABLConcentartionsRole:
         return QStringLiteral("%1  [ %2, %3 ]\n\n%4  [ %5, %6 ]")
-            .arg(fixed(p1.concentration), fixed(p1.concentrationLower), fixed(p1.concentrationUpper),
-                 fixed(p2.concentration), fixed(p2.concentrationLower), fixed(p2.concentrationUpper));
+            .arg(WellListFormat::fixedFigure(p1.concentration), WellListFormat::fixedFigure(p1.concentrationLower),
+                 WellListFormat::fixedFigure(p1.concentrationUpper), WellListFormat::fixedFigure(p2.concentration),
+                 WellListFormat::fixedFigure(p2.concentrationLower), WellListFormat::fixedFigure(p2.concentrationUpper));
     default:
         return QString();
     }

@@ -245,13 +245,16 @@ void TestWorkbooks::resultTable()
         QCOMPARE(cell(table, ref(row, 2)).value("v").toString(), comment);
         QCOMPARE(cell(table, ref(row, 3)).value("v").toString(), QString::number(droplets));
         QCOMPARE(cell(table, ref(row, 1)).value("fill").toString(), QStringLiteral("FFFFFF"));
+        // A figure without a value (no droplets, all positive, none positive) reads "N/A".
+        const auto figure = [](double v) {
+            return std::isfinite(v) ? QString::number(v, 'f', 2) : QStringLiteral("N/A");
+        };
         for (int q = 0; q < results.size(); ++q) {
             const auto &r = results.at(q);
-            const QStringList values = {QStringLiteral("%1").arg(r.dilution), QString::number(r.concentration, 'f', 2),
+            const QStringList values = {QStringLiteral("%1").arg(r.dilution), figure(r.concentration),
                                         QString::number(r.posDrpltNum), QString::number(r.negDrpltNum),
-                                        QString::number(r.concentrationLower, 'f', 2),
-                                        QString::number(r.concentrationUpper, 'f', 2),
-                                        QString::number(r.uncertainty * factor, 'f', 2)};
+                                        figure(r.concentrationLower), figure(r.concentrationUpper),
+                                        figure(r.uncertainty * factor)};
             for (int k = 0; k < 7; ++k) {
                 const QJsonObject c = cell(table, ref(row, 4 + 7 * q + k));
                 QCOMPARE(c.value("v").toString(), values.at(k));
@@ -267,6 +270,20 @@ void TestWorkbooks::resultTable()
     for (const MergedResultRow &m : merged)
         checkRow(QStringLiteral("%1. %2").arg(m.id).arg(m.name), QString(), m.effDropletSum, m.populations, 1.0);
     QCOMPARE(table.value("maxRow").toInt(), row - 1);
+    // Well 3's first target is positive in all 7 droplets: an infinite concentration with
+    // infinite bounds and no uncertainty; its second, 1 of 7, has figures; no cell reads as a
+    // number that is none.
+    for (int k : {1, 4, 5, 6})
+        QCOMPARE(cell(table, ref(5, 4 + k)).value("v").toString(), QStringLiteral("N/A"));
+    QVERIFY(std::isfinite(wells.at(2).populations.at(1).concentration));
+    QCOMPARE(cell(table, ref(5, 12)).value("v").toString(),
+             QString::number(wells.at(2).populations.at(1).concentration, 'f', 2));
+    for (const QJsonValue &c : table.value("cells").toObject()) {
+        const QString v = c.toObject().value("v").toString();
+        QVERIFY2(!v.contains(QLatin1String("nan"), Qt::CaseInsensitive) &&
+                     !v.contains(QLatin1String("inf"), Qt::CaseInsensitive),
+                 qPrintable(v));
+    }
     QVERIFY(std::abs(widths.value("A").toDouble() - (lastLabel.size() + 1)) < 1.0);
     // An excluded droplet is not counted.
     QCOMPARE(cell(table, "C4").value("v").toString(), QString::number(9 - 2));

@@ -1,6 +1,8 @@
 // The recent-files list: paths stored once and moved to the top when opened again (quotes and
 // statement text in a path stored as they are), newest first with the clear entry last,
 // clearing, the pop-up's rows and clicks, and its unscaled geometry under the Recent button.
+#include "messagerecorder.h"
+#include "platform/platform.h"
 #include "shell/appresources.h"
 #include "shell/database.h"
 #include "shell/mainwindows.h"
@@ -10,9 +12,11 @@
 #include "shellitems.h"
 #include "testmain.h"
 
+#include <QFile>
 #include <QQuickItem>
 #include <QQuickWidget>
 #include <QSignalSpy>
+#include <QSqlDatabase>
 #include <QSqlQuery>
 
 using namespace ShellTest;
@@ -58,16 +62,54 @@ QString rowText(QQuickWidget *view, int row)
 class TestRecentFiles : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { initAppResources(); }
+    void initTestCase();
     void init() { clearTable(); }
 
+    void laterStart();
     void records_data();
     void records();
     void clearing();
     void popupRows();
     void popupGeometry_data();
     void popupGeometry();
+
+private:
+    QStringList m_startLog;
+    QStringList m_startRows;
 };
+
+// A start over the per-machine folder of an earlier one: the database, with its table and a
+// path, is there before this process first uses it.
+void TestRecentFiles::initTestCase()
+{
+    initAppResources();
+    const QString file = QStringLiteral("%1/lumara.db").arg(Platform::machineFolder());
+    QVERIFY(!QFile::exists(file));
+    {
+        QSqlDatabase earlier = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("earlier start"));
+        earlier.setDatabaseName(file);
+        QVERIFY(earlier.open());
+        QSqlQuery q(earlier);
+        QVERIFY(q.exec(DataBase::createStatement()));
+        QVERIFY(q.exec(QStringLiteral("INSERT INTO %1 VALUES('/earlier.imrs')").arg(DataBase::TableName)));
+        earlier.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("earlier start"));
+
+    LumaraTest::MessageRecorder recorder;
+    DataBase::instance();
+    for (const LumaraTest::MessageRecorder::Message &m : recorder.messages())
+        m_startLog.append(m.text);
+    m_startRows = storedRows();
+}
+
+// The table is made only where there is none: a later start logs no error and keeps the
+// paths that earlier ones recorded.
+void TestRecentFiles::laterStart()
+{
+    QCOMPARE(m_startLog.filter(QStringLiteral("error"), Qt::CaseInsensitive), QStringList());
+    QCOMPARE(m_startRows, QStringList{QStringLiteral("/earlier.imrs")});
+}
 
 void TestRecentFiles::records_data()
 {

@@ -547,35 +547,56 @@ void TestResultModel::ratioBoundsThatCannotBeComputed()
     QCOMPARE(cell(0, 0, ResultModel::BCABLRatioRole), QVariant("-1.00"));
 }
 
-// A sample whose droplets are all positive has an infinite concentration; without positives
-// the relative uncertainty is 0 / 0. Their texts say so, in well rows and merged rows.
+// A sample whose droplets are all positive has an infinite concentration and upper bound;
+// without positives the relative uncertainty is 0 / 0. Such figures read "N/A", as the
+// droplet-quality dialog shows them, in well rows and merged rows and in the ratio texts.
 void TestResultModel::notFiniteTexts()
 {
     load({ResultTest::well(1, QStringLiteral("A1"), QStringLiteral("A"), 10, {{10, 0, 0, 0, 0, 0}}),
           ResultTest::well(2, QStringLiteral("A2"), QStringLiteral("A"), 12, {{12, 0, 0, 0, 0, 0}})});
     setModes(0, 0);
-    const auto textOf = [](double v) {
-        return std::isnan(v) ? QStringLiteral("nan") : std::isinf(v) ? (v > 0 ? QStringLiteral("inf") : QStringLiteral("-inf")) : QString();
-    };
     const MergedResultRow merged = model()->getMergedRow(3);
     QCOMPARE(merged.populations.size(), 2);
-    const PopulationResultInfo &allPositive = merged.populations.at(0);
-    QVERIFY(std::isinf(allPositive.concentration));
-    const int mergedRow = 3;
-    for (int row : {1, mergedRow}) {
-        QCOMPARE(cell(row, populationColumn(0), WellListModel::ConcentrationRole), QVariant("inf"));
-        QCOMPARE(cell(row, populationColumn(0) + 5, WellListModel::MaxConcentrationRole), QVariant("inf"));
-    }
+    QVERIFY(std::isinf(merged.populations.at(0).concentration));
     const QVector<PopulationResultInfo> well = bll()->getResultCalculate()->getPopulationResults(1);
+    QVERIFY(std::isinf(well.at(0).concentration));
     QVERIFY(std::isnan(well.at(1).uncertainty));
-    QCOMPARE(cell(1, populationColumn(1) + 6, WellListModel::RelativeUncertainlyRole), QVariant("nan"));
-    const double mergedUncertainty = merged.populations.at(1).uncertainty;
-    const QString expected = std::isfinite(mergedUncertainty) ? expectedText(mergedUncertainty) : textOf(mergedUncertainty);
-    QCOMPARE(cell(mergedRow, populationColumn(1) + 6, WellListModel::RelativeUncertainlyRole), QVariant(expected));
-    for (int role = WellListModel::MinConcentrationRole; role <= WellListModel::RelativeUncertainlyRole; ++role) {
-        const QString t = cell(mergedRow, populationColumn(0), role).toString();
-        QVERIFY2(t != QLatin1String("0.00") || role == WellListModel::RelativeUncertainlyRole, qPrintable(t));
+    const QString none = QStringLiteral("N/A");
+    const int mergedRow = 3;
+    for (int row : {1, 2, mergedRow}) {
+        QCOMPARE(cell(row, populationColumn(0), WellListModel::ConcentrationRole), QVariant(none));
+        QCOMPARE(cell(row, populationColumn(0) + 5, WellListModel::MaxConcentrationRole), QVariant(none));
+        // A merged row's uncertainty comes from the uncertainty curve, which has a value.
+        if (row != mergedRow)
+            QCOMPARE(cell(row, populationColumn(1) + 6, WellListModel::RelativeUncertainlyRole), QVariant(none));
+        // No figure of any population reads as a number that is none.
+        for (int p : {0, 1}) {
+            for (int role = WellListModel::DilutionRole; role <= WellListModel::RelativeUncertainlyRole; ++role) {
+                const QString t = cell(row, populationColumn(p), role).toString();
+                QVERIFY2(!t.contains(QLatin1String("nan"), Qt::CaseInsensitive) &&
+                             !t.contains(QLatin1String("inf"), Qt::CaseInsensitive),
+                         qPrintable(QStringLiteral("row %1, role %2: %3").arg(row).arg(role).arg(t)));
+            }
+        }
     }
+    // The figures that have a value keep their text.
+    QCOMPARE(cell(1, populationColumn(1), WellListModel::ConcentrationRole), QVariant("0.00"));
+    QCOMPARE(cell(1, populationColumn(0), WellListModel::DilutionRole).toString(), QStringLiteral("1.00"));
+
+    // The ratio table of a reagent-kit package: copies and concentrations of the all-positive
+    // target, and its ratio over a target without positives.
+    load({ResultTest::well(1, QStringLiteral("A1"), QStringLiteral("A"), 10, {{10, 4, 0, 0, 0, 0}}),
+          ResultTest::well(2, QStringLiteral("A2"), QStringLiteral("B"), 10, {{10, 0, 0, 0, 0, 0}})},
+         true);
+    setModes(1, 1);
+    const QString twoTargets = cell(0, 0, ResultModel::BCABLCopyNumberRole).toString();
+    QVERIFY2(twoTargets.startsWith(none + QLatin1String("\n\n")), qPrintable(twoTargets));
+    QVERIFY2(!twoTargets.endsWith(none), qPrintable(twoTargets));
+    QCOMPARE(cell(0, 0, ResultModel::BCABLRatioRole).toString(), none);
+    QVERIFY(cell(0, 0, ResultModel::BCABLConcentartionsRole).toString().startsWith(none + QLatin1String("  [ ")));
+    QCOMPARE(cell(0, 0, ResultModel::BCABLRatioCI95Role).toString(), QStringLiteral("[N/A, N/A]"));
+    // Over a target without positives the ratio is the calculation's -1.
+    QCOMPARE(cell(1, 0, ResultModel::BCABLRatioRole).toString(), QStringLiteral("-1.00"));
 }
 
 void TestResultModel::selectionKeptById()

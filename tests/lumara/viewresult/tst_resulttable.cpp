@@ -16,6 +16,7 @@
 #include "testmain.h"
 
 #include <QQuickItem>
+#include <QRegularExpression>
 #include <QSignalSpy>
 
 #include <memory>
@@ -114,6 +115,7 @@ private slots:
     void scanningParameters_data();
     void scanningParameters();
     void kitTable();
+    void figuresWithoutValue();
     void containerSetsModesFirst_data();
     void containerSetsModesFirst();
 
@@ -317,6 +319,41 @@ void TestResultTable::kitTable()
     for (const char *title : {"Well Name", "Number Droplets", "Target", "Number Pos", "C(cp/ul)\n[C_min, C_max]",
                               "Copy Number", "Ratio", "Ratio (CI95%)"})
         QVERIFY2(shown.contains(QString::fromUtf8(title)), title);
+}
+
+// A target positive in every droplet has an infinite concentration with infinite bounds and
+// no relative uncertainty, one without positives no relative uncertainty either: the expanded
+// table shows "N/A" for these five figures of well A1, without a unit, and the figures of A2.
+void TestResultTable::figuresWithoutValue()
+{
+    QString error;
+    const QList<WellSeed> wells = {
+        ResultTest::well(1, QStringLiteral("A1"), QStringLiteral("A"), 10, {{10, 0, 0, 0, 0, 0}}),
+        ResultTest::well(2, QStringLiteral("A2"), QStringLiteral("B"), 10, {{3, 2, 0, 0, 0, 0}}),
+    };
+    QVERIFY2(ResultTest::load(ResultTest::document(wells), &error), qPrintable(error));
+    WellListModel::instance()->setModelType(2);
+    rows()->setViewMode(0);
+    rows()->clearSelect();
+    rows()->addSelectRow(1);
+    m_table->resize(2600, 900);
+    m_table->refresh();
+    // Every figure of both populations, as the user asks for them.
+    QQuickItem *more = itemNamed(m_table.get(), "more_btn");
+    QVERIFY(more);
+    const QPointF centre = more->mapToScene(QPointF(more->width() / 2, more->height() / 2));
+    QTest::mouseClick(m_table.get(), Qt::LeftButton, Qt::NoModifier, centre.toPoint());
+    QTRY_VERIFY(root()->property("mutiShow").toBool());
+    QQuickItem *table = itemNamed(m_table.get(), "resultTable");
+    QTRY_COMPARE(textsUnder(table).count(QStringLiteral("N/A")), 5);
+    const QStringList shown = textsUnder(table);
+    for (const QString &text : shown) {
+        QVERIFY2(!text.contains(QLatin1String("nan"), Qt::CaseInsensitive) &&
+                     !text.contains(QLatin1String("inf"), Qt::CaseInsensitive) && text != QLatin1String("N/A%"),
+                 qPrintable(text));
+    }
+    // The figures with a value keep their unit.
+    QCOMPARE(shown.filter(QRegularExpression(QStringLiteral("^\\d+\\.\\d\\d%$"))).size(), 2);
 }
 
 void TestResultTable::containerSetsModesFirst_data()

@@ -3,6 +3,8 @@
 #include "shell/welllistformat.h"
 #include "testmain.h"
 
+#include <limits>
+
 using namespace WellListFormat;
 
 class TestWellListFormat : public QObject {
@@ -28,6 +30,30 @@ private slots:
         QFETCH(double, value);
         QFETCH(QString, text);
         QCOMPARE(formatNumber(value), text);
+    }
+
+    // A figure without a value (0 / 0, an infinite concentration) reads "N/A" in both forms.
+    void figures_data()
+    {
+        const double inf = std::numeric_limits<double>::infinity();
+        QTest::addColumn<double>("value");
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<QString>("fixed");
+        QTest::newRow("not a number") << std::numeric_limits<double>::quiet_NaN() << "N/A" << "N/A";
+        QTest::newRow("infinite") << inf << "N/A" << "N/A";
+        QTest::newRow("minus infinite") << -inf << "N/A" << "N/A";
+        QTest::newRow("zero") << 0.0 << "0.00" << "0.00";
+        QTest::newRow("exponent form in the table only") << 123456.0 << "1.23e+05" << "123456.00";
+        QTest::newRow("rounding") << 2.345678 << "2.35" << "2.35";
+    }
+    void figures()
+    {
+        QFETCH(double, value);
+        QFETCH(QString, table);
+        QFETCH(QString, fixed);
+        QCOMPARE(formatFigure(value), table);
+        QCOMPARE(fixedFigure(value), fixed);
+        QCOMPARE(hasValue(value), table != notAvailable());
     }
 
     void spinTexts_data()

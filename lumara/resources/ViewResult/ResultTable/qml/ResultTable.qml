@@ -370,7 +370,9 @@ Rectangle {
                     case 5:
                         return root.text(model.MaxConcentrationRole)
                     default:
-                        return root.text(model.RelativeUncertainlyRole) + "%"
+                        // A figure without a value reads as such, without a unit.
+                        var uncertainty = root.text(model.RelativeUncertainlyRole)
+                        return isNaN(Number(uncertainty)) ? uncertainty : uncertainty + "%"
                     }
                 }
 

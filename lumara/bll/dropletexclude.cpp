@@ -25,6 +25,13 @@ const QVector<uint> &noCombinations()
     return none;
 }
 
+QSet<quint32> excludedOf(uint wellId)
+{
+    return DocumentAccess::readOr(
+        DocumentAccess::imageInfo(), [wellId](DrpltImgInfoMgr *m) { return m->getImgAnalysisInfo(wellId).excludedDrplts; },
+        QSet<quint32>());
+}
+
 } // namespace
 
 DropletExclude::DropletExclude(QObject *parent) : QObject(parent)
@@ -45,8 +52,9 @@ void DropletExclude::excludeDroplets(uint wellId, const QSet<uint> &indices)
     for (uint index : indices)
         if (index < uint(droplets))
             existing.insert(index);
+    const QSet<quint32> before = excludedOf(wellId);
     images->excludedDrplts(wellId, existing);
-    updateCount(wellId);
+    updateCount(wellId, before);
 }
 
 void DropletExclude::includeDroplets(uint wellId, const QSet<uint> &indices)
@@ -54,8 +62,9 @@ void DropletExclude::includeDroplets(uint wellId, const QSet<uint> &indices)
     DrpltImgInfoMgr *images = DocumentAccess::imageInfo();
     if (!images)
         return;
+    const QSet<quint32> before = excludedOf(wellId);
     images->includedDrplts(wellId, indices);
-    updateCount(wellId);
+    updateCount(wellId, before);
 }
 
 void DropletExclude::restoreDroplets(uint wellId)
@@ -63,11 +72,12 @@ void DropletExclude::restoreDroplets(uint wellId)
     DrpltImgInfoMgr *images = DocumentAccess::imageInfo();
     if (!images)
         return;
+    const QSet<quint32> before = excludedOf(wellId);
     images->restoreDrplts(wellId);
-    updateCount(wellId);
+    updateCount(wellId, before);
 }
 
-void DropletExclude::updateCount(uint wellId)
+void DropletExclude::updateCount(uint wellId, const QSet<quint32> &excludedBefore)
 {
     const WellImageAnalysisInfo info = DocumentAccess::readOr(
         DocumentAccess::imageInfo(), [wellId](DrpltImgInfoMgr *m) { return m->getImgAnalysisInfo(wellId); },
@@ -78,8 +88,16 @@ void DropletExclude::updateCount(uint wellId)
     for (quint32 index : info.excludedDrplts)
         if (index < droplets)
             ++excluded;
-    if (AnalysisResultMgr *results = DocumentAccess::results())
-        results->setEffDrpltNum(wellId, droplets - excluded);
+    const uint effective = droplets - excluded;
+    AnalysisResultMgr *results = DocumentAccess::results();
+    const uint stored = DocumentAccess::readOr(
+        results, [wellId](AnalysisResultMgr *m) { return uint(m->getWellResult(wellId).effDrpltNum); }, effective);
+    // Nothing picked, or only droplets already so: the document is as it was, and announcing
+    // a change would mark an unchanged file as changed.
+    if (info.excludedDrplts == excludedBefore && stored == effective)
+        return;
+    if (results)
+        results->setEffDrpltNum(wellId, effective);
     emit dataFixed();
 }
 

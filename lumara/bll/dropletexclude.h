@@ -2,7 +2,8 @@
 // Excluding droplets from the analysis by hand, including them again and restoring a well;
 // reading a well's images and image-analysis record. Excluded droplets stay in the document,
 // every grey-value reader leaves them out. After each change the well's effective droplet
-// number is stored and dataFixed announces the change.
+// number is stored and dataFixed announces the change; a call that changes no droplet
+// announces nothing.
 #include "model/lumaraanalysisdata.h"
 
 #include <QImage>
@@ -35,6 +36,7 @@ signals:
     void dataFixed();
 
 private:
-    // Stores droplets minus excluded droplets as the well's effective number, then announces.
-    void updateCount(uint wellId);
+    // Stores droplets minus excluded droplets as the well's effective number, then announces;
+    // nothing when neither the excluded set (as it was before the call) nor the number changed.
+    void updateCount(uint wellId, const QSet<quint32> &excludedBefore);
 };

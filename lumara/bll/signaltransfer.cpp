@@ -18,6 +18,8 @@ const QVector<Row> &table()
         {"BLLInstance", "openFileError()", "openFileError()"},
         {"BLLInstance", "dataFixed()", "dataFixed()"},
         {"DropletExclude", "dataFixed()", "dataFixed()"},
+        // Before the reload: the well list knows by then whose thresholds it reloads.
+        {"ReAnalysis", "updateWellModel()", "wellsReanalysed()"},
         {"ReAnalysis", "updateWellModel()", "updateWellInfo()"},
         {"ReAnalysis", "updateWellModel()", "endBusyStatus()"},
         {"ReAnalysis", "applyConpemsationSucceeded(bool)", "endBusyStatus()"},

@@ -45,6 +45,10 @@ signals:
     void editCompensationComplete();
     void sigHideMenuDialog();
     void clearCompensation();
+    // The analysis engine has stored a new analysis of the wells (re-analysis, compensation):
+    // each well now carries its own automatic thresholds. Comes just before the engine's
+    // updateWellInfo.
+    void wellsReanalysed();
 
 private:
     SignalTransfer();

@@ -29,6 +29,7 @@
 #include <QFutureWatcher>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QMouseEvent>
 #include <QQuickWidget>
 #include <QScreen>
 #include <QSettings>
@@ -162,6 +163,7 @@ void MainWindows::initLayout()
     m_busyOverlay->setClearColor(Qt::transparent);
     loadScaledView(m_busyOverlay, QUrl(QStringLiteral("qrc:/Others/qml/BusyStatus.qml")));
     m_busyOverlay->hide();
+    m_busyOverlay->installEventFilter(this);
 
     m_recentFileWidget = new RecentFileWidget(this);
     m_saveImageDialog = new SaveImageDialog(this);
@@ -737,6 +739,32 @@ void MainWindows::closeWindows()
         return;
     }
     closeNow();
+}
+
+// The overlay covers the title bar too and keeps every click from it, but the window's own
+// close button must still be heard: a click on it (press and release on the button, as the
+// button itself takes a click) asks for the close, which waits for the job like the window
+// manager's. Every other click stays with the overlay.
+bool MainWindows::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched != m_busyOverlay || !m_menuBar)
+        return QWidget::eventFilter(watched, event);
+    const QEvent::Type type = event->type();
+    if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease && type != QEvent::MouseButtonDblClick)
+        return QWidget::eventFilter(watched, event);
+    const auto *mouse = static_cast<QMouseEvent *>(event);
+    const QRect button = m_menuBar->closeButtonRect().translated(m_menuBar->mapTo(this, QPoint(0, 0)));
+    const QPoint at = m_busyOverlay->mapTo(this, mouse->pos());
+    const bool onButton = mouse->button() == Qt::LeftButton && button.contains(at);
+    if (type == QEvent::MouseButtonRelease) {
+        const bool clicked = onButton && m_closePressedUnderOverlay;
+        m_closePressedUnderOverlay = false;
+        if (clicked)
+            closeWindows();
+    } else {
+        m_closePressedUnderOverlay = onButton;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void MainWindows::closeNow()

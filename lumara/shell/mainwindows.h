@@ -68,6 +68,8 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
     // Every close goes through closeWindows' question unless closeWindows decided it.
     void closeEvent(QCloseEvent *event) override;
+    // The busy overlay's clicks on the title bar's close button.
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private slots:
     void updateMenu(int primary, int sub);
@@ -135,4 +137,5 @@ private:
     bool m_closeAfterSave = false; // the close question's Yes: close once the save succeeded
     QString m_openAfterSave; // the open question's Yes: open this once the save succeeded
     bool m_closeApproved = false;
+    bool m_closePressedUnderOverlay = false; // a press on the close button, under the overlay
 };

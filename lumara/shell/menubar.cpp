@@ -51,6 +51,15 @@ void MenuBar::fileName(const QString &name)
     setProperty(QStringLiteral("fileName"), name);
 }
 
+QRect MenuBar::closeButtonRect() const
+{
+    const auto *root = qobject_cast<QQuickItem *>(m_root.data());
+    const QQuickItem *button = root ? root->findChild<QQuickItem *>(QStringLiteral("closeButton")) : nullptr;
+    if (!button)
+        return QRect();
+    return button->mapRectToScene(QRectF(0, 0, button->width(), button->height())).toAlignedRect();
+}
+
 void MenuBar::dataFixed()
 {
     fileName(QStringLiteral("* %1").arg(currentFileBaseName));

@@ -4,6 +4,7 @@
 // properties, marks the title when the analysis changes, and drags the frameless window.
 #include <QPoint>
 #include <QPointer>
+#include <QRect>
 #include <QQuickWidget>
 #include <QString>
 
@@ -23,6 +24,9 @@ public:
 
     // The title text.
     void fileName(const QString &name);
+
+    // Where the window's close button lies, in the bar's coordinates; empty without a view.
+    QRect closeButtonRect() const;
 
 signals:
     void closeWindows();

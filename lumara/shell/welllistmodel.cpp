@@ -39,6 +39,7 @@ WellListModel *WellListModel::instance()
 WellListModel::WellListModel() : QAbstractTableModel(nullptr)
 {
     SignalTransfer *hub = SignalTransfer::getInstance();
+    connect(hub, &SignalTransfer::wellsReanalysed, this, &WellListModel::wellsReanalysed);
     connect(hub, &SignalTransfer::updateWellInfo, this, &WellListModel::updateData);
     connect(hub, &SignalTransfer::dataFixed, this, &WellListModel::updateResultData);
     // updateComplete reaches the hub's updateWellComplete through the hub's forwarder table.
@@ -772,8 +773,17 @@ void WellListModel::sampleNameSort(bool ascend)
 
 // ---- Refresh road -------------------------------------------------------------------------------
 
+void WellListModel::wellsReanalysed()
+{
+    m_reanalysed = true;
+}
+
 void WellListModel::updateData()
 {
+    // The engine's thresholds differ from well to well: a panel saying "Common for all wells"
+    // over them would show one well's value as everyone's and spread an edit over all.
+    m_scopeAfterReload = m_reanalysed && bll()->getThldType() == LineThreshold ? 1 : 0;
+    m_reanalysed = false;
     bll()->getResultCalculate()->updatePopulationResults();
     reloadWells();
     if (bll()->getThldType() == LineThreshold)

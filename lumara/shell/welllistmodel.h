@@ -155,6 +155,10 @@ public:
     void applyCachedThresholds();
     // Every well's population entries read again; no reset.
     void refreshPopulationResults();
+    // The definition scope (isIndividualMode) the plot pages start in after the last reload:
+    // per well (1) after the analysis engine has given every well its own line thresholds,
+    // common (0) after an open or a merge, and in polygon mode.
+    int scopeAfterReload() const { return m_scopeAfterReload; }
 
 signals:
     void modelClear();
@@ -163,6 +167,7 @@ signals:
     void noAvailableModel();
 
 private slots:
+    void wellsReanalysed();
     void updateData();
     void updateResultData();
     int getWellChannelType(uint wellID, uint channelID) const;
@@ -187,4 +192,6 @@ private:
     QList<WellListItem> m_wells;
     QList<TargetChannelInfo> m_channels;
     int m_modelType = 0;
+    bool m_reanalysed = false; // the engine's reload is on its way
+    int m_scopeAfterReload = 0;
 };

@@ -86,6 +86,7 @@ private slots:
     void initTestCase();
     void effectiveNumber_data();
     void effectiveNumber();
+    void restoreWithoutExclusions();
     void storedExclusionsBeyondTheDroplets();
     void announcements();
     void announcementWithoutWells();
@@ -112,13 +113,18 @@ void TestDropletExclude::effectiveNumber_data()
     QTest::addColumn<QList<uint>>("indices");
     QTest::addColumn<uint>("expected");
     QTest::addColumn<int>("excludedAfter");
+    QTest::addColumn<bool>("announced"); // only a call that changed a droplet
     // A well of 1000 droplets with droplets 10 and 11 already excluded: 998 before.
-    QTest::newRow("exclude five") << "exclude" << QList<uint>{1, 2, 3, 4, 5} << 993u << 7;
-    QTest::newRow("exclude already excluded") << "exclude" << QList<uint>{10, 11, 12} << 997u << 3;
-    QTest::newRow("exclude beyond the droplets") << "exclude" << QList<uint>{5, 1000, 4000000000u} << 997u << 3;
-    QTest::newRow("include excluded") << "include" << QList<uint>{10} << 999u << 1;
-    QTest::newRow("include never excluded") << "include" << QList<uint>{500, 501} << 998u << 2;
-    QTest::newRow("restore") << "restore" << QList<uint>{} << 1000u << 0;
+    QTest::newRow("exclude five") << "exclude" << QList<uint>{1, 2, 3, 4, 5} << 993u << 7 << true;
+    QTest::newRow("exclude already excluded") << "exclude" << QList<uint>{10, 11, 12} << 997u << 3 << true;
+    QTest::newRow("exclude beyond the droplets") << "exclude" << QList<uint>{5, 1000, 4000000000u} << 997u << 3 << true;
+    QTest::newRow("exclude nothing") << "exclude" << QList<uint>{} << 998u << 2 << false;
+    QTest::newRow("exclude only excluded ones") << "exclude" << QList<uint>{11, 10} << 998u << 2 << false;
+    QTest::newRow("exclude only beyond the droplets") << "exclude" << QList<uint>{1000, 5000} << 998u << 2 << false;
+    QTest::newRow("include excluded") << "include" << QList<uint>{10} << 999u << 1 << true;
+    QTest::newRow("include never excluded") << "include" << QList<uint>{500, 501} << 998u << 2 << false;
+    QTest::newRow("include nothing") << "include" << QList<uint>{} << 998u << 2 << false;
+    QTest::newRow("restore") << "restore" << QList<uint>{} << 1000u << 0 << true;
 }
 
 void TestDropletExclude::effectiveNumber()
@@ -127,12 +133,14 @@ void TestDropletExclude::effectiveNumber()
     QFETCH(QList<uint>, indices);
     QFETCH(uint, expected);
     QFETCH(int, excludedAfter);
+    QFETCH(bool, announced);
     DocumentSeed seed = wellOf(1000);
     seed.wells[0].excluded = {10, 11};
     QVERIFY(BllTest::seedDocument(seed));
     QCOMPARE(effective(1), 998u);
 
     QSignalSpy fixed(exclude(), &DropletExclude::dataFixed);
+    QSignalSpy hub(SignalTransfer::getInstance(), &SignalTransfer::dataFixed);
     const QSet<uint> set(indices.begin(), indices.end());
     if (operation == "exclude")
         exclude()->excludeDroplets(1, set);
@@ -140,10 +148,27 @@ void TestDropletExclude::effectiveNumber()
         exclude()->includeDroplets(1, set);
     else
         exclude()->restoreDroplets(1);
-    QCOMPARE(fixed.count(), 1);
+    QCOMPARE(fixed.count(), announced ? 1 : 0);
+    // Through the hub once from the exclusion, once from the recount that follows it.
+    QCOMPARE(hub.count(), announced ? 2 : 0);
     QCOMPARE(effective(1), expected);
     QCOMPARE(exclude()->getImgAnalysisInfo(1).excludedDrplts.size(), excludedAfter);
     QCOMPARE(effective(2), 4u); // the other well is untouched
+}
+
+// A well whose set is already empty: Restore changes nothing and announces nothing.
+void TestDropletExclude::restoreWithoutExclusions()
+{
+    QVERIFY(BllTest::seedDocument(wellOf(50)));
+    QSignalSpy fixed(exclude(), &DropletExclude::dataFixed);
+    exclude()->restoreDroplets(1);
+    exclude()->restoreDroplets(1);
+    QCOMPARE(fixed.count(), 0);
+    QCOMPARE(effective(1), 50u);
+    exclude()->excludeDroplets(1, {3});
+    exclude()->restoreDroplets(1);
+    QCOMPARE(fixed.count(), 2);
+    QCOMPARE(effective(1), 50u);
 }
 
 // A package may name excluded droplets that the well does not have: they do not count, so the
@@ -182,7 +207,11 @@ void TestDropletExclude::announcementWithoutWells()
     QVERIFY(BllTest::seedDocument(DocumentSeed()));
     QSignalSpy hub(SignalTransfer::getInstance(), &SignalTransfer::dataFixed);
     QSignalSpy facade(BLLInstance::getInstance(), &BLLInstance::dataFixed);
+    // A well the document does not hold: nothing changes, nothing is announced.
     exclude()->excludeDroplets(1, {0});
+    QCOMPARE(hub.count(), 0);
+    // An announcement with no wells reaches the hub, and the facade has nothing to recount.
+    emit exclude()->dataFixed();
     QCOMPARE(hub.count(), 1);
     QCOMPARE(facade.count(), 0);
 }
@@ -235,7 +264,9 @@ void TestDropletExclude::lineRecount()
     QFETCH(uint, wellId);
     QFETCH(QList<uint>, counts);
     QVERIFY(BllTest::seedDocument(lineSeed()));
-    exclude()->includeDroplets(wellId, {}); // any change recounts every well
+    // Any change recounts every well: well 1's excluded droplet included and excluded again.
+    exclude()->includeDroplets(1, {5});
+    exclude()->excludeDroplets(1, {5});
     QCOMPARE(lineCounts(wellId), counts);
 }
 

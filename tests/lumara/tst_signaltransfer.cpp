@@ -107,7 +107,7 @@ void TestSignalTransfer::hubSignalsInDeclaredOrder()
     const QStringList expected = {"beginBusyStatus()", "endBusyStatus()", "compensationStatus(bool)",
                                   "updateWellInfo()", "updateWellComplete()", "computeCompensation()",
                                   "dataFixed()", "openFileError()", "editCompensationComplete()",
-                                  "sigHideMenuDialog()", "clearCompensation()"};
+                                  "sigHideMenuDialog()", "clearCompensation()", "wellsReanalysed()"};
     QStringList signals_;
     const QMetaObject *meta = SignalTransfer::getInstance()->metaObject();
     for (int i = meta->methodOffset(); i < meta->methodCount(); ++i)
@@ -133,7 +133,8 @@ void TestSignalTransfer::forwarders_data()
         {"BLLInstance", "openFileError()", {"openFileError"}},
         {"BLLInstance", "dataFixed()", {"dataFixed"}},
         {"DropletExclude", "dataFixed()", {"dataFixed"}},
-        {"ReAnalysis", "updateWellModel()", {"updateWellInfo", "endBusyStatus"}},
+        // The well list learns that the reload carries the engine's thresholds before it reloads.
+        {"ReAnalysis", "updateWellModel()", {"wellsReanalysed", "updateWellInfo", "endBusyStatus"}},
         {"ReAnalysis", "applyConpemsationSucceeded(bool)", {"endBusyStatus", "editCompensationComplete"}},
         {"ReAnalysis", "editCompensationCompleted()", {"editCompensationComplete", "endBusyStatus"}},
         {"ReAnalysis", "clearCompensation()", {"endBusyStatus"}},
@@ -220,7 +221,7 @@ void TestSignalTransfer::unknownSender()
     FakeSender sender;
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression("no forwarders for"));
     QCOMPARE(SignalTransfer::getInstance()->forwardSignals(&sender), 0);
-    QCOMPARE(SignalTransfer::getInstance()->forwardSignalsAs(&sender, "ReAnalysis"), 8);
+    QCOMPARE(SignalTransfer::getInstance()->forwardSignalsAs(&sender, "ReAnalysis"), 9);
 }
 
 LUMARA_TEST_MAIN(TestSignalTransfer)

@@ -209,9 +209,10 @@ void ChannelPlotPage::fullRefresh()
 
 void ChannelPlotPage::resetDocument()
 {
-    // Every load starts in common scope. Set by each of these pages, so that a page on screen
-    // is built in it whichever of them hears the reload first.
-    isIndividualMode = 0;
+    // An open or a merge starts in common scope, a re-analysis per well (its thresholds are
+    // each well's own). Set by each of these pages, so that a page on screen is built in it
+    // whichever of them hears the reload first.
+    isIndividualMode = WellListModel::instance()->scopeAfterReload();
     initData();
     m_thresholds->clear();
     placePlots(m_grid, {}, m_fillers);

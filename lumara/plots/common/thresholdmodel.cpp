@@ -1,6 +1,15 @@
 #include "plots/common/thresholdmodel.h"
 
-ThresholdModel::ThresholdModel(QObject *parent) : QAbstractListModel(parent) {}
+#include "plots/common/thresholdvalidator.h"
+
+ThresholdModel::ThresholdModel(QObject *parent) : QAbstractListModel(parent), m_validator(new ThresholdValidator(this))
+{
+}
+
+QValidator *ThresholdModel::validator() const
+{
+    return m_validator;
+}
 
 int ThresholdModel::rowCount(const QModelIndex &parent) const
 {

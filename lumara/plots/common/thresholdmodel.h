@@ -14,8 +14,13 @@ struct ThresholdItem {
     bool editable = false;
 };
 
+class ThresholdValidator;
+class QValidator;
+
 class ThresholdModel : public QAbstractListModel {
     Q_OBJECT
+    // The boxes' validator (QML "ThresholdData.validator"): what a box may show while typing.
+    Q_PROPERTY(QValidator *validator READ validator CONSTANT)
 public:
     // The panel's QML reads the roles by these numbers' names; they start at 0 by design.
     enum Roles { ChannelIDRole = 0, ChannelColorRole = 1, ChannelThresholdRole = 2, ThresholdEditAbleRole = 3 };
@@ -43,6 +48,8 @@ public:
     static bool parseThreshold(const QString &text, uint *value);
     static constexpr uint MaxThreshold = 70000;
 
+    QValidator *validator() const;
+
 signals:
     void updateChannelThreshold(uint channelID, QString threshold);
 
@@ -50,4 +57,5 @@ private:
     void setEditable(bool on);
 
     QVector<ThresholdItem> m_items;
+    ThresholdValidator *m_validator = nullptr;
 };

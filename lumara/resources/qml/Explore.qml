@@ -234,9 +234,9 @@ Item {
                 }
                 Row {
                     spacing: 6 * root.unit
-                    ExploreButton { width: 54 * root.unit; title: qsTr("Exclude"); onClicked: root.exclude() }
-                    ExploreButton { width: 54 * root.unit; title: qsTr("Include"); onClicked: root.include() }
-                    ExploreButton { width: 54 * root.unit; title: qsTr("Restore"); onClicked: root.restore() }
+                    ExploreButton { objectName: "excludeButton"; width: 54 * root.unit; title: qsTr("Exclude"); onClicked: root.exclude() }
+                    ExploreButton { objectName: "includeButton"; width: 54 * root.unit; title: qsTr("Include"); onClicked: root.include() }
+                    ExploreButton { objectName: "restoreButton"; width: 54 * root.unit; title: qsTr("Restore"); onClicked: root.restore() }
                 }
                 ExploreButton {
                     width: 174 * root.unit

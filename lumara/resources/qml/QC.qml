@@ -374,12 +374,14 @@ Item {
                 y: 80 * root.unit
                 spacing: 16 * root.unit
                 CustomButton {
+                    objectName: "excludeButton"
                     unit: root.unit
                     text: qsTr("Exclude")
                     enabled: root.uiEnable
                     onClicked: root.exclude()
                 }
                 CustomButton {
+                    objectName: "includeButton"
                     unit: root.unit
                     text: qsTr("Include")
                     enabled: root.uiEnable
@@ -387,6 +389,7 @@ Item {
                 }
             }
             CustomButton {
+                objectName: "restoreButton"
                 x: 16 * root.unit
                 y: 120 * root.unit
                 width: 176 * root.unit
@@ -572,6 +575,7 @@ Item {
             width: 207 * root.unit
             height: 28 * root.unit + 2 * root.unit
             CustomButton {
+                objectName: "reanalysisButton"
                 y: 2 * root.unit
                 width: 90 * root.unit
                 unit: root.unit

@@ -6,6 +6,7 @@
 #include "bll/bllinstance.h"
 #include "bll/dropletexclude.h"
 #include "bll/signaltransfer.h"
+#include "journeyfiles.h"
 #include "messagerecorder.h"
 #include "modaldriver.h"
 #include "pages/Compensation/dyeemissionplot.h"
@@ -32,21 +33,18 @@
 #include "testmain.h"
 #include "watchdog.h"
 
-#include <QCryptographicHash>
 #include <QElapsedTimer>
-#include <QDirIterator>
-#include <QImageReader>
 #include <QQuickItem>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
-#include <quazip.h>
-#include <quazipfile.h>
 
 #include <chrono>
 #include <memory>
 
 using namespace ShellTest;
+using JourneyTest::digestOfFile;
+using JourneyTest::documentDigest;
 
 namespace {
 
@@ -60,54 +58,6 @@ QString title(MainWindows &window)
 QObject *menuRoot(MainWindows &window)
 {
     return window.menuBar()->rootObject();
-}
-
-// What the document holds of its droplets: per well the records, the exclusions and every
-// channel's values of all droplets. Equal digests mean equal analyses.
-QByteArray documentDigest()
-{
-    BLLInstance *bll = BLLInstance::getInstance();
-    QCryptographicHash hash(QCryptographicHash::Sha1);
-    for (uint well : bll->getWellIds()) {
-        hash.addData(QByteArray::number(well) + ':');
-        QList<uint> excluded = bll->getExcludedDroplets(well).values();
-        std::sort(excluded.begin(), excluded.end());
-        for (uint id : excluded)
-            hash.addData(QByteArray::number(id) + ',');
-        for (uint channel = 1; channel <= 6; ++channel) {
-            const QVector<uint> values = bll->getAllDropletGrayValues(well, channel);
-            hash.addData(reinterpret_cast<const char *>(values.constData()), int(values.size() * sizeof(uint)));
-            hash.addData("|");
-        }
-    }
-    return hash.result().toHex();
-}
-
-// The digest of the package as the business layer reads it from disk. It replaces the
-// document under the window: the tests read a file before the window opens it, or last.
-QByteArray digestOfFile(const QString &path)
-{
-    return BLLInstance::getInstance()->openFile(path) ? documentDigest() : QByteArray();
-}
-
-// Every entry of the zip reads whole, its checksum right; the entries' names.
-QStringList wholeZipEntries(const QString &path)
-{
-    QuaZip zip(path);
-    if (!zip.open(QuaZip::mdUnzip))
-        return {};
-    QStringList names;
-    for (bool more = zip.goToFirstFile(); more; more = zip.goToNextFile()) {
-        QuaZipFile entry(&zip);
-        if (!entry.open(QIODevice::ReadOnly))
-            return {};
-        entry.readAll();
-        entry.close();
-        if (entry.getZipError() != UNZ_OK)
-            return {};
-        names.append(zip.getCurrentFileName());
-    }
-    return names;
 }
 
 } // namespace
@@ -203,14 +153,8 @@ QString TestLongJobs::run(const QString &name, const QString &fixture)
 
 QString TestLongJobs::savedPackage(const QString &name, const QString &fixture)
 {
-    const QString path = m_dir->filePath(name);
-    BLLInstance *bll = BLLInstance::getInstance();
-    if (!bll->openFile(run(QFileInfo(name).completeBaseName() + QStringLiteral("-source.imrs"), fixture)))
-        return QString();
-    bll->beginSaveFile();
-    const bool saved = bll->saveFile(path);
-    bll->endSaveFile();
-    return saved ? path : QString();
+    return JourneyTest::savePackageOf(run(QFileInfo(name).completeBaseName() + QStringLiteral("-source.imrs"), fixture),
+                                      m_dir->filePath(name));
 }
 
 bool TestLongJobs::openInWindow(const QString &path)
@@ -430,26 +374,12 @@ void TestLongJobs::closeDuringExport()
         m_window.reset();
     }
 
-    const QStringList folders = QDir(parent.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-    QCOMPARE(folders.size(), 1);
-    const QString folder = parent.filePath(folders.constFirst());
-    int images = 0;
-    int books = 0;
-    QDirIterator files(folder, QDir::Files);
-    while (files.hasNext()) {
-        const QString file = files.next();
-        if (file.endsWith(QLatin1String(".xlsx"))) {
-            ++books;
-            QVERIFY2(wholeZipEntries(file).contains(QStringLiteral("xl/workbook.xml")), qPrintable(file));
-        } else {
-            ++images;
-            QImageReader reader(file);
-            QVERIFY2(!reader.read().isNull(), qPrintable(file + QStringLiteral(": ") + reader.errorString()));
-        }
-    }
-    QCOMPARE(books, 2);
+    const JourneyTest::ExportFolder exported = JourneyTest::readExportFolder(parent.path());
+    QCOMPARE(exported.folders.size(), 1);
+    QCOMPARE(exported.broken, QStringList());
+    QCOMPARE(exported.workbooks, 2);
     // At least one droplet image per well and channel, beside the plot images.
-    QVERIFY2(images > 24 * 2, qPrintable(QString::number(images)));
+    QVERIFY2(exported.images > 24 * 2, qPrintable(QString::number(exported.images)));
 }
 
 void TestLongJobs::closeWaitsForEveryJob_data()

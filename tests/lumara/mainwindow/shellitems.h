@@ -3,6 +3,8 @@
 // their centres, and their clicks.
 #include <QPoint>
 #include <QString>
+#include <QVariant>
+#include <Qt>
 
 class QQuickItem;
 class QQuickWidget;
@@ -17,5 +19,11 @@ QQuickItem *findItem(QQuickItem *under, const QString &objectName);
 QPoint centreOf(QQuickItem *item);
 // Emits the button's clicked(), as a click on it does (whether it is enabled or not).
 bool clickItem(QQuickWidget *view, const QString &objectName);
+// The first item of the view whose property has the value (delegates included).
+QQuickItem *findItemWith(QQuickWidget *view, const char *property, const QVariant &value);
+// The left button pressed and released on the item's centre as a mouse does it: the click
+// goes to the window, and whatever lies on top at that point (an overlay) takes it. Focus
+// moves as the click moves it.
+void mouseClickItem(QQuickWidget *view, QQuickItem *item, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 
 } // namespace ShellTest

@@ -143,6 +143,8 @@ private slots:
 
     void refreshRoad_data();
     void refreshRoad();
+    void scopeAfterReload_data();
+    void scopeAfterReload();
     void countsAfterReordering_data();
     void countsAfterReordering();
     void countsWithWellsMissingFromTheDocument();
@@ -500,6 +502,39 @@ void TestWellListModel::populationLookups()
 }
 
 // ---- Refresh road ---------------------------------------------------------------------------------
+
+void TestWellListModel::scopeAfterReload_data()
+{
+    QTest::addColumn<QStringList>("reloads"); // "engine": the analysis engine's reload, as the
+                                              // hub announces it; "file": an open or a merge
+    QTest::addColumn<bool>("polygons");
+    QTest::addColumn<int>("scope");
+    QTest::newRow("open") << QStringList{"file"} << false << 0;
+    QTest::newRow("re-analysis") << QStringList{"engine"} << false << 1;
+    QTest::newRow("re-analysis, polygon thresholds") << QStringList{"engine"} << true << 0;
+    QTest::newRow("open after a re-analysis") << QStringList{"engine", "file"} << false << 0;
+    QTest::newRow("re-analysis after an open") << QStringList{"file", "engine"} << false << 1;
+}
+
+// The engine's thresholds are each well's own: the pages start in per-well scope after its
+// reload, in common scope after any other.
+void TestWellListModel::scopeAfterReload()
+{
+    QFETCH(QStringList, reloads);
+    QFETCH(bool, polygons);
+    QFETCH(int, scope);
+    if (polygons)
+        bll()->setThresholdingType(1);
+    SignalTransfer *hub = SignalTransfer::getInstance();
+    QSignalSpy complete(hub, &SignalTransfer::updateWellComplete);
+    for (const QString &reload : reloads) {
+        if (reload == QLatin1String("engine"))
+            emit hub->wellsReanalysed();
+        emit hub->updateWellInfo();
+    }
+    QCOMPARE(complete.count(), reloads.size());
+    QCOMPARE(model()->scopeAfterReload(), scope);
+}
 
 void TestWellListModel::refreshRoad_data()
 {

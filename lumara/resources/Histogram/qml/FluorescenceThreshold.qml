@@ -44,7 +44,9 @@ Rectangle {
                     selectByMouse: true
                     text: ChannelThreshold
                     enabled: ThresholdEditAble
-                    validator: IntValidator { bottom: 0; top: 70000 }
+                    // An integer box from 0 to 70000 that never rewrites what it shows when it
+                    // loses the focus: a text that is no threshold stays as typed and is refused.
+                    validator: panel.rows ? panel.rows.validator : null
                     onTextEdited: panel.rows.setChannelThresholdValue(ChannelID, text)
                 }
             }

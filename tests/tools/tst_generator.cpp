@@ -316,6 +316,7 @@ void TestGenerator::flatField()
     QString error;
     QVERIFY2(generatePackage(o, path, nullptr, &error), qPrintable(error));
     const QByteArray tiff = entryData(path, "uniform/uniformImage.tif", QString());
+    QVERIFY(!tiff.isEmpty());
     const cv::Mat flat = cv::imdecode(std::vector<uchar>(tiff.cbegin(), tiff.cend()), cv::IMREAD_UNCHANGED);
     QCOMPARE(flat.type(), CV_32FC1);
     QCOMPARE(flat.cols, 512);

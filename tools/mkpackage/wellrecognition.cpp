@@ -58,7 +58,8 @@ bool WellRecognition::setUp(const QString &dataFolder, int volume, int imageWidt
 {
     qint32 workType = 0, blocksType = 0;
     volumeTypes(volume, &workType, &blocksType);
-    const AnalyserAssets assets = AnalyserAssets::choose(AnalyserAssets::isLargeImage(imageWidth), workType, blocksType);
+    const AnalyserAssets assets =
+        AnalyserAssets::choose(AnalyserAssets::isLargeImage(imageWidth), workType, blocksType);
     m_template = QStringLiteral("%1/%2").arg(dataFolder, assets.templateFile);
     m_kernel = QStringLiteral("%1/%2").arg(dataFolder, assets.kernelFile);
     m_model = QStringLiteral("%1/%2").arg(dataFolder, AnalyserAssets::modelFile());
@@ -118,9 +119,8 @@ WellRecognition::Found WellRecognition::recognise(const std::array<QImage, Chann
         }
     }
     // The recognition hands its droplets out in random order; stored, they go by position.
-    std::sort(found.droplets.begin(), found.droplets.end(), [](const DropletAnalysisInfo &a, const DropletAnalysisInfo &b) {
-        return a.y != b.y ? a.y < b.y : a.x < b.x;
-    });
+    std::sort(found.droplets.begin(), found.droplets.end(),
+              [](const DropletAnalysisInfo &a, const DropletAnalysisInfo &b) { return a.y != b.y ? a.y < b.y : a.x < b.x; });
     return found;
 }
 

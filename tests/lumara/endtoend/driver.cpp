@@ -275,7 +275,8 @@ QMap<QString, bool> qcMet(uint id, const LumaraAnalysisData::WellImageAnalysisIn
     met.insert(QStringLiteral("effective"), bll->getNumbersRef(id) <= bll->getWellDropletNum(id));
     if (bll->getThldType() != LumaraAnalysisData::LineThreshold)
         return met;
-    const double reference = double(bll->getExperimentEditMgr()->getWellDropletNumber(id)) * limits.analyzableDrpltRatio;
+    const double reference =
+        double(bll->getExperimentEditMgr()->getWellDropletNumber(id)) * limits.analyzableDrpltRatio;
     met.insert(QStringLiteral("effective of all"), double(bll->getWellDropletNum(id)) > reference);
     met.insert(QStringLiteral("reference CV"),
                limits.rfuCv > QualityEvaluation::calCv(bll->getWellChannelGrayValues(id, bll->getRefChannelId(id))));

@@ -43,8 +43,8 @@ int main(int argc, char *argv[])
     const QCommandLineOption saveOption("save", "Save as a package and reopen it.");
     const QCommandLineOption allOption("all", "Every step.");
     parser.addOptions({dirOption, threadsOption, kindOption, wellsOption, sizeOption, volumeOption, fractionOption,
-                       setsOption, crosstalkOption, seedOption, lineOption, poolOption, reanalyseOption, backgroundOption, excludeOption,
-                       matrixOption, resetOption, mergeOption, saveOption, allOption});
+                       setsOption, crosstalkOption, seedOption, lineOption, poolOption, reanalyseOption, backgroundOption,
+                       excludeOption, matrixOption, resetOption, mergeOption, saveOption, allOption});
     parser.process(app);
 
     EndToEnd::ScenarioOptions o;

@@ -169,7 +169,8 @@ CheckResult compareReanalysis(const Snapshot &before, const Snapshot &after, dou
         }
         const QString where = QStringLiteral("well %1").arg(was.id);
         if (std::fabs(double(now->effective) - double(was.effective)) > countShare * was.effective)
-            result.failures.append(QStringLiteral("%1: %2 droplets, %3 before").arg(where).arg(now->effective).arg(was.effective));
+            result.failures.append(
+                QStringLiteral("%1: %2 droplets, %3 before").arg(where).arg(now->effective).arg(was.effective));
         for (const PopulationFigures &p : was.populations) {
             const PopulationFigures *q = now->population(p.name);
             if (!q) {

@@ -7,11 +7,13 @@
 #   tools/mkdemo.sh MKPACKAGE OUT
 #
 # Makes OUT and OUT.truth.json with the project's generator MKPACKAGE, unless OUT was made by
-# this same recipe (this file, unchanged) before.
+# this same recipe before: this file, the generator and the data folder's recognition files
+# (the droplets the package stores are those the recognition finds with them), all unchanged.
 set -euo pipefail
 mkpackage="$1"
 out="$2"
-recipe="$(cksum < "${BASH_SOURCE[0]}")"
+data="$(dirname "$mkpackage")/../data"
+recipe="$(cat "${BASH_SOURCE[0]}" "$mkpackage" "$data"/*analysisparams.json "$data"/template/* | cksum)"
 if [ -f "$out" ] && [ "$(cat "$out.recipe" 2>/dev/null)" = "$recipe" ]; then
   exit 0
 fi

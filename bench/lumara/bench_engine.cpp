@@ -51,6 +51,7 @@ const Archive &tiny()
         MkPackage::GeneratorOptions o;
         o.wells = 1;
         o.width = o.height = 64;
+        o.storedDroplets = MkPackage::StoredDroplets::Drawn; // too small for the recognition
         return generate(o, QStringLiteral("tiny"));
     }();
     return a;

@@ -52,6 +52,8 @@ inline MkPackage::GeneratorOptions defaultOptions()
     o.crosstalk = 0.05;
     o.matrix = true;
     o.seed = 2024;
+    // Droplets scaled to fit the count: no template of the recognition fits them.
+    o.storedDroplets = MkPackage::StoredDroplets::Drawn;
     return o;
 }
 

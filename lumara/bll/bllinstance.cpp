@@ -11,6 +11,8 @@
 #include "bll/signaltransfer.h"
 #include "bll/wellchannels.h"
 
+#include "assets/analyserassets.h"
+
 #include <QCoreApplication>
 #include <QDebug>
 #include <QFileInfo>
@@ -503,7 +505,7 @@ bool BLLInstance::isLargeImageFormat() const
         DocumentAccess::analysisExperiments(),
         [first](AnalysisExperimentMgr *m) { return m->getWellImgData(first); }, WellDrpltImgInfo<DrpltImg>());
     for (const DrpltImg &image : images.images)
-        if (image.width > 3500)
+        if (AnalyserAssets::isLargeImage(image.width))
             return true;
     return false;
 }

@@ -8,6 +8,8 @@
 #include "bll/wellchannels.h"
 #include "platform/platform.h"
 
+#include "assets/analyserassets.h"
+
 #include "settings.h"
 #include "spillovercompensation.h"
 
@@ -29,22 +31,14 @@ namespace LAD = LumaraAnalysisData;
 
 namespace {
 
-const QString ModelPath = QStringLiteral("../data/classify_droplet.xml");
-const QString Template300 = QStringLiteral("../data/template/modelTemp300pl.tif");
-const QString Template600 = QStringLiteral("../data/template/modelTemp600pl.tif");
-const QString Template800 = QStringLiteral("../data/template/modelTemp800pl.tif");
-const QString Template3000 = QStringLiteral("../data/template/modelTemp3000pl.tif");
-const QString Kernel11 = QStringLiteral("../data/template/Kernel_11.tif");
-const QString Kernel15 = QStringLiteral("../data/template/Kernel_15.tif");
-const QString Params300 = QStringLiteral("300pl_analysisparams.json");
-const QString Params600 = QStringLiteral("600pl_analysisparams.json");
-const QString Params800 = QStringLiteral("800pl_analysisparams.json");
-const QString Params3000 = QStringLiteral("3000pl_analysisparams.json");
-const QString ParamsGeneral = QStringLiteral("analysisparams.json");
-const QString DefaultParamsFile = QStringLiteral("../data/analysisparams.json");
-const QString UniformEntry = QStringLiteral("uniform/uniformImage.tif");
+// The data folder's files as the program names them: from the working folder, and from its own
+// folder by the pattern "%1/%2".
+QString dataFile(const QString &file)
+{
+    return QStringLiteral("%1/%2").arg(AnalyserAssets::dataFolder(), file);
+}
+
 const QString LocalUniformCopy = QStringLiteral("uninform/uniform.tif");
-const QString DefaultUniformImage = QStringLiteral("../data/uninform/uniformImage.tif");
 
 QString localUniformPath()
 {
@@ -162,9 +156,10 @@ bool ReAnalysis::hasEntry(const QString &entry) const
 
 void ReAnalysis::initAnalysers(bool useGivenMatrix, const QByteArray &matrix)
 {
-    m_setup.modelPath = ModelPath;
-    m_analyserA->setRandomTreesModelPath(ModelPath);
-    m_analyserB->setRandomTreesModelPath(ModelPath);
+    const QString modelPath = dataFile(AnalyserAssets::modelFile());
+    m_setup.modelPath = modelPath;
+    m_analyserA->setRandomTreesModelPath(modelPath);
+    m_analyserB->setRandomTreesModelPath(modelPath);
 
     const QString appDir = QCoreApplication::applicationDirPath();
     const bool applied = DocumentAccess::compensationApplied();
@@ -184,40 +179,31 @@ void ReAnalysis::initAnalysers(bool useGivenMatrix, const QByteArray &matrix)
                                         [&wells](const LAD::WellItemInfo &w) { return w.wellId == wells.first().id; });
         if (inFlight && first != held.cend()) {
             for (const QImage &image : inFlight->wellAt(int(first - held.cbegin())).images)
-                large = large || (!image.isNull() && image.width() > 3500);
+                large = large || (!image.isNull() && AnalyserAssets::isLargeImage(image.width()));
         } else if (!inFlight) {
             try {
                 const WellDrpltImgInfo<DrpltImg> images = experiments->getWellImgData(wells.first().id);
                 for (const DrpltImg &image : images.images)
-                    large = large || image.width > 3500;
+                    large = large || AnalyserAssets::isLargeImage(image.width);
             } catch (const char *) {
             }
         }
     }
 
     // Whether the package carries volume-specific parameters at all.
-    const bool volumeParams = hasEntry(Params300);
+    const bool volumeParams = hasEntry(AnalyserAssets::volumeParameterProbe());
 
-    QString templ = Template800, kernel = Kernel11, entry = Params800;
-    if (large) {
-        templ = Template3000, kernel = Kernel15, entry = Params3000;
-    } else {
-        ExperimentCfgMgr *cfg = DocumentAccess::experimentCfg();
-        const int workType = cfg ? int(cfg->getDropletWorkType()) : 0;
-        const bool blocks2 = cfg && int(cfg->getBlocksType()) == 2;
-        if (blocks2 && workType >= 0 && workType <= 2) {
-            templ = Template600, kernel = Kernel11, entry = Params600;
-        } else if (workType == 1) {
-            templ = Template300, kernel = Kernel11, entry = Params300;
-        } else if (workType == 2) {
-            templ = Template3000, kernel = Kernel15, entry = Params3000;
+    int workType = 0, blocksType = 0;
+    if (!large) {
+        if (ExperimentCfgMgr *cfg = DocumentAccess::experimentCfg()) {
+            workType = int(cfg->getDropletWorkType());
+            blocksType = int(cfg->getBlocksType());
         }
-        // Work type 0 and unknown work types: the 800 pL droplets.
     }
-    if (!volumeParams)
-        entry = ParamsGeneral;
-    QString templatePath = QStringLiteral("%1/%2").arg(appDir, templ);
-    QString kernelPath = QStringLiteral("%1/%2").arg(appDir, kernel);
+    const AnalyserAssets assets = AnalyserAssets::choose(large, workType, blocksType);
+    const QString entry = volumeParams ? assets.parameterEntry : AnalyserAssets::generalParameterEntry();
+    QString templatePath = QStringLiteral("%1/%2").arg(appDir, dataFile(assets.templateFile));
+    QString kernelPath = QStringLiteral("%1/%2").arg(appDir, dataFile(assets.kernelFile));
     m_analyserA->setTemplateModel(templatePath);
     m_analyserB->setTemplateModel(templatePath);
     m_analyserA->setMexicanhatKernel(kernelPath);
@@ -225,7 +211,7 @@ void ReAnalysis::initAnalysers(bool useGivenMatrix, const QByteArray &matrix)
 
     QByteArray buffer;
     if (!readEntry(entry, &buffer)) {
-        QFile defaults(DefaultParamsFile);
+        QFile defaults(dataFile(AnalyserAssets::generalParameterEntry()));
         buffer = defaults.open(QIODevice::ReadOnly) ? defaults.readAll() : QByteArray();
     }
     if (m_overrideSettings) {
@@ -268,14 +254,14 @@ void ReAnalysis::initAnalysers(bool useGivenMatrix, const QByteArray &matrix)
             for (const LAD::ExpItemInfo &experiment : experiments->getAnalysisExpGlobalInfo().experiments) {
                 const QString base = experiment.fileName.section(QLatin1Char('/'), -1).section(QLatin1Char('.'), 0, 0);
                 if (!base.isEmpty())
-                    uniformEntries.append(QStringLiteral("%1/%2").arg(base, UniformEntry));
+                    uniformEntries.append(QStringLiteral("%1/%2").arg(base, AnalyserAssets::uniformImageEntry()));
             }
         }
         const QString own = m_filePath.section(QLatin1Char('/'), -1).remove(QStringLiteral(".arlx"));
-        uniformEntries.append(QStringLiteral("%1/%2").arg(own, UniformEntry));
+        uniformEntries.append(QStringLiteral("%1/%2").arg(own, AnalyserAssets::uniformImageEntry()));
         uniformEntries.removeDuplicates();
     } else {
-        uniformEntries.append(UniformEntry);
+        uniformEntries.append(AnalyserAssets::uniformImageEntry());
     }
     QByteArray uniform;
     QString uniformError;
@@ -293,12 +279,12 @@ void ReAnalysis::initAnalysers(bool useGivenMatrix, const QByteArray &matrix)
             copy.close();
             m_uniformImagePath = localUniformPath();
         } else {
-            m_uniformImagePath = DefaultUniformImage;
+            m_uniformImagePath = dataFile(AnalyserAssets::uniformImageFile());
         }
     } else {
         qDebug().noquote() << QStringLiteral("OPen Uniform File ") + uniformEntries.last()
                                   + QStringLiteral(" error. error info: ") + uniformError;
-        m_uniformImagePath = QStringLiteral("%1/%2").arg(appDir, DefaultUniformImage);
+        m_uniformImagePath = QStringLiteral("%1/%2").arg(appDir, dataFile(AnalyserAssets::uniformImageFile()));
     }
     const DrpltImgsOnWell<QString> uniformPaths(LAD::PerChannel, m_uniformImagePath);
     m_analyserA->setUniformData(uniformPaths);

@@ -1,7 +1,7 @@
 // The main road end to end on generated run archives, through the headless driver: opened
 // figures against the ground truth for several positive fractions and both archive kinds,
-// re-analysis against the drawn droplets, and every later step (exclusion, compensation,
-// reset, merge, save and reopen) against the steps before it.
+// re-analysis against the drawn droplets and the opened figures, and every later step
+// (exclusion, compensation, reset, merge, save and reopen) against the steps before it.
 #include "bll/bllinstance.h"
 #include "driver.h"
 #include "scenario.h"
@@ -92,6 +92,17 @@ void TestEndToEnd::scenario_data()
     blocks.run.imageSets = 2;
     blocks.minCompleteness *= 1.0 - EndToEnd::seamShare(blocks.run.height, blocks.run.volume);
     QTest::newRow("two image blocks, every step") << blocks;
+    // The flat field the archive carries corrects the chip's vignetting, one set or two.
+    for (int sets : {1, 2}) {
+        ScenarioOptions corrected = run(K::Imrs, 0.3, 3);
+        corrected.run.vignetting = 0.25;
+        corrected.run.imageSets = sets;
+        corrected.reanalyse = true;
+        corrected.background = 1;
+        if (sets == 2)
+            corrected.minCompleteness *= 1.0 - EndToEnd::seamShare(corrected.run.height, corrected.run.volume);
+        QTest::addRow("machine correction, %d image set%s", sets, sets == 1 ? "" : "s") << corrected;
+    }
     QTest::newRow("300 pL") << withVolume(run(K::Imrs, 0.3), 300);
     QTest::newRow("600 pL") << withVolume(run(K::Imrs, 0.3), 600);
     QTest::newRow("3000 pL") << withVolume(run(K::Imrs, 0.3), 3000);
@@ -111,8 +122,12 @@ void TestEndToEnd::scenario()
     out.flush();
     if (!result.ok())
         qWarning().noquote() << printed;
-    QVERIFY2(result.ok(), qPrintable(result.failures.join('\n')));
+    QVERIFY2(result.failures.isEmpty(), qPrintable(result.failures.join('\n')));
     QVERIFY(!result.signalsSeen.contains("openFileError"));
+    // The data folder's 3000 pL template and kernel find a different set of droplets once the
+    // background is taken off the images (up to a tenth on 512-pixel chips).
+    QEXPECT_FAIL("3000 pL", "the 3000 pL recognition depends on the images' background", Continue);
+    QVERIFY2(result.reanalysisChanges.isEmpty(), qPrintable(result.reanalysisChanges.join('\n')));
 }
 
 void TestEndToEnd::oneThreadAndEightAgree()

@@ -35,6 +35,7 @@ MkPackage::GeneratorOptions smallRun()
     o.wells = 2;
     o.width = 64;
     o.height = 48;
+    o.storedDroplets = MkPackage::StoredDroplets::Drawn; // too small for the recognition
     return o;
 }
 

@@ -256,8 +256,9 @@ void TestExpzipReader::generated()
         for (int k = 0; k < ia.droplets.size(); ++k) {
             const MkPackage::DropletPlan &ds = plan.droplets.at(size_t(k));
             const DrpltInfo &d = ia.droplets.at(k);
+            const MkPackage::ComposedWell &cw = run.composed.at(i);
             QCOMPARE(d.x, quint32(std::lround(ds.x)));
-            QCOMPARE(d.size, quint32(std::lround(2 * ds.radius)));
+            QCOMPARE(d.size, cw.pcr1.drplts.at(k).size);
             QCOMPARE(d.flags, u32({0, 0, 0, 0, 0, 0}));
             QCOMPARE(d.values, u32({0, 0, 0, 0, 0, 0}));
             for (int c = 0; c < 6; ++c) {

@@ -415,7 +415,7 @@ void TestImrsReader::generated()
             const DrpltInfo &d = ia.droplets.at(k);
             QCOMPARE(d.x, quint32(std::lround(ds.x)));
             QCOMPARE(d.y, quint32(std::lround(ds.y)));
-            QCOMPARE(d.size, quint32(std::lround(2 * ds.radius)));
+            QCOMPARE(d.size, quint32(cw.dropletData.droplets.at(k).size));
             QCOMPARE(d.flags.size(), 6);
             for (int c = 0; c < 6; ++c) {
                 QCOMPARE(d.flags.at(c), flags.isEmpty() ? 0u : quint32(flags.at(c)));

@@ -1,5 +1,6 @@
 // Whole synthetic runs: image sizing from droplet counts, the crosstalk matrix, stored classes
-// that agree with the drawn ones, repeatability by seed, well-level options and refusals.
+// that agree with the drawn ones, the flat field that matches the rendering, the sharpness of a
+// focused chip, repeatability by seed, well-level options and refusals.
 #include "generator.h"
 #include "testmain.h"
 
@@ -10,6 +11,8 @@
 #include <QtEndian>
 #include <quazip.h>
 #include <quazipfile.h>
+
+#include <opencv2/imgcodecs.hpp>
 
 #include <cmath>
 
@@ -56,6 +59,10 @@ private slots:
     void storedMatrix();
     void wellOptions();
     void twoSets();
+    void flatField_data();
+    void flatField();
+    void focusedSharpness_data();
+    void focusedSharpness();
     void repeatableBySeed();
     void refusals_data();
     void refusals();
@@ -117,6 +124,8 @@ void TestGenerator::sizing()
     o.width = width;
     o.height = height;
     o.volume = volume;
+    // The lattice as drawn: scaled droplets fit none of the recognition's templates.
+    o.storedDroplets = StoredDroplets::Drawn;
     SynthWells wells;
     QString error;
     QVERIFY2(wells.setOptions(o, &error), qPrintable(error));
@@ -165,9 +174,9 @@ void TestGenerator::classesAgree()
     for (const WellTruth &w : qAsConst(truth.wells)) {
         QVERIFY(w.droplets > 50);
         QCOMPARE(w.channels.size(), 3);
-        // Reference droplets at 12000 +- 5 %, shaded by at most the vignetting.
-        QVERIFY(w.referenceMean > 12000 * (1.0 - vignetting) * 0.97);
-        QVERIFY(w.referenceMean < 12000 * 1.03 + crosstalk * 20000 * 1.5);
+        // Reference droplets at their level +- 5 %, shaded by at most the vignetting.
+        QVERIFY(w.referenceMean > ReferenceGrey * (1.0 - vignetting) * 0.97);
+        QVERIFY(w.referenceMean < ReferenceGrey * 1.03 + crosstalk * 20000 * 1.5);
         for (const ChannelTruth &c : w.channels) {
             // The stored threshold separates the drawn classes exactly.
             QCOMPARE(c.storedPositives, c.truePositives);
@@ -186,8 +195,18 @@ void TestGenerator::classesAgree()
     // The ground truth file says the same.
     const QJsonObject root = readJson(truthPathFor(path));
     QCOMPARE(root.value("wells").toArray().size(), 2);
-    QCOMPARE(root.value("wells").toArray()[1].toObject().value("droplets").toInt(), truth.wells[1].droplets);
+    const QJsonObject second = root.value("wells").toArray()[1].toObject();
+    QCOMPARE(second.value("droplets").toInt(), truth.wells[1].droplets);
+    QCOMPARE(second.value("sharpness").toDouble(), truth.wells[1].sharpness);
     QCOMPARE(root.value("seed").toString(), QStringLiteral("1"));
+    // What was drawn: every droplet on the images, of which the archive stores those found.
+    GeneratorOptions drawn = o;
+    drawn.storedDroplets = StoredDroplets::Drawn;
+    SynthWells wells;
+    WellPlan all;
+    QVERIFY2(wells.setOptions(drawn, &error) && wells.well(1, &all, &error), qPrintable(error));
+    QCOMPARE(second.value("drawnDroplets").toInt(), int(all.droplets.size()));
+    QVERIFY(truth.wells[1].droplets < second.value("drawnDroplets").toInt());
 }
 
 void TestGenerator::storedMatrix()
@@ -210,8 +229,8 @@ void TestGenerator::storedMatrix()
     QCOMPARE(entry(8 * 20), 0.1);
     QCOMPARE(entry(8 * 21), 1.0);
     QCOMPARE(entry(8 * 2), 0.0);
-    // Backgrounds: the negatives' levels after crosstalk; HEX = 5000 + 0.2 * 5000 + 0.1 * 12000.
-    QCOMPARE(entry(288 + 8 * 1), 7200.0);
+    // Backgrounds: the negatives' levels after crosstalk; HEX = 5000 + 0.2 * 5000 + 0.1 * 25000.
+    QCOMPARE(entry(288 + 8 * 1), 8500.0);
     QCOMPARE(entry(288 + 8 * 4), 0.0); // unmeasured channel
 }
 
@@ -271,6 +290,90 @@ void TestGenerator::twoSets()
         QCOMPARE(c.storedPositives, c.truePositives);
 }
 
+void TestGenerator::flatField_data()
+{
+    QTest::addColumn<int>("sets");
+    QTest::addColumn<double>("vignetting");
+    QTest::newRow("one set, flat") << 1 << 0.0;
+    QTest::newRow("one set, vignetting") << 1 << 0.3;
+    QTest::newRow("two sets, vignetting") << 2 << 0.3;
+}
+
+// The archive's flat field is one stored image large and takes the rendering's vignetting out
+// of the droplets' greys in every set.
+void TestGenerator::flatField()
+{
+    QFETCH(int, sets);
+    QFETCH(double, vignetting);
+    GeneratorOptions o = smallOptions();
+    o.wells = 1;
+    o.width = 512;
+    o.height = 384;
+    o.imageSets = sets;
+    o.vignetting = vignetting;
+    QTemporaryDir dir;
+    const QString path = dir.filePath("flat.imrs");
+    QString error;
+    QVERIFY2(generatePackage(o, path, nullptr, &error), qPrintable(error));
+    const QByteArray tiff = entryData(path, "uniform/uniformImage.tif", QString());
+    QVERIFY(!tiff.isEmpty());
+    const cv::Mat flat = cv::imdecode(std::vector<uchar>(tiff.cbegin(), tiff.cend()), cv::IMREAD_UNCHANGED);
+    QCOMPARE(flat.type(), CV_32FC1);
+    QCOMPARE(flat.cols, 512);
+    QCOMPARE(flat.rows, 384 / sets);
+    QCOMPARE(flat.at<float>(0, 0), float(1.0 - vignetting));
+
+    SynthWells wells;
+    QVERIFY2(wells.setOptions(o, &error), qPrintable(error));
+    WellPlan well;
+    QVERIFY2(wells.well(0, &well, &error), qPrintable(error));
+    QVERIFY(well.droplets.size() > 100);
+    // Reference greys spread +- 5 % (a deviation of 2.9 %) around their level; the shading
+    // spreads the raw ones further.
+    double raw = 0.0, rawSquares = 0.0, corrected = 0.0, correctedSquares = 0.0;
+    for (const DropletPlan &d : well.droplets) {
+        const double g = d.grey[ReferenceChannel];
+        const double c = g / flat.at<float>(int(d.y) % flat.rows, int(d.x));
+        raw += g;
+        rawSquares += g * g;
+        corrected += c;
+        correctedSquares += c * c;
+    }
+    const double n = double(well.droplets.size());
+    auto cv = [n](double sum, double squares) {
+        const double mean = sum / n;
+        return std::sqrt(std::max(0.0, squares / n - mean * mean)) / mean;
+    };
+    QVERIFY2(cv(corrected, correctedSquares) < 0.035, qPrintable(QString::number(cv(corrected, correctedSquares))));
+    if (vignetting > 0.0)
+        QVERIFY2(cv(raw, rawSquares) > 0.05, qPrintable(QString::number(cv(raw, rawSquares))));
+}
+
+void TestGenerator::focusedSharpness_data()
+{
+    QTest::addColumn<int>("volume");
+    for (int volume : {300, 600, 800, 3000})
+        QTest::addRow("%d pl", volume) << volume;
+}
+
+// A focused chip reads well above the Quality Control page's default limit of 1500 by the
+// analysis's sharpness measure, at every droplet volume.
+void TestGenerator::focusedSharpness()
+{
+    QFETCH(int, volume);
+    GeneratorOptions o = smallOptions();
+    o.volume = volume;
+    o.width = o.height = 512;
+    // The images as drawn, measured whatever the recognition makes of them.
+    o.storedDroplets = StoredDroplets::Drawn;
+    QTemporaryDir dir;
+    RunTruth truth;
+    QString error;
+    QVERIFY2(generatePackage(o, dir.filePath("sharp.imrs"), &truth, &error), qPrintable(error));
+    for (const WellTruth &w : qAsConst(truth.wells))
+        QVERIFY2(w.sharpness > 1.2 * 1500, qPrintable(QString::number(w.sharpness)));
+}
+
 void TestGenerator::repeatableBySeed()
 {
     QTemporaryDir dir;
@@ -308,6 +411,8 @@ void TestGenerator::refusals_data()
     QTest::newRow("well out of range") << "wellrange";
     QTest::newRow("too many droplets") << "crowded";
     QTest::newRow("Atto 425 in .expzip") << "atto";
+    QTest::newRow("scaled droplets to recognise") << "scaled";
+    QTest::newRow("no recognition assets") << "assets";
 }
 
 void TestGenerator::refusals()
@@ -332,6 +437,10 @@ void TestGenerator::refusals()
         fileName = "r.expzip";
     }
     QTemporaryDir dir;
+    if (what == "scaled")
+        o.droplets = 200;
+    else if (what == "assets")
+        o.dataFolder = dir.filePath("empty");
     QString error;
     QVERIFY(!generatePackage(o, dir.filePath(fileName), nullptr, &error));
     QVERIFY(!error.isEmpty());

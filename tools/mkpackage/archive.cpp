@@ -1,5 +1,7 @@
 #include "compose.h"
 
+#include "assets/analyserassets.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -77,7 +79,10 @@ QByteArray truthJson(const RunTruth &truth)
         wells.append(QJsonObject{{"id", qint64(w.id)},
                                  {"position", w.position},
                                  {"droplets", w.droplets},
+                                 {"drawnDroplets", w.drawnDroplets},
                                  {"excluded", w.excluded},
+                                 {"sharpness", w.sharpness},
+                                 {"saturated", w.saturated},
                                  {"referenceMean", w.referenceMean},
                                  {"channels", channels},
                                  {"zones", zones},
@@ -234,7 +239,9 @@ bool writeArchive(const RunPlan &plan, const WellSource &source, const QString &
     if (plan.fileLog)
         entries.append({QStringLiteral("fileMgrLog"), composer.fileLogEntry()});
     if (!plan.analysisParams.isEmpty())
-        entries.append({QStringLiteral("analysisparams.json"), plan.analysisParams});
+        entries.append({AnalyserAssets::generalParameterEntry(), plan.analysisParams});
+    if (!plan.uniformImage.isEmpty())
+        entries.append({AnalyserAssets::uniformImageEntry(), plan.uniformImage});
     if (plan.reagentKit)
         entries.append({QStringLiteral("reagentKit/pcr.kit"), Composer::reagentKitEntry()});
     for (const auto &entry : qAsConst(entries))

@@ -145,6 +145,11 @@ PkgWriter::QualityFigures undefinedQuality()
     return {0.0, 0.0, 0.0, 0.0, -1.0, -1.0};
 }
 
+quint32 storedSize(const DropletPlan &d)
+{
+    return d.size > 0 ? d.size : quint32(std::lround(2.0 * d.radius));
+}
+
 QString imageLeaf(const QString &position, int channel, int set, int setCount)
 {
     if (setCount == 1)
@@ -175,16 +180,15 @@ QList<PkgWriter::MethodStage> pcrMethod()
     return {{0, 1, {activation}}, {1, 40, {denature, anneal}}, {0, 1, {inactivate}}, {2, 1, {hold}}};
 }
 
-// Droplet work type and blocks type by droplet volume, as the analysis picks its templates.
+} // namespace
+
+// ---- Small pieces --------------------------------------------------------------------------------
+
 void volumeTypes(int volume, qint32 *workType, qint32 *blocksType)
 {
     *blocksType = volume == 600 ? 2 : 0;
     *workType = volume == 300 ? 1 : volume == 3000 ? 2 : 0;
 }
-
-} // namespace
-
-// ---- Small pieces --------------------------------------------------------------------------------
 
 bool kindForPath(const QString &path, ArchiveKind *kind)
 {
@@ -544,7 +548,9 @@ bool Composer::composeWell(const WellPlan &well, int index, ComposedWell *out, Q
     truth.id = quint32(index + 1);
     truth.position = wellPosition(index);
     truth.droplets = count;
+    truth.drawnDroplets = well.drawnDroplets < 0 ? count : well.drawnDroplets;
     truth.excluded = excluded.size();
+    truth.sharpness = well.sharpness;
     const int total = count - excluded.size();
 
     std::array<quint32, ChannelCount> thresholds{};
@@ -621,11 +627,15 @@ bool Composer::composeWell(const WellPlan &well, int index, ComposedWell *out, Q
         }
     }
 
-    int saturated = 0;
-    for (const DropletPlan &d : well.droplets)
-        for (int c : qAsConst(measured))
-            if (d.grey[size_t(c)] >= MaxGrey)
-                ++saturated;
+    int saturated = well.saturated;
+    if (saturated < 0) {
+        saturated = 0;
+        for (const DropletPlan &d : well.droplets)
+            for (int c : qAsConst(measured))
+                if (d.grey[size_t(c)] >= MaxGrey)
+                    ++saturated;
+    }
+    truth.saturated = saturated;
 
     if (imrs) {
         const qint32 storedId = plan.zeroWellIds ? 0 : qint32(index + 1);
@@ -644,7 +654,7 @@ bool Composer::composeWell(const WellPlan &well, int index, ComposedWell *out, Q
             PkgWriter::Pcr3Droplet drop;
             drop.x = qint32(std::lround(d.x));
             drop.y = qint32(std::lround(d.y));
-            drop.size = qint32(std::lround(2.0 * d.radius));
+            drop.size = qint32(storedSize(d));
             const QVector<qint32> greys = signedList(d.grey);
             // Second list: the reader's fallback for a missing reference grey; third: the
             // measured greys; fifth: the compensated ones.
@@ -717,7 +727,7 @@ bool Composer::composeWell(const WellPlan &well, int index, ComposedWell *out, Q
             PkgWriter::Pcr1Droplet drop;
             drop.x = quint32(std::lround(d.x));
             drop.y = quint32(std::lround(d.y));
-            drop.size = quint32(std::lround(2.0 * d.radius));
+            drop.size = storedSize(d);
             for (int c : qAsConst(wellChannels))
                 drop.grays.append(d.grey[size_t(c)]);
             drop.refGray = d.grey[ReferenceChannel];

@@ -15,6 +15,10 @@ namespace MkPackage {
 int dyeChannel(const QString &dye);
 int dyeNumber(const QString &dye, ArchiveKind kind);
 
+// The droplet work type and blocks type an experiment of droplets of `volume` pl states, by
+// which the analysis picks its templates.
+void volumeTypes(int volume, qint32 *workType, qint32 *blocksType);
+
 // "1A" for layout index 0, "2B" for 9: column (index / 8) + 1, row letter index % 8.
 QString wellPosition(int layoutIndex);
 // The instrument grid position that stores the well of `layoutIndex`; `columnInterleaved` for the
@@ -107,11 +111,13 @@ bool writeArchive(const RunPlan &plan, const QString &path, RunTruth *truth = nu
                   QString *error = nullptr);
 
 // "<archive>.truth.json": {kind, pcrVersion, imageSets, password, matrix, seed (a string),
-// zoneChannels (0-based, ascending), wells: [{id, position, droplets, excluded, referenceMean,
-// channels: [{channelIndex (0-based), target, dye, threshold, positives and total (by drawn
-// class, droplets not excluded), fraction, drawnFraction, storedPositives (by the stored
-// threshold), stored: {concentration, lower, upper, uncertainty}}], zones: [{mask, droplets}]
-// over every droplet, images: the "capture/" entries}]}.
+// zoneChannels (0-based, ascending), wells: [{id, position, droplets (stored), drawnDroplets
+// (on the images), excluded, sharpness and saturated (stored), referenceMean,
+// channels: [{channelIndex (0-based), target, dye, threshold, positives and total (of the
+// stored droplets not excluded, by the class each was drawn with), fraction, drawnFraction,
+// storedPositives (by the stored threshold), stored: {concentration, lower, upper,
+// uncertainty}}], zones: [{mask, droplets}] over every droplet, images: the "capture/"
+// entries}]}.
 QString truthPathFor(const QString &archivePath);
 QByteArray truthJson(const RunTruth &truth);
 

@@ -1,10 +1,19 @@
 #include "generator.h"
 
+#include "wellrecognition.h"
+
+#include "assets/analyserassets.h"
 #include "settings.h"
 #include "synthchip.h"
 
+#include <QCoreApplication>
+#include <QFile>
+
+#include <opencv2/imgcodecs.hpp>
+
 #include <cmath>
 #include <exception>
+#include <unordered_map>
 
 namespace MkPackage {
 
@@ -51,6 +60,57 @@ QImage toQImage(const cv::Mat &m)
     return img;
 }
 
+// The recognised droplets with the greys the analysis measured, each with the class of the
+// drawn droplet it lies on (a droplet found where none was drawn is negative everywhere).
+std::vector<DropletPlan> recognisedDroplets(const QVector<DropletAnalysisInfo> &found,
+                                            const std::vector<LumaraSynth::Droplet> &drawn, double pitch,
+                                            double radius)
+{
+    // Drawn droplets by lattice cell; a found centre's nearest lies in its cell or a neighbour.
+    std::unordered_map<qint64, std::vector<int>> cells;
+    auto key = [](qint64 cx, qint64 cy) { return qint64((quint64(cy) << 32) ^ (quint64(cx) & 0xffffffffu)); };
+    for (int k = 0; k < int(drawn.size()); ++k)
+        cells[key(qint64(std::floor(drawn[size_t(k)].x / pitch)), qint64(std::floor(drawn[size_t(k)].y / pitch)))]
+            .push_back(k);
+
+    std::vector<DropletPlan> out;
+    out.reserve(size_t(found.size()));
+    for (const DropletAnalysisInfo &f : found) {
+        DropletPlan drop;
+        drop.x = f.x;
+        drop.y = f.y;
+        drop.radius = radius;
+        drop.size = f.maskSize;
+        drop.positive[ReferenceChannel] = true;
+        for (int c = 0; c < ChannelCount; ++c)
+            drop.grey[size_t(c)] = f.measuredGreys.value(c);
+        const qint64 cx = qint64(std::floor(drop.x / pitch)), cy = qint64(std::floor(drop.y / pitch));
+        const LumaraSynth::Droplet *best = nullptr;
+        double bestDistance = 0.0;
+        for (qint64 dy = -1; dy <= 1; ++dy) {
+            for (qint64 dx = -1; dx <= 1; ++dx) {
+                const auto cell = cells.find(key(cx + dx, cy + dy));
+                if (cell == cells.end())
+                    continue;
+                for (int k : cell->second) {
+                    const double distance = std::hypot(drawn[size_t(k)].x - drop.x, drawn[size_t(k)].y - drop.y);
+                    if (!best || distance < bestDistance) {
+                        best = &drawn[size_t(k)];
+                        bestDistance = distance;
+                    }
+                }
+            }
+        }
+        if (best && bestDistance <= best->radius) {
+            drop.radius = best->radius;
+            for (int c = 0; c < ChannelCount; ++c)
+                drop.positive[size_t(c)] = best->positive[size_t(c)];
+        }
+        out.push_back(drop);
+    }
+    return out;
+}
+
 } // namespace
 
 QList<TargetOption> GeneratorOptions::defaultTargets()
@@ -78,6 +138,7 @@ std::array<std::array<double, ChannelCount>, ChannelCount> crosstalkMatrix(doubl
 bool SynthWells::setOptions(const GeneratorOptions &o, QString *error)
 {
     m_options = o;
+    m_recognition.reset();
     LumaraSynth::Volume volume;
     if (!synthVolume(o.volume, &volume))
         return fail(error, QStringLiteral("the droplet volume must be 300, 600, 800 or 3000 pl"));
@@ -134,6 +195,9 @@ bool SynthWells::setOptions(const GeneratorOptions &o, QString *error)
     m_positionJitter = g.positionJitter * scale;
     if (m_radius < 1.5)
         return fail(error, QStringLiteral("%1 droplets do not fit a %2 x %3 image").arg(o.droplets).arg(width).arg(height));
+    if (scale != 1.0 && o.storedDroplets == StoredDroplets::Recognised)
+        return fail(error, QStringLiteral("droplets scaled to fit a count into a given size match none of the "
+                                          "recognition's templates; store them as drawn"));
     m_expectedDroplets = int(std::lround(double(width) * height / (m_pitch * m_pitch * RowFactor)));
 
     RunPlan &run = m_run;
@@ -162,9 +226,37 @@ bool SynthWells::setOptions(const GeneratorOptions &o, QString *error)
         run.analysisParams = defaults.getAnalysisSettingsBuf();
     }
 
+    // The flat field of the rendering's vignetting, one image block large, as the instrument
+    // stores it with its runs.
+    const cv::Mat flatField = LumaraSynth::shadingField(width, height / o.imageSets, o.vignetting);
+    std::vector<uchar> tiff;
+    if (!cv::imencode(".tif", flatField, tiff))
+        return fail(error, QStringLiteral("cannot encode the flat field"));
+    run.uniformImage = QByteArray(reinterpret_cast<const char *>(tiff.data()), int(tiff.size()));
+
+    if (o.storedDroplets == StoredDroplets::Recognised) {
+        // The parameters the program analyses the package with: its own entry, else the data
+        // folder's.
+        const QString data = o.dataFolder.isEmpty() ? QCoreApplication::applicationDirPath() + QLatin1Char('/')
+                                                          + AnalyserAssets::dataFolder()
+                                                    : o.dataFolder;
+        QByteArray parameters = run.analysisParams;
+        if (parameters.isEmpty()) {
+            QFile defaults(QStringLiteral("%1/%2").arg(data, AnalyserAssets::generalParameterEntry()));
+            if (!defaults.open(QIODevice::ReadOnly))
+                return fail(error, QStringLiteral("cannot read %1").arg(defaults.fileName()));
+            parameters = defaults.readAll();
+        }
+        auto recognition = std::make_shared<WellRecognition>();
+        if (!recognition->setUp(data, o.volume, width, parameters, flatField, error))
+            return false;
+        m_recognition = recognition;
+    }
+
     // The stored matrix is the rendering's crosstalk over every measured channel, with the
     // negatives' levels as backgrounds.
     LumaraSynth::ChipPlan nominal;
+    nominal.referenceGrey = ReferenceGrey;
     QVector<int> channels{ReferenceChannel};
     for (const TargetOption &t : o.targets)
         if (dyeChannel(t.dye) >= 0 && !channels.contains(dyeChannel(t.dye)))
@@ -211,6 +303,9 @@ bool SynthWells::well(int index, WellPlan *out, QString *error) const
     chip.geometry.radiusJitter = m_radiusJitter;
     chip.geometry.positionJitter = m_positionJitter;
     chip.vignetting = o.vignetting;
+    // Each stored set is imaged apart, with its own vignetting.
+    chip.shadingBands = o.imageSets;
+    chip.referenceGrey = ReferenceGrey;
     chip.seed = o.seed * 1000003ull + quint64(index) * 7919ull + 1ull;
     chip.channelPresent.fill(false);
     chip.positiveFraction.fill(0.0);
@@ -240,17 +335,27 @@ bool SynthWells::well(int index, WellPlan *out, QString *error) const
         well.images[size_t(c)] = toQImage(rendered.images[size_t(c)]);
         well.drawnFraction[size_t(c)] = c == ReferenceChannel ? 1.0 : chip.positiveFraction[size_t(c)];
     }
-    well.droplets.reserve(rendered.droplets.size());
-    for (const LumaraSynth::Droplet &d : rendered.droplets) {
-        DropletPlan drop;
-        drop.x = d.x;
-        drop.y = d.y;
-        drop.radius = d.radius;
-        for (int c = 0; c < ChannelCount; ++c)
-            drop.positive[size_t(c)] = d.positive[size_t(c)];
-        well.droplets.push_back(drop);
+    well.drawnDroplets = int(rendered.droplets.size());
+    if (o.storedDroplets == StoredDroplets::Drawn) {
+        well.droplets.reserve(rendered.droplets.size());
+        for (const LumaraSynth::Droplet &d : rendered.droplets) {
+            DropletPlan drop;
+            drop.x = d.x;
+            drop.y = d.y;
+            drop.radius = d.radius;
+            for (int c = 0; c < ChannelCount; ++c)
+                drop.positive[size_t(c)] = d.positive[size_t(c)];
+            well.droplets.push_back(drop);
+        }
+        measureGreys(well, o.imageSets == 2, MeasureFraction);
+        well.sharpness = WellRecognition::sharpness(well.images[ReferenceChannel], o.imageSets);
+    } else {
+        const WellRecognition::Found found = m_recognition->recognise(well.images, o.imageSets);
+        well.valid = found.valid;
+        well.sharpness = found.sharpness;
+        well.saturated = found.saturated;
+        well.droplets = recognisedDroplets(found.droplets, rendered.droplets, m_pitch, m_radius);
     }
-    measureGreys(well, o.imageSets == 2, MeasureFraction);
     *out = std::move(well);
     return true;
 }

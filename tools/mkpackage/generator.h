@@ -1,11 +1,30 @@
 #pragma once
-// Whole synthetic runs: every well rendered as a synthetic chip, its droplets' greys measured on
-// the rendered images, then composed and written like any run description.
+// Whole synthetic runs: every well rendered as a synthetic chip, its droplets found and measured
+// on the rendered images by the program's own recognition, then composed and written like any
+// run description.
 #include "compose.h"
 
 #include <QMap>
 
+#include <memory>
+
 namespace MkPackage {
+
+class WellRecognition;
+
+// The reference dye's level in generated chips: bright enough that the analysis's sharpness
+// measure gives what a focused chip gives (about 2400 on the 800 pl droplets' images).
+constexpr double ReferenceGrey = 25000.0;
+
+// What a generated archive stores of each well's droplets.
+enum class StoredDroplets {
+    // Those the program's recognition finds on the rendered images, with the data folder's
+    // assets for the droplet volume and image size: what an instrument running it stores.
+    Recognised,
+    // The droplets as drawn, their greys measured over their discs: for chips the recognition
+    // cannot serve (droplets scaled to fit a count into a size, images too small for it).
+    Drawn,
+};
 
 struct TargetOption {
     QString name;
@@ -47,6 +66,10 @@ struct GeneratorOptions {
     bool fullDropletLists = false;
     QString imageFolder;
     quint64 seed = 1;
+    StoredDroplets storedDroplets = StoredDroplets::Recognised;
+    // The data folder the recognition's assets and default parameters are read from; empty:
+    // "../data" beside the running program, as the program finds its own.
+    QString dataFolder;
 
     static QList<TargetOption> defaultTargets();
 };
@@ -86,6 +109,7 @@ private:
     double m_positionJitter = 0.0;
     int m_expectedDroplets = 0;
     std::array<std::array<double, ChannelCount>, ChannelCount> m_crosstalk{};
+    std::shared_ptr<const WellRecognition> m_recognition; // for recognised droplets
 };
 
 // Renders and writes a whole run with its ground truth.

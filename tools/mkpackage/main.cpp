@@ -63,8 +63,9 @@ int main(int argc, char *argv[])
 
     QCommandLineParser p;
     p.setApplicationDescription(QStringLiteral(
-        "Writes a synthetic instrument run archive: rendered droplet images with stored droplets,\n"
-        "thresholds and results that agree with them, and the ground truth in <output>.truth.json.\n"
+        "Writes a synthetic instrument run archive: rendered droplet images with the droplets the\n"
+        "program's recognition finds on them, thresholds and results that agree with them, and the\n"
+        "ground truth in <output>.truth.json.\n"
         "The suffix of the output picks the kind: .imrs or .expzip."));
     p.addHelpOption();
     p.addPositionalArgument(QStringLiteral("output"), QStringLiteral("Archive to write (.imrs or .expzip)."));
@@ -122,10 +123,14 @@ int main(int argc, char *argv[])
     const QCommandLineOption imageFolder("image-folder", "Folder part in front of the stored image names of an .imrs "
                                                          "archive (readers keep the last part only).",
                                          "folder");
+    const QCommandLineOption drawn("drawn-droplets", "Store the droplets as drawn instead of those the program's "
+                                                      "recognition finds on the images (needed for droplets scaled to "
+                                                      "fit a count into a given size, and for images too small for "
+                                                      "the recognition).");
     const QCommandLineOption quiet({"q", "quiet"}, "Print nothing on success.");
     p.addOptions({wells, droplets, size, volume, target, fraction, wellFraction, wellTargets, wellSample, layout,
                   imageSets, expVersion, password, noPasswordEntry, noMatrix, crosstalk, vignetting, seed, noFileLog,
-                  reagentKit, noParams, paramsFile, zeroIds, fullLists, imageFolder, quiet});
+                  reagentKit, noParams, paramsFile, zeroIds, fullLists, imageFolder, drawn, quiet});
     p.process(app);
 
     const QStringList positional = p.positionalArguments();
@@ -239,6 +244,7 @@ int main(int argc, char *argv[])
     o.zeroWellIds = p.isSet(zeroIds);
     o.fullDropletLists = p.isSet(fullLists);
     o.imageFolder = p.value(imageFolder);
+    o.storedDroplets = p.isSet(drawn) ? StoredDroplets::Drawn : StoredDroplets::Recognised;
 
     QElapsedTimer timer;
     timer.start();

@@ -36,6 +36,7 @@ struct DropletPlan {
     double radius = 0.0;
     std::array<bool, ChannelCount> positive{};  // the class the droplet was drawn with
     std::array<quint32, ChannelCount> grey{};   // the grey measured on the channel image
+    quint32 size = 0; // the size the recognition gives it; 0: its drawn diameter
 };
 
 struct WellPlan {
@@ -49,6 +50,11 @@ struct WellPlan {
     std::array<double, ChannelCount> drawnFraction{};
     bool valid = true;
     double sharpness = 2400.0;
+    // Saturated droplets as the analysis counts them; below 0: those whose grey reaches
+    // saturation in a measured channel.
+    int saturated = -1;
+    // Droplets drawn on the images (ground truth only); below 0: those of the list.
+    int drawnDroplets = -1;
 };
 
 struct RunPlan {
@@ -68,6 +74,7 @@ struct RunPlan {
     bool zeroWellIds = false;     // .imrs: every record stores well id 0 (numbered by position)
     bool fullDropletLists = false; // .imrs: also the lists the reader does not take
     QByteArray analysisParams;     // "analysisparams.json"; not written when empty
+    QByteArray uniformImage;       // the flat field's TIFF, "uniform/uniformImage.tif"; not written when empty
     QString serialNumber = QStringLiteral("LMR-SYN-0001");
     int volume = 800;     // droplet volume, pl
     qint32 exposure = 100; // per channel, the same in every well
@@ -141,8 +148,11 @@ struct ChannelTruth {
 struct WellTruth {
     quint32 id = 0;
     QString position;
-    int droplets = 0;
+    int droplets = 0; // stored
+    int drawnDroplets = 0;
     int excluded = 0;
+    double sharpness = 0.0; // stored
+    int saturated = 0;      // stored
     double referenceMean = 0.0;
     QList<ChannelTruth> channels;     // in the well's target order
     QList<QPair<quint32, int>> zones; // zone mask -> droplets (all droplets), masks ascending

@@ -297,6 +297,24 @@ ChipPlan planFor(Volume volume, int width, int height, std::uint64_t seed)
     return s;
 }
 
+cv::Mat shadingField(int width, int height, double vignetting, int bands)
+{
+    // 1 at the centre, 1 - vignetting at the corners of each band.
+    cv::Mat shading(height, width, CV_32FC1);
+    const int bandHeight = bands > 0 ? height / bands : height;
+    const double cx = (width - 1) / 2.0, cy = (bandHeight - 1) / 2.0;
+    const double rmax2 = cx * cx + cy * cy;
+    for (int y = 0; y < height; ++y) {
+        float *row = shading.ptr<float>(y);
+        const int by = bandHeight > 0 ? y % bandHeight : y;
+        for (int x = 0; x < width; ++x) {
+            const double r2 = rmax2 > 0 ? ((x - cx) * (x - cx) + (by - cy) * (by - cy)) / rmax2 : 0.0;
+            row[x] = float(1.0 - vignetting * r2);
+        }
+    }
+    return shading;
+}
+
 Chip makeChip(const ChipPlan &plan)
 {
     if (plan.width <= 0 || plan.height <= 0)
@@ -306,25 +324,15 @@ Chip makeChip(const ChipPlan &plan)
         throw std::invalid_argument("droplet radius and pitch must be positive");
     if (plan.bitDepth != 8 && plan.bitDepth != 16)
         throw std::invalid_argument("bit depth must be 8 or 16");
+    if (plan.shadingBands < 1 || plan.height % plan.shadingBands != 0)
+        throw std::invalid_argument("the shading bands must divide the image height");
 
     Chip chip;
     chip.width = (plan.width + 3) / 4 * 4;
     chip.height = plan.height;
     Random rnd(plan.seed);
 
-    // Shading: 1 at the centre, 1 - vignetting at the corners.
-    chip.shading.create(chip.height, chip.width, CV_32FC1);
-    {
-        const double cx = (chip.width - 1) / 2.0, cy = (chip.height - 1) / 2.0;
-        const double rmax2 = cx * cx + cy * cy;
-        for (int y = 0; y < chip.height; ++y) {
-            float *row = chip.shading.ptr<float>(y);
-            for (int x = 0; x < chip.width; ++x) {
-                const double r2 = rmax2 > 0 ? ((x - cx) * (x - cx) + (y - cy) * (y - cy)) / rmax2 : 0.0;
-                row[x] = float(1.0 - plan.vignetting * r2);
-            }
-        }
-    }
+    chip.shading = shadingField(chip.width, chip.height, plan.vignetting, plan.shadingBands);
 
     // Droplets on a hexagonal lattice with a random phase, covering the image, or at random
     // sites as many as such a lattice holds.

@@ -94,6 +94,9 @@ struct ChipPlan {
 
     // Brightness falls to (1 - vignetting) at the image corners (quadratic in the radius).
     double vignetting = 0.0;
+    // The image is this many bands of whole rows imaged apart, each band with the vignetting
+    // centred on itself (a chip whose halves are imaged as two blocks).
+    int shadingBands = 1;
 
     int hazeCount = 0;
     int blobCount = 0;
@@ -127,6 +130,10 @@ struct Chip {
 
 // Deterministic for a given plan (seed included).
 Chip makeChip(const ChipPlan &plan);
+
+// The vignetting factor per pixel (CV_32FC1) of an image, 1 at the centre of each band of
+// height / bands rows: the flat field that corrects it.
+cv::Mat shadingField(int width, int height, double vignetting, int bands = 1);
 
 // A plan with the geometry of a volume, everything else at the defaults.
 ChipPlan planFor(Volume volume, int width, int height, std::uint64_t seed);

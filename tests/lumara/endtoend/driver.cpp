@@ -3,12 +3,14 @@
 #include "bll/bllinstance.h"
 #include "bll/documentaccess.h"
 #include "bll/dropletexclude.h"
+#include "bll/experimenteditmgr.h"
 #include "io/poolhandover.h"
 #include "bll/populationsmgr.h"
 #include "bll/reanalysis.h"
 #include "bll/resultcalculate.h"
 #include "bll/signaltransfer.h"
 
+#include "qualityevaluation.h"
 #include "spillovercompensation.h"
 
 #include <QCoreApplication>
@@ -17,6 +19,7 @@
 #include <QThread>
 #include <QThreadPool>
 
+#include <cmath>
 #include <mutex>
 
 namespace EndToEnd {
@@ -34,7 +37,8 @@ bool PopulationFigures::operator==(const PopulationFigures &o) const
 bool WellFigures::operator==(const WellFigures &o) const
 {
     return id == o.id && name == o.name && effective == o.effective && sharpness == o.sharpness
-           && saturated == o.saturated && thresholds == o.thresholds && populations == o.populations;
+           && saturated == o.saturated && qcMet == o.qcMet && thresholds == o.thresholds
+           && populations == o.populations;
 }
 
 const PopulationFigures *WellFigures::population(const QString &populationName) const
@@ -256,6 +260,38 @@ bool Driver::save(const QString &path)
     return saved;
 }
 
+namespace {
+
+// As the Quality Control page colours its figures and the droplet-quality dialog its own (the
+// dialog's only in line mode, where it shows them).
+QMap<QString, bool> qcMet(uint id, const LumaraAnalysisData::WellImageAnalysisInfo &record)
+{
+    BLLInstance *bll = BLLInstance::getInstance();
+    const LumaraAnalysisData::QcThresholdInfo limits = bll->getQcSettings();
+    QMap<QString, bool> met;
+    met.insert(QStringLiteral("sharpness"), record.sharpness > double(limits.imageSharpness));
+    met.insert(QStringLiteral("droplets"), uint(record.droplets.size()) > bll->getNumbersRef(id));
+    met.insert(QStringLiteral("saturated"), limits.saturatedObjects > record.saturatedDrpltNum);
+    met.insert(QStringLiteral("effective"), bll->getNumbersRef(id) <= bll->getWellDropletNum(id));
+    if (bll->getThldType() != LumaraAnalysisData::LineThreshold)
+        return met;
+    const double reference =
+        double(bll->getExperimentEditMgr()->getWellDropletNumber(id)) * limits.analyzableDrpltRatio;
+    met.insert(QStringLiteral("effective of all"), double(bll->getWellDropletNum(id)) > reference);
+    met.insert(QStringLiteral("reference CV"),
+               limits.rfuCv > QualityEvaluation::calCv(bll->getWellChannelGrayValues(id, bll->getRefChannelId(id))));
+    for (uint channel : bll->getWellChannels(id)) {
+        const DrpltQuality q = QualityEvaluation::calDrpltQuality(
+            bll->getWellChannelGrayValues(id, channel), bll->getThldByLine(id, channel), limits.rainRangeStddevNum);
+        met.insert(QStringLiteral("Rs %1").arg(channel), std::isfinite(q.Rs) && q.Rs >= 0.0 && q.Rs > limits.rs);
+        met.insert(QStringLiteral("rain %1").arg(channel),
+                   std::isfinite(q.rain) && q.rain >= 0.0 && limits.rain > q.rain);
+    }
+    return met;
+}
+
+} // namespace
+
 Snapshot Driver::snapshot(const QString &stage)
 {
     Snapshot snap;
@@ -275,6 +311,7 @@ Snapshot Driver::snapshot(const QString &stage)
         const LumaraAnalysisData::WellImageAnalysisInfo &record = bll->getDropletExclude()->getImgAnalysisInfo(id);
         well.sharpness = record.sharpness;
         well.saturated = record.saturatedDrpltNum;
+        well.qcMet = qcMet(id, record);
         for (uint channel : channels)
             well.thresholds.append(qMakePair(channel, bll->getThldByLine(id, channel)));
         for (const LumaraAnalysisData::PopulationResultInfo &r : results->getPopulationResults(id)) {
@@ -305,6 +342,9 @@ QString Driver::format(const Snapshot &snapshot)
           << QString::number(w.sharpness, 'g', 10) << " saturated " << w.saturated << " thresholds";
         for (const auto &t : w.thresholds)
             s << ' ' << t.first << '=' << t.second;
+        s << "\n  qc";
+        for (auto it = w.qcMet.cbegin(); it != w.qcMet.cend(); ++it)
+            s << ' ' << it.key() << (it.value() ? " met," : " NOT met,");
         s << '\n';
         for (const PopulationFigures &p : w.populations)
             s << "  population " << p.id << " \"" << p.name << "\" pos " << p.positives << " neg " << p.negatives

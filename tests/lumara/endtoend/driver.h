@@ -5,6 +5,7 @@
 // hub announces new well information (as the well list does). After each step the figures of
 // every well can be taken and printed.
 #include <QList>
+#include <QMap>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -34,6 +35,9 @@ struct WellFigures {
     // The quality-control figures of the well's image analysis.
     double sharpness = 0.0;
     uint saturated = 0;
+    // Per quality-control figure ("sharpness", "droplets", "Rs 1", ...), whether it meets its
+    // limit: the colours of the Quality Control page and of the droplet-quality dialog.
+    QMap<QString, bool> qcMet;
     QList<QPair<uint, uint>> thresholds; // (channel, line threshold) of the used channels
     QList<PopulationFigures> populations;
     bool operator==(const WellFigures &o) const;

@@ -32,6 +32,10 @@ int main(int argc, char *argv[])
     const QCommandLineOption lineOption("line", "Switch to line mode.");
     const QCommandLineOption poolOption("pool", "Pooled automatic thresholds.");
     const QCommandLineOption reanalyseOption("reanalyse", "Re-analyse every well.");
+    const QCommandLineOption backgroundOption("background",
+                                              "Background correction of the re-analysis: 2 intelligent algorithm (the "
+                                              "dialog's default), 1 machine correction, 0 none.",
+                                              "n", "2");
     const QCommandLineOption excludeOption("exclude", "Exclude every n-th droplet.", "n", "0");
     const QCommandLineOption matrixOption("matrix", "Apply the crosstalk as a compensation matrix.");
     const QCommandLineOption resetOption("reset", "Withdraw the matrix again.");
@@ -39,8 +43,8 @@ int main(int argc, char *argv[])
     const QCommandLineOption saveOption("save", "Save as a package and reopen it.");
     const QCommandLineOption allOption("all", "Every step.");
     parser.addOptions({dirOption, threadsOption, kindOption, wellsOption, sizeOption, volumeOption, fractionOption,
-                       setsOption, crosstalkOption, seedOption, lineOption, poolOption, reanalyseOption, excludeOption,
-                       matrixOption, resetOption, mergeOption, saveOption, allOption});
+                       setsOption, crosstalkOption, seedOption, lineOption, poolOption, reanalyseOption, backgroundOption,
+                       excludeOption, matrixOption, resetOption, mergeOption, saveOption, allOption});
     parser.process(app);
 
     EndToEnd::ScenarioOptions o;
@@ -71,6 +75,7 @@ int main(int argc, char *argv[])
     o.lineMode = all || parser.isSet(lineOption);
     o.pool = all || parser.isSet(poolOption);
     o.reanalyse = all || parser.isSet(reanalyseOption);
+    o.background = parser.value(backgroundOption).toInt();
     o.excludeStep = all ? 7 : parser.value(excludeOption).toInt();
     o.matrix = all || parser.isSet(matrixOption);
     o.reset = all || parser.isSet(resetOption);

@@ -3,14 +3,17 @@
 // the generator's ground truth or against an earlier step:
 //   open           figures match the truth, the hub announced updateWellInfo and no error;
 //   line, pool     line mode and pooled automatic thresholds;
-//   reanalyse      droplets recognised anew give the drawn classes;
+//   reanalyse      with the re-analysis dialog's choices: droplets recognised anew give the
+//                  drawn classes and, as the archive stores what this recognition finds, the
+//                  opened counts, concentrations and quality-control colours; every background
+//                  correction asked for is made;
 //   exclude        droplets excluded by hand;
 //   matrix         the generator's crosstalk applied as a .cmtx: the exclusions survive;
 //   reset          the matrix withdrawn: the figures before it come back;
 //   merge          a second archive's wells follow with the next ids and their own figures;
 //   save           saved as a package and reopened: the same figures.
 // Every step but the re-analysis keeps each well's sharpness and saturated droplets; opened
-// and merged wells carry the generator's.
+// and merged wells carry those their archive stored.
 #include "generator.h"
 
 #include <QString>
@@ -26,6 +29,10 @@ struct ScenarioOptions {
     bool lineMode = false;
     bool pool = false;
     bool reanalyse = false;
+    // The re-analysis dialog's background choice as the engine takes it (2 intelligent
+    // algorithm, the dialog's default; 1 machine correction; 0 none); fluorescence correction
+    // is on, as the dialog has it.
+    int background = 2;
     int excludeStep = 0; // exclude every n-th droplet; 0: none
     bool matrix = false;
     bool reset = false;
@@ -39,8 +46,11 @@ struct ScenarioOptions {
 
 struct ScenarioResult {
     QStringList failures;
+    // What the re-analysis changed of the opened figures (kept apart: a recognition that does
+    // not find the same droplets on images with and without their background shows here).
+    QStringList reanalysisChanges;
     QStringList signalsSeen;
-    bool ok() const { return failures.isEmpty(); }
+    bool ok() const { return failures.isEmpty() && reanalysisChanges.isEmpty(); }
 };
 
 // The data folder's analysis parameters for a droplet volume ("../data/<volume>pl_..."), as an

@@ -135,18 +135,66 @@ CheckResult compareQcFigures(const Snapshot &before, const Snapshot &after)
     return result;
 }
 
-CheckResult compareQcWithPlan(const Snapshot &snapshot, const MkPackage::GeneratorOptions &options, uint firstId)
+CheckResult compareQcWithTruth(const Snapshot &snapshot, const QJsonObject &truth, uint idOffset)
 {
     CheckResult result;
-    WellFigures planned;
-    planned.sharpness = options.kind == MkPackage::ArchiveKind::Imrs ? MkPackage::WellPlan().sharpness : 0.0;
-    planned.saturated = 0;
-    for (int i = 0; i < options.wells; ++i) {
-        const uint id = firstId + uint(i);
-        if (const WellFigures *well = snapshot.well(id))
-            compareQc(planned, *well, &result);
+    const bool expzip = truth.value(QStringLiteral("kind")).toString() == QLatin1String("expzip");
+    const QJsonArray wells = truth.value(QStringLiteral("wells")).toArray();
+    if (wells.isEmpty())
+        result.failures.append(QStringLiteral("the ground truth has no wells"));
+    for (const QJsonValue &w : wells) {
+        const QJsonObject tw = w.toObject();
+        WellFigures stored;
+        stored.id = uint(tw.value(QStringLiteral("id")).toInt()) + idOffset;
+        stored.sharpness = expzip ? 0.0 : tw.value(QStringLiteral("sharpness")).toDouble();
+        stored.saturated = uint(tw.value(QStringLiteral("saturated")).toInt());
+        if (const WellFigures *well = snapshot.well(stored.id))
+            compareQc(stored, *well, &result);
         else
-            result.failures.append(QStringLiteral("well %1 is missing").arg(id));
+            result.failures.append(QStringLiteral("well %1 is missing").arg(stored.id));
+    }
+    return result;
+}
+
+CheckResult compareReanalysis(const Snapshot &before, const Snapshot &after, double countShare,
+                              const QStringList &unstored)
+{
+    CheckResult result;
+    for (const WellFigures &was : before.wells) {
+        const WellFigures *now = after.well(was.id);
+        ++result.checked;
+        if (!now) {
+            result.failures.append(QStringLiteral("well %1 is missing").arg(was.id));
+            continue;
+        }
+        const QString where = QStringLiteral("well %1").arg(was.id);
+        if (std::fabs(double(now->effective) - double(was.effective)) > countShare * was.effective)
+            result.failures.append(
+                QStringLiteral("%1: %2 droplets, %3 before").arg(where).arg(now->effective).arg(was.effective));
+        for (const PopulationFigures &p : was.populations) {
+            const PopulationFigures *q = now->population(p.name);
+            if (!q) {
+                result.failures.append(QStringLiteral("%1 %2: no population").arg(where, p.name));
+                continue;
+            }
+            if (!(q->concentration >= p.lower && q->concentration <= p.upper))
+                result.failures.append(QStringLiteral("%1 %2: concentration %3, before %4 in [%5, %6]")
+                                           .arg(where, p.name)
+                                           .arg(q->concentration, 0, 'g', 8)
+                                           .arg(p.concentration, 0, 'g', 8)
+                                           .arg(p.lower, 0, 'g', 8)
+                                           .arg(p.upper, 0, 'g', 8));
+        }
+        if (now->qcMet.keys() != was.qcMet.keys())
+            result.failures.append(QStringLiteral("%1: quality figures %2, before %3")
+                                       .arg(where, now->qcMet.keys().join(QStringLiteral(", ")),
+                                            was.qcMet.keys().join(QStringLiteral(", "))));
+        for (auto it = was.qcMet.cbegin(); it != was.qcMet.cend(); ++it)
+            if (!unstored.contains(it.key()) && now->qcMet.contains(it.key())
+                && now->qcMet.value(it.key()) != it.value())
+                result.failures.append(QStringLiteral("%1: %2 %3 its limit, before it %4")
+                                           .arg(where, it.key(), now->qcMet.value(it.key()) ? "meets" : "misses",
+                                                it.value() ? "met it" : "missed it"));
     }
     return result;
 }
@@ -154,8 +202,11 @@ CheckResult compareQcWithPlan(const Snapshot &snapshot, const MkPackage::Generat
 ClassAgreement classAgreement(const MkPackage::GeneratorOptions &options, uint firstId)
 {
     ClassAgreement agreement;
+    // Every droplet the generator drew, not only those its archive stores.
+    MkPackage::GeneratorOptions drawn = options;
+    drawn.storedDroplets = MkPackage::StoredDroplets::Drawn;
     MkPackage::SynthWells wells;
-    if (!wells.setOptions(options, nullptr))
+    if (!wells.setOptions(drawn, nullptr))
         return agreement;
     DrpltImgInfoMgr *images = DocumentAccess::imageInfo();
     if (!images)
@@ -291,7 +342,8 @@ bool writeCrosstalkMatrix(const MkPackage::GeneratorOptions &options, const QStr
             channels.append(c);
     }
     const auto m = MkPackage::crosstalkMatrix(options.crosstalk, channels);
-    const LumaraSynth::ChipPlan nominal;
+    LumaraSynth::ChipPlan nominal;
+    nominal.referenceGrey = MkPackage::ReferenceGrey;
     CompensationMatrix matrix;
     for (int r = 0; r < 6; ++r) {
         matrix.negativeBackground[r] = 0.0;

@@ -29,10 +29,16 @@ CheckResult compareWithTruth(const Snapshot &snapshot, const QJsonObject &truth,
 // are the same: only a re-analysis, which finds the droplets anew, may change them.
 CheckResult compareQcFigures(const Snapshot &before, const Snapshot &after);
 
-// The wells with ids firstId .. of a generated run carry what its archive gives for every
-// well: the plan's sharpness (an .expzip archive has none to give: 0) and no saturated
-// droplets (the generator's greys stay below saturation).
-CheckResult compareQcWithPlan(const Snapshot &snapshot, const MkPackage::GeneratorOptions &options, uint firstId = 1);
+// Per truth well (document id = truth id + idOffset): the sharpness and saturated droplets its
+// archive stored (an .expzip archive stores no sharpness: 0).
+CheckResult compareQcWithTruth(const Snapshot &snapshot, const QJsonObject &truth, uint idOffset = 0);
+
+// A re-analysis of wells whose droplets were found as the engine finds them keeps what the user
+// saw: per well the droplet count within `countShare` of the earlier one, every population's
+// concentration within the earlier 95 % bounds, and every quality-control figure on the same
+// side of its limit (but the figures named in `unstored`, which the archive could not keep).
+CheckResult compareReanalysis(const Snapshot &before, const Snapshot &after, double countShare = 0.01,
+                              const QStringList &unstored = QStringList());
 
 struct ClassAgreement {
     int truthDroplets = 0;

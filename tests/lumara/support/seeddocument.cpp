@@ -69,6 +69,7 @@ QString basePackagePath(QString *error)
         options.wells = 1;
         options.width = 64;
         options.height = 48;
+        options.storedDroplets = MkPackage::StoredDroplets::Drawn; // too small for the recognition
         const QString target = folder.filePath(QStringLiteral("base.imrs"));
         QString message;
         if (folder.isValid() && MkPackage::generatePackage(options, target, nullptr, &message))
@@ -102,6 +103,9 @@ MkPackage::GeneratorOptions smallRun(bool matrix, quint64 seed, int size)
     o.matrix = matrix;
     o.crosstalk = 0.1;
     o.seed = seed;
+    // Chips of a few dozen droplets at most: the droplets as drawn, whatever a recognition
+    // would make of them.
+    o.storedDroplets = MkPackage::StoredDroplets::Drawn;
     return o;
 }
 

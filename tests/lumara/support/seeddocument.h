@@ -122,7 +122,8 @@ QString basePackagePath(QString *error = nullptr);
 // A generated run archive written as folder/name (missing folders made); "" with a warning
 // when it cannot be made.
 QString generateRun(const QString &folder, const QString &name, const MkPackage::GeneratorOptions &options);
-// Two wells of size x size pixels with 10 % crosstalk, its matrix stored when asked.
+// Two wells of size x size pixels with 10 % crosstalk, its matrix stored when asked, their
+// droplets as drawn.
 MkPackage::GeneratorOptions smallRun(bool matrix, quint64 seed, int size);
 
 } // namespace BllTest

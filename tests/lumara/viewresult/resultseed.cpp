@@ -63,6 +63,7 @@ bool useKit(bool kit, QString *error)
     options.wells = 1;
     options.width = 64;
     options.height = 48;
+    options.storedDroplets = MkPackage::StoredDroplets::Drawn; // too small for the recognition
     options.reagentKit = kit;
     const QString path = BllTest::generateRun(folder.path(), kit ? QStringLiteral("kit.imrs") : QStringLiteral("plain.imrs"),
                                               options);

@@ -115,6 +115,18 @@ ChannelPlotPage *plotPage(MainWindows &window, int sub)
     return plots->plot2DDot();
 }
 
+// Both channels' boxes shown and laid out apart from each other.
+bool rowsApart(ChannelPlotPage *plots, uint channel, uint other)
+{
+    QQuickItem *one = shownItem(plots, QStringLiteral("threshold%1").arg(channel));
+    QQuickItem *two = shownItem(plots, QStringLiteral("threshold%1").arg(other));
+    if (!one || !two)
+        return false;
+    const QRectF a = one->mapRectToScene(QRectF(0, 0, one->width(), one->height()));
+    const QRectF b = two->mapRectToScene(QRectF(0, 0, two->width(), two->height()));
+    return !a.intersects(b);
+}
+
 } // namespace
 
 class TestThresholdBoxes : public QObject {
@@ -232,6 +244,9 @@ void TestThresholdBoxes::typedThresholdLeavesTheBox()
         typed = QString::number(median);
     }
 
+    // The user clicks the rows as drawn: the panel's column places a new row at the next
+    // frame, and until then it lies over the first.
+    QTRY_VERIFY(rowsApart(plots, channel, other));
     QQuickItem *box = shownItem(plots, QStringLiteral("threshold%1").arg(channel));
     QVERIFY(box);
     mouseClickItem(plots, box);

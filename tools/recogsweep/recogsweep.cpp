@@ -21,7 +21,7 @@
 //   both       false detections <= 2 % of the eligible droplets
 // Two sets are judged on the droplets off the seam, which neither set can see.
 //
-//   recogsweep [--seeds n] [--size px] [--threads n] [--volume 800] [--grid] [--only text]
+//   recogsweep [--seeds n] [--size px] [--threads n] [--volume 800] [--grid] [--only text|text...]
 //              [--data folder]
 #include "analysisrecords.h"
 #include "drpltimganalyser.h"
@@ -443,9 +443,19 @@ std::vector<Variant> variants(const Options &o)
                             }
     }
     if (!o.only.empty()) {
+        // Alternatives separated by "|".
+        std::vector<std::string> wanted;
+        for (size_t from = 0;;) {
+            const size_t bar = o.only.find('|', from);
+            wanted.push_back(o.only.substr(from, bar == std::string::npos ? std::string::npos : bar - from));
+            if (bar == std::string::npos)
+                break;
+            from = bar + 1;
+        }
         std::vector<Variant> kept;
         for (const Variant &v : out)
-            if (v.name.find(o.only) != std::string::npos)
+            if (std::any_of(wanted.begin(), wanted.end(),
+                            [&](const std::string &w) { return v.name.find(w) != std::string::npos; }))
                 kept.push_back(v);
         out = kept;
     }
@@ -537,16 +547,16 @@ int main(int argc, char **argv)
 
     std::printf("%s, %d x %d px, %d seeds per variant, %.0f s\n", volumeName(o.volume), o.size, o.size, o.seeds,
                 seconds);
-    std::printf("| %-44s | %7s | %8s | %7s | %6s | %5s | %4s | %s\n", "variant", "found", "off seam", "false",
+    std::printf("| %-48s | %7s | %8s | %7s | %6s | %5s | %4s | %s\n", "variant", "found", "off seam", "false",
                 "bias", "fail", "goal", "error");
-    std::printf("|%s|%s|%s|%s|%s|%s|%s|\n", std::string(46, '-').c_str(), std::string(9, '-').c_str(),
+    std::printf("|%s|%s|%s|%s|%s|%s|%s|\n", std::string(50, '-').c_str(), std::string(9, '-').c_str(),
                 std::string(10, '-').c_str(), std::string(9, '-').c_str(), std::string(8, '-').c_str(),
                 std::string(7, '-').c_str(), std::string(6, '-').c_str());
     std::vector<Verdict> verdicts;
     for (size_t i = 0; i < list.size(); ++i) {
         const Tally &t = tallies[i];
         verdicts.push_back(judge(list[i], t));
-        std::printf("| %-44s | %6.1f%% | %7.1f%% | %7ld | %+5.1f%% | %2d/%-2d | %4s | %s\n", list[i].name.c_str(),
+        std::printf("| %-48s | %6.1f%% | %7.1f%% | %7ld | %+5.1f%% | %2d/%-2d | %4s | %s\n", list[i].name.c_str(),
                     100.0 * t.foundShare(), 100.0 * t.foundOffSeamShare(), t.falseHits, 100.0 * t.bias(), t.failed,
                     t.runs, verdicts.back().held ? "yes" : "no", t.error.c_str());
     }

@@ -94,15 +94,17 @@ struct Matching {
     int unmatched = 0;
 };
 
-inline Matching match(const QVector<DrpltRecogRecord> &found, const LumaraSynth::Chip &chip, double limit)
+// Found droplets as the engine (DrpltRecogRecord) or the analyser (DropletAnalysisInfo) gives them.
+template <typename Record>
+inline Matching match(const QVector<Record> &found, const LumaraSynth::Chip &chip, double limit)
 {
     Matching m;
     m.hits.assign(chip.droplets.size(), 0);
-    for (const DrpltRecogRecord &r : found) {
+    for (const Record &r : found) {
         double best = 1e18;
         int at = -1;
         for (size_t i = 0; i < chip.droplets.size(); ++i) {
-            const double d = std::hypot(chip.droplets[i].x - r.x, chip.droplets[i].y - r.y);
+            const double d = std::hypot(chip.droplets[i].x - double(r.x), chip.droplets[i].y - double(r.y));
             if (d < best) {
                 best = d;
                 at = int(i);

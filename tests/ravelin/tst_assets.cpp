@@ -2,6 +2,8 @@
 
 #include <QFile>
 #include <QJsonDocument>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QJsonObject>
 #include <QSettings>
 #include <QStringList>
@@ -32,11 +34,11 @@ private slots:
     {
         QTest::addColumn<QString>("file");
         QTest::addColumn<int>("side");
-        // Share of the centre weight the kernel passes of a flat field: Kernel_11 must keep the
-        // centre of a droplet wider than itself lit.
+        // Share of the centre weight the kernel passes of a flat field: both must keep the
+        // centre of a droplet wider than their hat lit.
         QTest::addColumn<double>("flatShare");
         QTest::newRow("11") << "template/Kernel_11.tif" << 11 << 0.4;
-        QTest::newRow("15") << "template/Kernel_15.tif" << 15 << 0.0;
+        QTest::newRow("15") << "template/Kernel_15.tif" << 15 << 0.4;
     }
     void kernels()
     {
@@ -103,9 +105,34 @@ private slots:
                 QVERIFY(g.value(key).isDouble());
             }
         }
-        // The mark must hold a whole droplet: not narrower than the template.
+        // The mark must hold a whole droplet: not narrower than the template, and the disk
+        // of the grey measure inside it.
         QVERIFY(g.value("GreyValueMaskSize").toInt() >= raw.rows);
-        QVERIFY(g.value("MeanGreyvalueRadius").toInt() < raw.rows);
+        QVERIFY(g.value("MeanGreyvalueRadius").toInt() < g.value("GreyValueMaskSize").toInt());
+    }
+
+    // The asset tool is the one source of the committed templates, kernels and parameter
+    // files: what it writes now must be what the data folder holds.
+    void committedAssetsAreTheToolsOutput()
+    {
+        QTemporaryDir out;
+        QVERIFY(out.isValid());
+        QProcess tool;
+        tool.start(QStringLiteral("./mkassets"), {out.path()});
+        QVERIFY2(tool.waitForFinished(120000), qPrintable(tool.errorString()));
+        QCOMPARE(tool.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(tool.exitCode(), 0);
+        QStringList files = {"analysisparams.json", "QcParams.ini", "template/Kernel_11.tif", "template/Kernel_15.tif"};
+        for (const char *v : {"300pl", "600pl", "800pl", "3000pl"}) {
+            files << QStringLiteral("%1_analysisparams.json").arg(QLatin1String(v))
+                  << QStringLiteral("template/modelTemp%1.tif").arg(QLatin1String(v));
+        }
+        for (const QString &file : qAsConst(files)) {
+            QFile made(out.filePath(file)), committed(data(file));
+            QVERIFY2(made.open(QIODevice::ReadOnly), qPrintable(file));
+            QVERIFY2(committed.open(QIODevice::ReadOnly), qPrintable(file));
+            QVERIFY2(made.readAll() == committed.readAll(), qPrintable(file + " differs from the tool's output"));
+        }
     }
 
     void defaultParametersAreTheDefaultVolume()

@@ -10,10 +10,18 @@
 //   bias      positive fraction of the classes' channel among the found droplets against
 //             the same among all eligible droplets, relative (0: loss independent of class)
 // Eligible droplets are those the recognition can see at all: centres beyond the border guard
-// of 1.5 template half-widths. The "tight" variants are meant for the small volumes
-// (--volume 300 --only "classes tight").
+// of 1.5 template half-widths.
 //
-//   recogsweep [--seeds n] [--size px] [--threads n] [--volume 800] [--grid] [--only text]
+// Each row is judged against the goal of its road, and every road ends with the line
+// "<road> road: rows meeting the goal / rows" and the rows that miss it:
+//   reference  no failed well; radius 0.9x to 1.1x: >= 95 % found and |bias| <= 2 %;
+//              radius 0.8x and 1.2x: >= 80 % found
+//   classes    radius 0.9x to 1.1x with negatives at 3 times the background or more:
+//              >= 90 % found and |bias| <= 5 %
+//   both       false detections <= 2 % of the eligible droplets
+// Two sets are judged on the droplets off the seam, which neither set can see.
+//
+//   recogsweep [--seeds n] [--size px] [--threads n] [--volume 800] [--grid] [--only text|text...]
 //              [--data folder]
 #include "analysisrecords.h"
 #include "drpltimganalyser.h"
@@ -98,6 +106,45 @@ struct Tally {
         return (double(foundPositive) / found) / (double(eligiblePositive) / eligible) - 1.0;
     }
 };
+
+// Whether a row meets its road's goal, and if not, why.
+struct Verdict {
+    bool held = true;
+    std::string why;
+
+    void miss(const std::string &reason)
+    {
+        held = false;
+        why += (why.empty() ? "" : ", ") + reason;
+    }
+};
+
+Verdict judge(const Variant &v, const Tally &t)
+{
+    Verdict out;
+    const double found = v.sets == 2 ? t.foundOffSeamShare() : t.foundShare();
+    const bool nominal = v.radiusScale > 0.85 && v.radiusScale < 1.15;
+    if (t.eligible && double(t.falseHits) > 0.02 * double(t.eligible))
+        out.miss("false > 2 %");
+    if (!v.classRoad) {
+        if (t.failed)
+            out.miss("well failed");
+        if (nominal) {
+            if (found < 0.95)
+                out.miss("found < 95 %");
+            if (std::abs(t.bias()) > 0.02)
+                out.miss("|bias| > 2 %");
+        } else if (found < 0.80) {
+            out.miss("found < 80 %");
+        }
+    } else if (nominal && v.negatives >= 3.0) {
+        if (found < 0.90)
+            out.miss("found < 90 %");
+        if (std::abs(t.bias()) > 0.05)
+            out.miss("|bias| > 5 %");
+    }
+    return out;
+}
 
 struct Options {
     int seeds = 4;
@@ -353,10 +400,10 @@ std::vector<Variant> variants(const Options &o)
                 add(std::string(profileName(p)) + fmt(" at %.1fx", r), v);
             }
         }
-        // Small droplets packed tight, as chips drawn apart from this generator show them:
-        // background 2000, noise 5 % of the negatives, vignetting 10 %, positives 3 to 4 times
-        // the negatives, at the shares of positives a well may hold.
-        for (Profile p : {Profile::Dome, Profile::Gaussian})
+        // Droplets packed tight, as chips drawn apart from this generator show them: background
+        // 2000, noise 5 % of the negatives, vignetting 10 %, positives 3 to 4 times the
+        // negatives, at the shares of positives a well may hold.
+        for (Profile p : {Profile::Dome, Profile::Gaussian, Profile::BrightRim})
             for (double r : {0.9, 1.0, 1.1})
                 for (double k : {2.0, 3.0, 5.0})
                     for (double share : {0.1, 0.3, 0.5}) {
@@ -396,9 +443,19 @@ std::vector<Variant> variants(const Options &o)
                             }
     }
     if (!o.only.empty()) {
+        // Alternatives separated by "|".
+        std::vector<std::string> wanted;
+        for (size_t from = 0;;) {
+            const size_t bar = o.only.find('|', from);
+            wanted.push_back(o.only.substr(from, bar == std::string::npos ? std::string::npos : bar - from));
+            if (bar == std::string::npos)
+                break;
+            from = bar + 1;
+        }
         std::vector<Variant> kept;
         for (const Variant &v : out)
-            if (v.name.find(o.only) != std::string::npos)
+            if (std::any_of(wanted.begin(), wanted.end(),
+                            [&](const std::string &w) { return v.name.find(w) != std::string::npos; }))
                 kept.push_back(v);
         out = kept;
     }
@@ -490,15 +547,34 @@ int main(int argc, char **argv)
 
     std::printf("%s, %d x %d px, %d seeds per variant, %.0f s\n", volumeName(o.volume), o.size, o.size, o.seeds,
                 seconds);
-    std::printf("| %-44s | %7s | %8s | %7s | %6s | %5s | %s\n", "variant", "found", "off seam", "false", "bias",
-                "fail", "error");
-    std::printf("|%s|%s|%s|%s|%s|%s|\n", std::string(46, '-').c_str(), std::string(9, '-').c_str(),
+    std::printf("| %-48s | %7s | %8s | %7s | %6s | %5s | %4s | %s\n", "variant", "found", "off seam", "false",
+                "bias", "fail", "goal", "error");
+    std::printf("|%s|%s|%s|%s|%s|%s|%s|\n", std::string(50, '-').c_str(), std::string(9, '-').c_str(),
                 std::string(10, '-').c_str(), std::string(9, '-').c_str(), std::string(8, '-').c_str(),
-                std::string(7, '-').c_str());
+                std::string(7, '-').c_str(), std::string(6, '-').c_str());
+    std::vector<Verdict> verdicts;
     for (size_t i = 0; i < list.size(); ++i) {
         const Tally &t = tallies[i];
-        std::printf("| %-44s | %6.1f%% | %7.1f%% | %7ld | %+5.1f%% | %2d/%-2d | %s\n", list[i].name.c_str(),
-                    100.0 * t.foundShare(), 100.0 * t.foundOffSeamShare(), t.falseHits, 100.0 * t.bias(), t.failed, t.runs, t.error.c_str());
+        verdicts.push_back(judge(list[i], t));
+        std::printf("| %-48s | %6.1f%% | %7.1f%% | %7ld | %+5.1f%% | %2d/%-2d | %4s | %s\n", list[i].name.c_str(),
+                    100.0 * t.foundShare(), 100.0 * t.foundOffSeamShare(), t.falseHits, 100.0 * t.bias(), t.failed,
+                    t.runs, verdicts.back().held ? "yes" : "no", t.error.c_str());
+    }
+    for (bool classRoad : {false, true}) {
+        int rows = 0, held = 0;
+        for (size_t i = 0; i < list.size(); ++i) {
+            if (list[i].classRoad != classRoad)
+                continue;
+            ++rows;
+            held += verdicts[i].held;
+        }
+        if (!rows)
+            continue;
+        std::printf("\n%s %s road: %d / %d rows meet the goal\n", volumeName(o.volume),
+                    classRoad ? "classes" : "reference", held, rows);
+        for (size_t i = 0; i < list.size(); ++i)
+            if (list[i].classRoad == classRoad && !verdicts[i].held)
+                std::printf("  missed: %s (%s)\n", list[i].name.c_str(), verdicts[i].why.c_str());
     }
     return 0;
 }

@@ -124,9 +124,6 @@ void TestEndToEnd::scenario()
         qWarning().noquote() << printed;
     QVERIFY2(result.failures.isEmpty(), qPrintable(result.failures.join('\n')));
     QVERIFY(!result.signalsSeen.contains("openFileError"));
-    // The data folder's 3000 pL template and kernel find a different set of droplets once the
-    // background is taken off the images (up to a tenth on 512-pixel chips).
-    QEXPECT_FAIL("3000 pL", "the 3000 pL recognition depends on the images' background", Continue);
     QVERIFY2(result.reanalysisChanges.isEmpty(), qPrintable(result.reanalysisChanges.join('\n')));
 }
 

@@ -332,6 +332,7 @@ void TestImrsReader::generated()
     o.imageFolder = folder;
     o.wellTargets.insert(1, {"Target-FAM"}); // well 2 measures one of the three used channels
     o.seed = 7 + quint64(layout * 10 + sets);
+    o.storedDroplets = MkPackage::StoredDroplets::Drawn; // too small for the recognition
     const QString path = m_dir.filePath(QStringLiteral("gen_%1.imrs").arg(QTest::currentDataTag()).replace(' ', '_').replace(',', '_'));
     Run run;
     QString error;

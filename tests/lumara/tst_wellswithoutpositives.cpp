@@ -3,10 +3,12 @@
 // switching to polygons and back), a re-analysis with the re-analysis dialog's default choices
 // and the recount under a compensation matrix (each followed by polygons and back) leave it
 // without positives in those channels, while every other well keeps the threshold of the plain
-// two-class split of the very values that were clustered, and so its counts.
+// two-class split of the very values that were clustered, and so its counts. The re-analysis
+// keeps every well's droplet count, concentrations and quality colours.
 #include "bll/bllinstance.h"
 #include "bll/dropletexclude.h"
 #include "driver.h"
+#include "messagerecorder.h"
 #include "testmain.h"
 #include "truthcheck.h"
 #include "twoclasssplit.h"
@@ -85,6 +87,7 @@ private:
     std::unique_ptr<EndToEnd::Driver> m_driver;
     Clustered m_opened;
     Clustered m_reanalysed;
+    EndToEnd::Snapshot m_openFigures;
 };
 
 void TestWellsWithoutPositives::initTestCase()
@@ -97,6 +100,7 @@ void TestWellsWithoutPositives::initTestCase()
     const QList<uint> channels = bll()->getWellChannels(NoTemplateWell);
     QCOMPARE(std::count_if(channels.cbegin(), channels.cend(), silentTarget), 2);
     m_opened = classifiedValues();
+    m_openFigures = m_driver->snapshot(QStringLiteral("open"));
 }
 
 void TestWellsWithoutPositives::switchToPolygonsAndBack()
@@ -144,9 +148,17 @@ void TestWellsWithoutPositives::firstAnalysisThresholds()
 
 void TestWellsWithoutPositives::reanalysis()
 {
+    LumaraTest::MessageRecorder messages;
     m_driver->reanalyse(2, 1); // the dialog's default: background 2, grey adjustment on
     m_reanalysed = workingValues();
     checkWells(m_reanalysed);
+    // The package's stored droplets and figures are what this recognition finds on its images:
+    // re-analysed unchanged, every well keeps what the user saw, with its flat field applied.
+    const EndToEnd::CheckResult kept =
+        EndToEnd::compareReanalysis(m_openFigures, m_driver->snapshot(QStringLiteral("re-analysis")));
+    QVERIFY2(kept.ok(), qPrintable(kept.failures.join(QLatin1Char('\n'))));
+    for (const LumaraTest::MessageRecorder::Message &m : messages.messages())
+        QVERIFY2(!m.text.contains(QStringLiteral("left uncorrected")), qPrintable(m.text));
 }
 
 void TestWellsWithoutPositives::reanalysisThresholdsPutBack()

@@ -50,6 +50,32 @@ private:
     quint64 m_hash = 0xcbf29ce484222325ull;
 };
 
+// The analyser's recognition of a chip on one channel, as the program drives it: with the
+// reference-channel checks when the channel is a reference of its own.
+bool analyse(const Chip &chip, LumaraSynth::Volume volume, int channel, bool referenceChecks,
+             WellImageAnalysisInfo *info, QString *error)
+{
+    Ravelin::DrpltImgAnalyser a;
+    if (!AnalyserSupport::configure(a, volume)) {
+        *error = QStringLiteral("no assets");
+        return false;
+    }
+    a.setUseRecogChanFilterDrplt(referenceChecks);
+    a.setStrategy();
+    const DrpltImgsOnWell<DrpltImg> views = AnalyserSupport::viewsOf(chip);
+    DrpltImgsOnWell<DrpltImg> pre(views.size());
+    if (!a.preprocess(views, pre)) {
+        *error = a.errorString();
+        return false;
+    }
+    a.setRemoveDiscreteRegions(Ravelin::DiscreteRegionsNone);
+    const bool recognised = a.recogDrplt(pre, channel, info);
+    Ravelin::DrpltImgAnalyser::releaseImages(pre);
+    if (!recognised)
+        *error = a.errorString();
+    return recognised;
+}
+
 } // namespace
 
 class TestRecognitionRoads : public QObject {
@@ -118,18 +144,9 @@ private slots:
             }
         }
 
-        Ravelin::DrpltImgAnalyser a;
-        QVERIFY(AnalyserSupport::configure(a, o.volume));
-        a.setUseRecogChanFilterDrplt(true);
-        a.setStrategy();
-        const DrpltImgsOnWell<DrpltImg> views = AnalyserSupport::viewsOf(chip);
-        DrpltImgsOnWell<DrpltImg> pre(views.size());
-        QVERIFY(a.preprocess(views, pre));
-        a.setRemoveDiscreteRegions(Ravelin::DiscreteRegionsNone);
         WellImageAnalysisInfo info;
-        const bool recognised = a.recogDrplt(pre, ref, &info);
-        Ravelin::DrpltImgAnalyser::releaseImages(pre);
-        QVERIFY2(recognised, qPrintable(a.errorString()));
+        QString error;
+        QVERIFY2(analyse(chip, o.volume, ref, true, &info, &error), qPrintable(error));
         QVERIFY(info.droplets.size() > 100);
         Checksum r;
         for (const DropletAnalysisInfo &d : qAsConst(info.droplets)) {
@@ -188,18 +205,11 @@ private slots:
 
         // As the program drives it: without a reference of its own a well is recognised on its
         // target's channel, with the reference-channel checks off.
-        Ravelin::DrpltImgAnalyser a;
-        QVERIFY(AnalyserSupport::configure(a, o.volume));
-        a.setUseRecogChanFilterDrplt(!classRoad);
-        a.setStrategy();
-        const DrpltImgsOnWell<DrpltImg> views = AnalyserSupport::viewsOf(chip);
-        DrpltImgsOnWell<DrpltImg> pre(views.size());
-        QVERIFY(a.preprocess(views, pre));
-        a.setRemoveDiscreteRegions(Ravelin::DiscreteRegionsNone);
         WellImageAnalysisInfo info;
-        const bool recognised = a.recogDrplt(pre, classRoad ? classChannel : LumaraSynth::ReferenceChannel, &info);
-        Ravelin::DrpltImgAnalyser::releaseImages(pre);
-        QVERIFY2(recognised, qPrintable(a.errorString()));
+        QString error;
+        QVERIFY2(analyse(chip, o.volume, classRoad ? classChannel : LumaraSynth::ReferenceChannel, !classRoad, &info,
+                         &error),
+                 qPrintable(error));
 
         // Droplets the border guard hides from any recognition do not count.
         const cv::Mat templ = cv::imread(templatePath(o.volume).toStdString(), cv::IMREAD_GRAYSCALE);

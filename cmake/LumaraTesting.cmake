@@ -41,7 +41,7 @@ endfunction()
 
 # lumara_add_qtest_folder(<prefix> LIBS ...): one test per tst_<stem>.cpp in the current
 # folder, named <prefix>_<stem>. Tests needing more set TEST_<stem>_LIBS / TEST_<stem>_XVFB /
-# TEST_<stem>_XVFB_ARGS.
+# TEST_<stem>_XVFB_ARGS / TEST_<stem>_TIMEOUT.
 function(lumara_add_qtest_folder prefix)
   cmake_parse_arguments(F "" "" "LIBS" ${ARGN})
   file(GLOB tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tst_*.cpp)
@@ -56,7 +56,11 @@ function(lumara_add_qtest_folder prefix)
     if(TEST_${stem}_XVFB_ARGS)
       set(xvfb_args XVFB_ARGS "${TEST_${stem}_XVFB_ARGS}")
     endif()
-    lumara_add_qtest(${prefix}_${stem} ${xvfb} ${xvfb_args} SOURCES ${src} ${TEST_${stem}_SOURCES}
+    set(timeout)
+    if(TEST_${stem}_TIMEOUT)
+      set(timeout TIMEOUT ${TEST_${stem}_TIMEOUT})
+    endif()
+    lumara_add_qtest(${prefix}_${stem} ${xvfb} ${xvfb_args} ${timeout} SOURCES ${src} ${TEST_${stem}_SOURCES}
       LIBS ${F_LIBS} ${TEST_${stem}_LIBS})
   endforeach()
 endfunction()

@@ -1,5 +1,6 @@
 #include "generator.h"
 
+#include "dropletlattice.h"
 #include "wellrecognition.h"
 
 #include "assets/analyserassets.h"
@@ -13,7 +14,6 @@
 
 #include <cmath>
 #include <exception>
-#include <unordered_map>
 
 namespace MkPackage {
 
@@ -66,12 +66,9 @@ std::vector<DropletPlan> recognisedDroplets(const QVector<DropletAnalysisInfo> &
                                             const std::vector<LumaraSynth::Droplet> &drawn, double pitch,
                                             double radius)
 {
-    // Drawn droplets by lattice cell; a found centre's nearest lies in its cell or a neighbour.
-    std::unordered_map<qint64, std::vector<int>> cells;
-    auto key = [](qint64 cx, qint64 cy) { return qint64((quint64(cy) << 32) ^ (quint64(cx) & 0xffffffffu)); };
-    for (int k = 0; k < int(drawn.size()); ++k)
-        cells[key(qint64(std::floor(drawn[size_t(k)].x / pitch)), qint64(std::floor(drawn[size_t(k)].y / pitch)))]
-            .push_back(k);
+    DropletLattice lattice(pitch);
+    for (const LumaraSynth::Droplet &d : drawn)
+        lattice.add(d.x, d.y);
 
     std::vector<DropletPlan> out;
     out.reserve(size_t(found.size()));
@@ -84,23 +81,9 @@ std::vector<DropletPlan> recognisedDroplets(const QVector<DropletAnalysisInfo> &
         drop.positive[ReferenceChannel] = true;
         for (int c = 0; c < ChannelCount; ++c)
             drop.grey[size_t(c)] = f.measuredGreys.value(c);
-        const qint64 cx = qint64(std::floor(drop.x / pitch)), cy = qint64(std::floor(drop.y / pitch));
-        const LumaraSynth::Droplet *best = nullptr;
         double bestDistance = 0.0;
-        for (qint64 dy = -1; dy <= 1; ++dy) {
-            for (qint64 dx = -1; dx <= 1; ++dx) {
-                const auto cell = cells.find(key(cx + dx, cy + dy));
-                if (cell == cells.end())
-                    continue;
-                for (int k : cell->second) {
-                    const double distance = std::hypot(drawn[size_t(k)].x - drop.x, drawn[size_t(k)].y - drop.y);
-                    if (!best || distance < bestDistance) {
-                        best = &drawn[size_t(k)];
-                        bestDistance = distance;
-                    }
-                }
-            }
-        }
+        const int nearest = lattice.nearest(drop.x, drop.y, &bestDistance);
+        const LumaraSynth::Droplet *best = nearest < 0 ? nullptr : &drawn[size_t(nearest)];
         if (best && bestDistance <= best->radius) {
             drop.radius = best->radius;
             for (int c = 0; c < ChannelCount; ++c)

@@ -3,6 +3,7 @@
 #include "bll/bllinstance.h"
 #include "bll/documentaccess.h"
 #include "bll/reanalysis.h"
+#include "dropletlattice.h"
 
 #include "spillovercompensation.h"
 #include "synthchip.h"
@@ -14,7 +15,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <unordered_map>
 
 namespace EndToEnd {
 
@@ -240,37 +240,15 @@ ClassAgreement classAgreement(const MkPackage::GeneratorOptions &options, uint f
             values.append(bll->getAllDropletGrayValues(id, uint(c) + 1));
         }
 
-        // Drawn droplets by lattice cell.
-        std::unordered_map<qint64, std::vector<int>> cells;
-        // Unsigned: cells left of or above the image are negative.
-        auto key = [](qint64 cx, qint64 cy) { return qint64((quint64(cy) << 32) ^ (quint64(cx) & 0xffffffffu)); };
-        for (int k = 0; k < int(plan.droplets.size()); ++k) {
-            const MkPackage::DropletPlan &s = plan.droplets[size_t(k)];
-            cells[key(qint64(std::floor(s.x / pitch)), qint64(std::floor(s.y / pitch)))].push_back(k);
-        }
+        MkPackage::DropletLattice lattice(pitch);
+        for (const MkPackage::DropletPlan &s : plan.droplets)
+            lattice.add(s.x, s.y);
 
         for (int i = 0; i < record.droplets.size(); ++i) {
             const LumaraAnalysisData::DrpltInfo &d = record.droplets.at(i);
             ++agreement.recognised;
-            int best = -1;
             double bestDistance = 0.0;
-            const qint64 cx = qint64(std::floor(double(d.x) / pitch));
-            const qint64 cy = qint64(std::floor(double(d.y) / pitch));
-            for (qint64 dy = -1; dy <= 1; ++dy) {
-                for (qint64 dx = -1; dx <= 1; ++dx) {
-                    const auto found = cells.find(key(cx + dx, cy + dy));
-                    if (found == cells.end())
-                        continue;
-                    for (int index : found->second) {
-                        const MkPackage::DropletPlan &s = plan.droplets[size_t(index)];
-                        const double distance = std::hypot(s.x - double(d.x), s.y - double(d.y));
-                        if (best < 0 || distance < bestDistance) {
-                            best = index;
-                            bestDistance = distance;
-                        }
-                    }
-                }
-            }
+            const int best = lattice.nearest(double(d.x), double(d.y), &bestDistance);
             if (best < 0 || bestDistance > plan.droplets[size_t(best)].radius)
                 continue;
             ++agreement.matched;

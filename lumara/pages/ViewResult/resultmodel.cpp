@@ -22,7 +22,6 @@ WellListModel *wells()
     return WellListModel::instance();
 }
 
-
 // The first and the last population result of a row (all zero when it has none).
 PopulationResultInfo firstOf(const QVector<PopulationResultInfo> &results)
 {

@@ -1,0 +1,68 @@
+#include "wellshape.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace LumaraSynth {
+
+int WellShape::positivesOf(int droplets) const
+{
+    if (positiveCount >= 0)
+        return std::min(positiveCount, droplets);
+    return std::min(droplets, int(std::lround(std::max(0.0, positiveFraction) * droplets)));
+}
+
+unsigned int storedGrey(double grey)
+{
+    if (!(grey > 0.0))
+        return 0;
+    return unsigned(std::lround(std::min(grey, 65535.0)));
+}
+
+std::vector<ShapedDroplet> drawWell(const WellShape &shape, int droplets, std::uint64_t seed)
+{
+    Random random(seed);
+    const int positives = shape.positivesOf(droplets);
+    const int rain = std::min(droplets - positives, int(std::lround(std::max(0.0, shape.rain) * droplets)));
+    const int special = std::max(0, shape.debris) + std::max(0, shape.saturated) + std::max(0, shape.low);
+    const int negatives = std::max(0, droplets - positives - rain - special);
+
+    std::vector<ShapedDroplet> well;
+    well.reserve(size_t(droplets));
+    auto add = [&well](double grey, DrawnAs as, bool positive) { well.push_back({grey, as, positive}); };
+    for (int i = 0; i < negatives; ++i) {
+        double g;
+        if (shape.flatTail > 0.0 && random.uniform() < shape.flatTail)
+            g = shape.negativeMean + random.uniform() * shape.flatTailWidth * shape.negativeSd;
+        else if (shape.logNormal > 0.0)
+            g = shape.negativeMean * std::exp(shape.logNormal * random.normal());
+        else
+            g = shape.negativeMean + shape.negativeSd * random.normal();
+        add(g, DrawnAs::Negative, false);
+    }
+    const double positiveSd = shape.positiveCv * shape.positiveMean;
+    for (int i = 0; i < positives; ++i)
+        add(shape.positiveMean + positiveSd * random.normal(), DrawnAs::Positive, true);
+    for (int i = 0; i < rain; ++i) {
+        const double g = random.uniform(shape.negativeMean, shape.positiveMean);
+        add(g, DrawnAs::Rain, g >= shape.rainMidpoint());
+    }
+    for (int i = 0; i < shape.debris; ++i)
+        add(shape.debrisGrey * (1.0 + 0.02 * random.normal()), DrawnAs::Debris, true);
+    for (int i = 0; i < shape.saturated; ++i)
+        add(65535.0, DrawnAs::Saturated, true);
+    for (int i = 0; i < shape.low; ++i)
+        add(shape.lowGrey, DrawnAs::Low, false);
+
+    // Shuffled, so that no class sits in front of the others.
+    for (int i = int(well.size()) - 1; i > 0; --i)
+        std::swap(well[size_t(i)], well[size_t(random.below(i + 1))]);
+    return well;
+}
+
+int truePositives(const std::vector<ShapedDroplet> &well)
+{
+    return int(std::count_if(well.cbegin(), well.cend(), [](const ShapedDroplet &d) { return d.positive; }));
+}
+
+} // namespace LumaraSynth

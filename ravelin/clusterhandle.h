@@ -1,5 +1,7 @@
 #pragma once
-// Two-class split of one channel's droplet greys by one-dimensional k-means.
+// The automatic threshold of one channel's droplet greys: a two-class split by one-dimensional
+// k-means, kept where the droplets show two groups that it separates, and otherwise replaced by
+// what the shape of the values says (GreyGroups).
 #include "ravelin_global.h"
 
 #include <QCoreApplication>
@@ -8,12 +10,6 @@
 
 #include <cstdint>
 #include <vector>
-
-struct Cluster {
-    std::vector<double> centroid;
-    std::vector<double> previousCentroid;
-    std::vector<uint32_t> members; // indices into the clustered points
-};
 
 class RAVELIN_EXPORT ClusterHandle {
     Q_DECLARE_TR_FUNCTIONS(ClusterHandle)
@@ -26,25 +22,23 @@ public:
     ClusterHandle &operator=(ClusterHandle &&other) noexcept;
     ~ClusterHandle();
 
-    // Threshold halfway between the top of the dim class and the bottom of the bright one.
-    // Where the two classes are one group instead (see separationDeviations), the threshold
-    // lies above the whole group, so that none of its droplets counts as positive.
-    // Fails for fewer than three values and for values that are all equal.
+    // The threshold between negatives and positives; a value at or above it is positive. Where
+    // the values form one group, it lies above that group. Fails for fewer than three values
+    // and for values that are all equal.
     bool clusterDrpltGray(const QVector<uint> &greys, double &threshold);
+    // The two-class split alone: halfway between the top of the dim class and the bottom of the
+    // bright one. The same failures.
+    bool splitDrpltGray(const QVector<uint> &greys, double &threshold);
     QString getErrString() const;
     void clearErrString();
 
-    // The half-width, in standard deviations, of the band each class covers around its mean
-    // (the analysis settings' StandardDeviationThld). The split is taken as two groups only
-    // where the two bands stay apart. 0 or less: every split into classes of different means
-    // is taken as two groups.
-    void setSeparationDeviations(double deviations);
-    double separationDeviations() const;
-
 private:
-    std::vector<Cluster> k_means(const std::vector<std::vector<double>> &points, unsigned int k);
-    double cal_distance(const std::vector<double> &a, const std::vector<double> &b);
+    // Two classes of ascending values: the index of the first value of the upper class, or -1
+    // when all values are equal.
+    std::ptrdiff_t k_means(const std::vector<quint32> &sorted);
+    static double cal_distance(double a, double b);
+    bool sortedGreys(const QVector<uint> &greys, std::vector<quint32> *sorted);
+    static double splitOf(const std::vector<quint32> &sorted, std::ptrdiff_t upper);
 
     QString errString;
-    double deviations;
 };

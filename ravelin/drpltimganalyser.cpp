@@ -754,12 +754,12 @@ bool DrpltImgAnalyser::adjustDrpltGysl(WellImageAnalysisInfo *info)
 bool DrpltImgAnalyser::negPosCluster(WellImageAnalysisInfo *info)
 {
     const AnalysisSettings s = d->settings->getAnalysisSettings();
-    return clusterWellThresholds(info, s.SaturatedPixelNum, s.StandardDeviationThld, &d->infoMessage);
+    return clusterWellThresholds(info, s.SaturatedPixelNum, &d->infoMessage);
 }
 
 bool DrpltImgAnalyser::newNegPosCluster(const QVector<QVector<uint>> &greys, QVector<QVector<uint>> &thresholds)
 {
-    return clusterGreyTable(greys, d->settings->getAnalysisSettings().StandardDeviationThld, thresholds);
+    return clusterGreyTable(greys, thresholds);
 }
 
 bool DrpltImgAnalyser::adjustCrosstalk(WellImageAnalysisInfo *info)

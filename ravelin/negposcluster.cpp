@@ -11,14 +11,12 @@ const quint32 kSaturatedFlag = 3;
 
 } // namespace
 
-bool clusterWellThresholds(WellImageAnalysisInfo *info, qint32 saturatedPixelNum, double separationDeviations,
-                           QString *infoMessage)
+bool clusterWellThresholds(WellImageAnalysisInfo *info, qint32 saturatedPixelNum, QString *infoMessage)
 {
     if (!info)
         return false;
     if (info->valid) {
         ClusterHandle handle;
-        handle.setSeparationDeviations(separationDeviations);
         for (qint32 ch : qAsConst(info->channels)) {
             if (ch < 0 || ch >= kChannels)
                 continue; // no such channel image, nothing to threshold
@@ -62,12 +60,10 @@ bool clusterWellThresholds(WellImageAnalysisInfo *info, qint32 saturatedPixelNum
     return true;
 }
 
-bool clusterGreyTable(const QVector<QVector<uint>> &greys, double separationDeviations,
-                      QVector<QVector<uint>> &thresholds)
+bool clusterGreyTable(const QVector<QVector<uint>> &greys, QVector<QVector<uint>> &thresholds)
 {
     thresholds = QVector<QVector<uint>>(kChannels, QVector<uint>(1, 0));
     ClusterHandle handle;
-    handle.setSeparationDeviations(separationDeviations);
     for (int c = 0; c < kChannels; ++c) {
         QVector<uint> column;
         column.reserve(greys.size());

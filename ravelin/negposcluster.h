@@ -12,14 +12,12 @@ namespace Ravelin {
 // Clusters every channel of info->channels over the droplets not saturated in any channel and
 // stores the thresholds as entry 0 of info->thresholds. Stops at the first channel that cannot
 // be clustered (false; the handle's text appended to info->message). infoMessage receives the
-// one-line progress text; saturatedPixelNum is only reported in it. separationDeviations: the
-// settings' StandardDeviationThld, which tells one group from two (ClusterHandle).
+// one-line progress text; saturatedPixelNum is only reported in it.
 RAVELIN_EXPORT bool clusterWellThresholds(WellImageAnalysisInfo *info, qint32 saturatedPixelNum,
-                                          double separationDeviations, QString *infoMessage);
+                                          QString *infoMessage);
 
 // greys: one row per droplet, six greys by channel. thresholds becomes six one-entry vectors;
 // a channel whose values are all 0, or that cannot be clustered, gets 0. Always true.
-RAVELIN_EXPORT bool clusterGreyTable(const QVector<QVector<uint>> &greys, double separationDeviations,
-                                     QVector<QVector<uint>> &thresholds);
+RAVELIN_EXPORT bool clusterGreyTable(const QVector<QVector<uint>> &greys, QVector<QVector<uint>> &thresholds);
 
 } // namespace Ravelin

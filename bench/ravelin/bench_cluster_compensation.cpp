@@ -61,7 +61,7 @@ static void BM_ClusterWell(benchmark::State &state)
     QString progress;
     for (auto _ : state) {
         WellImageAnalysisInfo w = base;
-        benchmark::DoNotOptimize(Ravelin::clusterWellThresholds(&w, 1, 3, &progress));
+        benchmark::DoNotOptimize(Ravelin::clusterWellThresholds(&w, 1, &progress));
     }
 }
 BENCHMARK(BM_ClusterWell);

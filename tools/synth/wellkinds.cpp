@@ -1,0 +1,186 @@
+#include "wellkinds.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+namespace LumaraSynth {
+
+namespace {
+
+WellShape negatives()
+{
+    WellShape s;
+    s.negativeMean = 1000;
+    s.negativeSd = 100;
+    return s;
+}
+
+} // namespace
+
+std::vector<WellKind> plateWellKinds()
+{
+    std::vector<WellKind> out;
+    char name[160];
+
+    // No positives.
+    {
+        WellKind r{"no positives, normal", negatives(), CountGoal::NoPositives};
+        out.push_back(r);
+        for (double shape : {0.1, 0.2, 0.35}) {
+            std::snprintf(name, sizeof name, "no positives, log-normal %g", shape);
+            WellKind l{name, negatives(), CountGoal::NoPositives};
+            l.shape.logNormal = shape;
+            out.push_back(l);
+        }
+        for (double share : {0.02, 0.05, 0.10}) {
+            std::snprintf(name, sizeof name, "no positives, flat tail %g%% to 5 sd", 100 * share);
+            WellKind f{name, negatives(), CountGoal::NoPositives};
+            f.shape.flatTail = share;
+            out.push_back(f);
+        }
+    }
+    // A few positives far above.
+    for (double sd : {8.0, 10.0, 12.0, 20.0, 50.0}) {
+        for (int count : {1, 2, 5, 10, 20, 25}) {
+            std::snprintf(name, sizeof name, "%d positives at %g sd", count, sd);
+            WellKind r{name, negatives(), sd >= 10 ? CountGoal::EveryOne : CountGoal::Report};
+            r.shape.positiveCount = count;
+            r.shape.positiveMean = 1000 + sd * 100;
+            r.shape.positiveCv = 0.03;
+            out.push_back(r);
+        }
+    }
+    // Clusters apart by 4 to 10 negative deviations, of equal spread and broader.
+    for (double sd : {4.0, 5.0, 6.0, 7.0, 8.0, 10.0}) {
+        for (double spread : {100.0, 150.0}) {
+            for (double fraction : {0.05, 0.10, 0.30, 0.50, 0.75}) {
+                std::snprintf(name, sizeof name, "%g%% at %g sd, spread %g", 100 * fraction, sd, spread);
+                WellKind r{name, negatives(), sd >= 5 ? CountGoal::Within : CountGoal::Report, 0.02};
+                r.shape.positiveFraction = fraction;
+                r.shape.positiveMean = 1000 + sd * 100;
+                r.shape.positiveCv = spread / r.shape.positiveMean;
+                out.push_back(r);
+            }
+        }
+    }
+    // Very high wells, broad clusters.
+    for (double mean : {3000.0, 5000.0}) {
+        for (double cv : {0.05, 0.10, 0.15}) {
+            for (double fraction : {0.90, 0.95, 0.99, 0.995, 0.997, 0.999, 1.0}) {
+                std::snprintf(name, sizeof name, "%g%% at %g, CV %g%%", 100 * fraction, mean, 100 * cv);
+                WellKind r{name, negatives(), fraction <= 0.997 ? CountGoal::Within : CountGoal::Report, 0.025};
+                r.shape.positiveFraction = fraction;
+                r.shape.positiveMean = mean;
+                r.shape.positiveCv = cv;
+                out.push_back(r);
+            }
+        }
+    }
+    // Rain in low, middle and high wells.
+    for (double fraction : {0.05, 0.30, 0.80}) {
+        for (double rain : {0.01, 0.03, 0.05, 0.10, 0.15}) {
+            std::snprintf(name, sizeof name, "%g%% at 3000, rain %g%%", 100 * fraction, 100 * rain);
+            WellKind r{name, negatives(), CountGoal::Within, 0.02};
+            r.shape.positiveFraction = fraction;
+            r.shape.positiveMean = 3000;
+            r.shape.rain = rain;
+            out.push_back(r);
+        }
+    }
+    {
+        WellKind r{"20 positives at 3000, rain 3%", negatives(), CountGoal::Within, 0.02};
+        r.shape.positiveCount = 20;
+        r.shape.rain = 0.03;
+        out.push_back(r);
+        WellKind h{"150 negatives, rest at 3000 +-150, rain 3%", negatives(), CountGoal::Within, 0.02};
+        h.shape.positiveFraction = 1.0 - 0.03 - 150.0 / 15000;
+        h.shape.rain = 0.03;
+        out.push_back(h);
+    }
+    // Debris and saturated droplets.
+    {
+        WellKind r{"no positives, one debris at 30000", negatives(), CountGoal::NoPositives};
+        r.shape.debris = 1;
+        out.push_back(r);
+        WellKind p{"20 positives at 5000, one debris at 30000", negatives(), CountGoal::EveryOne};
+        p.shape.positiveCount = 20;
+        p.shape.positiveMean = 5000;
+        p.shape.debris = 1;
+        out.push_back(p);
+        WellKind m{"30% at 3000, one debris at 10000", negatives(), CountGoal::Within, 0.02};
+        m.shape.positiveFraction = 0.3;
+        m.shape.debris = 1;
+        m.shape.debrisGrey = 10000;
+        out.push_back(m);
+        WellKind s{"20 positives at 3000, one saturated", negatives(), CountGoal::EveryOne};
+        s.shape.positiveCount = 20;
+        s.shape.saturated = 1;
+        out.push_back(s);
+        WellKind t{"5% at 3000, three saturated", negatives(), CountGoal::Within, 0.02};
+        t.shape.positiveFraction = 0.05;
+        t.shape.saturated = 3;
+        out.push_back(t);
+    }
+    // Droplets a compensation pushed to 0.
+    {
+        WellKind r{"no positives, 2 at 0", negatives(), CountGoal::NoPositives};
+        r.shape.low = 2;
+        r.droplets = 1901;
+        out.push_back(r);
+        WellKind q{"no positives, 0.1% at 0", negatives(), CountGoal::NoPositives};
+        q.shape.low = 15;
+        out.push_back(q);
+        WellKind p{"30% at 3000, 2 at 0", negatives(), CountGoal::Within, 0.02};
+        p.shape.positiveFraction = 0.3;
+        p.shape.low = 2;
+        p.droplets = 1901;
+        out.push_back(p);
+    }
+    // Wells of a generated package's size.
+    for (double fraction : {0.0, 0.01, 0.3, 0.95, 0.99}) {
+        std::snprintf(name, sizeof name, "%g%% at 3000 of 1800", 100 * fraction);
+        WellKind r{name, negatives(), fraction == 0 ? CountGoal::NoPositives : fraction > 0.9 ? CountGoal::Within : CountGoal::Within,
+              fraction > 0.9 ? 0.025 : 0.02};
+        r.shape.positiveFraction = fraction;
+        r.droplets = 1800;
+        out.push_back(r);
+    }
+    return out;
+}
+
+
+bool meetsGoal(const WellKind &row, int truth, int count, int droplets)
+{
+    switch (row.goal) {
+    case CountGoal::Report:
+        return true;
+    case CountGoal::NoPositives:
+        return count * 1000 <= droplets + truth * 1000; // debris counted positive is no fault
+    case CountGoal::EveryOne:
+        return std::abs(count - truth) <= 1;
+    case CountGoal::Within:
+        return std::abs(count - truth) <= row.tolerance * truth;
+    }
+    return false;
+}
+
+std::string goalText(const WellKind &row)
+{
+    switch (row.goal) {
+    case CountGoal::Report:
+        return "report";
+    case CountGoal::NoPositives:
+        return "<=0.1%";
+    case CountGoal::EveryOne:
+        return "+-1";
+    case CountGoal::Within: {
+        char text[32];
+        std::snprintf(text, sizeof text, "+-%g%%", 100 * row.tolerance);
+        return text;
+    }
+    }
+    return {};
+}
+
+} // namespace LumaraSynth

@@ -11,6 +11,11 @@ const quint32 kSaturatedFlag = 3;
 
 } // namespace
 
+bool isSaturated(const QVector<quint32> &flags)
+{
+    return flags.contains(kSaturatedFlag);
+}
+
 bool clusterWellThresholds(WellImageAnalysisInfo *info, qint32 saturatedPixelNum, QString *infoMessage)
 {
     if (!info)
@@ -24,7 +29,7 @@ bool clusterWellThresholds(WellImageAnalysisInfo *info, qint32 saturatedPixelNum
             values.reserve(info->droplets.size());
             int leftOut = 0; // saturated droplets (and any without this channel)
             for (const DropletAnalysisInfo &drop : qAsConst(info->droplets)) {
-                if (drop.flags.contains(kSaturatedFlag) || ch >= drop.workingGreys.size()) {
+                if (isSaturated(drop.flags) || ch >= drop.workingGreys.size()) {
                     ++leftOut;
                     continue;
                 }

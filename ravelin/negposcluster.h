@@ -9,6 +9,10 @@
 
 namespace Ravelin {
 
+// Whether a droplet's flags mark it saturated in any channel: its greys say nothing of its class
+// and it takes no part in the clustering.
+RAVELIN_EXPORT bool isSaturated(const QVector<quint32> &flags);
+
 // Clusters every channel of info->channels over the droplets not saturated in any channel and
 // stores the thresholds as entry 0 of info->thresholds. Stops at the first channel that cannot
 // be clustered (false; the handle's text appended to info->message). infoMessage receives the

@@ -12,7 +12,7 @@
 #include "bll/wellchannels.h"
 
 #include "drpltimganalyser.h"
-#include "settings.h"
+#include "negposcluster.h"
 
 #include <algorithm>
 #include <vector>
@@ -248,8 +248,15 @@ void BLLInstance::autoThreshold(QList<uint> wellIds, bool individual)
     const QList<WellInfo> wells = DocumentAccess::wells();
     const bool compensated = DocumentAccess::compensationApplied();
 
-    // Every well's analysis thresholds per channel index, over its targets and reference.
+    // Every well's analysis thresholds per channel index, over its targets and reference; apart,
+    // those that part the well's droplets into negatives and positives. A threshold above a well
+    // of one group (a no-template control, or a well all positive) says where that group ends,
+    // not where negatives end and positives begin, and one all-positive well would lift every
+    // well's threshold into its positives. So where some wells have both, they alone are
+    // pooled (a change over pooling every well, which the plate's other wells still get where
+    // none has both).
     QVector<QVector<uint>> pooled(PerChannel);
+    QVector<QVector<uint>> parting(PerChannel);
     DrpltImgInfoMgr *images = DocumentAccess::imageInfo();
     for (const WellInfo &well : wells) {
         // A well without an analysis record has no thresholds to give.
@@ -262,13 +269,25 @@ void BLLInstance::autoThreshold(QList<uint> wellIds, bool individual)
             continue;
         }
         const QVector<int> indices = getWellChannelIndices(well.id);
-        for (int c : indices)
-            if (c >= 0 && c < PerChannel)
-                pooled[c].append(analysisThreshold(info, c, compensated));
+        for (int c : indices) {
+            if (c < 0 || c >= PerChannel)
+                continue;
+            const uint threshold = analysisThreshold(info, c, compensated);
+            pooled[c].append(threshold);
+            int kept = 0;
+            int above = 0;
+            visitDroplets(info, Droplets::Kept, [&](const DrpltInfo &droplet) {
+                ++kept;
+                above += classifiedGrey(droplet, c, compensated) >= threshold ? 1 : 0;
+            });
+            // More than one droplet in a thousand on either side.
+            if (above * 1000 > kept && (kept - above) * 1000 > kept)
+                parting[c].append(threshold);
+        }
     }
     uint thresholds[PerChannel];
     for (int c = 0; c < PerChannel; ++c)
-        thresholds[c] = ReAnalysis::trimmedMean(pooled.at(c));
+        thresholds[c] = ReAnalysis::trimmedMean(parting.at(c).isEmpty() ? pooled.at(c) : parting.at(c));
 
     DrpltClassifyMgr *classify = DocumentAccess::classify();
     for (int p = 0; p < wells.size(); ++p) {
@@ -291,24 +310,26 @@ void BLLInstance::autoThresholdAllWells()
     const bool compensated = DocumentAccess::compensationApplied();
     const QList<WellInfo> list = DocumentAccess::wells();
     const QVector<WellInfo> wells(list.cbegin(), list.cend());
-    // The package's analysis parameters, as the engine's analysers hold them: the clustering
-    // tells one group from two by them.
-    const Ravelin::AnalysisSettings settings = m_reAnalysis->setup().settingsA;
     // The wells are clustered apart from each other (each task with its own analyser, whose
     // clustering keeps state); the document is written afterwards, on this thread.
     const QVector<QVector<uint>> thresholds = EngineDetail::orderedMap<QVector<uint>, WellInfo>(
-        wells, [this, &settings](const WellInfo &well) {
-            QVector<QVector<uint>> columns;
-            for (uint channel = 1; channel <= uint(PerChannel); ++channel)
-                columns.append(getWellChannelGrayValues(well.id, channel));
-            // Rows are droplets; the channels are aligned by construction of the reader.
-            QVector<QVector<uint>> rows(columns.at(0).size(), QVector<uint>(PerChannel, 0));
-            for (int k = 0; k < rows.size(); ++k)
+        wells, [compensated](const WellInfo &well) {
+            // One row per droplet the user kept, its six classified greys. Saturated droplets
+            // are left out, as the re-analysis's clustering leaves them out: their greys say
+            // nothing of their class (a change over the first analysis, which took them).
+            const WellRecord info = imageRecord(well.id);
+            QVector<QVector<uint>> rows;
+            rows.reserve(info.droplets.size());
+            visitDroplets(info, Droplets::Kept, [&](const DrpltInfo &droplet) {
+                if (Ravelin::isSaturated(droplet.flags))
+                    return;
+                QVector<uint> row(PerChannel, 0u);
                 for (int c = 0; c < PerChannel; ++c)
-                    rows[k][c] = columns.at(c).value(k);
+                    row[c] = classifiedGrey(droplet, c, compensated);
+                rows.append(row);
+            });
             QVector<QVector<uint>> result;
             Ravelin::DrpltImgAnalyser analyser;
-            analyser.getSettings()->setAnalysisSettings(settings);
             analyser.newNegPosCluster(rows, result);
             QVector<uint> perChannel(PerChannel, 0u);
             for (int c = 0; c < PerChannel && c < result.size(); ++c)

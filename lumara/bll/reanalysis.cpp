@@ -304,6 +304,30 @@ void ReAnalysis::initAnalysers(bool useGivenMatrix, const QByteArray &matrix)
 
 // ---- Per-well analysis ------------------------------------------------------------------------
 
+namespace {
+
+// The thresholds of a stored record from the droplets the user kept, as the first analysis takes
+// them (a change over the recount, which clustered the excluded droplets too, so that debris a
+// user excluded to mend a threshold moved it again); the record keeps every droplet.
+void clusterKept(Ravelin::DrpltImgAnalyser &analyser, WellImageAnalysisInfo *info, const QSet<uint> &excluded)
+{
+    if (excluded.isEmpty()) {
+        analyser.negPosCluster(info);
+        return;
+    }
+    WellImageAnalysisInfo kept = *info;
+    kept.droplets.clear();
+    for (int i = 0; i < info->droplets.size(); ++i)
+        if (!excluded.contains(uint(i)))
+            kept.droplets.append(info->droplets.at(i));
+    analyser.negPosCluster(&kept);
+    info->thresholds = kept.thresholds;
+    info->valid = kept.valid;
+    info->message = kept.message;
+}
+
+} // namespace
+
 WellDrpltImgInfoStatus ReAnalysis::analyseWell(const WellDrpltImgInfo<QImage> &well, const WellJob &job)
 {
     if (!m_pool)
@@ -451,23 +475,29 @@ void ReAnalysis::compensateWells(Ravelin::SpilloverCompensation *matrix)
     initAnalysers(true, buffer);
 
     // Read from the document before the parallel steps, written back after them.
-    QVector<QPair<uint, WellImageAnalysisInfo>> records;
+    struct Stored {
+        uint wellId = 0;
+        WellImageAnalysisInfo info;
+        QSet<uint> excluded;
+    };
+    QVector<Stored> records;
     for (const WellDrpltImgInfo<QImage> &well : qAsConst(m_wells))
-        records.append(qMakePair(well.wellId, storedWellInfo(well.wellId)));
+        records.append({well.wellId, storedWellInfo(well.wellId),
+                        BLLInstance::getInstance()->getExcludedDroplets(well.wellId)});
     const std::shared_ptr<AnalyserPool> pool = m_pool;
     using Result = QPair<WellImageAnalysisInfo, WellImageAnalysisInfo>; // compensated, uncompensated
-    const QVector<Result> results = orderedMap<Result, QPair<uint, WellImageAnalysisInfo>>(
-        records, [&pool](const QPair<uint, WellImageAnalysisInfo> &record) {
+    const QVector<Result> results =
+        orderedMap<Result, Stored>(records, [&pool](const Stored &record) {
             AnalyserPool::Lease analysers(pool);
-            Result result(record.second, record.second);
+            Result result(record.info, record.info);
             if (analysers.a().adjustCrosstalk(&result.first)) {
-                analysers.a().negPosCluster(&result.first);
-                analysers.b().negPosCluster(&result.second);
+                clusterKept(analysers.a(), &result.first, record.excluded);
+                clusterKept(analysers.b(), &result.second, record.excluded);
             }
             return result;
         });
     for (int i = 0; i < records.size(); ++i)
-        storeAnalysis(records.at(i).first, results.at(i).first, applied, results.at(i).second, RecordSource::Stored);
+        storeAnalysis(records.at(i).wellId, results.at(i).first, applied, results.at(i).second, RecordSource::Stored);
     recomputePopulationResults();
 }
 

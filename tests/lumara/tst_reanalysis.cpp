@@ -651,12 +651,13 @@ void TestReAnalysis::compensationStartsFromRawValues()
         // The droplets keep their order, so the exclusions stay.
         QCOMPARE(r.excludedDrplts, (QSet<quint32>{1, 4}));
         QCOMPARE(BLLInstance::getInstance()->getWellDropletNum(1), 4u);
-        // Thresholds halfway between the clusters: raw (3100 + 7400) / 2, compensated
-        // (2550 + 2950) / 2; channel 1 (1100 + 8900) / 2 either way.
-        QCOMPARE(r.chanInfos.at(2).lineThld, 5250u);
-        QCOMPARE(r.chanInfos.at(2).compensatedLineThld, 2750u);
-        QCOMPARE(r.chanInfos.at(0).compensatedLineThld, 5000u);
-        QCOMPARE(BLLInstance::getInstance()->getThldByLine(1, 3), 2750u);
+        // Thresholds halfway between the clusters of the droplets kept (1 and 4 excluded): raw
+        // (3000 + 7400) / 2, compensated (2500 + 2950) / 2; channel 1 (1000 + 8900) / 2 either
+        // way. With the excluded ones: 5250, 2750 and 5000.
+        QCOMPARE(r.chanInfos.at(2).lineThld, 5200u);
+        QCOMPARE(r.chanInfos.at(2).compensatedLineThld, 2725u);
+        QCOMPARE(r.chanInfos.at(0).compensatedLineThld, 4950u);
+        QCOMPARE(BLLInstance::getInstance()->getThldByLine(1, 3), 2725u);
         QCOMPARE(r.sharpness, 1234.5);
         QCOMPARE(r.saturatedDrpltNum, 7u);
         QCOMPARE(r.roxChannel, 4321u);
@@ -670,10 +671,10 @@ void TestReAnalysis::compensationStartsFromRawValues()
     QCOMPARE(succeeded.at(0).at(0).toBool(), true);
     QVERIFY(fixedByFacade.isEmpty()); // nothing merged, nothing pending
 
-    // Withdrawn: the raw values and the raw analysis thresholds again.
+    // Withdrawn: the raw values and the raw threshold of the kept droplets again.
     BLLInstance::getInstance()->resetCompensationMatrix();
     QVERIFY(!doc()->getCompensationMatrixMgr()->isApplied());
-    QCOMPARE(BLLInstance::getInstance()->getThldByLine(1, 3), 5250u);
+    QCOMPARE(BLLInstance::getInstance()->getThldByLine(1, 3), 5200u);
     QCOMPARE(BLLInstance::getInstance()->getWellChannelGrayValues(1, 3), (QVector<uint>{3000, 2900, 7500, 7400}));
     QCOMPARE(fixedByFacade.size(), 1);
 }

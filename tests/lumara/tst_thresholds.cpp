@@ -11,6 +11,8 @@
 #include "seeddocument.h"
 #include "testmain.h"
 
+#include "clusterhandle.h"
+
 #include <QSignalSpy>
 
 #include <cmath>
@@ -55,6 +57,20 @@ void recountAll()
 
 const QByteArray Matrix(336, '\0'); // stored means applied
 
+// count droplets of channel 1 around centre, spread evenly over +-spread, then the same again.
+QVector<BllTest::DropletSeed> spreadDroplets(int count, uint centre, uint spread)
+{
+    QVector<BllTest::DropletSeed> droplets;
+    for (int i = 0; i < count; ++i)
+        droplets.append(droplet(Greys{{centre - spread + uint(i * 37) % (2 * spread + 1), 0, 0}}));
+    return droplets;
+}
+
+int countFrom(const QVector<uint> &values, uint threshold)
+{
+    return int(std::count_if(values.cbegin(), values.cend(), [threshold](uint v) { return v >= threshold; }));
+}
+
 } // namespace
 
 class TestThresholds : public QObject {
@@ -73,6 +89,10 @@ private slots:
     void pooledThresholds();
     void firstAnalysisThresholds_data();
     void firstAnalysisThresholds();
+    void firstAnalysisLeavesOutSaturated_data();
+    void firstAnalysisLeavesOutSaturated();
+    void pooledOverWellsWithBoth_data();
+    void pooledOverWellsWithBoth();
 };
 
 void TestThresholds::initTestCase()
@@ -371,6 +391,80 @@ void TestThresholds::firstAnalysisThresholds()
     QCOMPARE(matrix ? channels.at(1).compensatedLineThld : channels.at(1).lineThld, 0u);
     QCOMPARE(lineThresholds(1, 2), (QList<uint>{9, 9})); // the classification is not touched
     QCOMPARE(lineCounts(1), (QList<uint>{0, 0, 0, 0}));
+}
+
+// Saturated droplets take no part in the first analysis's clustering, as the re-analysis's
+// leaves them out: a handful at full scale would otherwise make a class of their own and hide
+// the well's positives below the threshold.
+void TestThresholds::firstAnalysisLeavesOutSaturated_data()
+{
+    QTest::addColumn<int>("saturated");
+    QTest::newRow("one") << 1;
+    QTest::newRow("five") << 5;
+}
+
+void TestThresholds::firstAnalysisLeavesOutSaturated()
+{
+    QFETCH(int, saturated);
+    DocumentSeed seed;
+    seed.targets = BllTest::namedTargets({1});
+    BllTest::WellSeed w = BllTest::well(1, "A1", {1});
+    w.droplets = spreadDroplets(600, 1000, 150) + spreadDroplets(20, 5000, 200);
+    QVector<uint> unsaturated;
+    for (const BllTest::DropletSeed &d : qAsConst(w.droplets))
+        unsaturated.append(d.raw[0]);
+    for (int i = 0; i < saturated; ++i) {
+        BllTest::DropletSeed d = droplet(Greys{{65535, 0, 0}});
+        d.flags[0] = 3;
+        w.droplets.insert(100 * i, d);
+    }
+    seed.wells = {w};
+    QVERIFY(BllTest::seedDocument(seed));
+    bll()->autoThresholdAllWells();
+    const uint threshold = data()->getDrpltImgInfoMgr()->getImgAnalysisInfo(1).chanInfos.at(0).lineThld;
+    double expected = 0;
+    QVERIFY(ClusterHandle().clusterDrpltGray(unsaturated, expected));
+    QCOMPARE(threshold, uint(expected));
+    // The positives and the saturated droplets, which are bright whatever their class.
+    QCOMPARE(countFrom(bll()->getWellChannelGrayValues(1, 1), threshold), 20 + saturated);
+}
+
+// The Auto button pools the thresholds of the wells that part their droplets into negatives
+// and positives; wells of one group (no-template controls, wells all positive) join the pool
+// only where no well has both.
+void TestThresholds::pooledOverWellsWithBoth_data()
+{
+    QTest::addColumn<QList<uint>>("analysed"); // channel-1 thresholds of the five wells
+    QTest::addColumn<QList<int>>("positives"); // of 400 droplets per well, at 3000
+    QTest::addColumn<uint>("pooled");
+    // A no-template control, wells of 30 % and 50 %, two wells all positive (their thresholds
+    // above their one group): (1900 + 2000) / 2. Pooled over all five: (1900 + 2000 + 4500) / 3.
+    QTest::newRow("two wells all positive") << QList<uint>{1800, 1900, 2000, 4500, 4600}
+                                            << QList<int>{0, 120, 200, 400, 400} << 1950u;
+    // No well has both: all are pooled, the smallest and the largest dropped.
+    QTest::newRow("no well with both") << QList<uint>{1800, 1810, 1820, 1830, 1840}
+                                       << QList<int>{0, 0, 0, 0, 0} << 1820u;
+}
+
+void TestThresholds::pooledOverWellsWithBoth()
+{
+    QFETCH(QList<uint>, analysed);
+    QFETCH(QList<int>, positives);
+    QFETCH(uint, pooled);
+    DocumentSeed seed;
+    seed.targets = BllTest::namedTargets({1});
+    for (int i = 0; i < analysed.size(); ++i) {
+        BllTest::WellSeed w = BllTest::well(uint(i + 1), QString("A%1").arg(i + 1), {1});
+        w.droplets = spreadDroplets(400 - positives.at(i), 1000, 150) + spreadDroplets(positives.at(i), 3000, 150);
+        w.analysisThresholds = Greys{{analysed.at(i), 0, 0}};
+        seed.wells.append(w);
+    }
+    QVERIFY(BllTest::seedDocument(seed));
+    bll()->autoThreshold({}, false);
+    for (int i = 0; i < analysed.size(); ++i) {
+        QCOMPARE(bll()->getThldByLine(uint(i + 1), 1), pooled);
+        QCOMPARE(countFrom(bll()->getWellChannelGrayValues(uint(i + 1), 1), pooled), positives.at(i));
+    }
 }
 
 LUMARA_TEST_MAIN(TestThresholds)

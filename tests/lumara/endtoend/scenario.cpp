@@ -8,6 +8,8 @@
 #include "bll/bllinstance.h"
 #include "bll/documentaccess.h"
 
+#include "clusterhandle.h"
+
 #include <QDir>
 #include <QFile>
 #include <QThreadPool>
@@ -165,9 +167,26 @@ ScenarioResult runScenario(const ScenarioOptions &o, QTextStream *out)
     if (o.reset) {
         driver.resetMatrix();
         current = kept(current, driver.snapshot(QStringLiteral("reset")));
-        // The raw figures come back when they stood on the analysis thresholds before.
-        if (o.matrix && o.reanalyse && !current.sameFigures(beforeMatrix))
+        // The raw figures come back when they stood on the analysis thresholds before. Where
+        // droplets were excluded since, the thresholds come from the droplets kept.
+        if (o.matrix && o.reanalyse && excluded.isEmpty() && !current.sameFigures(beforeMatrix))
             fail(QStringLiteral("reset: the figures before the matrix did not come back"));
+        if (o.matrix && !excluded.isEmpty()) {
+            BLLInstance *bll = BLLInstance::getInstance();
+            for (const WellFigures &well : qAsConst(current.wells)) {
+                for (const auto &entry : well.thresholds) {
+                    ClusterHandle handle;
+                    double expected = 0;
+                    handle.clusterDrpltGray(bll->getWellChannelGrayValues(well.id, entry.first), expected);
+                    if (entry.second != uint(expected))
+                        fail(QStringLiteral("reset: well %1 channel %2 threshold %3, its kept droplets give %4")
+                                 .arg(well.id)
+                                 .arg(entry.first)
+                                 .arg(entry.second)
+                                 .arg(uint(expected)));
+                }
+            }
+        }
     }
     if (o.merge) {
         MkPackage::GeneratorOptions second = o.run;

@@ -13,7 +13,6 @@
 #include "shell/welllistmodel.h"
 
 #include <algorithm>
-#include <qwt_scale_div.h>
 
 namespace {
 
@@ -168,9 +167,7 @@ void Histogram::refreshPlots()
         plot->SetHistogramThresholdSoildLineVisible(linesShown);
         plot->SetHistogramThresholdDottedLineVisible(linesShown);
         // The bars set the grey axis; it reaches past the lines as well.
-        plot->updateAxes();
-        const QwtScaleDiv &bars = plot->axisScaleDiv(QwtPlot::xBottom);
-        m_greyAxes[i].fit(plot, QwtPlot::xBottom, AxisRange(bars.lowerBound(), bars.upperBound()), lines);
+        m_greyAxes[i].fitScaled(plot, QwtPlot::xBottom, lines);
         plot->replot();
         placed.append(plot);
     }

@@ -42,6 +42,13 @@ void ThresholdAxis::fit(QwtPlot *plot, int axis, const AxisRange &range, const Q
         plot->setAxisScale(axis, m_shown.first, m_shown.second);
 }
 
+void ThresholdAxis::fitScaled(QwtPlot *plot, int axis, const QVector<double> &lines)
+{
+    plot->updateAxes();
+    const QwtScaleDiv &div = plot->axisScaleDiv(axis);
+    fit(plot, axis, AxisRange(div.lowerBound(), div.upperBound()), lines);
+}
+
 bool ThresholdAxis::follow(QwtPlot *plot, int axis, const QVector<double> &lines, const QVector<double> &moved,
                            bool dragged)
 {

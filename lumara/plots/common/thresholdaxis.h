@@ -3,7 +3,7 @@
 // above all of a well's values (a no-template control's) would otherwise lie beyond the axis
 // the values alone give: neither seen nor to be taken hold of. One per value axis of a page's
 // plot; it remembers what it set, so that a zoom or pan the user made since is told apart and
-// kept.
+// kept. An image drawn once (an export's) takes a fresh one.
 #include "shell/globalvalues.h"
 
 #include <QVector>
@@ -23,6 +23,9 @@ public:
     // The page has set `range` on the plot's axis: it is widened there for the lines shown
     // (empty when they are hidden). No replot.
     void fit(QwtPlot *plot, int axis, const AxisRange &range, const QVector<double> &lines);
+    // The same for the range the plot scaled the axis to for what it draws (the bars, the
+    // droplets).
+    void fitScaled(QwtPlot *plot, int axis, const QVector<double> &lines);
     // The page has set bounds the user typed: they stay, and count as the user's, like a zoom.
     void leaveToUser() { m_tracking = false; }
 

@@ -18,6 +18,7 @@
 #include "plots/OneDotPlot/zetan1plot.h"
 #include "plots/TwoDotPlot/polygonmgr.h"
 #include "plots/TwoDotPlot/zt2dplot.h"
+#include "plots/common/thresholdaxis.h"
 #include "shell/channelcolors.h"
 #include "shell/globalvalues.h"
 #include "shell/welllistformat.h"
@@ -475,6 +476,9 @@ std::unique_ptr<QuorinHistogramPlot> ExportJob::buildHistogram(const HistogramIm
     }
     widget->SetHistogramThresholdSoildLineVisible(image.linesShown);
     widget->SetHistogramThresholdDottedLineVisible(image.linesShown);
+    // The bars set the grey axis; it reaches past the line as well, as on the page.
+    ThresholdAxis().fitScaled(widget.get(), QwtPlot::xBottom,
+                              image.linesShown ? QVector<double>{double(image.threshold)} : QVector<double>());
     widget->replot();
     return widget;
 }
@@ -576,6 +580,15 @@ std::unique_ptr<Zetan1Plot> ExportJob::build1DPlot(const OneDImage &image)
     widget->Set1DXAxisDivInfo(image.labels, QStringLiteral("#888888"), 2.0);
     if (oneWell)
         widget->setAxisScale(QwtPlot::xBottom, 0, image.span);
+    // The droplets and lines scale the grey axis; a line at its end reaches inside.
+    QVector<double> heights;
+    if (image.lineMode) {
+        for (const QPolygonF &line : image.lines) {
+            if (!line.isEmpty())
+                heights.append(line.first().y());
+        }
+    }
+    ThresholdAxis().fitScaled(widget.get(), QwtPlot::yLeft, heights);
     widget->replot();
     return widget;
 }
@@ -649,6 +662,13 @@ std::unique_ptr<Zt2DPlot> ExportJob::build2DPlot(const QList<uint> &wells,
     }
     for (const PointGroup &g : twoChannelPointGroups(wells, x, y))
         widget->addCurve(g.colour, g.points, 3.0);
+    // The droplets scale both axes; they reach past the crosses' lines as well.
+    if (widget->isThresholdVisible()) {
+        const QPointF solid = widget->solidThreshold();
+        const QPointF dotted = widget->dottedThreshold();
+        ThresholdAxis().fitScaled(widget.get(), QwtPlot::xBottom, {solid.x(), dotted.x()});
+        ThresholdAxis().fitScaled(widget.get(), QwtPlot::yLeft, {solid.y(), dotted.y()});
+    }
     widget->replot();
     return widget;
 }

@@ -145,6 +145,7 @@ void Histogram::refreshPlots()
     const WellListModel *wellModel = WellListModel::instance();
     const bool lineMode = bll->getThldType() == LumaraAnalysisData::LineThreshold;
     const bool linesShown = lineMode && !wells.isEmpty() && (wells.size() == 1 || isIndividualMode != 1);
+    m_linesShown = linesShown;
     QVector<QWidget *> placed;
     const int count = ::plotGrid(channels.size()).plots.size();
     for (int i = 0; i < count; ++i) {
@@ -154,15 +155,19 @@ void Histogram::refreshPlots()
         drawHistogram(plot, channel, 0, false);
         plot->SetTitleName(QwtPlot::xBottom, QStringLiteral("%1(%2)").arg(bll->getFluorophoreName(channel),
                                                                            bll->getTargetName(channel)));
+        QVector<double> lines;
         if (linesShown) {
             const QString colour = getChannelColor(int(channel));
             plot->SetHistogramThresholdSoildLineDraw(colour, 1.8);
             plot->SetHistogramThresholdDottedLineDraw(colour, 1.8);
             plot->SetHistogramThresholdSoildLineValue(wellModel->getCachedThreshold(wells.first(), channel));
             plot->SetHistogramThresholdDottedLineValue(bll->getThldByLine(wells.first(), channel));
+            lines = {plot->getSolidlineThreshold(), plot->getDotlineThreshold()};
         }
         plot->SetHistogramThresholdSoildLineVisible(linesShown);
         plot->SetHistogramThresholdDottedLineVisible(linesShown);
+        // The bars set the grey axis; it reaches past the lines as well.
+        m_greyAxes[i].fitScaled(plot, QwtPlot::xBottom, lines);
         plot->replot();
         placed.append(plot);
     }
@@ -171,8 +176,20 @@ void Histogram::refreshPlots()
 
 void Histogram::moveSolidLine(int plotIndex, uint value)
 {
-    if (plotIndex >= 0 && plotIndex < 4)
-        m_plots[plotIndex]->SetHistogramThresholdSoildLineValue(value);
+    if (plotIndex < 0 || plotIndex >= 4)
+        return;
+    followSolidLine(plotIndex, value, false);
+    m_plots[plotIndex]->SetHistogramThresholdSoildLineValue(value);
+}
+
+void Histogram::followSolidLine(int plotIndex, uint value, bool dragged)
+{
+    if (!m_linesShown)
+        return;
+    ZetanHistogramPlot *plot = m_plots[plotIndex];
+    if (m_greyAxes[plotIndex].follow(plot, QwtPlot::xBottom, {double(value), plot->getDotlineThreshold()},
+                                     {double(value)}, dragged))
+        plot->replot();
 }
 
 void Histogram::axisYLeftClicked(double lower, double upper)
@@ -203,4 +220,5 @@ void Histogram::updateTempThreshold(uint gray)
         return;
     cacheThreshold(WellListModel::instance()->getSelectWellID(), channel, gray);
     thresholdModel()->setChannelThreshold(int(channel), gray);
+    followSolidLine(m_currentPlot - 1, gray, true);
 }

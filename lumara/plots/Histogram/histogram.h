@@ -3,6 +3,7 @@
 // histogram per shown channel, with the edited (solid) and stored (dotted) line thresholds, the
 // threshold panel, and the count axis linear or logarithmic with bounds per well and channel.
 #include "plots/common/channelplotpage.h"
+#include "plots/common/thresholdaxis.h"
 
 #include <QPair>
 #include <QVector>
@@ -47,8 +48,12 @@ private slots:
 private:
     // Bars, axis kind and stored range of the selected wells' channel.
     void drawHistogram(ZetanHistogramPlot *plot, uint channel, int upperValue, bool thumbnail);
+    // The grey axis of the plot at position 0..3 follows its moved solid line.
+    void followSolidLine(int plotIndex, uint value, bool dragged);
 
     ZetanHistogramPlot *m_plots[4] = {nullptr, nullptr, nullptr, nullptr};
+    ThresholdAxis m_greyAxes[4];
+    bool m_linesShown = false;
     int m_currentPlot = 0;
     QVector<WellAxisRange> m_axisRanges;
 };

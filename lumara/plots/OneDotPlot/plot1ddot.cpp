@@ -14,6 +14,7 @@
 #include "shell/qcparamadialog.h"
 #include "shell/welllistmodel.h"
 
+#include <algorithm>
 #include <qwt_scale_div.h>
 
 namespace {
@@ -151,6 +152,7 @@ void Plot1DDot::drawPlot(Zetan1Plot *plot, uint channel, bool thumbnail)
     // Thumbnails take a stored range only; plots fall back on the range their thumbnail found.
     AxisRange range;
     bool haveRange = storedAxisRange(wellAxisRanges, wells, channel, &range);
+    const bool typedRange = haveRange && isAxisIndividual != 0;
     if (!thumbnail) {
         if (isAxisIndividual == 0)
             range = commonAxisRanges.value(int(channel) - 1);
@@ -163,6 +165,21 @@ void Plot1DDot::drawPlot(Zetan1Plot *plot, uint channel, bool thumbnail)
         plot->setAxisScale(QwtPlot::yLeft, range.first, range.second);
     else
         plot->setAxisAutoScale(QwtPlot::yLeft);
+    // A range found from the droplets, for one well or for all, reaches past every line drawn
+    // (autoscaling takes them in already); the bounds the user typed stay as typed.
+    const int index = int(std::find(std::begin(m_plots), std::end(m_plots), plot) - std::begin(m_plots));
+    if (!thumbnail && index < 4) {
+        if (typedRange || !haveRange) {
+            m_greyAxes[index].leaveToUser();
+        } else {
+            QVector<double> heights;
+            if (lineMode) {
+                for (int i = 0; i < solid.size(); ++i)
+                    heights << double(solid.at(i)) << double(dotted.at(i));
+            }
+            m_greyAxes[index].fit(plot, QwtPlot::yLeft, range, heights);
+        }
+    }
 
     if (!thumbnail) {
         plot->SetTitleName(QwtPlot::xBottom, wells.size() == 1 ? QStringLiteral("Droplet Index") : QStringLiteral(" "));
@@ -242,6 +259,21 @@ void Plot1DDot::moveSolidLine(int plotIndex, uint value)
             line = QPolygonF(QVector<QPointF>{QPointF(line.first().x(), value), QPointF(line.last().x(), value)});
     }
     plot->setSolidThresholdLines(lines);
+    followSolidLines(plotIndex, value, false);
+}
+
+void Plot1DDot::followSolidLines(int plotIndex, uint value, bool dragged)
+{
+    if (BLLInstance::getInstance()->getThldType() != LumaraAnalysisData::LineThreshold)
+        return;
+    Zetan1Plot *plot = m_plots[plotIndex];
+    QVector<double> heights;
+    for (const QPolygonF &line : plot->solidThresholdLines() + plot->dottedThresholdLines()) {
+        if (!line.isEmpty())
+            heights << line.first().y();
+    }
+    if (m_greyAxes[plotIndex].follow(plot, QwtPlot::yLeft, heights, {double(value)}, dragged))
+        plot->replot();
 }
 
 void Plot1DDot::axisYLeftClicked(double lower, double upper)
@@ -281,6 +313,7 @@ void Plot1DDot::updateTempThreshold(QVector<int> thldIdx, uint gray)
         }
     }
     thresholdModel()->setChannelThreshold(int(channel), gray);
+    followSolidLines(m_activePlot - 1, gray, true);
 }
 
 void Plot1DDot::switchAxisApplyAll()

@@ -4,6 +4,7 @@
 // (stored) threshold line per well, the threshold panel, the droplet-quality summary and the
 // vertical range per well or for all wells.
 #include "plots/common/channelplotpage.h"
+#include "plots/common/thresholdaxis.h"
 
 #include <QVector>
 
@@ -48,8 +49,11 @@ private:
     uint panelChannel() const;
     // The panel without the droplet figures of one well and channel.
     void hideFigures();
+    // The grey axis of the plot at position 0..3 follows its moved solid line(s).
+    void followSolidLines(int plotIndex, uint value, bool dragged);
 
     Zetan1Plot *m_plots[4] = {nullptr, nullptr, nullptr, nullptr};
+    ThresholdAxis m_greyAxes[4];
     // Drawn off screen for every channel's thumbnail and kept: its buffers of a million
     // droplets are refilled in place on each refresh.
     std::unique_ptr<Zetan1Plot> m_thumbnailPlot;

@@ -354,11 +354,17 @@ bool Plot2DDot::getWellAxisRange(AxisRange &range, uint channel) const
 
 void Plot2DDot::setPlotAxisRange(Zt2DPlot *plot, uint xChannel, uint yChannel)
 {
-    const auto apply = [this, plot](QwtPlot::Axis axis, uint channel) {
+    const int index = int(std::find(std::begin(m_plots), std::end(m_plots), plot) - std::begin(m_plots));
+    // Off-screen plots (thumbnails) are drawn once: their axes need remembering no more.
+    ThresholdAxis unshown[2];
+    ThresholdAxis *axes[2] = {index < 4 ? &m_xAxes[index] : &unshown[0], index < 4 ? &m_yAxes[index] : &unshown[1]};
+    const auto apply = [this, plot](QwtPlot::Axis axis, uint channel, ThresholdAxis *grey, const QVector<double> &lines) {
         AxisRange range(0.0, 0.0);
+        bool typed = false;
         if (isChannel(channel)) {
             if (isAxisIndividual != 0) {
-                if (!getWellAxisRange(range, channel))
+                typed = getWellAxisRange(range, channel);
+                if (!typed)
                     range = m_autoRanges.value(int(channel) - 1);
             } else {
                 range = commonAxisRanges.value(int(channel) - 1);
@@ -366,13 +372,23 @@ void Plot2DDot::setPlotAxisRange(Zt2DPlot *plot, uint xChannel, uint yChannel)
         }
         // A range never found (no thumbnail drawn yet, a channel out of range) is empty: the
         // plot scales itself.
-        if (range.first < range.second)
+        if (range.first < range.second) {
             plot->setAxisScale(axis, range.first, range.second, 0);
-        else
+            // The droplets' range reaches past the crosses' lines; typed bounds stay as typed.
+            if (typed)
+                grey->leaveToUser();
+            else
+                grey->fit(plot, axis, range, lines);
+        } else {
             plot->setAxisAutoScale(axis);
+            grey->leaveToUser();
+        }
     };
-    apply(QwtPlot::xBottom, xChannel);
-    apply(QwtPlot::yLeft, yChannel);
+    const bool crosses = plot->isThresholdVisible();
+    const QPointF solid = plot->solidThreshold();
+    const QPointF dotted = plot->dottedThreshold();
+    apply(QwtPlot::xBottom, xChannel, axes[0], crosses ? QVector<double>{solid.x(), dotted.x()} : QVector<double>());
+    apply(QwtPlot::yLeft, yChannel, axes[1], crosses ? QVector<double>{solid.y(), dotted.y()} : QVector<double>());
 }
 
 void Plot2DDot::setAxisTitles(Zt2DPlot *plot, uint xChannel, uint yChannel) const
@@ -513,6 +529,9 @@ void Plot2DDot::updateTempThreshold(QPointF threshold)
         wells->setCachedThreshold(well, xy.second, ty);
     }
     syncSolidThresholds(m_currentPlot);
+    // The dragging plot replots once this returns.
+    if (m_currentPlot >= 1)
+        followSolidCross(m_currentPlot - 1, true);
     refreshThresholdTable();
 }
 
@@ -541,7 +560,20 @@ void Plot2DDot::moveSolidLine(int plotIndex, uint value)
     const WellListModel *model = WellListModel::instance();
     m_plots[plotIndex]->setSolidThreshold(QPointF(model->getCachedThreshold(wells.first(), xy.first),
                                                   model->getCachedThreshold(wells.first(), xy.second)));
+    followSolidCross(plotIndex, false);
     m_plots[plotIndex]->replot();
+}
+
+bool Plot2DDot::followSolidCross(int plotIndex, bool dragged)
+{
+    Zt2DPlot *plot = m_plots[plotIndex];
+    if (!plot->isThresholdVisible())
+        return false;
+    const QPointF solid = plot->solidThreshold();
+    const QPointF dotted = plot->dottedThreshold();
+    const bool x = m_xAxes[plotIndex].follow(plot, QwtPlot::xBottom, {solid.x(), dotted.x()}, {solid.x()}, dragged);
+    const bool y = m_yAxes[plotIndex].follow(plot, QwtPlot::yLeft, {solid.y(), dotted.y()}, {solid.y()}, dragged);
+    return x || y;
 }
 
 void Plot2DDot::showTypedThreshold(uint channel, uint value)

@@ -6,6 +6,7 @@
 // or with a new population, counted in every well.
 #include "plots/TwoDotPlot/pointmaps.h"
 #include "plots/common/channelplotpage.h"
+#include "plots/common/thresholdaxis.h"
 
 #include <QModelIndex>
 #include <QPolygonF>
@@ -95,12 +96,17 @@ private:
     void syncSolidThresholds(int skipPlot);
     void updatePendingPolygon(const QPolygonF &applied, const QPolygonF &edited);
     void updateVertexTolerance(Zt2DPlot *plot);
+    // Both grey axes of the plot at position 0..3 follow its moved solid cross; true when
+    // either changed (the caller replots).
+    bool followSolidCross(int plotIndex, bool dragged);
     // Adds the zone's record and count in every well of the experiment.
     void addZoneToWells(uint zoneId, uint plotId, const QPolygonF &polygon);
     Zt2DPlot *currentPlotWidget() const;
     void setRootProperty(const char *name, const QVariant &value);
 
     Zt2DPlot *m_plots[4] = {nullptr, nullptr, nullptr, nullptr};
+    ThresholdAxis m_xAxes[4];
+    ThresholdAxis m_yAxes[4];
     PopulationModel *m_populations = nullptr;
     PolygonMgr *m_polygons = nullptr;
     QVector<AxisRange> m_autoRanges = QVector<AxisRange>(6);

@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QPointer>
 #include <QQuickItem>
+#include <QQuickWidget>
 #include <QTimer>
 #include <QtTest>
 #include <cmath>
@@ -115,12 +116,11 @@ inline QPointF valueAt(const QwtPlot *plot, const QPoint &pixel)
     return QPointF(plot->invTransform(QwtPlot::xBottom, pixel.x()), plot->invTransform(QwtPlot::yLeft, pixel.y()));
 }
 
-// A left-button drag on the canvas from one plot value to another, as a hand does it.
-inline void drag(QwtPlot *plot, const QPointF &from, const QPointF &to)
+// A left-button drag on the canvas from one canvas pixel to another (it may lie outside the
+// canvas), as a hand does it: the pointer comes to rest on the first, then presses.
+inline void dragPixels(QwtPlot *plot, const QPoint &a, const QPoint &b)
 {
     QWidget *canvas = plot->canvas();
-    const QPoint a = pixel(plot, from.x(), from.y());
-    const QPoint b = pixel(plot, to.x(), to.y());
     QTest::mouseMove(canvas, a + QPoint(1, 0));
     QTest::mouseMove(canvas, a);
     QTest::mousePress(canvas, Qt::LeftButton, Qt::NoModifier, a);
@@ -129,7 +129,30 @@ inline void drag(QwtPlot *plot, const QPointF &from, const QPointF &to)
     QTest::mouseRelease(canvas, Qt::LeftButton, Qt::NoModifier, b);
 }
 
+// The same from one plot value to another.
+inline void drag(QwtPlot *plot, const QPointF &from, const QPointF &to)
+{
+    dragPixels(plot, pixel(plot, from.x(), from.y()), pixel(plot, to.x(), to.y()));
+}
+
 using LumaraTest::ModalAnswerer;
+
+// Answers the vertical-bounds dialog of the histogram or 1D page with the two bounds typed
+// and Yes; any other modal is closed.
+inline std::function<void(QWidget *)> typedBounds(const QString &lower, const QString &upper)
+{
+    return [lower, upper](QWidget *modal) {
+        auto *view = modal->findChild<QQuickWidget *>();
+        QObject *root = view ? view->rootObject() : nullptr;
+        if (!root) {
+            modal->close();
+            return;
+        }
+        root->setProperty("lowerBound", lower);
+        root->setProperty("upperBound", upper);
+        QMetaObject::invokeMethod(root, "clickYes");
+    };
+}
 
 // The QML object of the page's panel by its object name.
 inline QObject *qmlChild(ChannelPlotPage *page, const QString &name)

@@ -7,13 +7,13 @@
 #include "plots/Histogram/histogram.h"
 #include "plots/Histogram/zetanhistogramplot.h"
 #include "plots/OneDotPlot/plot1ddot.h"
-#include "plots/OneDotPlot/plot1dpropertydialog.h"
 #include "plots/OneDotPlot/zetan1plot.h"
 #include "plots/common/thresholdmodel.h"
 #include "shell/appresources.h"
 
 #include "testmain.h"
 
+#include <QDialog>
 #include <qwt_plot_curve.h>
 #include <qwt_scale_div.h>
 
@@ -265,17 +265,7 @@ void TestOneDotPage::axisBoundsPerWell()
     choose(m_page.get(), {0, 2}, {0, 1});
     qmlSignal(m_page.get(), axisScope == 1 ? "switchAxisIndividual" : "switchAxisApplyAll");
     QCOMPARE(isAxisIndividual, axisScope);
-    ModalAnswerer answerer([](QWidget *modal) {
-        auto *dialog = qobject_cast<Plot1DpropertyDialog *>(modal);
-        if (!dialog) {
-            modal->close();
-            return;
-        }
-        QObject *root = dialog->view()->rootObject();
-        root->setProperty("lowerBound", QStringLiteral("0.5"));
-        root->setProperty("upperBound", QStringLiteral("9000"));
-        QMetaObject::invokeMethod(root, "clickYes");
-    });
+    ModalAnswerer answerer(typedBounds(QStringLiteral("0.5"), QStringLiteral("9000")));
     emit m_page->plot(1)->axisYLeftDoubleClicked(0, 20000);
     QCOMPARE(answerer.seen(), QStringList{QStringLiteral("Plot1DpropertyDialog")});
     QCOMPARE(m_page->activePlot(), 2);

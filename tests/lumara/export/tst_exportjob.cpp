@@ -32,7 +32,10 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <qwt_scale_div.h>
 #include <qwt_scale_engine.h>
+
+#include <algorithm>
 
 using namespace ExportTest;
 
@@ -129,6 +132,8 @@ private slots:
     void pointGroupsOnTheLine();
     void thresholdScope_data();
     void thresholdScope();
+    void thresholdInsideAxis_data();
+    void thresholdInsideAxis();
     void allPositiveConcentration();
     void dropletImages();
     void dropletImageName_data();
@@ -622,6 +627,100 @@ void TestExportJob::thresholdScope()
         QCOMPARE(widget->lineWidth(), 1.8);
     }
     QCOMPARE(widget->curves().size(), 4);
+}
+
+enum ImageKind { HistogramImage, OneDImage, TwoDImage };
+
+// The grey axis of an image reaches past the threshold lines it draws, as on the plot pages:
+// a no-template control's line above all its droplets is seen; an ordinary well's axis stays
+// as its droplets give it.
+void TestExportJob::thresholdInsideAxis_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QList<uint>>("wells");
+    QTest::addColumn<uint>("channel"); // the 2D image's (1, 2): 1 is its x axis, 2 its y axis
+    QTest::addColumn<int>("edited"); // the first well's edited line of the channel; -1 none
+    QTest::addColumn<bool>("widened");
+    // The fixture's well 2 holds no positive in channel 2: its line (1000) lies above all of
+    // its droplets (500). Well 1 has droplets on either side of its lines in both channels.
+    QTest::newRow("histogram, control") << int(HistogramImage) << QList<uint>{2} << 2u << -1 << true;
+    QTest::newRow("histogram, ordinary") << int(HistogramImage) << QList<uint>{1} << 1u << -1 << false;
+    QTest::newRow("1D, control") << int(OneDImage) << QList<uint>{2} << 2u << -1 << true;
+    QTest::newRow("1D, ordinary") << int(OneDImage) << QList<uint>{1} << 1u << -1 << false;
+    QTest::newRow("1D, all wells") << int(OneDImage) << QList<uint>{1, 2} << 2u << -1 << false;
+    QTest::newRow("2D, control's y axis") << int(TwoDImage) << QList<uint>{2} << 2u << -1 << true;
+    QTest::newRow("2D, control's x axis") << int(TwoDImage) << QList<uint>{2} << 1u << -1 << false;
+    QTest::newRow("2D, ordinary") << int(TwoDImage) << QList<uint>{1} << 2u << -1 << false;
+    // The cross being edited lies past the droplets: above them, and below them on the x axis.
+    QTest::newRow("2D, edited above") << int(TwoDImage) << QList<uint>{1} << 2u << 2600 << true;
+    QTest::newRow("2D, edited below") << int(TwoDImage) << QList<uint>{2} << 1u << 200 << true;
+}
+
+void TestExportJob::thresholdInsideAxis()
+{
+    QFETCH(int, kind);
+    QFETCH(QList<uint>, wells);
+    QFETCH(uint, channel);
+    QFETCH(int, edited);
+    QFETCH(bool, widened);
+    load(LumaraAnalysisData::LineThreshold);
+    BLLInstance *bll = BLLInstance::getInstance();
+    if (edited >= 0)
+        WellListModel::instance()->setCachedThreshold(wells.first(), channel, edited);
+    QVector<double> lines;
+    double lowest = 70000;
+    double highest = 0;
+    for (uint well : wells) {
+        lines.append(bll->getThldByLine(well, channel));
+        for (uint v : bll->getWellChannelGrayValues(well, channel)) {
+            lowest = std::min(lowest, double(v));
+            highest = std::max(highest, double(v));
+        }
+    }
+    if (edited >= 0)
+        lines.append(edited);
+    QVERIFY(lowest <= highest);
+    const bool past = std::any_of(lines.cbegin(), lines.cend(), [&](double t) { return t < lowest || t > highest; });
+    QCOMPARE(past, widened);
+
+    ExportJob job(ExportSnapshot::take(QDir::tempPath()), [] {});
+    std::unique_ptr<QwtPlot> widget;
+    int axis = QwtPlot::xBottom;
+    if (kind == HistogramImage) {
+        widget = ExportJob::buildHistogram(job.histogramImage(wells, channel));
+    } else if (kind == OneDImage) {
+        widget = ExportJob::build1DPlot(job.oneDImage(wells, channel));
+        axis = QwtPlot::yLeft;
+    } else {
+        const auto plot = bll->getPlotGroupMgr()->get2DPlots().first();
+        QCOMPARE(plot.xChannel, 1u);
+        QCOMPARE(plot.yChannel, 2u);
+        widget = job.build2DPlot(wells, plot);
+        axis = channel == 1 ? QwtPlot::xBottom : QwtPlot::yLeft;
+    }
+    const QwtScaleDiv div = widget->axisScaleDiv(axis);
+    const double span = div.upperBound() - div.lowerBound();
+    const QString shown = QStringLiteral("%1..%2").arg(div.lowerBound()).arg(div.upperBound());
+    QVERIFY2(div.lowerBound() <= lowest && div.upperBound() >= highest, qPrintable(shown));
+    // Each line inside with room to either end, the droplets keeping most of the axis.
+    for (double t : lines) {
+        QVERIFY2(t - div.lowerBound() >= span * 0.02 && div.upperBound() - t >= span * 0.02,
+                 qPrintable(QStringLiteral("%1 on %2").arg(t).arg(shown)));
+    }
+    // Reached past by a margin, not far beyond.
+    const double top = *std::max_element(lines.cbegin(), lines.cend());
+    const double bottom = *std::min_element(lines.cbegin(), lines.cend());
+    if (top > highest)
+        QVERIFY2(div.upperBound() - top <= span * 0.1, qPrintable(shown));
+    if (bottom < lowest)
+        QVERIFY2(bottom - div.lowerBound() <= span * 0.1, qPrintable(shown));
+    // An ordinary well's axis is the one the plot finds for what it draws.
+    if (!widened) {
+        widget->setAxisAutoScale(axis);
+        widget->updateAxes();
+        QCOMPARE(widget->axisScaleDiv(axis).lowerBound(), div.lowerBound());
+        QCOMPARE(widget->axisScaleDiv(axis).upperBound(), div.upperBound());
+    }
 }
 
 void TestExportJob::allPositiveConcentration()

@@ -442,11 +442,8 @@ QString BLLInstance::getWellSampleName(uint wellId) const
 
 int BLLInstance::getWellDropletVolume(uint wellId) const
 {
-    const QList<WellInfo> wells = DocumentAccess::wells();
-    for (const WellInfo &well : wells)
-        if (well.id == wellId)
-            return well.drpltVolume;
-    return 800;
+    // The calculator's volume: copies and concentrations of a well take the same one.
+    return int(m_resultCalculate->dropletVolume(wellId));
 }
 
 uint BLLInstance::getWellDropletNum(uint wellId) const

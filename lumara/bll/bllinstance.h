@@ -159,9 +159,9 @@ public:
     // grey-value export read (never a droplet record's own grey list, which can hold the other
     // member of the pair). 0 where a droplet has none; nothing for a channel outside 1..6.
     QVector<uint> getAllDropletGrayValues(uint wellId, uint channelId) const;
-    // The values strictly above the channel's line threshold.
+    // The values at or above the channel's line threshold: the positives the recount counts.
     QVector<uint> getPositiveGrayValues(uint wellId, uint channelId) const;
-    // Truncated mean of those values; 0 when there are none.
+    // Truncated mean of the values strictly above the threshold; 0 when there are none.
     uint getPFuMean(uint wellId, uint channelId) const;
     QSet<uint> getExcludedDroplets(uint wellId) const;
     // Droplets minus the excluded ones among them; 0 for a well without a record.
@@ -209,6 +209,8 @@ private:
     void recountWells(int first, int last, bool resetThresholds);
     void recountWellByLine(uint wellId, bool resetThresholds);
     void recountWellByPolygon(uint wellId);
+    // The kept values of the channel above its line threshold, or at it too.
+    QVector<uint> valuesAboveThreshold(uint wellId, uint channelId, bool atThreshold) const;
 
     DropletExclude *m_dropletExclude = nullptr;
     ExperimentEditMgr *m_experimentEditMgr = nullptr;

@@ -368,20 +368,27 @@ QVector<uint> BLLInstance::getAllDropletGrayValues(uint wellId, uint channelId) 
     return classifiedValues(wellId, channelId, Droplets::All);
 }
 
-QVector<uint> BLLInstance::getPositiveGrayValues(uint wellId, uint channelId) const
+QVector<uint> BLLInstance::valuesAboveThreshold(uint wellId, uint channelId, bool atThreshold) const
 {
     const uint threshold = getThldByLine(wellId, channelId);
-    QVector<uint> positives;
+    QVector<uint> above;
     const QVector<uint> values = getWellChannelGrayValues(wellId, channelId);
     for (uint v : values)
-        if (v > threshold)
-            positives.append(v);
-    return positives;
+        if (v > threshold || (atThreshold && v == threshold))
+            above.append(v);
+    return above;
+}
+
+QVector<uint> BLLInstance::getPositiveGrayValues(uint wellId, uint channelId) const
+{
+    // At or above, as the recount classifies: one droplet, one class in every count.
+    return valuesAboveThreshold(wellId, channelId, true);
 }
 
 uint BLLInstance::getPFuMean(uint wellId, uint channelId) const
 {
-    const QVector<uint> positives = getPositiveGrayValues(wellId, channelId);
+    // The positive mean alone keeps the values strictly above the threshold.
+    const QVector<uint> positives = valuesAboveThreshold(wellId, channelId, false);
     if (positives.isEmpty())
         return 0;
     // 64 bits: a few thousand bright droplets already overflow a 32-bit sum.

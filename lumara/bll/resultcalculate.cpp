@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 using namespace LumaraAnalysisData;
 
@@ -74,6 +75,11 @@ double ResultCalculate::relativeUncertainty(double k, double volume, double N, d
     return (high - low) / (2 * c);
 }
 
+double ResultCalculate::relativeUncertaintyOf(const DropletConcentration &r)
+{
+    return (r.upper - r.lower) / (2 * r.concentration);
+}
+
 void ResultCalculate::fillCurve(UncertainlyCurveInfo &info, uint N, double dilution, double volume)
 {
     const double n = double(N);
@@ -93,9 +99,6 @@ void ResultCalculate::fillCurve(UncertainlyCurveInfo &info, uint N, double dilut
             if (u == -1)
                 continue;
             const double ck = -std::log(1 - double(k) / n) * dilution / volume;
-            // The last (largest) k at or below the estimate gives its uncertainty.
-            if (ck - info.concentration < 1e-6)
-                info.uncertaintyAtConcentration = 100 * u;
             info.curve.append(QPointF(ck, 100 * u));
         }
     }
@@ -108,30 +111,33 @@ UncertainlyCurveInfo ResultCalculate::uncertaintyCurve(uint total, uint positive
     UncertainlyCurveInfo info;
     dilution = effectiveDilution(dilution);
     const double volume = dropletVolume(wellId) / 1e6;
-    info.concentration = poissonConcentration(double(total), double(positive), dilution, wellId).concentration;
+    const DropletConcentration measured = poissonConcentration(double(total), double(positive), dilution, wellId);
+    info.concentration = measured.concentration;
+    // The measured count's own figure, not the nearest curve point below it: the curve skips
+    // counts whose interval leaves [0, 1] and has none for 0 positives.
+    info.uncertaintyAtConcentration = 100 * relativeUncertaintyOf(measured);
     fillCurve(info, total, dilution, volume);
     return info;
 }
 
+UncertainlyCurveInfo ResultCalculate::uncertaintyCurveOfResult(const PopulationResultInfo &result, uint wellId) const
+{
+    return uncertaintyCurve(result.posDrpltNum + result.negDrpltNum, result.posDrpltNum, result.dilution, wellId);
+}
+
 UncertainlyCurveInfo ResultCalculate::uncertaintyCurveOfPopulation(uint wellId, uint populationId) const
 {
-    UncertainlyCurveInfo info;
-    const uint N = DocumentAccess::readOr(
-        DocumentAccess::results(), [wellId](AnalysisResultMgr *m) { return uint(m->getWellResult(wellId).effDrpltNum); },
-        0u);
-    AnalysisDataMgr *data = DocumentAccess::analysisData();
-    const bool lineMode = !data || data->getThldType() == LineThreshold;
-    const double dilution = effectiveDilution(lineMode ? getChannelDilution(populationId, wellId)
-                                                       : getCommonPopulationDilution(wellId));
+    // The population's own droplets, not the well's: a population with its own negatives
+    // counts fewer, and the table's figure is that of its positives plus negatives.
+    PopulationResultInfo result;
     const QVector<PopulationResultInfo> stored = populationResultsOf(wellId);
     for (const PopulationResultInfo &entry : stored) {
         if (entry.populationId == populationId) {
-            info.concentration = entry.concentration;
+            result = entry;
             break;
         }
     }
-    fillCurve(info, N, dilution, dropletVolume(wellId) / 1e6);
-    return info;
+    return uncertaintyCurveOfResult(result, wellId);
 }
 
 uint ResultCalculate::getUsedChannel(uint n) const
@@ -190,10 +196,18 @@ void ResultCalculate::calRatioBounds(const double numerator[3], const double den
         return;
     const double lowDivisor = b0 * b0 - (b2 - b0) * (b2 - b0);
     const double highDivisor = b0 * b0 - (b0 - b1) * (b0 - b1);
+    // A divisor at or below 0: the denominator's interval on that side reaches 0, the
+    // quadratic behind the bound no longer opens upwards and the ratio has no bound there;
+    // the formula would give a finite, upside-down figure.
+    const double unbounded = std::numeric_limits<double>::infinity();
     if (lower)
-        *lower = (a0 * b0 - std::sqrt(a0 * a0 * b0 * b0 - (a0 * a0 - (a0 - a1) * (a0 - a1)) * lowDivisor)) / lowDivisor;
+        *lower = lowDivisor <= 0 ? -unbounded
+                                 : (a0 * b0 - std::sqrt(a0 * a0 * b0 * b0 - (a0 * a0 - (a0 - a1) * (a0 - a1)) * lowDivisor))
+                                       / lowDivisor;
     if (upper)
-        *upper = (a0 * b0 + std::sqrt(a0 * a0 * b0 * b0 - (a0 * a0 - (a2 - a0) * (a2 - a0)) * highDivisor)) / highDivisor;
+        *upper = highDivisor <= 0 ? unbounded
+                                  : (a0 * b0 + std::sqrt(a0 * a0 * b0 * b0 - (a0 * a0 - (a2 - a0) * (a2 - a0)) * highDivisor))
+                                        / highDivisor;
 }
 
 double ResultCalculate::calCopies(double a, double b, int n)
@@ -260,7 +274,7 @@ void ResultCalculate::updatePopulationResults()
                 neg = effective > pos ? effective - pos : 0;
             }
             const DropletConcentration r = poissonConcentration(total, double(pos), dilution, w);
-            const double uncertainty = (r.upper - r.lower) / (2 * r.concentration);
+            const double uncertainty = relativeUncertaintyOf(r);
 
             if (!results->setPopulationDilution(w, population.id, dilution))
                 qDebug("set populationdilution error!");

@@ -15,7 +15,9 @@
 
 struct UncertainlyCurveInfo {
     double concentration = 0.0;
-    double uncertaintyAtConcentration = 0.0; // percent; 0 when no curve point qualifies
+    // Percent: the relative uncertainty of the measured count itself, as its well shows it;
+    // NaN where that has none (no positives, no upper bound).
+    double uncertaintyAtConcentration = 0.0;
     double detectionLimit = 0.0;             // 3 copies in all droplets
     double upperConcentration = 0.0;         // 8.5 copies per droplet, or past the last point
     double concentrationAtRef = 0.0;         // at round(0.797 N) positives
@@ -34,11 +36,17 @@ public:
     // Relative uncertainty (a fraction) of k positives among N droplets of volume microlitres;
     // -1 when the lower end of the interval of 1 - k/N falls below 0.
     static double relativeUncertainty(double k, double volume, double N, double dilution);
+    // The relative uncertainty (a fraction) a result shows: half its interval over its
+    // estimate; NaN without positives, not finite where a bound has no value.
+    static double relativeUncertaintyOf(const DropletConcentration &r);
 
     UncertainlyCurveInfo uncertaintyCurve(uint total, uint positive, double dilution, uint wellId) const;
-    // The curve of a stored population: the well's effective droplets, the dilution of the
-    // population's channel (line mode) or of all the well's populations (polygon mode), and
-    // the stored concentration (0 without an entry).
+    // The curve of a population result: over its positives plus negatives, with its dilution;
+    // the droplet volume is the well's.
+    UncertainlyCurveInfo uncertaintyCurveOfResult(const LumaraAnalysisData::PopulationResultInfo &result,
+                                                  uint wellId) const;
+    // The curve of a stored population of the well, from its stored result (all zero without
+    // one): the figures at its estimate are those the result table shows.
     UncertainlyCurveInfo uncertaintyCurveOfPopulation(uint wellId, uint populationId) const;
 
     // The dilution of the channel the population stands for in line mode; -1 when none.
@@ -52,7 +60,8 @@ public:
     // a / b; -1 when b is 0.
     static double calRatio(double a, double b);
     // Bounds of the ratio of two concentrations given as (estimate, lower, upper). Left
-    // unwritten when the denominator's estimate and one of its bounds are 0.
+    // unwritten when the denominator's estimate and one of its bounds are 0. A bound is
+    // unbounded (-inf, +inf) where the denominator's interval on that side reaches 0.
     static void calRatioBounds(const double numerator[3], const double denominator[3], double *lower, double *upper);
     // n * b * a / 10^6: with a concentration, a droplet volume in pL and a droplet count, the
     // copies in those droplets.
@@ -64,9 +73,11 @@ public:
     // uncertainty of every population in every well from the current zone counts.
     void updatePopulationResults();
 
-private:
-    // Droplet volume of the well in picolitres.
+    // Droplet volume of the well in picolitres: 800 for a well without one (none stored, or
+    // no such well). Every figure of a well takes this one.
     double dropletVolume(uint wellId) const;
+
+private:
     // Limits, reference point and curve of N droplets (steps after the concentration).
     static void fillCurve(UncertainlyCurveInfo &info, uint N, double dilution, double volume);
 };

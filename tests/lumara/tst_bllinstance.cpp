@@ -56,6 +56,7 @@ DocumentSeed readerSeed()
     b.focus = 0.75;
     BllTest::WellSeed c = BllTest::well(2, "A3", {6}, QVector<BllTest::DropletSeed>(2));
     c.referenceChannel = 6;
+    c.volume = 0;
     seed.wells = {a, b, c};
     seed.comment = "first run";
     return seed;
@@ -137,6 +138,9 @@ void TestBllInstance::readers_data()
     QTest::newRow("sample name is the display name") << "sampleName" << 3u << 0u << "P_A1_Blood";
     QTest::newRow("sample name of no well") << "sampleName" << 9u << 0u << "";
     QTest::newRow("droplet volume of no well") << "volume" << 9u << 0u << "800";
+    QTest::newRow("droplet volume") << "volume" << 3u << 0u << "600";
+    // A stored 0 is no volume: the figures of the well are those of 800 pL.
+    QTest::newRow("droplet volume 0") << "volume" << 2u << 0u << "800";
     // 1000 * 0.85 = 850; 999 * 0.85 = 849.15, truncated.
     QTest::newRow("numbers ref 1000") << "numbersRef" << 3u << 0u << "850";
     QTest::newRow("numbers ref 999") << "numbersRef" << 1u << 0u << "849";

@@ -168,16 +168,29 @@ void TestResultCalculate::curve_data()
                                          << QPointF(6901.826147327806, 40.75505345165477);
     // k0 = 15940; the last point (k = 19996) passes 10625: the upper limit becomes its x + 1.
     QTest::newRow("N 20000") << 20000u << 2000u << 1.0 << 0.1875 << 10647.491489270435 << 1993.1866249254372
-                             << 1.7226358089965539 << 4.384751859531481 << 19996
+                             << 1.7226358089965539 << 4.384751859531411 << 19996
                              << QPointF(10646.491489270435, 26.946565437844523);
+    // At the measured count the well's own figure, 100 (upper - lower) / (2 C): none without
+    // positives, none one droplet short of saturation (p + s > 1), whatever the curve holds.
+    const struct {
+        const char *name;
+        uint k;
+        double uncertaintyAt;
+    } edges[] = {{"N 20000, no positives", 0, NaN},
+                 {"N 20000, saturation - 1", 19999, NaN},
+                 {"N 20000, 50 %", 10000, 1.9996013496972067}};
+    for (const auto &edge : edges)
+        QTest::newRow(edge.name) << 20000u << edge.k << 1.0 << 0.1875 << 10647.491489270435 << 1993.1866249254372
+                                 << 1.7226358089965539 << edge.uncertaintyAt << 19996
+                                 << QPointF(10646.491489270435, 26.946565437844523);
     // 0.797 N = 398.5 and 1992.5 exactly: k0 = 399 and 1993, not the even 398 and 1992.
     QTest::newRow("N 500") << 500u << 50u << 1.0 << 7.5 << 10625.0 << 1999.3594769761653 << 11.004462005205433
                            << 27.739303791993635 << 496 << QPointF(6035.3921716278755, 45.70770115905243);
     QTest::newRow("N 2500") << 2500u << 250u << 1.0 << 1.5 << 10625.0 << 1994.4187590813863 << 4.880970083957583
                             << 12.402568760362866 << 2496 << QPointF(8047.189562170465, 35.38702340952814);
     // k0 = 1 = N: the reference point is infinite, its uncertainty NaN; no points.
-    QTest::newRow("N 1") << 1u << 0u << 1.0 << 3750.0 << 10625.0 << Inf << NaN << 0.0 << 0 << QPointF();
-    QTest::newRow("N 0") << 0u << 0u << 1.0 << Inf << 10625.0 << 0.0 << 0.0 << 0.0 << 0 << QPointF();
+    QTest::newRow("N 1") << 1u << 0u << 1.0 << 3750.0 << 10625.0 << Inf << NaN << NaN << 0 << QPointF();
+    QTest::newRow("N 0") << 0u << 0u << 1.0 << Inf << 10625.0 << 0.0 << 0.0 << NaN << 0 << QPointF();
 }
 
 void TestResultCalculate::curve()
@@ -210,16 +223,34 @@ void TestResultCalculate::ratioBounds_data()
     QTest::addColumn<double>("lower");
     QTest::addColumn<double>("upper");
     // lower = (A0 B0 - sqrt(A0^2 B0^2 - (A0^2 - (A0 - A1)^2)(B0^2 - (B2 - B0)^2))) / (B0^2 - (B2 - B0)^2),
-    // upper likewise with A2 - A0 and B0 - B1.
+    // upper likewise with A2 - A0 and B0 - B1. A divisor at or below 0 (the denominator's
+    // interval reaches 0) leaves that bound unbounded.
     QTest::newRow("symmetric") << QVector<double>{100, 90, 110} << QVector<double>{50, 45, 55} << 1.735217454956245
                                << 2.3051865854477955;
     QTest::newRow("asymmetric") << QVector<double>{100, 80, 130} << QVector<double>{50, 40, 65}
                                 << 1.4164224688074207 << 2.8240162014429657;
     QTest::newRow("zero estimate, bounds 1 and 3") << QVector<double>{100, 90, 110} << QVector<double>{0, 1, 3}
-                                                   << 33.166247903554 << -99.498743710662;
+                                                   << -Inf << Inf;
     // B0 = 0 with a bound 0: nothing written (the -7 stay).
     QTest::newRow("zero estimate, bound 0") << QVector<double>{100, 90, 110} << QVector<double>{0, 0, 3} << -7.0
                                             << -7.0;
+    // 50 % of 20000 droplets of 800 pL over k of 20000, as poissonConcentration gives them.
+    const QVector<double> half{866.4339756999316, 849.2288117586794, 883.8792627033414};
+    QTest::newRow("over 0 of 20000") << half << QVector<double>{-0.0, -0.0, -0.0} << -7.0 << -7.0;
+    QTest::newRow("over 1 of 20000")
+        << half << QVector<double>{0.06250156255207841, -0.05999549765485084, 0.18501062835934534} << -Inf << Inf;
+    QTest::newRow("over 2 of 20000")
+        << half << QVector<double>{0.12500625041668414, -0.048231568590411576, 0.2982680818252506} << -Inf << Inf;
+    QTest::newRow("over 3 of 20000")
+        << half << QVector<double>{0.18751406390638756, -0.024660066864507935, 0.3997242150808626} << -Inf << Inf;
+    QTest::newRow("over 10 of 20000") << half
+                                      << QVector<double>{0.6251563021028036, 0.23774045026677323, 1.0126922639997706}
+                                      << 855.1340655952188 << 3644.90658541473;
+    QTest::newRow("over 100 of 20000") << half << QVector<double>{6.265677279430358, 5.038206118492983, 7.494354973613339}
+                                       << 115.47285667911754 << 172.11543183221892;
+    QTest::newRow("50 of 100 over 3 of 100")
+        << QVector<double>{866.4339756999316, 642.7056562893816, 1139.128987953895}
+        << QVector<double>{38.07400935588572, -4.286511088301443, 81.92056741242575} << -Inf << Inf;
 }
 
 void TestResultCalculate::ratioBounds()
@@ -230,6 +261,9 @@ void TestResultCalculate::ratioBounds()
     ResultCalculate::calRatioBounds(a.constData(), b.constData(), &lower, &upper);
     QTEST(lower, "lower");
     QTEST(upper, "upper");
+    // A written interval holds its estimate.
+    if (b[0] != 0)
+        QVERIFY2(lower <= a[0] / b[0] && a[0] / b[0] <= upper, qPrintable(QStringLiteral("%1 %2").arg(lower).arg(upper)));
 }
 
 void TestResultCalculate::copiesAndRatio()
@@ -338,10 +372,20 @@ void TestResultCalculate::populationResults()
     QTEST(r.concentrationLower, "lower");
     QTEST(r.concentrationUpper, "upper");
     QTEST(r.uncertainty, "u");
+
+    // The uncertainty view's curve of the stored population: over its positives plus
+    // negatives, with the stored figures at the estimate (the table's).
+    const UncertainlyCurveInfo info = calc()->uncertaintyCurveOfPopulation(wellId, ids.populations.at(population));
+    const auto same = [](double a, double b) { return std::isfinite(a) || std::isfinite(b) ? a == b : true; };
+    QVERIFY2(same(info.concentration, r.concentration), qPrintable(QString::number(info.concentration)));
+    QVERIFY2(same(info.uncertaintyAtConcentration, 100 * r.uncertainty),
+             qPrintable(QString::number(info.uncertaintyAtConcentration)));
+    const double N = r.posDrpltNum + r.negDrpltNum;
+    QCOMPARE(info.detectionLimit, 3 / (N * (wellId == 2 ? 600e-6 : 800e-6)));
 }
 
-// Line mode: each population takes its channel's dilution; the stored curve reads the stored
-// concentration and the effective droplets.
+// Line mode: each population takes its channel's dilution; the stored curve is that of the
+// stored counts.
 void TestResultCalculate::lineModeResultsAndStoredCurve()
 {
     DocumentSeed seed;
@@ -379,7 +423,7 @@ void TestResultCalculate::lineModeResultsAndStoredCurve()
     QCOMPARE(info.concentration, 763.4541238779544);
     QCOMPARE(info.detectionLimit, 197.3684210526316);
     QCOMPARE(info.concentrationAtRef, 3895.3615451163746);
-    QCOMPARE(info.uncertaintyAtConcentration, 90.20969781303899);
+    QCOMPARE(info.uncertaintyAtConcentration, 90.20969781303901);
     QCOMPARE(info.curve.size(), 15);
     QCOMPARE(calc()->uncertaintyCurveOfPopulation(1, 7).concentration, 0.0);
 }

@@ -174,8 +174,9 @@ void TestThresholds::greyReaders()
     QCOMPARE(bll()->getWellChannelGrayPairs(1, 1),
              (QVector<QPair<uint, uint>>{{100, 1}, {big, big}, {big, big}, {big, big}}));
     QVERIFY(bll()->getWellChannelGrayPairs(1, 7).isEmpty());
-    // Strictly above 100; the mean of three 4e9 in 64 bits (a 32-bit sum gives 1136688469).
-    QCOMPARE(bll()->getPositiveGrayValues(1, 1), (QVector<uint>{big, big, big}));
+    // At or above 100, as the recount counts them; the positive mean alone takes those strictly
+    // above: the mean of three 4e9 in 64 bits (a 32-bit sum gives 1136688469).
+    QCOMPARE(bll()->getPositiveGrayValues(1, 1), (QVector<uint>{100, big, big, big}));
     QCOMPARE(bll()->getPFuMean(1, 1), big);
     QCOMPARE(bll()->getPFuMean(1, 3), 0u);
     QCOMPARE(bll()->getExcludedDroplets(1), (QSet<uint>{4, 10}));
@@ -190,9 +191,10 @@ void TestThresholds::greyReaders()
     QCOMPARE(bll()->getAllDropletGrayValues(1, 2), (QVector<uint>{10, 10, 0, 10, 10}));
     QVERIFY(bll()->getAllDropletGrayValues(9, 2).isEmpty());
     QCOMPARE(bll()->getWellChannelGrayValues(1, 1).size(), 4);
-    // Polygon mode has no line thresholds: every value above 0 is positive.
+    // Polygon mode has no line thresholds: every value is at or above 0.
     data()->switch2PolygonMode();
-    QCOMPARE(bll()->getPositiveGrayValues(1, 2), (QVector<uint>{10, 10, 10}));
+    QCOMPARE(bll()->getPositiveGrayValues(1, 2), (QVector<uint>{10, 10, 0, 10}));
+    QCOMPARE(bll()->getPFuMean(1, 2), 10u);
 }
 
 void TestThresholds::setPolygonAnnouncesWithoutRecount()

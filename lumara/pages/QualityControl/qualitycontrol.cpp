@@ -9,7 +9,6 @@
 #include "bll/reanalysis.h"
 #include "bll/signaltransfer.h"
 #include "io/poolhandover.h"
-#include "qualityevaluation.h"
 #include "shell/dialoghost.h"
 #include "shell/dialogmessage.h"
 #include "shell/globalvalues.h"
@@ -312,8 +311,8 @@ void QualityControl::updateQCParameters()
         setRootProperty("qcparamEnable", false);
         return;
     }
-    const double mean = QualityEvaluation::calMean(bll->getPositiveGrayValues(m_wellId, m_channel));
-    setRootProperty("posFu", QString::number(uint(mean)));
+    // The positive mean, strictly above the threshold, as the 1D page's.
+    setRootProperty("posFu", QString::number(bll->getPFuMean(m_wellId, m_channel)));
     setRootProperty("qcparamEnable", true);
 }
 

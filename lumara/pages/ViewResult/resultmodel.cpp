@@ -277,6 +277,10 @@ QString ResultModel::ratioKitData(const RowTarget &target, int role) const
                  WellListFormat::fixedFigure(ResultCalculate::calCopies(p2.concentration, volume, int(effective))));
     }
     case BCABLRatioRole:
+        // Over a denominator without a value (no positives, or all) the ratio has none; the
+        // calculation's -1 for a zero denominator is no ratio either.
+        if (p2.concentration == 0 || !WellListFormat::hasValue(p2.concentration))
+            return WellListFormat::notAvailable();
         return WellListFormat::fixedFigure(ResultCalculate::calRatio(p1.concentration, p2.concentration));
     case BCABLRatioCI95Role: {
         const double numerator[3] = {p1.concentration, p1.concentrationLower, p1.concentrationUpper};
@@ -603,7 +607,8 @@ bool ResultModel::addMergedRow(const QList<uint> &wellIds)
         r.concentration = c.concentration;
         r.concentrationLower = c.lower;
         r.concentrationUpper = c.upper;
-        r.uncertainty = calc->uncertaintyCurve(totals.at(k), positives.at(k), r.dilution, first).uncertaintyAtConcentration;
+        // The curve's figure at the measured count (a percentage), without drawing the curve.
+        r.uncertainty = 100 * ResultCalculate::relativeUncertaintyOf(c);
         row.populations.append(r);
     }
     // After the largest well id: a sort or a move may leave any well last.
@@ -638,6 +643,5 @@ UncertainlyCurveInfo mergedRowUncertaintyCurve(uint rowId, uint populationId)
     const PopulationResultInfo r = getRowPopulationResult(rowId, populationId);
     const MergedResultRow row = ResultModel::instance()->getMergedRow(rowId);
     const uint volumeWell = row.wellIds.isEmpty() ? rowId : row.wellIds.first();
-    return bll()->getResultCalculate()->uncertaintyCurve(r.posDrpltNum + r.negDrpltNum, r.posDrpltNum, r.dilution,
-                                                         volumeWell);
+    return bll()->getResultCalculate()->uncertaintyCurveOfResult(r, volumeWell);
 }

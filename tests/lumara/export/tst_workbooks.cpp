@@ -1,6 +1,7 @@
 // The export's two workbooks, read back with openpyxl: the result table with its population
 // blocks, fills, fonts, widths and the method sheet; the grey values of every stored droplet;
-// sheet names the workbook accepts; a failed save that leaves nothing and reports once.
+// sheet names the workbook accepts; a failed save that leaves nothing and reports once; a
+// reagent-kit package's figures without a value where the pages have none.
 #include "bll/bllinstance.h"
 #include "bll/dropletexclude.h"
 #include "exporttest.h"
@@ -14,6 +15,7 @@
 #include <QThread>
 #include <QtTest>
 
+#include <array>
 #include <cmath>
 
 using namespace ExportTest;
@@ -64,6 +66,7 @@ private slots:
     void failedSave();
     void otherThreads_data();
     void otherThreads();
+    void kitFiguresWithoutValue();
 
 private:
     QJsonArray exportResultTable(QTemporaryDir &dir);
@@ -522,6 +525,77 @@ void TestWorkbooks::otherThreads()
         QCOMPARE(cell(s, "A200").value("v").toString().toDouble(), 100.0);
         QCOMPARE(cell(s, "B7").value("v").toString(), QStringLiteral("v7"));
     }
+}
+
+// A reagent-kit package whose rows reach the edges: a target without positives in sample S1,
+// a merged row one droplet short of saturation in S2 (a well of it all positive), one at 50 %
+// in S3. The workbook reads "N/A" exactly where the result pages do, and the ratio table's
+// concentrations and bounds as it shows them. Last: it leaves a kit package open.
+void TestWorkbooks::kitFiguresWithoutValue()
+{
+    const std::array<int, 6> first{{50, 50, 100, 99, 40, 60}};
+    const std::array<int, 6> second{{0, 0, 3, 3, 1, 1}};
+    QList<BllTest::WellSeed> wells;
+    for (int i = 0; i < 6; ++i)
+        wells.append(ResultTest::well(uint(i + 1), QStringLiteral("A%1").arg(i + 1), QStringLiteral("S%1").arg(i / 2 + 1),
+                                      100, {{first[i], second[i], 0, 0, 0, 0}}));
+    QString error;
+    QVERIFY2(ResultTest::useKit(true, &error), qPrintable(error));
+    QVERIFY2(ResultTest::load(ResultTest::document(wells), &error), qPrintable(error));
+    ResultModel *rows = ResultModel::instance();
+    WellListModel::instance()->setModelType(2);
+    rows->setViewMode(0);
+    rows->setListMode(0);
+    QCOMPARE(rows->getMergedRows().size(), 3);
+    QTemporaryDir dir;
+    const QJsonObject table = sheet(exportResultTable(dir), QStringLiteral("Result_Table"));
+    QVERIFY(!table.isEmpty());
+
+    // Table rows 1 to 6 are the wells, then the merged rows; the workbook's start at row 3.
+    const int wellRows = WellListModel::instance()->rowCount();
+    const auto text = [&](int tableRow, int column, int role) {
+        return rows->data(rows->index(tableRow, column), role).toString();
+    };
+    const auto book = [&](int tableRow, int column) {
+        const int bookRow = tableRow < wellRows ? tableRow + 2 : tableRow - wellRows + 3 + 6;
+        return cell(table, ref(bookRow, column)).value("v").toString();
+    };
+    const QString none = QStringLiteral("N/A");
+    int shownNone = 0;
+    for (int row = 1; row < wellRows + 3; ++row) {
+        // Concentration, lower, upper and uncertainty of both targets, by the pages' roles.
+        const QList<QPair<int, int>> figures = {{1, WellListModel::ConcentrationRole},
+                                                {4, WellListModel::MinConcentrationRole},
+                                                {5, WellListModel::MaxConcentrationRole},
+                                                {6, WellListModel::RelativeUncertainlyRole}};
+        QStringList kitFigures;
+        for (int q : {0, 1}) {
+            for (const auto &f : figures) {
+                const QString shown = text(row, 3 + 7 * q + f.first, f.second);
+                const QString written = book(row, 4 + 7 * q + f.first);
+                QVERIFY2((shown == none) == (written == none),
+                         qPrintable(QStringLiteral("row %1, column %2: %3 / %4").arg(row).arg(f.first).arg(shown, written)));
+                shownNone += shown == none ? 1 : 0;
+                if (f.first != 6)
+                    kitFigures.append(written);
+            }
+        }
+        // The ratio table: "C  [ C_min, C_max ]" of both targets, as written.
+        QCOMPARE(text(row, 0, ResultModel::BCABLConcentartionsRole),
+                 QStringLiteral("%1  [ %2, %3 ]\n\n%4  [ %5, %6 ]")
+                     .arg(kitFigures[0], kitFigures[1], kitFigures[2], kitFigures[3], kitFigures[4], kitFigures[5]));
+    }
+    QVERIFY(shownNone > 0);
+    // Independently: S1 merged has no positives of its second target, S2 merged is one droplet
+    // short of saturation, S3 merged is at 50 %: 100 (upper - lower) / (2 C) of 100 of 200.
+    QCOMPARE(book(wellRows, 4 + 7 + 6), none);
+    QCOMPARE(book(wellRows + 1, 4 + 5), none);
+    QCOMPARE(book(wellRows + 1, 4 + 6), none);
+    QCOMPARE(book(wellRows + 2, 4 + 6), QStringLiteral("20.12"));
+    // The ratio over a target without positives has no value on the page; the workbook holds
+    // no ratio, only that target's figures.
+    QCOMPARE(text(1, 0, ResultModel::BCABLRatioRole), none);
+    QCOMPARE(book(1, 4 + 7 + 1), QStringLiteral("0.00"));
 }
 
 LUMARA_TEST_GUI_MAIN(TestWorkbooks)

@@ -1,6 +1,7 @@
 // The concentration and uncertainty pages on seeded documents: what each hands its chart for
 // the selected rows and ticked populations, how the population list keeps the user's ticks,
-// the Linear / Log switch, the panel's connections, and a reload of the wells.
+// the Linear / Log switch, the panel's connections, one uncertainty for a population with its
+// own negatives on the table and the chart, and a reload of the wells.
 #include "bll/bllinstance.h"
 #include "bll/populationsmgr.h"
 #include "bll/resultcalculate.h"
@@ -28,6 +29,7 @@
 
 #include <cmath>
 #include <memory>
+#include <utility>
 
 using namespace LumaraAnalysisData;
 using BllTest::WellSeed;
@@ -179,6 +181,7 @@ private slots:
     void uncertaintyItems_data();
     void uncertaintyItems();
     void uncertaintyWithoutPopulations();
+    void uncertaintyOfAnEditedPopulation();
     void uncertaintyReload();
     void rowListFillsItsWidth_data();
     void rowListFillsItsWidth();
@@ -486,6 +489,57 @@ void TestChartPages::uncertaintyWithoutPopulations()
     QCOMPARE(uncertaintyLogAxis, 1);
     QVERIFY(dynamic_cast<QwtLogScaleEngine *>(page->chart()->axisScaleEngine(QwtPlot::xBottom)));
     QVERIFY(invoke(page->rootObject(), "switch2Linear"));
+}
+
+// A population with its own negatives: 15 positives (zones of 10 positives and 5 of both) of
+// its 120 droplets (100 negatives), in a well of 20000. The result table and the uncertainty
+// view give it one relative uncertainty, that of 15 of 120 droplets.
+void TestChartPages::uncertaintyOfAnEditedPopulation()
+{
+    const QPolygonF around[] = {QPolygonF(QRectF(900, 900, 200, 200)), QPolygonF(QRectF(2900, 2900, 200, 200)),
+                                QPolygonF(QRectF(4900, 4900, 200, 200))};
+    WellSeed w = BllTest::well(1, QStringLiteral("A1"), {1, 2});
+    w.sampleName = QStringLiteral("E");
+    const std::pair<uint, int> groups[] = {{1000, 10}, {3000, 100}, {5000, 5}, {200, 19885}};
+    for (const auto &group : groups)
+        for (int i = 0; i < group.second; ++i)
+            w.droplets.append(BllTest::droplet(BllTest::Greys{{group.first, group.first}}));
+    BllTest::DocumentSeed seed = ResultTest::document({w});
+    seed.mode = PolygonThreshold;
+    seed.plots2D = {{"x_y", {1, 2}}};
+    for (const QPolygonF &polygon : around)
+        seed.zones.append(BllTest::ZoneSeed{0, polygon, {}});
+    seed.populations = {{"Edited", "#2266AA", true, {{0, PositiveZone}, {1, NegativeZone}, {2, PositiveAndNegativeZone}}}};
+    QString error;
+    QVERIFY2(ResultTest::load(seed, &error), qPrintable(error));
+    QCOMPARE(bll()->getWellDropletNum(1), 20000u);
+
+    // The table's figure (the result page's models).
+    WellListModel::instance()->setModelType(2);
+    rows()->setViewMode(0);
+    rows()->updateModel();
+    QCOMPARE(rows()->data(rows()->index(1, 3 + 2), WellListModel::NbPosRole).toString(), QStringLiteral("15"));
+    QCOMPARE(rows()->data(rows()->index(1, 3 + 3), WellListModel::NbNegtiveRole).toString(), QStringLiteral("105"));
+    QCOMPARE(rows()->data(rows()->index(1, 3 + 6), WellListModel::RelativeUncertainlyRole).toString(),
+             QStringLiteral("50.72"));
+
+    // The view's, for the well the user clicks.
+    WellListModel::instance()->setModelType(0);
+    rows()->setViewMode(1);
+    rows()->updateModel();
+    Uncertainly *page = uncertainty();
+    page->refreshView();
+    ResultListView *list = page->listView();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, list->visualRect(list->model()->index(0, 0)).center());
+    QCOMPARE(rows()->getSelectIDs(), QList<uint>{1});
+    QCOMPARE(page->populationModel()->getSelectIDs(), populationIds());
+    const UncertaintyMarks marks = marksOf(*page->chart());
+    QCOMPARE(marks.points.size(), 1);
+    // 100 (upper - lower) / (2 C) of 15 of 120, from the formulas.
+    QCOMPARE(marks.points.first().y(), 50.72200628315752);
+    QCOMPARE(marks.points.first().x(), 166.91424078065327);
+    // Its curve runs over the population's 120 droplets: the detection limit is 3 copies in them.
+    QCOMPARE(marks.rangeLines.value(1), 3 / (120 * 800e-6));
 }
 
 // The uncertainty page empties its list and its axis on a reload, and leaves the list mode to

@@ -1,7 +1,8 @@
 // The result model on seeded documents: which samples merge and the figures of a merged row,
 // row counts in every list and view mode, one mapping of table rows for data, selection and
-// ids, merged ids after sorting, the ratio texts of two-target wells, texts of results that
-// are not finite, and the selection of merged rows across a rebuild.
+// ids, merged ids after sorting, the ratio texts of two-target wells and their intervals over
+// few positives, texts of results that are not finite, a merged row's uncertainty at the
+// edges, droplets on the threshold, and the selection of merged rows across a rebuild.
 #include "bll/bllinstance.h"
 #include "bll/populationsmgr.h"
 #include "bll/resultcalculate.h"
@@ -9,12 +10,15 @@
 #include "model/analysisdatamgr.h"
 #include "model/analysisresultmgr.h"
 #include "pages/ViewResult/resultmodel.h"
+#include "pages/ViewResult/uncertainly.h"
 #include "pcranalysisdocument.h"
 #include "resultseed.h"
+#include "shell/welllistformat.h"
 #include "shell/welllistmodel.h"
 #include "testmain.h"
 
 #include <QAbstractItemModelTester>
+#include <array>
 #include <cmath>
 
 using namespace LumaraAnalysisData;
@@ -143,8 +147,13 @@ private slots:
     void ratioTexts_data();
     void ratioTexts();
     void ratioTextsNeedTwoTargets();
-    void ratioBoundsThatCannotBeComputed();
+    void ratioOverFewPositives_data();
+    void ratioOverFewPositives();
     void notFiniteTexts();
+    void mergedUncertaintyAtTheEdges_data();
+    void mergedUncertaintyAtTheEdges();
+    void dropletsOnTheThreshold_data();
+    void dropletsOnTheThreshold();
     void selectionKeptById();
     void reloadDropsMergedSelection();
     void ensureSelection_data();
@@ -467,12 +476,15 @@ void TestResultModel::ratioTexts_data()
     QTest::addColumn<bool>("kit");
     QTest::addColumn<int>("row");
     QTest::addColumn<uint>("id");
-    QTest::newRow("well, both, table") << 0 << 0 << false << 2 << 2u;
-    QTest::newRow("merged, both, table (last row)") << 0 << 0 << false << 4 << 4u;
-    QTest::newRow("merged, both, kit") << 0 << 0 << true << 4 << 4u;
-    QTest::newRow("merged, merged, table (first row)") << 2 << 0 << false << 1 << 4u;
-    QTest::newRow("merged, merged, kit (first row)") << 2 << 0 << true << 0 << 4u;
-    QTest::newRow("well, wells, charts") << 1 << 1 << true << 0 << 1u;
+    QTest::addColumn<int>("storedVolume"); // of well 3
+    QTest::newRow("well, both, table") << 0 << 0 << false << 2 << 2u << 800;
+    QTest::newRow("merged, both, table (last row)") << 0 << 0 << false << 4 << 4u << 800;
+    QTest::newRow("merged, both, kit") << 0 << 0 << true << 4 << 4u << 800;
+    QTest::newRow("merged, merged, table (first row)") << 2 << 0 << false << 1 << 4u << 800;
+    QTest::newRow("merged, merged, kit (first row)") << 2 << 0 << true << 0 << 4u << 800;
+    QTest::newRow("well, wells, charts") << 1 << 1 << true << 0 << 1u << 800;
+    // A stored 0 is no volume: 800 pL in the copies as in the concentrations.
+    QTest::newRow("well without a stored volume") << 1 << 1 << true << 2 << 3u << 0;
 }
 
 // The eight texts of a row from its wells' counts and results.
@@ -483,7 +495,10 @@ void TestResultModel::ratioTexts()
     QFETCH(bool, kit);
     QFETCH(int, row);
     QFETCH(uint, id);
-    load(largeSamplesAAB(), kit);
+    QFETCH(int, storedVolume);
+    QList<WellSeed> seeds = largeSamplesAAB();
+    seeds[2].volume = storedVolume;
+    load(seeds, kit);
     setModes(list, view);
     const bool merged = id == 4;
     const QList<uint> members = merged ? QList<uint>{1, 2} : QList<uint>{id};
@@ -538,13 +553,45 @@ void TestResultModel::ratioTextsNeedTwoTargets()
     }
 }
 
-// Without positives in the second channel the ratio has no bounds.
-void TestResultModel::ratioBoundsThatCannotBeComputed()
+void TestResultModel::ratioOverFewPositives_data()
 {
-    load({ResultTest::well(1, QStringLiteral("A1"), QStringLiteral("A"), 20, {{8, 0, 0, 0, 0, 0}})});
+    QTest::addColumn<int>("droplets");
+    QTest::addColumn<int>("numerator");
+    QTest::addColumn<int>("denominator");
+    QTest::addColumn<QString>("ratio");
+    QTest::addColumn<QString>("interval");
+    // From the formulas (tests/lumara/figures/result_figures.py): while the denominator's
+    // interval reaches 0 the ratio is unbounded on that side; without positives it has no value.
+    QTest::newRow("over 0") << 2000 << 1000 << 0 << "N/A" << "[N/A, N/A]";
+    QTest::newRow("over 1") << 2000 << 1000 << 1 << "1385.95" << "[N/A, N/A]";
+    QTest::newRow("over 2") << 2000 << 1000 << 2 << "692.80" << "[N/A, N/A]";
+    QTest::newRow("over 3") << 2000 << 1000 << 3 << "461.75" << "[N/A, N/A]";
+    QTest::newRow("over 10") << 2000 << 1000 << 10 << "138.28" << "[84.89, 363.27]";
+    QTest::newRow("over 100") << 2000 << 1000 << 100 << "13.51" << "[11.16, 16.93]";
+    QTest::newRow("50 of 100 over 3 of 100") << 100 << 50 << 3 << "22.76" << "[N/A, N/A]";
+}
+
+// A ratio row of a well whose first target is positive in half its droplets, over a second
+// target with few positives.
+void TestResultModel::ratioOverFewPositives()
+{
+    QFETCH(int, droplets);
+    QFETCH(int, numerator);
+    QFETCH(int, denominator);
+    load({ResultTest::well(1, QStringLiteral("A1"), QStringLiteral("A"), droplets, {{numerator, denominator, 0, 0, 0, 0}})},
+         true);
     setModes(1, 1);
-    QCOMPARE(cell(0, 0, ResultModel::BCABLRatioCI95Role), QVariant("[N/A, N/A]"));
-    QCOMPARE(cell(0, 0, ResultModel::BCABLRatioRole), QVariant("-1.00"));
+    const QString ratio = cell(0, 0, ResultModel::BCABLRatioRole).toString();
+    const QString interval = cell(0, 0, ResultModel::BCABLRatioCI95Role).toString();
+    QTEST(ratio, "ratio");
+    QTEST(interval, "interval");
+    // An interval with both bounds holds its estimate.
+    const QStringList bounds = interval.mid(1).chopped(1).split(QStringLiteral(", "));
+    bool low = false, high = false;
+    const double lower = bounds.value(0).toDouble(&low);
+    const double upper = bounds.value(1).toDouble(&high);
+    if (low && high)
+        QVERIFY(lower <= ratio.toDouble() && ratio.toDouble() <= upper);
 }
 
 // A sample whose droplets are all positive has an infinite concentration and upper bound;
@@ -566,9 +613,8 @@ void TestResultModel::notFiniteTexts()
     for (int row : {1, 2, mergedRow}) {
         QCOMPARE(cell(row, populationColumn(0), WellListModel::ConcentrationRole), QVariant(none));
         QCOMPARE(cell(row, populationColumn(0) + 5, WellListModel::MaxConcentrationRole), QVariant(none));
-        // A merged row's uncertainty comes from the uncertainty curve, which has a value.
-        if (row != mergedRow)
-            QCOMPARE(cell(row, populationColumn(1) + 6, WellListModel::RelativeUncertainlyRole), QVariant(none));
+        // Merged as in the wells: no positives, no relative uncertainty.
+        QCOMPARE(cell(row, populationColumn(1) + 6, WellListModel::RelativeUncertainlyRole), QVariant(none));
         // No figure of any population reads as a number that is none.
         for (int p : {0, 1}) {
             for (int role = WellListModel::DilutionRole; role <= WellListModel::RelativeUncertainlyRole; ++role) {
@@ -595,8 +641,97 @@ void TestResultModel::notFiniteTexts()
     QCOMPARE(cell(0, 0, ResultModel::BCABLRatioRole).toString(), none);
     QVERIFY(cell(0, 0, ResultModel::BCABLConcentartionsRole).toString().startsWith(none + QLatin1String("  [ ")));
     QCOMPARE(cell(0, 0, ResultModel::BCABLRatioCI95Role).toString(), QStringLiteral("[N/A, N/A]"));
-    // Over a target without positives the ratio is the calculation's -1.
-    QCOMPARE(cell(1, 0, ResultModel::BCABLRatioRole).toString(), QStringLiteral("-1.00"));
+    // Over a target without positives the ratio has no value either.
+    QCOMPARE(cell(1, 0, ResultModel::BCABLRatioRole).toString(), none);
+}
+
+void TestResultModel::mergedUncertaintyAtTheEdges_data()
+{
+    QTest::addColumn<int>("first");  // positives of the first well's 100 droplets
+    QTest::addColumn<int>("second"); // and of the second's
+    QTest::addColumn<QString>("uncertainty");
+    QTest::addColumn<QString>("upper");
+    // 100 (upper - lower) / (2 C) of the summed 200 droplets, from the formulas: none without
+    // positives and none one droplet short of saturation, where the upper bound has none.
+    QTest::newRow("no positives") << 0 << 0 << "N/A" << "0.00";
+    QTest::newRow("saturation - 1") << 100 << 99 << "N/A" << "N/A";
+    QTest::newRow("50 %") << 40 << 60 << "20.12" << "1052.92";
+}
+
+// A merged row's uncertainty is the one a single well of its summed counts shows, on the
+// table and on the uncertainty view alike.
+void TestResultModel::mergedUncertaintyAtTheEdges()
+{
+    QFETCH(int, first);
+    QFETCH(int, second);
+    QFETCH(QString, uncertainty);
+    QFETCH(QString, upper);
+    load({ResultTest::well(1, QStringLiteral("A1"), QStringLiteral("A"), 100, {{first, 0, 0, 0, 0, 0}}),
+          ResultTest::well(2, QStringLiteral("A2"), QStringLiteral("A"), 100, {{second, 0, 0, 0, 0, 0}}),
+          ResultTest::well(3, QStringLiteral("B1"), QStringLiteral("B"), 200, {{first + second, 0, 0, 0, 0, 0}})});
+    setModes(0, 0);
+    const int mergedRow = wells()->rowCount();
+    QCOMPARE(cell(mergedRow, 0, WellListModel::WellIDRole).toUInt(), 4u);
+    const int column = populationColumn(0);
+    QCOMPARE(cell(mergedRow, column + 6, WellListModel::RelativeUncertainlyRole).toString(), uncertainty);
+    QCOMPARE(cell(mergedRow, column + 5, WellListModel::MaxConcentrationRole).toString(), upper);
+    // The lone well of the same counts: the same texts, and where there is a figure, the same.
+    QCOMPARE(cell(3, column + 6, WellListModel::RelativeUncertainlyRole).toString(), uncertainty);
+    const double merged = getRowPopulationResult(4, model()->getMergedRow(4).populations.at(0).populationId).uncertainty;
+    const double lone = bll()->getResultCalculate()->getPopulationResults(3).at(0).uncertainty;
+    QVERIFY2(std::isfinite(merged) ? merged == 100 * lone : !std::isfinite(lone),
+             qPrintable(QStringLiteral("%1 %2").arg(merged).arg(100 * lone)));
+    // The uncertainty view's estimate of the merged row.
+    const QVector<UncertainlyPlotItem> items =
+        uncertaintyItems({4}, wells()->getAllWellIDs(), model()->getMergedRow(4).populations.at(0).populationId);
+    QCOMPARE(items.size(), 1);
+    QCOMPARE(WellListFormat::formatFigure(items.first().uncertaintyAtConcentration), uncertainty);
+}
+
+void TestResultModel::dropletsOnTheThreshold_data()
+{
+    QTest::addColumn<bool>("ratioRow");
+    QTest::addColumn<bool>("merged");
+    QTest::newRow("ratio row of a well") << true << false;
+    QTest::newRow("ratio row of the merged row") << true << true;
+    QTest::newRow("result table, a well") << false << false;
+    QTest::newRow("result table, the merged row") << false << true;
+}
+
+// A droplet exactly on the line threshold is positive in every count of its well.
+void TestResultModel::dropletsOnTheThreshold()
+{
+    QFETCH(bool, ratioRow);
+    QFETCH(bool, merged);
+    QList<WellSeed> seeds;
+    for (uint id : {1u, 2u}) {
+        WellSeed w = ResultTest::well(id, QStringLiteral("A%1").arg(id), QStringLiteral("A"), 20, {{3, 4, 0, 0, 0, 0}});
+        w.droplets[3] = BllTest::droplet(BllTest::Greys{{ResultTest::Threshold, ResultTest::Negative}});
+        w.droplets[4] = BllTest::droplet(BllTest::Greys{{ResultTest::Threshold, ResultTest::Threshold}});
+        w.droplets[5] = BllTest::droplet(BllTest::Greys{{ResultTest::Threshold - 1, ResultTest::Threshold - 1}});
+        seeds.append(w);
+    }
+    // At or above the threshold, counted from the seeds.
+    std::array<int, 2> expected{{0, 0}};
+    for (const WellSeed &w : seeds) {
+        if (!merged && w.id != 1)
+            continue;
+        for (const BllTest::DropletSeed &d : w.droplets)
+            for (int c = 0; c < 2; ++c)
+                expected[c] += d.compensated[c] >= ResultTest::Threshold ? 1 : 0;
+    }
+    QCOMPARE(expected[0], merged ? 10 : 5);
+    load(seeds, ratioRow);
+    setModes(0, 0);
+    const int row = merged ? wells()->rowCount() : 1;
+    QCOMPARE(cell(row, 0, WellListModel::WellIDRole).toUInt(), merged ? 3u : 1u);
+    if (ratioRow) {
+        QCOMPARE(cell(row, 0, ResultModel::BCABLNbPosRole).toString(),
+                 QStringLiteral("%1\n\n%2").arg(expected[0]).arg(expected[1]));
+    } else {
+        for (int p : {0, 1})
+            QCOMPARE(cell(row, populationColumn(p) + 2, WellListModel::NbPosRole).toString(), QString::number(expected[p]));
+    }
 }
 
 void TestResultModel::selectionKeptById()

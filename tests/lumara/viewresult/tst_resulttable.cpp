@@ -1,8 +1,10 @@
 // The Result Table page and the View Results container: the QML view loads cleanly with its
 // properties and signals, each connection is made once, a refresh without a selection stays
 // silent, Merge without merged rows, clicks on rows, the scanning parameters, the reagent-kit
-// table, and the models' modes set before each view refreshes.
+// table and its positives on the threshold, and the models' modes set before each view
+// refreshes.
 #include "bll/bllinstance.h"
+#include "bll/resultcalculate.h"
 #include "bll/signaltransfer.h"
 #include "messagerecorder.h"
 #include "pages/ViewResult/concentration.h"
@@ -115,6 +117,7 @@ private slots:
     void scanningParameters_data();
     void scanningParameters();
     void kitTable();
+    void kitTableCountsDropletsOnTheThreshold();
     void figuresWithoutValue();
     void containerSetsModesFirst_data();
     void containerSetsModesFirst();
@@ -319,6 +322,38 @@ void TestResultTable::kitTable()
     for (const char *title : {"Well Name", "Number Droplets", "Target", "Number Pos", "C(cp/ul)\n[C_min, C_max]",
                               "Copy Number", "Ratio", "Ratio (CI95%)"})
         QVERIFY2(shown.contains(QString::fromUtf8(title)), title);
+}
+
+// The positives of the ratio table count a droplet exactly on the line threshold, as the
+// well's concentration does: 2 of each well's 5 positives of channel 1 lie on it, 1 of channel
+// 2's 3, and a droplet one below it counts in neither.
+void TestResultTable::kitTableCountsDropletsOnTheThreshold()
+{
+    QList<WellSeed> seeds;
+    for (uint id : {1u, 2u}) {
+        WellSeed w = ResultTest::well(id, QStringLiteral("A%1").arg(id), QStringLiteral("A"), 12, {{3, 2, 0, 0, 0, 0}});
+        w.droplets[3] = BllTest::droplet(BllTest::Greys{{ResultTest::Threshold, ResultTest::Threshold}});
+        w.droplets[4] = BllTest::droplet(BllTest::Greys{{ResultTest::Threshold, ResultTest::Threshold - 1}});
+        seeds.append(w);
+    }
+    QString error;
+    QVERIFY2(ResultTest::useKit(true, &error), qPrintable(error));
+    QVERIFY2(ResultTest::load(ResultTest::document(seeds), &error), qPrintable(error));
+    WellListModel::instance()->setModelType(2);
+    rows()->setViewMode(0);
+    rows()->clearSelect();
+    rows()->addSelectRow(1);
+    m_table->refresh();
+    QQuickItem *kit = itemNamed(m_table.get(), "kitTable");
+    QVERIFY(kit && kit->isVisible());
+    // Each well's row, and the merged row's sums.
+    QTRY_COMPARE(textsUnder(kit).count(QStringLiteral("5\n\n3")), 2);
+    QCOMPARE(textsUnder(kit).count(QStringLiteral("10\n\n6")), 1);
+    // The same counts as the well's populations.
+    const QVector<LumaraAnalysisData::PopulationResultInfo> results =
+        BLLInstance::getInstance()->getResultCalculate()->getPopulationResults(1);
+    QCOMPARE(results.first().posDrpltNum, 5u);
+    QCOMPARE(results.last().posDrpltNum, 3u);
 }
 
 // A target positive in every droplet has an infinite concentration with infinite bounds and

@@ -81,8 +81,11 @@ private slots:
         QTest::newRow("two rows") << QVector<UncertainlyPlotItem>{rowOf(20000, 4000, "#e42520"),
                                                                   rowOf(20000, 9000, "#e42520")}
                                   << 2 << 0 << 0 << 0;
-        // A merged row without the population: no droplets, so no detection limit.
-        QTest::newRow("all-zero record") << QVector<UncertainlyPlotItem>{rowOf(0, 0, "#67b32e")} << 1 << 1 << 1 << 1;
+        // A merged row without the population: no droplets, so no detection limit, and no
+        // uncertainty at its estimate to mark.
+        QTest::newRow("all-zero record") << QVector<UncertainlyPlotItem>{rowOf(0, 0, "#67b32e")} << 0 << 1 << 1 << 0;
+        // No positives among 20000: no uncertainty at the estimate either.
+        QTest::newRow("no positives") << QVector<UncertainlyPlotItem>{rowOf(20000, 0, "#67b32e")} << 0 << 1 << 2 << 0;
         // Every droplet positive: the estimate is infinite and gets no mark.
         QTest::newRow("every droplet positive")
             << QVector<UncertainlyPlotItem>{rowOf(20000, 20000, "#67b32e")} << 0 << 1 << 2 << 0;

@@ -205,6 +205,23 @@ bool shapeFault(const ShapeOptions &s, QString *message)
     return true;
 }
 
+// Every well of a per-well table in the run, every target it names one of the run's.
+template <typename Value>
+bool knownWellsAndTargets(const QMap<int, QMap<QString, Value>> &perWell, const GeneratorOptions &o, QString *error)
+{
+    for (auto it = perWell.cbegin(); it != perWell.cend(); ++it) {
+        if (it.key() < 0 || it.key() >= o.wells)
+            return fail(error, QStringLiteral("well %1 is not in the run").arg(it.key() + 1));
+        for (const QString &name : it.value().keys()) {
+            const bool known = std::any_of(o.targets.cbegin(), o.targets.cend(),
+                                           [&name](const TargetOption &t) { return t.name == name; });
+            if (!known)
+                return fail(error, QStringLiteral("\"%1\" is not a target of the run").arg(name));
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 bool ShapeOptions::any() const
@@ -301,38 +318,24 @@ bool SynthWells::setOptions(const GeneratorOptions &o, QString *error)
     for (const TargetOption &t : o.targets)
         if (!(t.fraction >= 0.0 && t.fraction <= 1.0))
             return fail(error, QStringLiteral("the fraction of \"%1\" must lie in [0, 1]").arg(t.name));
-    for (auto it = o.wellFractions.cbegin(); it != o.wellFractions.cend(); ++it) {
-        if (it.key() < 0 || it.key() >= o.wells)
-            return fail(error, QStringLiteral("well %1 is not in the run").arg(it.key() + 1));
-        for (auto f = it.value().cbegin(); f != it.value().cend(); ++f) {
-            bool known = false;
-            for (const TargetOption &t : o.targets)
-                known = known || t.name == f.key();
-            if (!known)
-                return fail(error, QStringLiteral("\"%1\" is not a target of the run").arg(f.key()));
-            if (!(f.value() >= 0.0 && f.value() <= 1.0))
+    if (!knownWellsAndTargets(o.wellFractions, o, error))
+        return false;
+    for (const QMap<QString, double> &fractions : o.wellFractions)
+        for (double f : fractions)
+            if (!(f >= 0.0 && f <= 1.0))
                 return fail(error, QStringLiteral("fractions must lie in [0, 1]"));
-        }
-    }
     for (auto it = o.wellTargets.cbegin(); it != o.wellTargets.cend(); ++it)
         if (it.key() < 0 || it.key() >= o.wells)
             return fail(error, QStringLiteral("well %1 is not in the run").arg(it.key() + 1));
     QString shapeError;
     if (shapeFault(o.shape, &shapeError))
         return fail(error, shapeError);
-    for (auto it = o.wellShapes.cbegin(); it != o.wellShapes.cend(); ++it) {
-        if (it.key() < 0 || it.key() >= o.wells)
-            return fail(error, QStringLiteral("well %1 is not in the run").arg(it.key() + 1));
-        for (auto t = it.value().cbegin(); t != it.value().cend(); ++t) {
-            bool known = false;
-            for (const TargetOption &target : o.targets)
-                known = known || target.name == t.key();
-            if (!known)
-                return fail(error, QStringLiteral("\"%1\" is not a target of the run").arg(t.key()));
-            if (shapeFault(t.value(), &shapeError))
+    if (!knownWellsAndTargets(o.wellShapes, o, error))
+        return false;
+    for (auto it = o.wellShapes.cbegin(); it != o.wellShapes.cend(); ++it)
+        for (const ShapeOptions &shape : it.value())
+            if (shapeFault(shape, &shapeError))
                 return fail(error, QStringLiteral("well %1: %2").arg(it.key() + 1).arg(shapeError));
-        }
-    }
     // Positives too bright leave no room above them for debris.
     for (int w = 0; w < o.wells; ++w)
         for (const TargetOption &t : o.targets) {

@@ -1,7 +1,9 @@
 // Whole synthetic runs: image sizing from droplet counts, the crosstalk matrix, stored classes
 // that agree with the drawn ones, the flat field that matches the rendering, the sharpness of a
-// focused chip, repeatability by seed, well-level options and refusals.
+// focused chip, repeatability by seed, well-level options, well shapes as the recognition
+// measures them and as the command line asks for them, and refusals.
 #include "generator.h"
+#include "shapecommandline.h"
 #include "testmain.h"
 
 #include <QJsonArray>
@@ -15,6 +17,7 @@
 #include <opencv2/imgcodecs.hpp>
 
 #include <cmath>
+#include <optional>
 
 using namespace MkPackage;
 
@@ -44,7 +47,56 @@ GeneratorOptions smallOptions()
     return o;
 }
 
+// One well measuring FAM, about 500 droplets, the channel drawn as a well shape.
+GeneratorOptions shapedOptions(double fraction, const ShapeOptions &shape)
+{
+    GeneratorOptions o;
+    o.wells = 1;
+    o.width = o.height = 512;
+    o.seed = 3;
+    o.targets = {{"T", "FAM", fraction}};
+    o.shape = shape;
+    return o;
+}
+
+struct Spread {
+    double mean = 0.0;
+    double sd = 0.0;
+    int count = 0;
+};
+
+Spread spreadOf(const std::vector<double> &values)
+{
+    Spread s;
+    s.count = int(values.size());
+    for (double v : values)
+        s.mean += v;
+    s.mean /= std::max(1, s.count);
+    for (double v : values)
+        s.sd += (v - s.mean) * (v - s.mean);
+    s.sd = std::sqrt(s.sd / std::max(1, s.count - 1));
+    return s;
+}
+
+// The stored FAM greys of a well's droplets drawn as `kind` (any kind when not given).
+std::vector<double> greysOf(const WellPlan &well, std::optional<DrawnKind> kind = std::nullopt)
+{
+    std::vector<double> greys;
+    for (const DropletPlan &d : well.droplets)
+        if (!kind || d.drawnAs[0] == *kind)
+            greys.push_back(double(d.grey[0]));
+    return greys;
+}
+
+int countOf(const WellPlan &well, DrawnKind kind)
+{
+    return int(std::count_if(well.droplets.cbegin(), well.droplets.cend(),
+                             [kind](const DropletPlan &d) { return d.drawnAs[0] == kind; }));
+}
+
 } // namespace
+
+Q_DECLARE_METATYPE(ShapeOptions)
 
 class TestGenerator : public QObject {
     Q_OBJECT
@@ -64,6 +116,13 @@ private slots:
     void focusedSharpness_data();
     void focusedSharpness();
     void repeatableBySeed();
+    void shapesAsMeasured_data();
+    void shapesAsMeasured();
+    void debrisAndSaturated();
+    void shapesLeaveTheRestAlone();
+    void shapeTruth();
+    void shapeCommandLine_data();
+    void shapeCommandLine();
     void refusals_data();
     void refusals();
 };
@@ -401,6 +460,265 @@ void TestGenerator::repeatableBySeed()
     QCOMPARE(params.value("GreyValueMaskSize").toInt(), 23);
 }
 
+void TestGenerator::shapesAsMeasured_data()
+{
+    QTest::addColumn<double>("fraction");
+    QTest::addColumn<ShapeOptions>("shape");
+    QTest::addColumn<QString>("measure");
+    QTest::addColumn<double>("expected");
+    QTest::addColumn<double>("tolerance");
+    ShapeOptions s;
+    s.separation = 8.0;
+    QTest::newRow("separation: 8 sd between the means") << 0.3 << s << "separation" << 8.0 << 0.6;
+    QTest::newRow("separation: the negatives keep the plain spread")
+        << 0.3 << s << "negative sd" << 5000.0 * 0.05 / std::sqrt(3.0) << 15.0;
+    s = ShapeOptions();
+    s.positiveCv = 0.12;
+    QTest::newRow("positive CV 12 %") << 0.5 << s << "positive cv" << 0.12 << 0.015;
+    s = ShapeOptions();
+    s.rain = 0.0;
+    QTest::newRow("a shape of defaults: the plain positives' spread") << 0.5 << s << "positive cv"
+                                                                      << 0.05 / std::sqrt(3.0) << 0.005;
+    s = ShapeOptions();
+    s.logNormal = 0.3;
+    QTest::newRow("log-normal 0.3: the logarithms' deviation") << 0.0 << s << "log sd" << 0.3 << 0.03;
+    QTest::newRow("log-normal 0.3: centred on the negative level") << 0.0 << s << "median" << 5000.0 << 150.0;
+    s = ShapeOptions();
+    s.flatTail = 0.2;
+    // Spread evenly over 5 sd: 2/5 of the tail lies beyond 3 sd, where the normal part hardly reaches.
+    QTest::newRow("flat tail 20 %: the share beyond 3 sd") << 0.0 << s << "beyond 3 sd" << 0.08 << 0.03;
+    s = ShapeOptions();
+    s.rain = 0.2;
+    s.separation = 20.0;
+    QTest::newRow("rain 20 %: its share") << 0.3 << s << "rain share" << 0.2 << 0.04;
+    QTest::newRow("rain 20 %: counted positive from the midpoint") << 0.3 << s << "rain by midpoint" << 1.0 << 0.02;
+}
+
+// The greys the recognition measures on the images follow the shape asked for.
+void TestGenerator::shapesAsMeasured()
+{
+    QFETCH(double, fraction);
+    QFETCH(ShapeOptions, shape);
+    QFETCH(QString, measure);
+    QFETCH(double, expected);
+    QFETCH(double, tolerance);
+    SynthWells wells;
+    WellPlan well;
+    QString error;
+    QVERIFY2(wells.setOptions(shapedOptions(fraction, shape), &error) && wells.well(0, &well, &error),
+             qPrintable(error));
+    QVERIFY(well.droplets.size() > 400);
+    const Spread negatives = spreadOf(greysOf(well, DrawnKind::Negative));
+    const Spread positives = spreadOf(greysOf(well, DrawnKind::Positive));
+    const double plainSd = 5000.0 * 0.05 / std::sqrt(3.0);
+    double measured = 0.0;
+    if (measure == "separation") {
+        measured = (positives.mean - negatives.mean) / negatives.sd;
+    } else if (measure == "negative sd") {
+        measured = negatives.sd;
+    } else if (measure == "positive cv") {
+        measured = positives.sd / positives.mean;
+    } else if (measure == "log sd" || measure == "median") {
+        std::vector<double> greys = greysOf(well, DrawnKind::Negative);
+        std::vector<double> logs;
+        for (double g : greys)
+            logs.push_back(std::log(g));
+        std::nth_element(greys.begin(), greys.begin() + long(greys.size() / 2), greys.end());
+        measured = measure == "median" ? greys[greys.size() / 2] : spreadOf(logs).sd;
+    } else if (measure == "beyond 3 sd") {
+        const std::vector<double> greys = greysOf(well, DrawnKind::Negative);
+        measured = double(std::count_if(greys.cbegin(), greys.cend(), [&](double g) { return g > 5000.0 + 3 * plainSd; }))
+                   / double(greys.size());
+    } else if (measure == "rain share") {
+        measured = double(countOf(well, DrawnKind::Rain)) / double(well.droplets.size());
+    } else if (measure == "rain by midpoint") {
+        // Measured, a rain droplet lies on the side of the midpoint its class says.
+        const double midpoint = (5000.0 + 5000.0 + 20 * plainSd) / 2.0;
+        int agreeing = 0, rain = 0;
+        for (const DropletPlan &d : well.droplets)
+            if (d.drawnAs[0] == DrawnKind::Rain) {
+                ++rain;
+                agreeing += (double(d.grey[0]) >= midpoint) == d.positive[0] ? 1 : 0;
+            }
+        QVERIFY(rain > 50);
+        measured = double(agreeing) / rain;
+    }
+    QVERIFY2(std::fabs(measured - expected) <= tolerance,
+             qPrintable(QStringLiteral("%1: %2, expected %3").arg(measure).arg(measured).arg(expected)));
+}
+
+// Debris droplets far above the positives, saturated droplets at full scale on the image and
+// marked saturated by the recognition, both counted positive, both where the recognition finds
+// them.
+void TestGenerator::debrisAndSaturated()
+{
+    ShapeOptions s;
+    s.debris = 2;
+    s.saturated = 3;
+    SynthWells wells;
+    WellPlan well;
+    QString error;
+    QVERIFY2(wells.setOptions(shapedOptions(0.1, s), &error) && wells.well(0, &well, &error), qPrintable(error));
+    QCOMPARE(countOf(well, DrawnKind::Debris), 2);
+    QCOMPARE(countOf(well, DrawnKind::Saturated), 3);
+    int flagged = 0;
+    for (const DropletPlan &d : well.droplets) {
+        flagged += d.saturated[0] ? 1 : 0;
+        QVERIFY(!d.saturated[ReferenceChannel]);
+        if (d.drawnAs[0] == DrawnKind::Debris) {
+            QVERIFY(d.positive[0]);
+            QVERIFY2(std::fabs(double(d.grey[0]) - DebrisGrey) < 0.1 * DebrisGrey, qPrintable(QString::number(d.grey[0])));
+            QVERIFY(!d.saturated[0]);
+        } else if (d.drawnAs[0] == DrawnKind::Saturated) {
+            QVERIFY(d.positive[0]);
+            QVERIFY(d.saturated[0]);
+            QCOMPARE(d.grey[0], 65535u);
+        } else {
+            QVERIFY(d.grey[0] < 40000);
+        }
+    }
+    QCOMPARE(flagged, 3);
+    QCOMPARE(well.saturated, 3);
+    // Without saturated droplets nothing on the image reaches the saturation mark.
+    s.saturated = 0;
+    QVERIFY2(wells.setOptions(shapedOptions(0.1, s), &error) && wells.well(0, &well, &error), qPrintable(error));
+    double top = 0.0;
+    cv::minMaxLoc(cv::Mat(well.images[0].height(), well.images[0].width(), CV_16UC1,
+                          const_cast<uchar *>(well.images[0].constBits()), size_t(well.images[0].bytesPerLine())),
+                  nullptr, &top);
+    QVERIFY(top < 65280.0);
+    QCOMPARE(well.saturated, 0);
+}
+
+// A shape drawn in one channel of one well changes nothing else: the other wells and channels
+// keep the images of the plain levels.
+void TestGenerator::shapesLeaveTheRestAlone()
+{
+    GeneratorOptions plain = smallOptions();
+    plain.storedDroplets = StoredDroplets::Drawn;
+    GeneratorOptions shaped = plain;
+    ShapeOptions s;
+    s.rain = 0.1;
+    s.debris = 1;
+    shaped.wellShapes[1].insert("Target-HEX", s);
+    SynthWells a, b;
+    QString error;
+    QVERIFY2(a.setOptions(plain, &error) && b.setOptions(shaped, &error), qPrintable(error));
+    for (int i = 0; i < 2; ++i) {
+        WellPlan x, y;
+        QVERIFY2(a.well(i, &x, &error) && b.well(i, &y, &error), qPrintable(error));
+        for (int c : {0, 1, 2, 3}) {
+            const bool changed = i == 1 && c == 1;
+            QCOMPARE(x.images[size_t(c)] != y.images[size_t(c)], changed);
+            QCOMPARE(y.shapes[size_t(c)].isEmpty(), !changed);
+        }
+    }
+}
+
+// The ground truth states the shape and what was drawn, for shaped channels only.
+void TestGenerator::shapeTruth()
+{
+    GeneratorOptions o = smallOptions();
+    o.width = o.height = 384;
+    ShapeOptions s;
+    s.rain = 0.1;
+    s.positiveCv = 0.1;
+    s.debris = 1;
+    o.wellShapes[0].insert("Target-FAM", s);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("shape.imrs");
+    RunTruth truth;
+    QString error;
+    QVERIFY2(generatePackage(o, path, &truth, &error), qPrintable(error));
+    const QJsonArray wells = readJson(truthPathFor(path)).value("wells").toArray();
+    const QJsonObject fam = wells[0].toObject().value("channels").toArray()[0].toObject();
+    QCOMPARE(fam.value("dye").toString(), QStringLiteral("FAM"));
+    const QJsonObject shape = fam.value("shape").toObject();
+    QCOMPARE(shape.value("rain").toDouble(), 0.1);
+    QCOMPARE(shape.value("positiveCv").toDouble(), 0.1);
+    QCOMPARE(shape.value("positiveFraction").toDouble(), 0.2);
+    QCOMPARE(shape.value("positiveMean").toDouble(), 20000.0);
+    QCOMPARE(shape.value("rainMidpoint").toDouble(), 12500.0);
+    QCOMPARE(shape.value("debris").toInt(), 1);
+    const QJsonObject drawn = fam.value("drawn").toObject();
+    QCOMPARE(drawn.value("debris").toInt(), 1);
+    QVERIFY(drawn.value("rain").toInt() > 0);
+    // The true positives follow the shape's rule: positives, rain from the midpoint, debris.
+    QCOMPARE(fam.value("positives").toInt(), drawn.value("positives").toInt() + drawn.value("rainPositive").toInt()
+                                                 + drawn.value("debris").toInt());
+    QCOMPARE(drawn.value("negatives").toInt() + drawn.value("positives").toInt() + drawn.value("rain").toInt()
+                 + drawn.value("debris").toInt() + drawn.value("saturated").toInt(),
+             fam.value("total").toInt());
+    // The channels and wells drawn at the plain levels say nothing of shapes.
+    for (int w = 0; w < 2; ++w)
+        for (const QJsonValue &c : wells[w].toObject().value("channels").toArray())
+            if (w == 1 || c.toObject().value("dye").toString() != "FAM") {
+                QVERIFY(!c.toObject().contains("shape"));
+                QVERIFY(!c.toObject().contains("drawn"));
+            }
+}
+
+void TestGenerator::shapeCommandLine_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<QString>("expected"); // the shape of the run, then of well 2's Target-HEX
+    QTest::newRow("none") << QStringList{} << true << "run {} well {}";
+    QTest::newRow("run-wide") << QStringList{"--rain", "0.05", "--positive-cv", "0.1", "--separation", "6", "--debris",
+                                             "1", "--saturated", "2"}
+                              << true << "run {rain 0.05 cv 0.1 sep 6 debris 1 saturated 2} well {}";
+    QTest::newRow("log-normal tail") << QStringList{"--tail", "lognormal:0.25"} << true << "run {lognormal 0.25} well {}";
+    QTest::newRow("flat tail") << QStringList{"--tail", "flat:0.03"} << true << "run {flat 0.03} well {}";
+    QTest::newRow("flat tail with width") << QStringList{"--tail", "flat:0.03:8"} << true
+                                          << "run {flat 0.03 width 8} well {}";
+    QTest::newRow("per well") << QStringList{"--rain", "0.05", "--well-rain", "2:Target-HEX=0.1", "--well-tail",
+                                             "2:Target-HEX=lognormal:0.2", "--well-debris", "2:Target-HEX=3"}
+                              << true << "run {rain 0.05} well {rain 0.1 lognormal 0.2 debris 3}";
+    QTest::newRow("not a number") << QStringList{"--rain", "some"} << false << "--rain";
+    QTest::newRow("a whole number of debris") << QStringList{"--debris", "1.5"} << false << "--debris";
+    QTest::newRow("unknown tail") << QStringList{"--tail", "heavy:0.2"} << false << "--tail";
+    QTest::newRow("well out of range") << QStringList{"--well-rain", "3:Target-HEX=0.1"} << false << "--well-rain";
+    QTest::newRow("well without a value") << QStringList{"--well-saturated", "2:Target-HEX"} << false
+                                          << "--well-saturated";
+}
+
+void TestGenerator::shapeCommandLine()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(bool, ok);
+    QFETCH(QString, expected);
+    QCommandLineParser parser;
+    const ShapeCommandLine shapes;
+    shapes.addTo(parser);
+    QVERIFY2(parser.parse(QStringList{"mkpackage"} + arguments), qPrintable(parser.errorText()));
+    GeneratorOptions o = smallOptions();
+    QString error;
+    QCOMPARE(shapes.read(parser, &o, &error), ok);
+    if (!ok) {
+        QVERIFY2(error.startsWith(expected), qPrintable(error));
+        return;
+    }
+    auto text = [](const ShapeOptions &s) {
+        QStringList parts;
+        auto add = [&parts](const char *name, auto value) {
+            if (value)
+                parts.append(QStringLiteral("%1 %2").arg(QLatin1String(name)).arg(*value));
+        };
+        add("rain", s.rain);
+        add("cv", s.positiveCv);
+        add("sep", s.separation);
+        add("lognormal", s.logNormal);
+        add("flat", s.flatTail);
+        add("width", s.flatTailWidth);
+        add("debris", s.debris);
+        add("saturated", s.saturated);
+        return QStringLiteral("{%1}").arg(parts.join(QLatin1Char(' ')));
+    };
+    QCOMPARE(QStringLiteral("run %1 well %2").arg(text(o.shape), text(o.wellShapes.value(1).value("Target-HEX"))),
+             expected);
+    QVERIFY(o.wellShapes.size() <= 1);
+}
+
 void TestGenerator::refusals_data()
 {
     QTest::addColumn<QString>("what");
@@ -413,6 +731,12 @@ void TestGenerator::refusals_data()
     QTest::newRow("Atto 425 in .expzip") << "atto";
     QTest::newRow("scaled droplets to recognise") << "scaled";
     QTest::newRow("no recognition assets") << "assets";
+    QTest::newRow("rain above 1") << "rain";
+    QTest::newRow("negative debris") << "debris";
+    QTest::newRow("log-normal shape above 2") << "lognormal";
+    QTest::newRow("positives too bright for debris") << "bright";
+    QTest::newRow("well shape of no target") << "shapetarget";
+    QTest::newRow("well shape out of range") << "shaperange";
 }
 
 void TestGenerator::refusals()
@@ -436,6 +760,21 @@ void TestGenerator::refusals()
         o.targets[2].dye = "Atto 425";
         fileName = "r.expzip";
     }
+    ShapeOptions shape;
+    if (what == "rain")
+        shape.rain = 1.5;
+    else if (what == "debris")
+        shape.debris = -1;
+    else if (what == "lognormal")
+        shape.logNormal = 2.5;
+    else if (what == "bright")
+        shape.separation = 300.0;
+    if (what == "shapetarget" || what == "shaperange")
+        o.wellShapes[what == "shaperange" ? 2 : 1].insert(what == "shaperange" ? "Target-FAM" : "Target-VIC", shape);
+    else if (what == "bright")
+        o.wellShapes[1].insert("Target-CY5", shape);
+    else
+        o.shape = shape;
     QTemporaryDir dir;
     if (what == "scaled")
         o.droplets = 200;

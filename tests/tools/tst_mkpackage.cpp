@@ -162,6 +162,9 @@ private slots:
     void composeExpzip();
     void storedDropletLists_data();
     void storedDropletLists();
+    void saturatedFlags_data();
+    void saturatedFlags();
+    void drawnKinds();
 
     void archiveEntries_data();
     void archiveEntries();
@@ -317,6 +320,13 @@ void TestMkPackage::thresholds_data()
     QTest::newRow("separate: halfway, rounded up") << QVector<quint32>{100, 200} << QVector<quint32>{1000, 1300} << 600u;
     QTest::newRow("adjacent") << QVector<quint32>{100} << QVector<quint32>{101} << 101u;
     QTest::newRow("overlap: between the means") << QVector<quint32>{100, 900} << QVector<quint32>{800, 1000} << 700u;
+    // Halfway (552) would miss five positives of the broad cluster; from 107 to 300 two are
+    // missed, as few as anywhere, and 300 lies nearest halfway.
+    QTest::newRow("overlap: the fewest missed") << QVector<quint32>{106, 100, 104, 102}
+                                                << QVector<quint32>{300, 103, 5000, 400, 105, 500, 600} << 300u;
+    // Misclassifying the negative at 200 or a positive: a tie, resolved to halfway.
+    QTest::newRow("overlap: a tie, halfway") << QVector<quint32>{100, 100, 100, 200}
+                                             << QVector<quint32>{200, 1000, 1000, 1000} << 463u;
     QTest::newRow("negatives only: twice the top") << QVector<quint32>{100, 300} << QVector<quint32>{} << 600u;
     QTest::newRow("negatives only, near the top") << QVector<quint32>{40000} << QVector<quint32>{} << 65279u;
     QTest::newRow("positives only: half the lowest") << QVector<quint32>{} << QVector<quint32>{1000, 800} << 400u;
@@ -598,6 +608,84 @@ void TestMkPackage::storedDropletLists()
     }
     QCOMPARE(d.channelLists.size(), 6);
     QCOMPARE(d.channelLists[0], QVector<qint32>{12000});
+}
+
+void TestMkPackage::saturatedFlags_data()
+{
+    QTest::addColumn<bool>("marked");
+    QTest::addColumn<quint32>("grey");
+    QTest::addColumn<bool>("full");
+    QTest::addColumn<QVector<qint32>>("flags");
+    QTest::addColumn<qint32>("saturated");
+    const QVector<qint32> cy5 = {0, 0, 0, 3, 0, 0};
+    QTest::newRow("marked by the recognition, compact") << true << 60000u << false << cy5 << 1;
+    QTest::newRow("at full scale, compact") << false << quint32(MaxGrey) << false << cy5 << 1;
+    QTest::newRow("neither, compact") << false << 60000u << false << QVector<qint32>() << 0;
+    QTest::newRow("marked, full lists") << true << 60000u << true << cy5 << 1;
+    QTest::newRow("neither, full lists") << false << 60000u << true << QVector<qint32>(6, 0) << 0;
+}
+
+// A saturated droplet keeps its mark in the droplet list however compact the archive, for the
+// analysis leaves such droplets out of its clustering; the well counts it.
+void TestMkPackage::saturatedFlags()
+{
+    QFETCH(bool, marked);
+    QFETCH(quint32, grey);
+    QFETCH(bool, full);
+    QFETCH(QVector<qint32>, flags);
+    QFETCH(qint32, saturated);
+    RunPlan plan = smallRun(ArchiveKind::Imrs);
+    plan.fullDropletLists = full;
+    DropletPlan &d = plan.wells[0].droplets[3];
+    d.grey[3] = grey;
+    d.saturated[3] = marked;
+    QList<ComposedWell> wells;
+    QString error;
+    QVERIFY2(composeAll(plan, &wells, &error), qPrintable(error));
+    const PkgWriter::Pcr3DropletData &data = wells[0].dropletData;
+    QCOMPARE(data.droplets[3].lists[6], flags);
+    QCOMPARE(data.droplets[2].lists[6], full ? QVector<qint32>(6, 0) : QVector<qint32>());
+    QCOMPARE(data.counter, saturated);
+    QCOMPARE(wells[0].truth.saturated, int(saturated));
+}
+
+// The droplets of a channel drawn as a well shape, counted by how they were drawn over those not
+// excluded, with the shape in the ground truth; channels of the plain levels state neither.
+void TestMkPackage::drawnKinds()
+{
+    RunPlan plan = smallRun(ArchiveKind::Imrs);
+    WellPlan &w = plan.wells[0];
+    // FAM: negative, positive, rain below the midpoint, debris, excluded rain, rain above.
+    const DrawnKind kinds[] = {DrawnKind::Negative, DrawnKind::Positive, DrawnKind::Rain,
+                               DrawnKind::Debris,   DrawnKind::Rain,     DrawnKind::Rain};
+    const bool positive[] = {false, true, false, true, true, true};
+    for (int i = 0; i < 6; ++i) {
+        w.droplets[size_t(i)].drawnAs[0] = kinds[i];
+        w.droplets[size_t(i)].positive[0] = positive[i];
+    }
+    w.shapes[0] = QJsonObject{{"rain", 0.5}};
+    QTemporaryDir dir;
+    const QString path = dir.filePath("kinds.imrs");
+    RunTruth truth;
+    QString error;
+    QVERIFY2(writeArchive(plan, path, &truth, &error), qPrintable(error));
+    const DrawnCounts &fam = truth.wells[0].channels[0].drawn;
+    QCOMPARE(fam.negatives, 1);
+    QCOMPARE(fam.positives, 1);
+    QCOMPARE(fam.rain, 2);
+    QCOMPARE(fam.rainPositive, 1);
+    QCOMPARE(fam.debris, 1);
+    QCOMPARE(fam.saturated, 0);
+    QCOMPARE(truth.wells[0].channels[0].truePositives, 3);
+    const QJsonArray channels =
+        readJson(truthPathFor(path)).value("wells").toArray()[0].toObject().value("channels").toArray();
+    QCOMPARE(channels[0].toObject().value("shape").toObject(), w.shapes[0]);
+    const QJsonObject drawn = channels[0].toObject().value("drawn").toObject();
+    QCOMPARE(drawn.value("rain").toInt(), 2);
+    QCOMPARE(drawn.value("rainPositive").toInt(), 1);
+    QCOMPARE(drawn.value("debris").toInt(), 1);
+    QVERIFY(!channels[1].toObject().contains("shape"));
+    QVERIFY(!channels[1].toObject().contains("drawn"));
 }
 
 // ---- Archives ------------------------------------------------------------------------------

@@ -71,6 +71,15 @@ QByteArray truthJson(const RunTruth &truth)
                           {"drawnFraction", c.drawnFraction},
                           {"storedPositives", c.storedPositives},
                           {"stored", concentrationObject(c.concentration)}};
+            if (!c.shape.isEmpty()) {
+                o.insert("shape", c.shape);
+                o.insert("drawn", QJsonObject{{"negatives", c.drawn.negatives},
+                                              {"positives", c.drawn.positives},
+                                              {"rain", c.drawn.rain},
+                                              {"rainPositive", c.drawn.rainPositive},
+                                              {"debris", c.drawn.debris},
+                                              {"saturated", c.drawn.saturated}});
+            }
             channels.append(o);
         }
         QJsonArray zones;

@@ -145,6 +145,31 @@ PkgWriter::QualityFigures undefinedQuality()
     return {0.0, 0.0, 0.0, 0.0, -1.0, -1.0};
 }
 
+// The droplet-list flag of a saturated channel, as the analysis marks it.
+constexpr qint32 SaturatedFlag = 3;
+
+void tally(DrawnKind kind, bool positive, DrawnCounts *counts)
+{
+    switch (kind) {
+    case DrawnKind::Negative:
+        ++counts->negatives;
+        break;
+    case DrawnKind::Positive:
+        ++counts->positives;
+        break;
+    case DrawnKind::Rain:
+        ++counts->rain;
+        counts->rainPositive += positive ? 1 : 0;
+        break;
+    case DrawnKind::Debris:
+        ++counts->debris;
+        break;
+    case DrawnKind::Saturated:
+        ++counts->saturated;
+        break;
+    }
+}
+
 quint32 storedSize(const DropletPlan &d)
 {
     return d.size > 0 ? d.size : quint32(std::lround(2.0 * d.radius));
@@ -307,7 +332,41 @@ quint32 thresholdBetween(const QVector<quint32> &negatives, const QVector<quint3
     const quint32 bottom = *std::min_element(positives.begin(), positives.end());
     if (top < bottom)
         return quint32((quint64(top) + bottom + 1) / 2);
-    return quint32(std::lround((mean(negatives) + mean(positives)) / 2.0));
+    // Overlapping classes: the threshold that misclassifies the fewest droplets, as the best
+    // analysis of the drawn classes would place it (halfway between the means misses the tail of
+    // a broad cluster). Between two neighbouring values the misses stay the same; of the
+    // thresholds with the fewest, the one nearest halfway between the means.
+    const qint64 halfway = std::lround((mean(negatives) + mean(positives)) / 2.0);
+    QVector<quint32> neg = negatives, pos = positives;
+    std::sort(neg.begin(), neg.end());
+    std::sort(pos.begin(), pos.end());
+    int negAbove = neg.size(), posBelow = 0; // for thresholds up to the next value
+    int in = 0, ip = 0;
+    int fewest = negAbove;
+    qint64 best = std::clamp<qint64>(halfway, 0, std::min(neg.first(), pos.first()));
+    while (in < neg.size() || ip < pos.size()) {
+        const quint32 v = in < neg.size() && (ip >= pos.size() || neg[in] <= pos[ip]) ? neg[in] : pos[ip];
+        while (in < neg.size() && neg[in] == v) {
+            --negAbove;
+            ++in;
+        }
+        while (ip < pos.size() && pos[ip] == v) {
+            ++posBelow;
+            ++ip;
+        }
+        // Thresholds from v + 1 to the next value (or the top of the scale) miss this many.
+        const qint64 from = qint64(v) + 1;
+        const qint64 to = in < neg.size() || ip < pos.size()
+                              ? qint64(std::min(in < neg.size() ? neg[in] : MaxGrey, ip < pos.size() ? pos[ip] : MaxGrey))
+                              : qint64(MaxGrey);
+        const int misses = negAbove + posBelow;
+        const qint64 nearest = std::clamp(halfway, from, std::max(from, to));
+        if (misses < fewest || (misses == fewest && std::llabs(nearest - halfway) < std::llabs(best - halfway))) {
+            fewest = misses;
+            best = nearest;
+        }
+    }
+    return quint32(best);
 }
 
 quint32 discMean(const QImage &image, double x, double y, double radius)
@@ -558,19 +617,24 @@ bool Composer::composeWell(const WellPlan &well, int index, ComposedWell *out, Q
         const int c = wellChannels[j];
         QVector<quint32> neg, pos, kept;
         int truePositives = 0;
+        DrawnCounts drawn;
         for (int i = 0; i < count; ++i) {
             if (excluded.contains(quint32(i)))
                 continue;
+            const DropletPlan &d = well.droplets[size_t(i)];
             const quint32 v = values[size_t(i)][size_t(c)];
             kept.append(v);
-            if (well.droplets[size_t(i)].positive[size_t(c)]) {
+            if (d.positive[size_t(c)]) {
                 pos.append(v);
                 ++truePositives;
             } else {
                 neg.append(v);
             }
+            tally(d.drawnAs[size_t(c)], d.positive[size_t(c)], &drawn);
         }
         ChannelTruth ch;
+        ch.shape = well.shapes[size_t(c)];
+        ch.drawn = drawn;
         ch.channel = c;
         ch.target = plan.targets[targets[j]].name;
         ch.dye = plan.targets[targets[j]].dye;
@@ -632,7 +696,7 @@ bool Composer::composeWell(const WellPlan &well, int index, ComposedWell *out, Q
         saturated = 0;
         for (const DropletPlan &d : well.droplets)
             for (int c : qAsConst(measured))
-                if (d.grey[size_t(c)] >= MaxGrey)
+                if (d.saturated[size_t(c)] || d.grey[size_t(c)] >= MaxGrey)
                     ++saturated;
     }
     truth.saturated = saturated;
@@ -662,15 +726,18 @@ bool Composer::composeWell(const WellPlan &well, int index, ComposedWell *out, Q
             drop.lists[2] = greys;
             if (compensated)
                 drop.lists[4] = signedList(compensatedGreys[size_t(i)]);
+            // The seventh list marks saturated channels (3); a saturated droplet always keeps it,
+            // for the analysis leaves such droplets out of its clustering.
+            QVector<qint32> flags(ChannelCount, 0);
+            for (int c = 0; c < ChannelCount; ++c)
+                if (d.saturated[size_t(c)] || d.grey[size_t(c)] >= MaxGrey)
+                    flags[c] = SaturatedFlag;
+            if (plan.fullDropletLists || flags.contains(SaturatedFlag))
+                drop.lists[6] = flags;
             if (plan.fullDropletLists) {
                 drop.lists[0] = compensated ? drop.lists[4] : greys; // working greys
                 drop.lists[3] = greys;                               // adjusted: unchanged
                 drop.lists[5] = QVector<qint32>(ChannelCount, 0);
-                QVector<qint32> flags(ChannelCount, 0);
-                for (int c = 0; c < ChannelCount; ++c)
-                    if (d.grey[size_t(c)] >= MaxGrey)
-                        flags[c] = 3;
-                drop.lists[6] = flags;
             }
             dd.droplets.append(drop);
         }

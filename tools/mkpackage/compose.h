@@ -32,7 +32,8 @@ Concentration poissonConcentration(int positives, int total, int volume);
 // band of k deviations; -1 marks an undefined separation or rain.
 PkgWriter::QualityFigures dropletQuality(const QVector<quint32> &values, quint32 threshold, int k);
 // A threshold between the negatives and the positives: halfway between the highest negative and
-// the lowest positive when they do not overlap, halfway between the class means when they do.
+// the lowest positive when they do not overlap; when they do, of the thresholds that misclassify
+// the fewest droplets the one nearest halfway between the class means.
 quint32 thresholdBetween(const QVector<quint32> &negatives, const QVector<quint32> &positives);
 
 // Mean of the pixels whose centres lie within `radius` of (x, y), rounded, on the 16-bit scale.
@@ -116,8 +117,10 @@ bool writeArchive(const RunPlan &plan, const QString &path, RunTruth *truth = nu
 // channels: [{channelIndex (0-based), target, dye, threshold, positives and total (of the
 // stored droplets not excluded, by the class each was drawn with), fraction, drawnFraction,
 // storedPositives (by the stored threshold), stored: {concentration, lower, upper,
-// uncertainty}}], zones: [{mask, droplets}] over every droplet, images: the "capture/"
-// entries}]}.
+// uncertainty}, and for a channel drawn as a well shape: shape (its parameters, greys on the
+// images' scale) and drawn: {negatives, positives, rain, rainPositive, debris, saturated} over
+// the same droplets, whose classes (and so positives) follow the shape's truth}], zones:
+// [{mask, droplets}] over every droplet, images: the "capture/" entries}]}.
 QString truthPathFor(const QString &archivePath);
 QByteArray truthJson(const RunTruth &truth);
 

@@ -9,9 +9,11 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QJsonObject>
 
 #include <opencv2/imgcodecs.hpp>
 
+#include <algorithm>
 #include <cmath>
 #include <exception>
 
@@ -60,6 +62,91 @@ QImage toQImage(const cv::Mat &m)
     return img;
 }
 
+DrawnKind kindOf(LumaraSynth::DrawnAs as)
+{
+    switch (as) {
+    case LumaraSynth::DrawnAs::Positive:
+        return DrawnKind::Positive;
+    case LumaraSynth::DrawnAs::Rain:
+        return DrawnKind::Rain;
+    case LumaraSynth::DrawnAs::Debris:
+        return DrawnKind::Debris;
+    case LumaraSynth::DrawnAs::Saturated:
+        return DrawnKind::Saturated;
+    case LumaraSynth::DrawnAs::Negative:
+    case LumaraSynth::DrawnAs::Low:
+        break;
+    }
+    return DrawnKind::Negative;
+}
+
+std::array<DrawnKind, ChannelCount> kindsOf(const LumaraSynth::Droplet &d)
+{
+    std::array<DrawnKind, ChannelCount> kinds{};
+    for (int c = 0; c < ChannelCount; ++c)
+        kinds[size_t(c)] = kindOf(d.drawnAs[size_t(c)]);
+    return kinds;
+}
+
+QJsonObject shapeJson(const LumaraSynth::WellShape &s)
+{
+    return QJsonObject{{"negativeMean", s.negativeMean},
+                       {"negativeSd", s.negativeSd},
+                       {"logNormal", s.logNormal},
+                       {"flatTail", s.flatTail},
+                       {"flatTailWidth", s.flatTailWidth},
+                       {"positiveFraction", s.positiveFraction},
+                       {"positiveMean", s.positiveMean},
+                       {"positiveCv", s.positiveCv},
+                       {"rain", s.rain},
+                       {"rainMidpoint", s.rainMidpoint()},
+                       {"debris", s.debris},
+                       {"debrisGrey", s.debrisGrey},
+                       {"saturated", s.saturated}};
+}
+
+bool debrisOrSaturated(const LumaraSynth::ShapedDroplet &d)
+{
+    return d.drawnAs == LumaraSynth::DrawnAs::Debris || d.drawnAs == LumaraSynth::DrawnAs::Saturated;
+}
+
+// Each shaped channel's droplets drawn from its well shape onto the placed droplets. Debris and
+// saturated droplets go to droplets in the middle of the image, where the recognition finds
+// them, the rest in the shape's own random order. A droplet at full scale is drawn at twice
+// it, so that every pixel of it clips as a saturated droplet's do.
+void drawShapes(std::vector<LumaraSynth::Droplet> &drawn,
+                const std::array<std::optional<LumaraSynth::WellShape>, ChannelCount> &shapes, quint64 seed,
+                int width, int height)
+{
+    std::vector<size_t> middle, rest;
+    for (size_t i = 0; i < drawn.size(); ++i) {
+        const LumaraSynth::Droplet &d = drawn[i];
+        const bool inside = d.x >= width / 4.0 && d.x < 3.0 * width / 4.0 && d.y >= height / 4.0
+                            && d.y < 3.0 * height / 4.0;
+        (inside ? middle : rest).push_back(i);
+    }
+    for (int c = 0; c < ChannelCount; ++c) {
+        if (!shapes[size_t(c)])
+            continue;
+        const quint64 channelSeed = seed * 6364136223846793005ull + quint64(c + 1) * 1442695040888963407ull;
+        LumaraSynth::Random random(channelSeed);
+        std::vector<size_t> places = middle;
+        for (int i = int(places.size()) - 1; i > 0; --i)
+            std::swap(places[size_t(i)], places[size_t(random.below(i + 1))]);
+        places.insert(places.end(), rest.cbegin(), rest.cend());
+        std::vector<LumaraSynth::ShapedDroplet> values =
+            LumaraSynth::drawWell(*shapes[size_t(c)], int(drawn.size()), channelSeed);
+        std::stable_partition(values.begin(), values.end(), debrisOrSaturated);
+        for (size_t k = 0; k < places.size() && k < values.size(); ++k) {
+            LumaraSynth::Droplet &d = drawn[places[k]];
+            const LumaraSynth::ShapedDroplet &v = values[k];
+            d.pureGrey[size_t(c)] = v.drawnAs == LumaraSynth::DrawnAs::Saturated ? 2.0 * 65535.0 : std::max(0.0, v.grey);
+            d.positive[size_t(c)] = v.positive;
+            d.drawnAs[size_t(c)] = v.drawnAs;
+        }
+    }
+}
+
 // The recognised droplets with the greys the analysis measured, each with the class of the
 // drawn droplet it lies on (a droplet found where none was drawn is negative everywhere).
 std::vector<DropletPlan> recognisedDroplets(const QVector<DropletAnalysisInfo> &found,
@@ -79,22 +166,117 @@ std::vector<DropletPlan> recognisedDroplets(const QVector<DropletAnalysisInfo> &
         drop.radius = radius;
         drop.size = f.maskSize;
         drop.positive[ReferenceChannel] = true;
-        for (int c = 0; c < ChannelCount; ++c)
+        for (int c = 0; c < ChannelCount; ++c) {
             drop.grey[size_t(c)] = f.measuredGreys.value(c);
+            drop.saturated[size_t(c)] = f.flags.value(c) == 3;
+        }
         double bestDistance = 0.0;
         const int nearest = lattice.nearest(drop.x, drop.y, &bestDistance);
         const LumaraSynth::Droplet *best = nearest < 0 ? nullptr : &drawn[size_t(nearest)];
         if (best && bestDistance <= best->radius) {
             drop.radius = best->radius;
-            for (int c = 0; c < ChannelCount; ++c)
-                drop.positive[size_t(c)] = best->positive[size_t(c)];
+            drop.positive = best->positive;
+            drop.drawnAs = kindsOf(*best);
         }
         out.push_back(drop);
     }
     return out;
 }
 
+bool shapeFault(const ShapeOptions &s, QString *message)
+{
+    auto within = [](const std::optional<double> &v, double lo, double hi) { return !v || (*v >= lo && *v <= hi); };
+    if (!within(s.rain, 0.0, 1.0))
+        *message = QStringLiteral("rain must lie in [0, 1]");
+    else if (!within(s.positiveCv, 0.0, 1.0))
+        *message = QStringLiteral("the positives' CV must lie in [0, 1]");
+    else if (s.separation && !(*s.separation > 0.0))
+        *message = QStringLiteral("the separation must be above 0");
+    else if (s.logNormal && !(*s.logNormal > 0.0 && *s.logNormal <= 2.0))
+        *message = QStringLiteral("the log-normal shape must lie in (0, 2]");
+    else if (!within(s.flatTail, 0.0, 1.0))
+        *message = QStringLiteral("the flat tail's share must lie in [0, 1]");
+    else if (s.flatTailWidth && !(*s.flatTailWidth > 0.0))
+        *message = QStringLiteral("the flat tail's width must be above 0");
+    else if ((s.debris && *s.debris < 0) || (s.saturated && *s.saturated < 0))
+        *message = QStringLiteral("debris and saturated droplets cannot be negative");
+    else
+        return false;
+    return true;
+}
+
+// Every well of a per-well table in the run, every target it names one of the run's.
+template <typename Value>
+bool knownWellsAndTargets(const QMap<int, QMap<QString, Value>> &perWell, const GeneratorOptions &o, QString *error)
+{
+    for (auto it = perWell.cbegin(); it != perWell.cend(); ++it) {
+        if (it.key() < 0 || it.key() >= o.wells)
+            return fail(error, QStringLiteral("well %1 is not in the run").arg(it.key() + 1));
+        for (const QString &name : it.value().keys()) {
+            const bool known = std::any_of(o.targets.cbegin(), o.targets.cend(),
+                                           [&name](const TargetOption &t) { return t.name == name; });
+            if (!known)
+                return fail(error, QStringLiteral("\"%1\" is not a target of the run").arg(name));
+        }
+    }
+    return true;
+}
+
 } // namespace
+
+bool ShapeOptions::any() const
+{
+    return rain || positiveCv || separation || logNormal || flatTail || flatTailWidth || debris || saturated;
+}
+
+ShapeOptions ShapeOptions::over(const ShapeOptions &base) const
+{
+    ShapeOptions s = base;
+    auto take = [](auto &into, const auto &from) {
+        if (from)
+            into = from;
+    };
+    take(s.rain, rain);
+    take(s.positiveCv, positiveCv);
+    take(s.separation, separation);
+    take(s.logNormal, logNormal);
+    take(s.flatTail, flatTail);
+    take(s.flatTailWidth, flatTailWidth);
+    take(s.debris, debris);
+    take(s.saturated, saturated);
+    return s;
+}
+
+LumaraSynth::WellShape wellShapeFor(const ShapeOptions &o, double fraction, const LumaraSynth::ChipPlan &levels)
+{
+    // The plain levels spread uniformly by +- greySpread: a deviation of greySpread / sqrt(3).
+    const double plainCv = levels.greySpread / std::sqrt(3.0);
+    LumaraSynth::WellShape s;
+    s.negativeMean = levels.negativeGrey;
+    s.negativeSd = plainCv * levels.negativeGrey;
+    s.logNormal = o.logNormal.value_or(0.0);
+    s.flatTail = o.flatTail.value_or(0.0);
+    s.flatTailWidth = o.flatTailWidth.value_or(s.flatTailWidth);
+    s.positiveFraction = fraction;
+    s.positiveMean = o.separation ? s.negativeMean + *o.separation * s.negativeSd : levels.positiveGrey;
+    s.positiveCv = o.positiveCv.value_or(levels.positiveSpread < 0.0 ? plainCv : levels.positiveSpread / std::sqrt(3.0));
+    s.rain = o.rain.value_or(0.0);
+    s.debris = o.debris.value_or(0);
+    s.debrisGrey = DebrisGrey;
+    s.saturated = o.saturated.value_or(0);
+    return s;
+}
+
+bool GeneratorOptions::drawsShapes() const
+{
+    if (shape.any())
+        return true;
+    for (const QMap<QString, ShapeOptions> &targets : wellShapes)
+        for (const ShapeOptions &s : targets)
+            if (s.any())
+                return true;
+    return false;
+}
 
 QList<TargetOption> GeneratorOptions::defaultTargets()
 {
@@ -136,22 +318,34 @@ bool SynthWells::setOptions(const GeneratorOptions &o, QString *error)
     for (const TargetOption &t : o.targets)
         if (!(t.fraction >= 0.0 && t.fraction <= 1.0))
             return fail(error, QStringLiteral("the fraction of \"%1\" must lie in [0, 1]").arg(t.name));
-    for (auto it = o.wellFractions.cbegin(); it != o.wellFractions.cend(); ++it) {
-        if (it.key() < 0 || it.key() >= o.wells)
-            return fail(error, QStringLiteral("well %1 is not in the run").arg(it.key() + 1));
-        for (auto f = it.value().cbegin(); f != it.value().cend(); ++f) {
-            bool known = false;
-            for (const TargetOption &t : o.targets)
-                known = known || t.name == f.key();
-            if (!known)
-                return fail(error, QStringLiteral("\"%1\" is not a target of the run").arg(f.key()));
-            if (!(f.value() >= 0.0 && f.value() <= 1.0))
+    if (!knownWellsAndTargets(o.wellFractions, o, error))
+        return false;
+    for (const QMap<QString, double> &fractions : o.wellFractions)
+        for (double f : fractions)
+            if (!(f >= 0.0 && f <= 1.0))
                 return fail(error, QStringLiteral("fractions must lie in [0, 1]"));
-        }
-    }
     for (auto it = o.wellTargets.cbegin(); it != o.wellTargets.cend(); ++it)
         if (it.key() < 0 || it.key() >= o.wells)
             return fail(error, QStringLiteral("well %1 is not in the run").arg(it.key() + 1));
+    QString shapeError;
+    if (shapeFault(o.shape, &shapeError))
+        return fail(error, shapeError);
+    if (!knownWellsAndTargets(o.wellShapes, o, error))
+        return false;
+    for (auto it = o.wellShapes.cbegin(); it != o.wellShapes.cend(); ++it)
+        for (const ShapeOptions &shape : it.value())
+            if (shapeFault(shape, &shapeError))
+                return fail(error, QStringLiteral("well %1: %2").arg(it.key() + 1).arg(shapeError));
+    // Positives too bright leave no room above them for debris.
+    for (int w = 0; w < o.wells; ++w)
+        for (const TargetOption &t : o.targets) {
+            const ShapeOptions shape = o.wellShapes.value(w).value(t.name).over(o.shape);
+            if (shape.any() && wellShapeFor(shape, t.fraction, LumaraSynth::ChipPlan()).positiveMean > MaxPositiveGrey)
+                return fail(error, QStringLiteral("well %1: the positives of \"%2\" would lie above %3")
+                                       .arg(w + 1)
+                                       .arg(t.name)
+                                       .arg(MaxPositiveGrey));
+        }
 
     // Geometry: the volume's droplets, scaled when both a count and a size are asked for.
     const LumaraSynth::Geometry g = LumaraSynth::geometryFor(volume);
@@ -307,6 +501,20 @@ bool SynthWells::well(int index, WellPlan *out, QString *error) const
     for (int c : qAsConst(measured))
         for (int k : qAsConst(measured))
             chip.crosstalk[size_t(c)][size_t(k)] = m_crosstalk[size_t(c)][size_t(k)];
+    std::array<std::optional<LumaraSynth::WellShape>, ChannelCount> shapes;
+    for (const TargetOption &t : o.targets) {
+        const int c = dyeChannel(t.dye);
+        const ShapeOptions shape = o.wellShapes.value(index).value(t.name).over(o.shape);
+        if (!chip.channelPresent[size_t(c)] || !shape.any())
+            continue;
+        shapes[size_t(c)] = wellShapeFor(shape, chip.positiveFraction[size_t(c)], chip);
+        well.shapes[size_t(c)] = shapeJson(*shapes[size_t(c)]);
+        chip.clipAtFullScale = chip.clipAtFullScale || shapes[size_t(c)]->saturated > 0;
+    }
+    if (std::any_of(shapes.cbegin(), shapes.cend(), [](const auto &shape) { return bool(shape); }))
+        chip.drawLevels = [&shapes, &chip](std::vector<LumaraSynth::Droplet> &drawn) {
+            drawShapes(drawn, shapes, chip.seed, chip.width, chip.height);
+        };
 
     LumaraSynth::Chip rendered;
     try {
@@ -326,8 +534,8 @@ bool SynthWells::well(int index, WellPlan *out, QString *error) const
             drop.x = d.x;
             drop.y = d.y;
             drop.radius = d.radius;
-            for (int c = 0; c < ChannelCount; ++c)
-                drop.positive[size_t(c)] = d.positive[size_t(c)];
+            drop.positive = d.positive;
+            drop.drawnAs = kindsOf(d);
             well.droplets.push_back(drop);
         }
         measureGreys(well, o.imageSets == 2, MeasureFraction);

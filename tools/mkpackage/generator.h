@@ -4,9 +4,12 @@
 // run description.
 #include "compose.h"
 
+#include "wellshape.h"
+
 #include <QMap>
 
 #include <memory>
+#include <optional>
 
 namespace MkPackage {
 
@@ -24,6 +27,27 @@ enum class StoredDroplets {
     // The droplets as drawn, their greys measured over their discs: for chips the recognition
     // cannot serve (droplets scaled to fit a count into a size, images too small for it).
     Drawn,
+};
+
+// A target's droplets drawn as a real plate's well shows them instead of at the generator's
+// two plain levels: the fields set replace the shape's defaults, which sit on the generator's
+// levels (negatives at the negative level with the plain levels' deviation, positives at the
+// positive level with the plain spread). A target with none set keeps the plain levels.
+struct ShapeOptions {
+    std::optional<double> rain;       // share of the droplets spread between the two clusters
+    std::optional<double> positiveCv; // the positives' deviation over their level
+    // The positives this many of the negatives' deviations above the negatives.
+    std::optional<double> separation;
+    std::optional<double> logNormal; // log-normal negatives of this shape
+    // This share of the negatives spread evenly up to flatTailWidth deviations above them.
+    std::optional<double> flatTail;
+    std::optional<double> flatTailWidth;
+    std::optional<int> debris;    // droplets far above every cluster
+    std::optional<int> saturated; // droplets above full scale, saturated on the images
+
+    bool any() const;
+    // These fields where set, the others from `base`.
+    ShapeOptions over(const ShapeOptions &base) const;
 };
 
 struct TargetOption {
@@ -49,6 +73,10 @@ struct GeneratorOptions {
     QMap<int, QStringList> wellTargets;
     // Per well (0-based index): its sample name instead of "S<n>".
     QMap<int, QString> wellSamples;
+    // Well shapes: for every target of every well, and per well (0-based index) and target
+    // name, replacing the run's field by field.
+    ShapeOptions shape;
+    QMap<int, QMap<QString, ShapeOptions>> wellShapes;
     int pcrVersion = 1; // 0: layout 3.0, 1: layout 3.1
     int imageSets = 1;  // 2: each channel as a top and a bottom 8-bit half (layout 3.1)
     int expVersion = 1;
@@ -71,6 +99,9 @@ struct GeneratorOptions {
     // "../data" beside the running program, as the program finds its own.
     QString dataFolder;
 
+    // Whether any target of any well is drawn as a well shape.
+    bool drawsShapes() const;
+
     static QList<TargetOption> defaultTargets();
 };
 
@@ -78,6 +109,15 @@ struct GeneratorOptions {
 // rendering applies it: observed[c] = sum over k of m[c][k] * pure[k].
 std::array<std::array<double, ChannelCount>, ChannelCount> crosstalkMatrix(double amount,
                                                                            const QVector<int> &channels);
+
+// The levels debris and positives are drawn at: debris far above the positives, which stay
+// below a level that leaves room for it.
+constexpr double DebrisGrey = 50000.0;
+constexpr double MaxPositiveGrey = 40000.0;
+
+// The well shape of a target drawn positive with probability `fraction`, on the levels of
+// `levels`; `shape` as the options ask for it (see ShapeOptions).
+LumaraSynth::WellShape wellShapeFor(const ShapeOptions &shape, double fraction, const LumaraSynth::ChipPlan &levels);
 
 // Renders the wells on demand, each from its own seed, so wells can be made in any order and
 // in parallel with the same result.

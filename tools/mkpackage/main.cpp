@@ -1,6 +1,7 @@
 // mkpackage: writes a synthetic instrument run archive (.imrs or .expzip, by the file suffix)
 // with its ground truth in <archive>.truth.json.
 #include "generator.h"
+#include "shapecommandline.h"
 
 #include <QCommandLineParser>
 #include <QElapsedTimer>
@@ -40,18 +41,6 @@ bool toDouble(const QString &text, double *out)
     bool ok = false;
     *out = text.toDouble(&ok);
     return ok;
-}
-
-// "W:rest" with W a 1-based well number.
-bool splitWell(const QString &text, int wells, int *index, QString *rest)
-{
-    const int colon = text.indexOf(QLatin1Char(':'));
-    int number = 0;
-    if (colon < 1 || !toInt(text.left(colon), &number) || number < 1 || number > wells)
-        return false;
-    *index = number - 1;
-    *rest = text.mid(colon + 1);
-    return true;
 }
 
 } // namespace
@@ -131,6 +120,8 @@ int main(int argc, char *argv[])
     p.addOptions({wells, droplets, size, volume, target, fraction, wellFraction, wellTargets, wellSample, layout,
                   imageSets, expVersion, password, noPasswordEntry, noMatrix, crosstalk, vignetting, seed, noFileLog,
                   reagentKit, noParams, paramsFile, zeroIds, fullLists, imageFolder, drawn, quiet});
+    const ShapeCommandLine shapes;
+    shapes.addTo(p);
     p.process(app);
 
     const QStringList positional = p.positionalArguments();
@@ -184,24 +175,27 @@ int main(int argc, char *argv[])
         int index = 0;
         QString rest;
         double f = 0.0;
-        if (!splitWell(plan, o.wells, &index, &rest) || !toDouble(rest.section(QLatin1Char('='), 1), &f))
+        if (!ShapeCommandLine::splitWell(plan, o.wells, &index, &rest) || !toDouble(rest.section(QLatin1Char('='), 1), &f))
             return usageError(QStringLiteral("--well-fraction needs W:NAME=F with W a well, not \"%1\"").arg(plan));
         o.wellFractions[index].insert(rest.section(QLatin1Char('='), 0, 0), f);
     }
     for (const QString &plan : p.values(wellTargets)) {
         int index = 0;
         QString rest;
-        if (!splitWell(plan, o.wells, &index, &rest) || rest.isEmpty())
+        if (!ShapeCommandLine::splitWell(plan, o.wells, &index, &rest) || rest.isEmpty())
             return usageError(QStringLiteral("--well-targets needs W:NAME,NAME with W a well, not \"%1\"").arg(plan));
         o.wellTargets.insert(index, rest.split(QLatin1Char(',')));
     }
     for (const QString &plan : p.values(wellSample)) {
         int index = 0;
         QString name;
-        if (!splitWell(plan, o.wells, &index, &name) || name.isEmpty())
+        if (!ShapeCommandLine::splitWell(plan, o.wells, &index, &name) || name.isEmpty())
             return usageError(QStringLiteral("--well-sample needs W:NAME with W a well, not \"%1\"").arg(plan));
         o.wellSamples.insert(index, name);
     }
+    QString shapeError;
+    if (!shapes.read(p, &o, &shapeError))
+        return usageError(shapeError);
     if (p.value(layout) == QLatin1String("3.0"))
         o.pcrVersion = 0;
     else if (p.value(layout) == QLatin1String("3.1"))

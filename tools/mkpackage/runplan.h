@@ -6,6 +6,7 @@
 #include "pkgwriter.h"
 
 #include <QImage>
+#include <QJsonObject>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -30,12 +31,20 @@ struct TargetPlan {
     QString dye; // a dye name of the instrument tables, e.g. "FAM"
 };
 
+// How a droplet was drawn in a channel, as the well shapes tell droplets apart (ground truth
+// only). Rain counts as positive from the midpoint of the two clusters, debris and saturated
+// droplets always.
+enum class DrawnKind : quint8 { Negative, Positive, Rain, Debris, Saturated };
+
 struct DropletPlan {
     double x = 0.0; // centre in image pixels
     double y = 0.0;
     double radius = 0.0;
     std::array<bool, ChannelCount> positive{};  // the class the droplet was drawn with
+    std::array<DrawnKind, ChannelCount> drawnAs{};
     std::array<quint32, ChannelCount> grey{};   // the grey measured on the channel image
+    // Marked saturated in a channel by the recognition; a grey at MaxGrey counts as well.
+    std::array<bool, ChannelCount> saturated{};
     quint32 size = 0; // the size the recognition gives it; 0: its drawn diameter
 };
 
@@ -48,6 +57,9 @@ struct WellPlan {
     QList<quint32> excluded; // droplet indices excluded by hand
     // The probability each droplet was drawn positive with, per channel (ground truth only).
     std::array<double, ChannelCount> drawnFraction{};
+    // The well shape each channel was drawn with, as the ground truth states it; empty: the
+    // plain levels.
+    std::array<QJsonObject, ChannelCount> shapes;
     bool valid = true;
     double sharpness = 2400.0;
     // Saturated droplets as the analysis counts them; below 0: those whose grey reaches
@@ -132,6 +144,16 @@ struct Concentration {
     double uncertainty = 0.0;
 };
 
+// The droplets of a channel by how they were drawn.
+struct DrawnCounts {
+    int negatives = 0;
+    int positives = 0;
+    int rain = 0;
+    int rainPositive = 0; // rain at or above the midpoint of the clusters
+    int debris = 0;
+    int saturated = 0;
+};
+
 struct ChannelTruth {
     int channel = 0; // 0-based
     QString target;
@@ -141,6 +163,8 @@ struct ChannelTruth {
     int storedPositives = 0; // at or above the threshold, over the droplets not excluded
     int total = 0;           // droplets not excluded
     double drawnFraction = 0.0;
+    QJsonObject shape;  // the well shape drawn; empty: the plain levels
+    DrawnCounts drawn;  // over the droplets not excluded
     Concentration concentration; // from the stored counts
     PkgWriter::QualityFigures quality{};
 };

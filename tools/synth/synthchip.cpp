@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <stdexcept>
 
 namespace LumaraSynth {
@@ -379,10 +380,12 @@ Chip makeChip(const ChipPlan &plan)
             const bool pos = rnd.uniform() < plan.positiveFraction[c];
             if (c == ReferenceChannel) {
                 d.positive[c] = true;
+                d.drawnAs[c] = DrawnAs::Positive;
                 d.pureGrey[c] = plan.referenceGrey * (1.0 + spread);
             } else if (pos) {
                 const double ps = plan.positiveSpread < 0.0 ? gs : plan.positiveSpread;
                 d.positive[c] = true;
+                d.drawnAs[c] = DrawnAs::Positive;
                 d.pureGrey[c] = plan.positiveGrey * (1.0 + (-ps + (ps - -ps) * u));
             } else {
                 d.pureGrey[c] = plan.negativeGrey * (1.0 + spread);
@@ -392,16 +395,21 @@ Chip makeChip(const ChipPlan &plan)
             continue;
         if (d.x < -g.radius - 1 || d.y < -g.radius - 1 || d.x > chip.width + g.radius || d.y > chip.height + g.radius)
             continue;
+        drawn.push_back(d);
+    }
+    if (plan.drawLevels)
+        plan.drawLevels(drawn);
+    const double topLevel = plan.clipAtFullScale ? std::numeric_limits<double>::infinity() : MaxGrey;
+    for (Droplet &d : drawn) {
         for (int c = 0; c < ChannelCount; ++c) {
             double v = 0.0;
             for (int k2 = 0; k2 < ChannelCount; ++k2)
                 v += plan.crosstalk[c][k2] * d.pureGrey[k2];
-            d.grey[c] = std::min(v, MaxGrey);
+            d.grey[c] = std::min(v, topLevel);
         }
         const int ix = std::clamp(int(std::lround(d.x)), 0, chip.width - 1);
         const int iy = std::clamp(int(std::lround(d.y)), 0, chip.height - 1);
         d.shading = chip.shading.at<float>(iy, ix);
-        drawn.push_back(d);
         if (d.x >= 0.0 && d.y >= 0.0 && d.x < chip.width && d.y < chip.height)
             chip.droplets.push_back(d);
     }
@@ -441,6 +449,7 @@ Chip makeChip(const ChipPlan &plan)
     addArtefacts(ArtefactKind::BrightBlob, plan.blobCount);
     addArtefacts(ArtefactKind::Debris, plan.debrisCount);
 
+    const double topPixel = plan.clipAtFullScale ? 65535.0 : MaxGrey;
     cv::Mat level(chip.height, chip.width, CV_32FC1);
     for (int c = 0; c < ChannelCount; ++c) {
         // Noise is drawn for every channel, present or not, so that switching a channel off
@@ -472,7 +481,7 @@ Chip makeChip(const ChipPlan &plan)
                 const double v = double(src[x]) * sh[x];
                 const double sd = std::sqrt(plan.readNoise * plan.readNoise + plan.shotGain * std::max(v, 0.0));
                 const double n = v + sd * noise.normal();
-                const auto value = std::uint16_t(std::lround(std::clamp(n, 0.0, MaxGrey)));
+                const auto value = std::uint16_t(std::lround(std::clamp(n, 0.0, topPixel)));
                 if (plan.bitDepth == 8)
                     out.ptr<std::uint8_t>(y)[x] = std::uint8_t(value >> 8);
                 else

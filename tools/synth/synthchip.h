@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 namespace LumaraSynth {
@@ -15,6 +16,9 @@ constexpr int ReferenceChannel = 2; // ROX: every droplet lights up
 constexpr double MaxGrey = 65279.0; // images stay below 65280, the saturation mark
 
 enum class Volume { Pl300, Pl600, Pl800, Pl3000 };
+
+// How a droplet's level in a channel was drawn (the well shapes tell them apart).
+enum class DrawnAs { Negative, Positive, Rain, Debris, Saturated, Low };
 
 // Droplet geometry in pixels. Row spacing is pitch * sqrt(3) / 2.
 struct Geometry {
@@ -65,6 +69,17 @@ struct Artefact {
     std::array<double, ChannelCount> amplitude{}; // grey added (haze) or reached (blob, debris)
 };
 
+struct Droplet {
+    double x = 0.0; // centre, pixel coordinates (pixel centres at integers)
+    double y = 0.0;
+    double radius = 0.0;
+    std::array<bool, ChannelCount> positive{};
+    std::array<DrawnAs, ChannelCount> drawnAs{};
+    std::array<double, ChannelCount> pureGrey{}; // before crosstalk
+    std::array<double, ChannelCount> grey{};     // noiseless level after crosstalk
+    double shading = 1.0;                        // vignetting factor at the centre
+};
+
 struct ChipPlan {
     int width = 512;  // rounded up to a multiple of 4
     int height = 512;
@@ -104,19 +119,18 @@ struct ChipPlan {
     // Channels the artefacts show in (a blob seen in one dye only, for instance).
     std::array<bool, ChannelCount> artefactChannels{{true, true, true, true, true, true}};
 
+    // Levels are kept as drawn and pixels clip at 65535, as a sensor's do, so that droplets
+    // drawn above full scale show saturated; otherwise levels and pixels stay below the
+    // saturation mark.
+    bool clipAtFullScale = false;
+    // Called with every placed droplet (those the border cuts too) before crosstalk and
+    // rendering: sets levels and classes of its own (pureGrey, positive, drawnAs) in place of
+    // the two levels above. The plan's random numbers are drawn as they are without it.
+    std::function<void(std::vector<Droplet> &)> drawLevels;
+
     std::uint64_t seed = 1;
 
     static std::array<std::array<double, ChannelCount>, ChannelCount> identity();
-};
-
-struct Droplet {
-    double x = 0.0; // centre, pixel coordinates (pixel centres at integers)
-    double y = 0.0;
-    double radius = 0.0;
-    std::array<bool, ChannelCount> positive{};
-    std::array<double, ChannelCount> pureGrey{}; // before crosstalk
-    std::array<double, ChannelCount> grey{};     // noiseless level after crosstalk
-    double shading = 1.0;                        // vignetting factor at the centre
 };
 
 struct Chip {

@@ -40,8 +40,6 @@ struct WellShape {
     double rainMidpoint() const { return (negativeMean + positiveMean) / 2.0; }
 };
 
-enum class DrawnAs { Negative, Positive, Rain, Debris, Saturated, Low };
-
 struct ShapedDroplet {
     double grey = 0.0; // not rounded, not limited
     DrawnAs drawnAs = DrawnAs::Negative;

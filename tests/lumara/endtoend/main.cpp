@@ -4,7 +4,9 @@
 //
 //   lumara_e2e --all --threads 8 --wells 3
 //   lumara_e2e --reanalyse --fraction 0.6 --kind expzip --dir /tmp/e2e
+//   lumara_e2e --reanalyse --line --size 960 --rain 0.05 --positive-cv 0.1 --tolerance 0.02
 #include "scenario.h"
+#include "shapecommandline.h"
 #include "testmain.h"
 #include "truthcheck.h"
 
@@ -42,9 +44,15 @@ int main(int argc, char *argv[])
     const QCommandLineOption mergeOption("merge", "Merge a second generated archive.");
     const QCommandLineOption saveOption("save", "Save as a package and reopen it.");
     const QCommandLineOption allOption("all", "Every step.");
+    const QCommandLineOption toleranceOption("tolerance",
+                                             "With well shapes: counts within this share of the drawn positives, or "
+                                             "one droplet (default 0.02).",
+                                             "share", "0.02");
     parser.addOptions({dirOption, threadsOption, kindOption, wellsOption, sizeOption, volumeOption, fractionOption,
                        setsOption, crosstalkOption, seedOption, lineOption, poolOption, reanalyseOption, backgroundOption,
-                       excludeOption, matrixOption, resetOption, mergeOption, saveOption, allOption});
+                       excludeOption, matrixOption, resetOption, mergeOption, saveOption, allOption, toleranceOption});
+    const MkPackage::ShapeCommandLine shapes;
+    shapes.addTo(parser);
     parser.process(app);
 
     EndToEnd::ScenarioOptions o;
@@ -69,6 +77,17 @@ int main(int argc, char *argv[])
     const double fraction = parser.value(fractionOption).toDouble();
     for (MkPackage::TargetOption &t : run.targets)
         t.fraction = fraction;
+    QString shapeError;
+    if (!shapes.read(parser, &run, &shapeError)) {
+        fprintf(stderr, "%s\n", qPrintable(shapeError));
+        return 2;
+    }
+    bool toleranceOk = false;
+    o.countTolerance.ofTruth = parser.value(toleranceOption).toDouble(&toleranceOk);
+    if (!toleranceOk || o.countTolerance.ofTruth < 0.0) {
+        fprintf(stderr, "--tolerance needs a share of 0 or more\n");
+        return 2;
+    }
 
     const bool all = parser.isSet(allOption);
     o.threads = parser.value(threadsOption).toInt();

@@ -14,6 +14,8 @@
 #include <QFile>
 #include <QThreadPool>
 
+#include <memory>
+
 namespace EndToEnd {
 
 namespace {
@@ -65,10 +67,25 @@ ScenarioResult runScenario(const ScenarioOptions &o, QTextStream *out)
         for (const QString &f : check.failures)
             fail(stage + QStringLiteral(": ") + f);
     };
+    // The drawn droplets, rendered once when a step needs them.
+    std::unique_ptr<DrawnRun> drawnRun;
+    auto drawn = [&drawnRun, &o]() -> const DrawnRun & {
+        if (!drawnRun)
+            drawnRun = std::make_unique<DrawnRun>(o.run);
+        return *drawnRun;
+    };
+    // With well shapes, the counts against the drawn truth.
+    auto counted = [&](const Snapshot &now) {
+        if (o.run.drawsShapes())
+            addAll(compareWithDrawn(now, drawnCounts(drawn()),
+                                    [&o](uint, const QString &) { return o.countTolerance; }),
+                   now.stage);
+        return now;
+    };
     // The next figures of a step that keeps the droplets: what was measured of them stays.
-    auto kept = [&addAll](const Snapshot &before, const Snapshot &after) {
+    auto kept = [&addAll, &counted](const Snapshot &before, const Snapshot &after) {
         addAll(compareQcFigures(before, after), after.stage);
-        return after;
+        return counted(after);
     };
     PoolLimit limit(o.threads);
     QDir().mkpath(o.folder);
@@ -88,7 +105,7 @@ ScenarioResult runScenario(const ScenarioOptions &o, QTextStream *out)
     const QStringList opened = driver.takeSignals();
     if (!opened.contains(QStringLiteral("updateWellInfo")) || opened.contains(QStringLiteral("openFileError")))
         fail(QStringLiteral("open: the hub showed %1").arg(opened.join(QLatin1Char(' '))));
-    Snapshot current = driver.snapshot(QStringLiteral("open"));
+    Snapshot current = counted(driver.snapshot(QStringLiteral("open")));
     const Snapshot openFigures = current;
     addAll(compareWithTruth(current, readTruth(path), o.run.volume), QStringLiteral("open"));
     addAll(compareQcWithTruth(current, readTruth(path)), QStringLiteral("open"));
@@ -110,7 +127,7 @@ ScenarioResult runScenario(const ScenarioOptions &o, QTextStream *out)
         for (const LumaraTest::MessageRecorder::Message &m : messages.messages())
             if (m.text.contains(QStringLiteral("left uncorrected")))
                 fail(QStringLiteral("re-analysis: ") + m.text.trimmed());
-        current = driver.snapshot(QStringLiteral("re-analysis"));
+        current = counted(driver.snapshot(QStringLiteral("re-analysis")));
         // An .expzip archive keeps no sharpness (it opens as 0); only the re-analysis measures it.
         const QStringList unstored = o.run.kind == MkPackage::ArchiveKind::Expzip
                                          ? QStringList{QStringLiteral("sharpness")}
@@ -122,7 +139,7 @@ ScenarioResult runScenario(const ScenarioOptions &o, QTextStream *out)
                 out->flush();
             }
         }
-        const ClassAgreement a = classAgreement(o.run, 1);
+        const ClassAgreement a = classAgreement(drawn(), 1);
         note(QStringLiteral("re-analysis: %1 drawn (%2 eligible, %3 of them found), %4 recognised, %5 on drawn "
                             "droplets, %6 with their classes")
                  .arg(a.truthDroplets)

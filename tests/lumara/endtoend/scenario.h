@@ -13,8 +13,10 @@
 //   merge          a second archive's wells follow with the next ids and their own figures;
 //   save           saved as a package and reopened: the same figures.
 // Every step but the re-analysis keeps each well's sharpness and saturated droplets; opened
-// and merged wells carry those their archive stored.
+// and merged wells carry those their archive stored. A run drawn with well shapes has its
+// wells' counts compared with the drawn truth after every step.
 #include "generator.h"
+#include "truthcheck.h"
 
 #include <QString>
 #include <QStringList>
@@ -42,6 +44,9 @@ struct ScenarioOptions {
     // their classes, and at least this share of the eligible drawn droplets is found.
     double minAgreement = 0.99;
     double minCompleteness = 0.9;
+    // A run with well shapes: after every step, each of its wells' counts within this of the
+    // droplets drawn positive.
+    CountTolerance countTolerance{1, 0.02, 0.0};
 };
 
 struct ScenarioResult {

@@ -3,7 +3,6 @@
 #include "bll/bllinstance.h"
 #include "bll/documentaccess.h"
 #include "bll/reanalysis.h"
-#include "dropletlattice.h"
 
 #include "spillovercompensation.h"
 #include "synthchip.h"
@@ -199,27 +198,18 @@ CheckResult compareReanalysis(const Snapshot &before, const Snapshot &after, dou
     return result;
 }
 
-ClassAgreement classAgreement(const MkPackage::GeneratorOptions &options, uint firstId)
+ClassAgreement classAgreement(const DrawnRun &run, uint firstId)
 {
     ClassAgreement agreement;
-    // Every droplet the generator drew, not only those its archive stores.
-    MkPackage::GeneratorOptions drawn = options;
-    drawn.storedDroplets = MkPackage::StoredDroplets::Drawn;
-    MkPackage::SynthWells wells;
-    if (!wells.setOptions(drawn, nullptr))
-        return agreement;
     DrpltImgInfoMgr *images = DocumentAccess::imageInfo();
-    if (!images)
+    if (!run.isValid() || !images)
         return agreement;
     BLLInstance *bll = BLLInstance::getInstance();
-    const double pitch = wells.dropletPitch();
     const cv::Mat templ = cv::imread(bll->getReAnalysis()->setup().templatePath.toStdString(), cv::IMREAD_GRAYSCALE);
     const double margin = 1.5 * (templ.cols / 2);
 
-    for (int i = 0; i < wells.wellCount(); ++i) {
-        MkPackage::WellPlan plan;
-        if (!wells.well(i, &plan, nullptr))
-            continue;
+    for (int i = 0; i < run.wellCount(); ++i) {
+        const MkPackage::WellPlan &plan = run.well(i);
         const uint id = firstId + uint(i);
         agreement.truthDroplets += int(plan.droplets.size());
         std::vector<char> found(plan.droplets.size(), 0);
@@ -240,36 +230,101 @@ ClassAgreement classAgreement(const MkPackage::GeneratorOptions &options, uint f
             values.append(bll->getAllDropletGrayValues(id, uint(c) + 1));
         }
 
-        MkPackage::DropletLattice lattice(pitch);
-        for (const MkPackage::DropletPlan &s : plan.droplets)
-            lattice.add(s.x, s.y);
-
-        for (int i = 0; i < record.droplets.size(); ++i) {
-            const LumaraAnalysisData::DrpltInfo &d = record.droplets.at(i);
+        for (int k = 0; k < record.droplets.size(); ++k) {
+            const LumaraAnalysisData::DrpltInfo &d = record.droplets.at(k);
             ++agreement.recognised;
-            double bestDistance = 0.0;
-            const int best = lattice.nearest(double(d.x), double(d.y), &bestDistance);
-            if (best < 0 || bestDistance > plan.droplets[size_t(best)].radius)
+            const int best = run.dropletAt(i, double(d.x), double(d.y));
+            if (best < 0)
                 continue;
             ++agreement.matched;
             found[size_t(best)] = 1;
             const MkPackage::DropletPlan &s = plan.droplets[size_t(best)];
             bool same = true;
             for (int j = 0; j < channels.size(); ++j)
-                same = same && ((values.at(j).value(i) >= thresholds.at(j)) == s.positive[size_t(channels.at(j))]);
+                same = same && ((values.at(j).value(k) >= thresholds.at(j)) == s.positive[size_t(channels.at(j))]);
             if (same)
                 ++agreement.agreeing;
         }
         for (size_t k = 0; k < plan.droplets.size(); ++k) {
             const MkPackage::DropletPlan &s = plan.droplets[k];
-            if (s.x > margin && s.y > margin && s.x < wells.imageWidth() - 1 - margin
-                && s.y < wells.imageHeight() - 1 - margin) {
+            if (s.x > margin && s.y > margin && s.x < run.imageWidth() - 1 - margin
+                && s.y < run.imageHeight() - 1 - margin) {
                 ++agreement.eligible;
                 agreement.eligibleFound += found[k];
             }
         }
     }
     return agreement;
+}
+
+int CountTolerance::allowed(int truth, int total) const
+{
+    return std::max({droplets, int(std::floor(ofTruth * truth)), int(std::floor(ofTotal * total))});
+}
+
+QMap<uint, QMap<QString, DrawnCount>> drawnCounts(const DrawnRun &run, uint firstId)
+{
+    QMap<uint, QMap<QString, DrawnCount>> counts;
+    DrpltImgInfoMgr *images = DocumentAccess::imageInfo();
+    if (!run.isValid() || !images)
+        return counts;
+    BLLInstance *bll = BLLInstance::getInstance();
+    for (int i = 0; i < run.wellCount(); ++i) {
+        const uint id = firstId + uint(i);
+        LumaraAnalysisData::WellImageAnalysisInfo record;
+        try {
+            record = images->getImgAnalysisInfo(id);
+        } catch (const char *) {
+            continue;
+        }
+        const QSet<uint> excluded = bll->getExcludedDroplets(id);
+        // The droplets kept, each by the drawn droplet it lies on.
+        std::vector<int> drawn;
+        for (int k = 0; k < record.droplets.size(); ++k)
+            if (!excluded.contains(uint(k)))
+                drawn.push_back(run.dropletAt(i, double(record.droplets.at(k).x), double(record.droplets.at(k).y)));
+        for (uint channel : bll->getWellChannels(id)) {
+            QString dye;
+            for (const MkPackage::TargetOption &t : run.options().targets)
+                if (MkPackage::dyeChannel(t.dye) == int(channel) - 1)
+                    dye = t.dye;
+            DrawnCount &count = counts[id][dye];
+            count.droplets = int(drawn.size());
+            for (int k : drawn)
+                if (k >= 0 && run.well(i).droplets[size_t(k)].positive[size_t(channel - 1)])
+                    ++count.positives;
+        }
+    }
+    return counts;
+}
+
+CheckResult compareWithDrawn(const Snapshot &snapshot, const QMap<uint, QMap<QString, DrawnCount>> &truth,
+                             const std::function<CountTolerance(uint, const QString &)> &tolerance)
+{
+    CheckResult result;
+    if (truth.isEmpty())
+        result.failures.append(QStringLiteral("no drawn droplets to compare with"));
+    for (auto w = truth.cbegin(); w != truth.cend(); ++w) {
+        const WellFigures *well = snapshot.well(w.key());
+        for (auto c = w.value().cbegin(); c != w.value().cend(); ++c) {
+            ++result.checked;
+            const QString where = QStringLiteral("well %1 %2").arg(w.key()).arg(c.key());
+            const PopulationFigures *p = well ? well->population(c.key()) : nullptr;
+            if (!p) {
+                result.failures.append(where + QStringLiteral(": no population"));
+                continue;
+            }
+            const int allowed = tolerance(w.key(), c.key()).allowed(c.value().positives, c.value().droplets);
+            if (std::abs(int(p->positives) - c.value().positives) > allowed)
+                result.failures.append(QStringLiteral("%1: %2 positive of %3, drawn %4 (within %5)")
+                                           .arg(where)
+                                           .arg(p->positives)
+                                           .arg(p->positives + p->negatives)
+                                           .arg(c.value().positives)
+                                           .arg(allowed));
+        }
+    }
+    return result;
 }
 
 double seamShare(int height, int volume)

@@ -2,12 +2,15 @@
 // Comparisons of what the driver prints with what the generator drew: the figures of an
 // opened run archive against the ground truth written beside it, and the droplets a
 // re-analysis recognised against the droplets the generator placed.
+#include "drawnrun.h"
 #include "driver.h"
 #include "generator.h"
 
 #include <QJsonObject>
 #include <QMap>
 #include <QStringList>
+
+#include <functional>
 
 namespace EndToEnd {
 
@@ -52,11 +55,34 @@ struct ClassAgreement {
     double agreement() const { return matched ? double(agreeing) / matched : 0.0; }
 };
 
-// The document's droplets of the wells with ids firstId .. (one per generated well), classed
-// by the wells' line thresholds against the values the plots show, against the generator's
-// droplets of the same options. The recognition leaves out droplets whose centre lies within
-// 1.5 template half-widths of an edge; the others are eligible.
-ClassAgreement classAgreement(const MkPackage::GeneratorOptions &options, uint firstId = 1);
+// The document's droplets of the wells with ids firstId .. (one per drawn well), classed by the
+// wells' line thresholds against the values the plots show, against the drawn droplets they lie
+// on. The recognition leaves out droplets whose centre lies within 1.5 template half-widths of
+// an edge; the others are eligible.
+ClassAgreement classAgreement(const DrawnRun &run, uint firstId = 1);
+
+// How far a count may lie from the truth: the largest of a number of droplets, a share of the
+// true count and a share of the droplets.
+struct CountTolerance {
+    int droplets = 0;
+    double ofTruth = 0.0;
+    double ofTotal = 0.0;
+    int allowed(int truth, int total) const;
+};
+
+struct DrawnCount {
+    int droplets = 0;  // the document's droplets not excluded
+    int positives = 0; // of those, the ones lying on droplets drawn positive (the truth)
+};
+
+// Per well id (firstId on, one per drawn well) and target dye: the document's droplets now,
+// counted by the drawn droplets they lie on; droplets on none count negative.
+QMap<uint, QMap<QString, DrawnCount>> drawnCounts(const DrawnRun &run, uint firstId = 1);
+
+// Per well and dye of `truth`: the population named after the dye counts the drawn positives,
+// within the tolerance for that well and dye.
+CheckResult compareWithDrawn(const Snapshot &snapshot, const QMap<uint, QMap<QString, DrawnCount>> &truth,
+                             const std::function<CountTolerance(uint wellId, const QString &dye)> &tolerance);
 
 // The share of an image's eligible rows that lies within the border guard of the rows where
 // its two halves meet (the halves of a two-block chip are recognised apart), for the data

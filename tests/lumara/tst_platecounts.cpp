@@ -1,0 +1,303 @@
+// Counts on plates drawn as real ones look, on every road that finds thresholds by itself: a
+// plate of well kinds (no-template controls with tailed negatives, a few droplets far above,
+// clusters only a few deviations apart, broad clusters, rain, very high wells, one debris or
+// saturated droplet) is opened, put back to the first analysis's thresholds by switching to
+// polygons and back, re-analysed with the dialog's defaults, switched again and recounted under
+// a compensation matrix; a dilution plate from no positives to 99.9 % is opened and its
+// thresholds pooled by the Auto button for all wells. After each road every well counts the
+// droplets drawn positive (the droplets it holds then, judged by the drawn droplets they lie
+// on) within the goal of its kind:
+//   no positives: at most 0.1 % of the droplets;
+//   a few positives far above the negatives, also beside one debris or saturated droplet:
+//   every one counted, give or take one;
+//   clusters 5 to 8 deviations apart, and rain: within 2 % of the truth (one droplet at least);
+//   very high wells, 90 % positives and more with a spread up to 15 %: within 2.5 %.
+#include "bll/bllinstance.h"
+#include "bll/dropletexclude.h"
+#include "drawnrun.h"
+#include "driver.h"
+#include "scenario.h"
+#include "testmain.h"
+#include "truthcheck.h"
+
+#include <QJsonArray>
+#include <QTemporaryDir>
+
+#include <cmath>
+
+#include <memory>
+
+using EndToEnd::CountTolerance;
+Q_DECLARE_METATYPE(CountTolerance)
+
+namespace {
+
+BLLInstance *bll()
+{
+    return BLLInstance::getInstance();
+}
+
+const CountTolerance NoPositives{0, 0.0, 0.001};
+const CountTolerance EveryOne{1, 0.0, 0.0};
+const CountTolerance Clusters{1, 0.02, 0.0};
+const CountTolerance VeryHigh{1, 0.025, 0.0};
+
+// The negatives' deviation on the generator's levels, and the positives' CV that gives them the
+// same deviation (or `times` it) at `separation` deviations above.
+double negativeSd()
+{
+    return MkPackage::wellShapeFor({}, 0.0, LumaraSynth::ChipPlan()).negativeSd;
+}
+
+double cvOfSpread(double separation, double times = 1.0)
+{
+    const LumaraSynth::ChipPlan levels;
+    return times * negativeSd() / (levels.negativeGrey + separation * negativeSd());
+}
+
+struct WellKind {
+    const char *name;
+    double fraction;
+    MkPackage::ShapeOptions shape;
+    CountTolerance goal;
+};
+
+MkPackage::ShapeOptions shape(std::optional<double> separation, std::optional<double> cv,
+                              std::optional<double> rain = std::nullopt)
+{
+    MkPackage::ShapeOptions s;
+    s.separation = separation;
+    s.positiveCv = cv;
+    s.rain = rain;
+    return s;
+}
+
+// The plate of well kinds. Positives 20 or 40 deviations above the negatives stand where a
+// lab's bright assays put them (negatives 1000 +- 100, positives at 3000 or 5000).
+const QList<WellKind> &kinds()
+{
+    static const QList<WellKind> list = [] {
+        QList<WellKind> k;
+        MkPackage::ShapeOptions logNormal, flat, debrisAlone, debris, saturated;
+        logNormal.logNormal = 0.3;
+        flat.flatTail = 0.03;
+        debrisAlone.debris = 1;
+        debris = shape(40.0, 0.05);
+        debris.debris = 1;
+        saturated = shape(40.0, 0.05);
+        saturated.saturated = 1;
+        k.append({"no positives, log-normal negatives 0.3", 0.0, logNormal, NoPositives});
+        k.append({"no positives, a flat tail of 3 %", 0.0, flat, NoPositives});
+        k.append({"no positives, one debris droplet", 0.0, debrisAlone, EveryOne});
+        k.append({"0.5 % positives 12 sd above", 0.005, shape(12.0, std::nullopt), EveryOne});
+        k.append({"30 % positives 5 sd above, equal spread", 0.3, shape(5.0, cvOfSpread(5.0)), Clusters});
+        k.append({"70 % positives 6 sd above, equal spread", 0.7, shape(6.0, cvOfSpread(6.0)), Clusters});
+        k.append({"30 % positives 6.5 sd above, 1.5 times the spread", 0.3, shape(6.5, cvOfSpread(6.5, 1.5)),
+                  Clusters});
+        k.append({"30 % positives, 10 % rain", 0.3, shape(20.0, 0.05, 0.10), Clusters});
+        k.append({"96 % positives, 3 % rain", 0.96, shape(20.0, 0.05, 0.03), Clusters});
+        k.append({"1.2 % positives, 3 % rain", 0.012, shape(20.0, 0.05, 0.03), Clusters});
+        k.append({"99 % positives, CV 15 %", 0.99, shape(40.0, 0.15), VeryHigh});
+        k.append({"1.2 % positives and one debris droplet", 0.012, debris, EveryOne});
+        k.append({"1.2 % positives and one saturated droplet", 0.012, saturated, EveryOne});
+        return k;
+    }();
+    return list;
+}
+
+// The dilution plate: one assay, positives 40 deviations above with a CV of 10 %.
+const QList<WellKind> &dilutions()
+{
+    static const QList<WellKind> list = [] {
+        QList<WellKind> k;
+        const MkPackage::ShapeOptions assay = shape(40.0, 0.10);
+        k.append({"no positives", 0.0, assay, NoPositives});
+        for (double f : {0.001, 0.003, 0.01})
+            k.append({"", f, assay, EveryOne});
+        for (double f : {0.03, 0.1, 0.25, 0.5, 0.75})
+            k.append({"", f, assay, Clusters});
+        for (double f : {0.9, 0.99, 0.999})
+            k.append({"", f, assay, VeryHigh});
+        return k;
+    }();
+    return list;
+}
+
+QString kindName(const WellKind &kind)
+{
+    return kind.name[0] ? QString::fromLatin1(kind.name) : QStringLiteral("%1 % positives").arg(100.0 * kind.fraction);
+}
+
+// One target (no channel leaks into another), about 1600 droplets a well.
+MkPackage::GeneratorOptions plate(const QList<WellKind> &wells, quint64 seed)
+{
+    MkPackage::GeneratorOptions o;
+    o.wells = wells.size();
+    o.width = o.height = 880;
+    o.seed = seed;
+    o.matrix = false;
+    o.targets = {{QStringLiteral("Target"), QStringLiteral("FAM"), 0.0}};
+    o.analysisParamsJson = EndToEnd::dataFolderParameters(o.volume);
+    for (int i = 0; i < wells.size(); ++i) {
+        o.wellFractions[i].insert(QStringLiteral("Target"), wells[i].fraction);
+        o.wellShapes[i].insert(QStringLiteral("Target"), wells[i].shape);
+    }
+    return o;
+}
+
+struct Road {
+    EndToEnd::Snapshot figures;
+    QMap<uint, QMap<QString, EndToEnd::DrawnCount>> truth;
+};
+
+} // namespace
+
+class TestPlateCounts : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void platesHoldTheirKinds_data();
+    void platesHoldTheirKinds();
+    void counts_data();
+    void counts();
+
+private:
+    void take(const QString &road, const EndToEnd::DrawnRun &drawn);
+    void polygonsAndBack();
+
+    QTemporaryDir m_dir;
+    std::unique_ptr<EndToEnd::Driver> m_driver;
+    QMap<QString, Road> m_roads;
+    QJsonObject m_kindsTruth;
+    // Per well of the plate of kinds: droplets the document marked saturated when opened.
+    QMap<uint, int> m_flaggedSaturated;
+};
+
+void TestPlateCounts::take(const QString &road, const EndToEnd::DrawnRun &drawn)
+{
+    m_roads.insert(road, {m_driver->snapshot(road), EndToEnd::drawnCounts(drawn)});
+}
+
+void TestPlateCounts::polygonsAndBack()
+{
+    bll()->setThresholdingType(1);
+    m_driver->switchToLineMode();
+    QCOMPARE(int(bll()->getThldType()), 0);
+}
+
+void TestPlateCounts::initTestCase()
+{
+    BLLInstance::createSingletons();
+    QVERIFY(m_dir.isValid());
+    m_driver = std::make_unique<EndToEnd::Driver>();
+    QString error;
+
+    const MkPackage::GeneratorOptions kindsPlate = plate(kinds(), 52);
+    const QString kindsPath = m_dir.filePath(QStringLiteral("kinds.imrs"));
+    QVERIFY2(MkPackage::generatePackage(kindsPlate, kindsPath, nullptr, &error), qPrintable(error));
+    m_kindsTruth = EndToEnd::readTruth(kindsPath);
+    const EndToEnd::DrawnRun kindsDrawn(kindsPlate);
+    QVERIFY(kindsDrawn.isValid());
+    QVERIFY(m_driver->open(kindsPath));
+    for (uint id : bll()->getWellIds()) {
+        int flagged = 0;
+        for (const LumaraAnalysisData::DrpltInfo &d : bll()->getDropletExclude()->getImgAnalysisInfo(id).droplets)
+            flagged += d.flags.contains(3) ? 1 : 0;
+        m_flaggedSaturated.insert(id, flagged);
+    }
+    take(QStringLiteral("opened"), kindsDrawn);
+    polygonsAndBack();
+    take(QStringLiteral("first analysis"), kindsDrawn);
+    m_driver->reanalyse(2, 1);
+    take(QStringLiteral("re-analysis"), kindsDrawn);
+    polygonsAndBack();
+    take(QStringLiteral("re-analysis, polygons and back"), kindsDrawn);
+    const QString matrix = m_dir.filePath(QStringLiteral("crosstalk.cmtx"));
+    QVERIFY(EndToEnd::writeCrosstalkMatrix(kindsPlate, matrix));
+    QVERIFY(m_driver->applyMatrixFile(matrix));
+    take(QStringLiteral("compensation recount"), kindsDrawn);
+
+    const MkPackage::GeneratorOptions dilutionPlate = plate(dilutions(), 53);
+    const QString dilutionPath = m_dir.filePath(QStringLiteral("dilution.imrs"));
+    QVERIFY2(MkPackage::generatePackage(dilutionPlate, dilutionPath, nullptr, &error), qPrintable(error));
+    const EndToEnd::DrawnRun dilutionDrawn(dilutionPlate);
+    QVERIFY(dilutionDrawn.isValid());
+    QVERIFY(m_driver->open(dilutionPath));
+    take(QStringLiteral("dilution opened"), dilutionDrawn);
+    polygonsAndBack();
+    take(QStringLiteral("dilution first analysis"), dilutionDrawn);
+    m_driver->poolThresholds();
+    take(QStringLiteral("dilution Auto"), dilutionDrawn);
+}
+
+void TestPlateCounts::platesHoldTheirKinds_data()
+{
+    QTest::addColumn<int>("well");
+    for (int i = 0; i < kinds().size(); ++i)
+        QTest::newRow(qPrintable(kindName(kinds()[i]))) << i;
+}
+
+// The archive's droplets hold what each kind of well names, or its rows would test nothing.
+void TestPlateCounts::platesHoldTheirKinds()
+{
+    QFETCH(int, well);
+    const WellKind &kind = kinds()[well];
+    const QJsonObject channel =
+        m_kindsTruth.value("wells").toArray()[well].toObject().value("channels").toArray()[0].toObject();
+    const QJsonObject drawn = channel.value("drawn").toObject();
+    const int total = channel.value("total").toInt();
+    QVERIFY(total > 1500);
+    QCOMPARE(drawn.value("debris").toInt(), kind.shape.debris.value_or(0));
+    QCOMPARE(drawn.value("saturated").toInt(), kind.shape.saturated.value_or(0));
+    // Flagged saturated by the recognition, and so by the archive's droplet lists.
+    QCOMPARE(m_flaggedSaturated.value(uint(well + 1)), kind.shape.saturated.value_or(0));
+    const double positives = drawn.value("positives").toInt() + drawn.value("debris").toInt()
+                             + drawn.value("saturated").toInt() + drawn.value("rainPositive").toInt();
+    QCOMPARE(channel.value("positives").toInt(), int(positives));
+    if (kind.fraction == 0.0)
+        QCOMPARE(drawn.value("positives").toInt(), 0);
+    else
+        QVERIFY2(std::fabs(drawn.value("positives").toInt() - kind.fraction * total) < 0.1 * kind.fraction * total + 3,
+                 qPrintable(QString::number(drawn.value("positives").toInt())));
+    const double rain = kind.shape.rain.value_or(0.0);
+    QVERIFY(std::fabs(drawn.value("rain").toInt() - rain * total) <= 0.1 * rain * total + 1);
+    // Rain counts as positive from the midpoint of the clusters on: about half of it.
+    if (rain > 0.0)
+        QVERIFY(std::abs(2 * drawn.value("rainPositive").toInt() - drawn.value("rain").toInt())
+                < 4 * std::sqrt(drawn.value("rain").toDouble()));
+}
+
+void TestPlateCounts::counts_data()
+{
+    QTest::addColumn<QString>("road");
+    QTest::addColumn<uint>("well");
+    QTest::addColumn<CountTolerance>("goal");
+    for (const char *road : {"opened", "first analysis", "re-analysis", "re-analysis, polygons and back",
+                             "compensation recount"})
+        for (int i = 0; i < kinds().size(); ++i)
+            QTest::addRow("%s: %s", road, qPrintable(kindName(kinds()[i])))
+                << QString::fromLatin1(road) << uint(i + 1) << kinds()[i].goal;
+    for (const char *road : {"dilution opened", "dilution first analysis", "dilution Auto"})
+        for (int i = 0; i < dilutions().size(); ++i)
+            QTest::addRow("%s: %s", road, qPrintable(kindName(dilutions()[i])))
+                << QString::fromLatin1(road) << uint(i + 1) << dilutions()[i].goal;
+}
+
+void TestPlateCounts::counts()
+{
+    QFETCH(QString, road);
+    QFETCH(uint, well);
+    QFETCH(CountTolerance, goal);
+    QVERIFY(m_roads.contains(road));
+    const Road &r = m_roads[road];
+    QVERIFY(r.truth.contains(well));
+    QMap<uint, QMap<QString, EndToEnd::DrawnCount>> truth;
+    truth.insert(well, r.truth.value(well));
+    const EndToEnd::CheckResult check =
+        EndToEnd::compareWithDrawn(r.figures, truth, [&goal](uint, const QString &) { return goal; });
+    QCOMPARE(check.checked, 1);
+    QVERIFY2(check.ok(), qPrintable(check.failures.join(QLatin1Char('\n'))));
+}
+
+LUMARA_TEST_MAIN(TestPlateCounts)
+#include "tst_platecounts.moc"

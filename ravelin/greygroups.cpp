@@ -1,3 +1,27 @@
+// Why the threshold is found this way.
+//
+// The two-class split (k-means) is right where negatives and positives form two separate
+// groups, and then it stands unchanged. It is wrong where the values do not split into two
+// such classes: a well without positives is cut through its middle; a few positives, or one
+// bright droplet, become a class of their own or none; rain and a broad cluster's tail pull the
+// class boundary into the negatives; in a well nearly all positive the broad positive cluster
+// is cut instead of parting it from the few negatives. So the groups are told from the shape of
+// the values, not from the split's classes:
+// - Two groups show as a valley of the density between two peaks that stands out of the
+//   counting noise, read on a logarithmic scale where a group's width grows with its
+//   brightness; also without a valley, as many droplets far below the main group (a left flank
+//   is short) or a shoulder far above it. Where several valleys part the values, the one that
+//   parts them most is taken, as k-means would.
+// - One group's threshold lies seven of its robust deviations (median, scaled median absolute
+//   deviation) above its centre, and further where a tail thins out past that, so that a
+//   long-tailed no-template control stays negative while droplets ten deviations above a tight
+//   group count. Its centre and spread do not move with the few droplets far above it.
+// - Between two groups, normal groups with rain spread evenly between their centres are fitted
+//   to the values, and the threshold goes where as many negatives are counted as positives
+//   are lost, with rain counted positive from the midpoint of the two centres on: the count
+//   then equals the positives the fit finds, whatever the share of either group.
+// - One or a few droplets far below or above all others (a compensation's zeros, debris, a
+//   saturated droplet) take no part; those above count as positive.
 #include "greygroups.h"
 
 #include <algorithm>
@@ -35,16 +59,20 @@ constexpr double BelowGroup = 6.0;
 // positives whose peak the negatives' flank hides.
 constexpr double Shoulder = 6.0;
 constexpr double ShoulderShare = 0.01;
+// More than this share below three deviations of the main group, and this many times the
+// droplets above three: see groupBeside.
+constexpr double FlankShare = 0.005;
+constexpr double FlankRatio = 3.0;
 // With fewer droplets than this no density stands out of chance: the split's two classes are
-// taken as two groups where they lie apart as two groups do.
+// taken as two groups where they lie as far apart as bands of three deviations around each
+// leave.
 constexpr size_t ShapeSample = 50;
+constexpr double SmallSampleSeparation = 6.0;
 // Above a valley, so many droplets or fewer are debris; up to SmallGroup they are a group
 // only where a gap of FarGap of the others' deviations sets them apart (see shapeThreshold).
 constexpr size_t Debris = 3;
 constexpr size_t SmallGroup = 25;
 constexpr double FarGap = 3.0;
-// There the classes must lie as far apart as bands of three deviations around each leave.
-constexpr double SmallSampleSeparation = 6.0;
 
 double medianOf(const double *v, size_t n)
 {
@@ -262,6 +290,14 @@ std::ptrdiff_t GreyGroups::groupBeside(size_t lo, size_t hi, size_t few) const
     const size_t shoulder = hi - std::min(hi, countBelow(main.centre + Shoulder * main.spread));
     if (shoulder > std::max(few, size_t(ShoulderShare * double(hi - lo))))
         return std::ptrdiff_t(countBelow(main.centre + CoreWidth * main.spread));
+    // A left flank far heavier than the right one: a broad positive cluster with the few
+    // negatives and the rain of a very high well below it (a group's own droplets stray
+    // upwards, not downwards).
+    const size_t leftCut = std::clamp(countBelow(main.centre - CoreWidth * main.spread), lo, hi);
+    const size_t left = leftCut - lo;
+    const size_t right = hi - std::clamp(countBelow(main.centre + CoreWidth * main.spread), lo, hi);
+    if (left > std::max(few, size_t(FlankShare * double(hi - lo))) && left > FlankRatio * right)
+        return std::ptrdiff_t(leftCut);
     return -1;
 }
 

@@ -193,14 +193,13 @@ private:
     QString stored(const QString &edit) const;
     // The edit, taken on the user's road on Set Up.
     void makeEdit(const QString &edit, const QString &typed, const QString &finish);
-    QString copyOf(const QString &fixture, const QString &name);
 
     QTemporaryDir m_fixtures;
     QString m_source;  // a run of three wells, three targets and a stored matrix
     QString m_package; // the run saved as a package
     QString m_more;    // a run of the same set-up, to be merged
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<MainWindows> m_window;
+    WindowSession m_session;
+    std::unique_ptr<MainWindows> &m_window = m_session.window;
 };
 
 void TestSetupEdits::initTestCase()
@@ -220,24 +219,12 @@ void TestSetupEdits::initTestCase()
 
 void TestSetupEdits::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
-    currentFileBaseName.clear();
-    m_window = showWindow();
-    QVERIFY(m_window);
+    QVERIFY(m_session.start());
 }
 
 void TestSetupEdits::cleanup()
 {
-    if (m_window)
-        QTRY_VERIFY_WITH_TIMEOUT(!m_window->longJob()->isRunning(), JobTimeoutMs);
-    destroyWindow(m_window);
-    m_dir.reset();
-}
-
-QString TestSetupEdits::copyOf(const QString &fixture, const QString &name)
-{
-    const QString path = m_dir->filePath(name);
-    return QFile::copy(fixture, path) ? path : QString();
+    m_session.end();
 }
 
 QString TestSetupEdits::stored(const QString &edit) const
@@ -376,8 +363,9 @@ void TestSetupEdits::editAskedOnClose()
     QFETCH(int, answer);
     QFETCH(QString, saved);
     QFETCH(bool, run);
-    const QString package = run ? copyOf(m_source, QStringLiteral("edits.imrs")) : copyOf(m_package, QStringLiteral("edits.arlx"));
-    const QString savedAs = m_dir->filePath(QStringLiteral("saved.arlx"));
+    const QString package = run ? m_session.copyOf(m_source, QStringLiteral("edits.imrs"))
+                                : m_session.copyOf(m_package, QStringLiteral("edits.arlx"));
+    const QString savedAs = m_session.dir->filePath(QStringLiteral("saved.arlx"));
     const QByteArray onDisk = checksum(package);
     QVERIFY(openFromMenu(*m_window, package));
     QCOMPARE(title(*m_window), QStringLiteral("edits"));
@@ -421,7 +409,7 @@ void TestSetupEdits::editAskedOnClose()
 // visited, and on View Results. The other populations keep theirs.
 void TestSetupEdits::dilutionShowsInFigures()
 {
-    QVERIFY(openFromMenu(*m_window, copyOf(m_package, QStringLiteral("figures.arlx"))));
+    QVERIFY(openFromMenu(*m_window, m_session.copyOf(m_package, QStringLiteral("figures.arlx"))));
     const uint well = WellListModel::instance()->getAllWellIDs().at(1);
     const auto wellFigures = [well] {
         for (const WellListItem &item : WellListModel::instance()->getWellList())
@@ -491,7 +479,7 @@ void TestSetupEdits::renameReachesEveryPage()
     QFETCH(QString, edit);
     QFETCH(QString, typed);
     QFETCH(QStringList, pages);
-    const QString package = copyOf(m_package, QStringLiteral("renamed.arlx"));
+    const QString package = m_session.copyOf(m_package, QStringLiteral("renamed.arlx"));
     QVERIFY(openFromMenu(*m_window, package));
     MainWindows &window = *m_window;
     const QString before = stored(edit);

@@ -6,6 +6,7 @@
 #include "modaldriver.h"
 #include "pages/QualityControl/qualitycontrol.h"
 #include "pages/qcpage.h"
+#include "shell/globalvalues.h"
 #include "shell/longjob.h"
 #include "shell/mainwindows.h"
 #include "shell/mainwinframe.h"
@@ -44,6 +45,28 @@ void destroyWindow(std::unique_ptr<MainWindows> &window)
 {
     LumaraTest::Watchdog watchdog("destroying the window", std::chrono::seconds(60));
     window.reset();
+}
+
+bool WindowSession::start()
+{
+    dir = std::make_unique<QTemporaryDir>();
+    currentFileBaseName.clear();
+    window = showWindow();
+    return window != nullptr;
+}
+
+void WindowSession::end()
+{
+    if (window)
+        QTRY_VERIFY_WITH_TIMEOUT(!window->longJob()->isRunning(), JobTimeoutMs);
+    destroyWindow(window);
+    dir.reset();
+}
+
+QString WindowSession::copyOf(const QString &fixture, const QString &name) const
+{
+    const QString path = dir->filePath(name);
+    return QFile::copy(fixture, path) ? path : QString();
 }
 
 QString title(MainWindows &window)

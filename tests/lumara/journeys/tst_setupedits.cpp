@@ -40,6 +40,7 @@
 #include "shell/longjob.h"
 #include "shell/mainwindows.h"
 #include "shell/mainwinframe.h"
+#include "shell/menubar.h"
 #include "shell/welllistmodel.h"
 #include "shellitems.h"
 #include "testmain.h"
@@ -184,6 +185,8 @@ private slots:
 
     void editAskedOnClose_data();
     void editAskedOnClose();
+    void otherRoadsAsk_data();
+    void otherRoadsAsk();
     void dilutionShowsInFigures();
     void renameReachesEveryPage_data();
     void renameReachesEveryPage();
@@ -401,6 +404,46 @@ void TestSetupEdits::editAskedOnClose()
     }
     QVERIFY(bll()->openFile(run ? savedAs : package));
     QCOMPARE(stored(edit), saved);
+}
+
+// ---- The other roads that leave the document -----------------------------------------------------
+
+void TestSetupEdits::otherRoadsAsk_data()
+{
+    QTest::addColumn<QString>("road");
+    QTest::newRow("the menu's Open") << "open";
+    QTest::newRow("the window manager's close") << "close";
+}
+
+// After a rename the menu's Open and the window manager's close ask as the title bar's close
+// does; No goes on and leaves the file on disk as it was.
+void TestSetupEdits::otherRoadsAsk()
+{
+    QFETCH(QString, road);
+    const QString package = m_session.copyOf(m_package, QStringLiteral("edits.arlx"));
+    const QString other = m_session.copyOf(m_package, QStringLiteral("other.arlx"));
+    const QByteArray onDisk = checksum(package);
+    QVERIFY(openFromMenu(*m_window, package));
+    makeEdit(QStringLiteral("sample name"), QStringLiteral("Serum1"), QStringLiteral("Return"));
+    if (QTest::currentTestFailed())
+        return;
+    QVERIFY(backToWindow(*m_window));
+    // The file is chosen first, then the question comes.
+    ModalDriver driver;
+    if (road == QLatin1String("open"))
+        driver.answerFileDialog(other);
+    driver.answerMessage(0);
+    if (road == QLatin1String("open")) {
+        mouseClickItem(m_window->menuBar(), shownItem(m_window->menuBar(), QStringLiteral("openButton")));
+        QVERIFY(driver.waitDone());
+        QTRY_COMPARE_WITH_TIMEOUT(m_window->openFilePath(), other, JobTimeoutMs);
+        QTRY_VERIFY_WITH_TIMEOUT(!m_window->longJob()->isRunning(), JobTimeoutMs);
+    } else {
+        m_window->close();
+        QTRY_VERIFY_WITH_TIMEOUT(!m_window->isVisible(), 10000);
+    }
+    QCOMPARE(driver.messages(), QStringList{SaveQuestion});
+    QCOMPARE(checksum(package), onDisk);
 }
 
 // ---- A dilution in the figures -------------------------------------------------------------------

@@ -4,7 +4,9 @@
 
 #include "bll/signaltransfer.h"
 #include "modaldriver.h"
+#include "pages/Export/exportpage.h"
 #include "pages/QualityControl/qualitycontrol.h"
+#include "pages/export.h"
 #include "pages/qcpage.h"
 #include "shell/globalvalues.h"
 #include "shell/longjob.h"
@@ -17,6 +19,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QDir>
 #include <QQuickItem>
 #include <QQuickWidget>
 #include <QSignalSpy>
@@ -135,6 +138,28 @@ void typeText(const QString &text)
 QualityControl *qualityControl(MainWindows &window)
 {
     return static_cast<QCPage *>(window.frame()->page(0))->qualityControl();
+}
+
+void startExport(MainWindows &window, const QString &folder, const QStringList &outputs)
+{
+    QVERIFY(visit(window, 5));
+    ExportPage *page = static_cast<Export *>(window.frame()->page(5))->exportPage();
+    for (const QString &output : outputs) {
+        QQuickItem *box = findItemWith(page, "checkbox_names", output);
+        QVERIFY2(box && box->isEnabled(), qPrintable(output));
+        mouseClickItem(page, box);
+        QTRY_VERIFY2(box->property("checked").toBool(), qPrintable(output));
+    }
+    {
+        ModalDriver driver;
+        driver.answerFileDialog(folder);
+        mouseClickItem(page, shownItem(page, QStringLiteral("browseButton")));
+        QVERIFY(driver.waitDone());
+    }
+    QVERIFY(backToWindow(window));
+    QTRY_COMPARE(QDir(page->root()->property("filePath").toString()), QDir(folder));
+    mouseClickItem(page, shownItem(page, QStringLiteral("exportButton")));
+    QCOMPARE(window.longJob()->name(), QStringLiteral("export"));
 }
 
 void startReanalysis(MainWindows &window)

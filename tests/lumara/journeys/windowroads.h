@@ -3,6 +3,7 @@
 // bar's buttons and the Quality Control page's re-analysis clicked with the mouse, keys typed
 // to whatever has the keyboard. The window itself at a size that holds every page's controls.
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 #include <memory>
@@ -52,6 +53,9 @@ void clickTitleBar(MainWindows &window, const QString &button);
 // Keys as a user types them, to whatever has the keyboard.
 void typeText(const QString &text);
 QualityControl *qualityControl(MainWindows &window);
+// The Export page: the outputs ticked (by their labels), the folder chosen through Browse, then
+// Export, all by the mouse; the export is running after it.
+void startExport(MainWindows &window, const QString &folder, const QStringList &outputs);
 // The Quality Control page's Re_Analyze, its dialog answered with machine correction and Yes,
 // by the mouse; the re-analysis is running after it.
 void startReanalysis(MainWindows &window);

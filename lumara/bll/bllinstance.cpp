@@ -91,6 +91,38 @@ uint readUnsigned(const QSettings &ini, const QString &key, uint fallback)
     return ok && std::isfinite(real) ? toUnsigned(real) : 0u;
 }
 
+// The entry of the well's channel (1..6) in its results; false when the well has no record or
+// the channel no entry.
+bool channelResult(uint wellId, uint channelId, ChanResultInfo *entry)
+{
+    const WellResultInfo result = DocumentAccess::readOr(
+        DocumentAccess::results(), [wellId](AnalysisResultMgr *m) { return m->getWellResult(wellId); },
+        WellResultInfo());
+    if (result.wellId != wellId || channelId < 1 || int(channelId) > result.chanResults.size())
+        return false;
+    *entry = result.chanResults.at(int(channelId) - 1);
+    return true;
+}
+
+// The target names of channels 1..6 (entry channel - 1), "" where none is configured.
+QStringList targetNames()
+{
+    QStringList names;
+    ExperimentCfgMgr *cfg = DocumentAccess::experimentCfg();
+    for (int c = 0; c < PerChannel; ++c)
+        names.append(cfg && c < cfg->getExp().targets.size() ? cfg->getExp().targets.at(c).name : QString());
+    return names;
+}
+
+// The name a default plot of these channels takes: their target names joined by "_".
+QString defaultPlotName(const QStringList &names, std::initializer_list<uint> channels)
+{
+    QStringList parts;
+    for (uint channel : channels)
+        parts.append(channel >= 1 && int(channel) <= names.size() ? names.at(int(channel) - 1) : QString());
+    return parts.join(QLatin1Char('_'));
+}
+
 bool probeReagentKit(const QString &path)
 {
     const QString password = DocumentAccess::document()->getUnzipPassword();
@@ -287,11 +319,14 @@ QcThresholdInfo BLLInstance::getQcSettings() const
 
 void BLLInstance::removeWell(uint wellId)
 {
+    bool removed = false;
     if (AnalysisDataMgr *data = DocumentAccess::analysisData())
-        data->removeWell(wellId);
+        removed = data->removeWell(wellId);
     if (ExperimentCfgMgr *cfg = DocumentAccess::experimentCfg())
-        cfg->removeWell(wellId);
+        removed = cfg->removeWell(wellId) || removed;
     m_reAnalysis->removeWellImages(wellId);
+    if (removed)
+        emit dataFixed();
 }
 
 void BLLInstance::resetCompensationMatrix()
@@ -344,20 +379,51 @@ QString BLLInstance::getExpComment() const
 
 void BLLInstance::setExpComment(QString comment)
 {
-    if (ExperimentCfgMgr *cfg = DocumentAccess::experimentCfg())
-        cfg->setComment(comment);
+    ExperimentCfgMgr *cfg = DocumentAccess::experimentCfg();
+    if (!cfg || cfg->getExp().comment == comment)
+        return;
+    cfg->setComment(comment);
+    emit dataFixed();
 }
 
 bool BLLInstance::setSampleName(uint wellId, QString name)
 {
     ExperimentCfgMgr *cfg = DocumentAccess::experimentCfg();
-    return cfg && cfg->setSampleName(wellId, name);
+    if (!cfg)
+        return false;
+    const QList<WellInfo> wells = cfg->getWells();
+    const auto well = std::find_if(wells.cbegin(), wells.cend(), [wellId](const WellInfo &w) { return w.id == wellId; });
+    if (well != wells.cend() && well->sampleName == name)
+        return true;
+    if (!cfg->setSampleName(wellId, name))
+        return false;
+    emit dataFixed();
+    return true;
 }
 
 void BLLInstance::setTargetName(uint channelId, QString name)
 {
-    if (ExperimentCfgMgr *cfg = DocumentAccess::experimentCfg())
-        cfg->setTargetName(channelId, name);
+    ExperimentCfgMgr *cfg = DocumentAccess::experimentCfg();
+    const QStringList before = targetNames();
+    if (!cfg || channelId < 1 || int(channelId) > before.size() || before.at(int(channelId) - 1) == name
+        || !cfg->setTargetName(channelId, name))
+        return;
+    // A plot still named after its targets follows them; a name the user gave stays.
+    const QStringList after = targetNames();
+    const QList<Customized2DPlotInfo> plots2D = m_plotGroupMgr->get2DPlots();
+    for (const Customized2DPlotInfo &plot : plots2D) {
+        if ((plot.xChannel == channelId || plot.yChannel == channelId)
+            && plot.name == defaultPlotName(before, {plot.xChannel, plot.yChannel}))
+            m_plotGroupMgr->rename2DPlot(plot.id, defaultPlotName(after, {plot.xChannel, plot.yChannel}));
+    }
+    const QList<Customized3DPlotInfo> plots3D = m_plotGroupMgr->get3DPlots();
+    for (const Customized3DPlotInfo &plot : plots3D) {
+        const auto channels = {plot.xChannel, plot.yChannel, plot.zChannel};
+        if (std::find(channels.begin(), channels.end(), channelId) != channels.end()
+            && plot.name == defaultPlotName(before, channels))
+            m_plotGroupMgr->rename3DPlot(plot.id, defaultPlotName(after, channels));
+    }
+    emit dataFixed();
 }
 
 QString BLLInstance::getTargetName(uint channelId) const
@@ -519,20 +585,42 @@ QChar BLLInstance::getChannelSymbol(uint wellId, uint channelId) const
 
 void BLLInstance::setChannelType(uint wellId, uint channelId, QChar symbol)
 {
-    if (AnalysisResultMgr *results = DocumentAccess::results())
-        results->setChanType(wellId, channelId, symbol.unicode());
+    AnalysisResultMgr *results = DocumentAccess::results();
+    ChanResultInfo entry;
+    if (!results || !channelResult(wellId, channelId, &entry) || entry.chanType == symbol.unicode())
+        return;
+    if (results->setChanType(wellId, channelId, symbol.unicode()))
+        emit dataFixed();
 }
 
 bool BLLInstance::setChannelDilution(uint wellId, uint channelId, double dilution)
 {
     AnalysisResultMgr *results = DocumentAccess::results();
-    return results && results->setChanDilution(wellId, channelId, dilution);
+    ChanResultInfo entry;
+    if (!results || !channelResult(wellId, channelId, &entry))
+        return false;
+    if (entry.dilution == dilution)
+        return true;
+    if (!results->setChanDilution(wellId, channelId, dilution))
+        return false;
+    // The concentrations scale with the dilution: every view of them reads the new figures.
+    m_resultCalculate->updatePopulationResults();
+    emit dataFixed();
+    return true;
 }
 
 bool BLLInstance::setRefConcentration(uint wellId, uint channelId, double concentration)
 {
     AnalysisResultMgr *results = DocumentAccess::results();
-    return results && results->setChanRefCctt(wellId, channelId, concentration);
+    ChanResultInfo entry;
+    if (!results || !channelResult(wellId, channelId, &entry))
+        return false;
+    if (entry.refConcentration == concentration)
+        return true;
+    if (!results->setChanRefCctt(wellId, channelId, concentration))
+        return false;
+    emit dataFixed();
+    return true;
 }
 
 // ---- Default plots and population names -------------------------------------------------------
@@ -541,21 +629,19 @@ void BLLInstance::createDefaultPlots()
 {
     const QList<uint> channels = getChannelsOfWells(getWellIds());
     const int n = channels.size();
-    QStringList names;
-    for (uint channel : channels)
-        names.append(getTargetName(channel));
+    const QStringList names = targetNames();
 
     if (m_plotGroupMgr->get2DPlots().isEmpty() && n >= 2) {
         for (int i = 0; i < n; ++i)
             for (int j = i + 1; j < n; ++j)
-                m_plotGroupMgr->add2DPlot(QStringLiteral("%1_%2").arg(names.at(i), names.at(j)), channels.at(i),
+                m_plotGroupMgr->add2DPlot(defaultPlotName(names, {channels.at(i), channels.at(j)}), channels.at(i),
                                           channels.at(j));
     }
     if (m_plotGroupMgr->get3DPlots().isEmpty() && n >= 3) {
         for (int i = 0; i < n; ++i)
             for (int j = i + 1; j < n; ++j)
                 for (int k = j + 1; k < n; ++k)
-                    m_plotGroupMgr->add3DPlot(QStringLiteral("%1_%2_%3").arg(names.at(i), names.at(j), names.at(k)),
+                    m_plotGroupMgr->add3DPlot(defaultPlotName(names, {channels.at(i), channels.at(j), channels.at(k)}),
                                               channels.at(i), channels.at(j), channels.at(k));
     }
 }

@@ -18,6 +18,16 @@ const QList<Customized3DPlotInfo> &no3DPlots()
     return none;
 }
 
+// The name of the first plot with the id; "" when none has it.
+template <typename Plot>
+QString nameOf(const QList<Plot> &plots, uint plotId)
+{
+    for (const Plot &plot : plots)
+        if (plot.id == plotId)
+            return plot.name;
+    return QString();
+}
+
 } // namespace
 
 PlotGroupMgr::PlotGroupMgr(QObject *parent) : QObject(parent)
@@ -78,6 +88,16 @@ QVector3D PlotGroupMgr::get3DPlotChannels(uint plotId) const
         if (plot.id == plotId)
             channels = QVector3D(float(plot.xChannel), float(plot.yChannel), float(plot.zChannel));
     return channels;
+}
+
+QString PlotGroupMgr::get2DPlotName(uint plotId) const
+{
+    return nameOf(get2DPlots(), plotId);
+}
+
+QString PlotGroupMgr::get3DPlotName(uint plotId) const
+{
+    return nameOf(get3DPlots(), plotId);
 }
 
 uint PlotGroupMgr::find2DPlot(uint xChannel, uint yChannel) const

@@ -24,6 +24,10 @@ public:
     // (x, y, z) of the plot; (0, 0, 0) when none has the id.
     QVector3D get3DPlotChannels(uint plotId) const;
 
+    // The plot's name; "" when none has the id.
+    QString get2DPlotName(uint plotId) const;
+    QString get3DPlotName(uint plotId) const;
+
     // First plot with exactly this x and y (order matters); 0 when none.
     uint find2DPlot(uint xChannel, uint yChannel) const;
     // First plot each of whose channels is one of a, b, c (order does not matter); 0 when none.

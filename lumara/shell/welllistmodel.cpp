@@ -661,6 +661,9 @@ bool WellListModel::setSampleName(uint wellID, QString name)
         if (row.wellId == wellID) {
             m_wells[position].sampleName = name;
             m_wells[position].wellName = row.wellName;
+            // The well's name shows in other cells of the row; the field being edited stays.
+            if (rowCount() > 0 && columnCount() > 0)
+                emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1), {WellNameRole, SampleNameRole});
             return true;
         }
     }
@@ -713,7 +716,11 @@ bool WellListModel::setChannelDilution(uint wellId, uint chanId, double dilution
     const int position = positionOfId(wellId);
     if (position >= 0 && chanId >= 1 && int(chanId) <= m_wells[position].channels.size())
         m_wells[position].channels[int(chanId) - 1].dilution = dilution;
-    return bll()->setChannelDilution(wellId, chanId, dilution);
+    const bool written = bll()->setChannelDilution(wellId, chanId, dilution);
+    // The well's concentrations follow its dilution.
+    if (position >= 0)
+        m_wells[position].populations = bll()->getResultCalculate()->getPopulationResults(wellId);
+    return written;
 }
 
 bool WellListModel::setChannelDilution(uint chanId, double dilution)

@@ -14,6 +14,7 @@
 #include "seeddocument.h"
 #include "testmain.h"
 
+#include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -98,6 +99,8 @@ private slots:
     void readers();
     void editors();
     void removeWell();
+    void editsAnnounceChanges_data();
+    void editsAnnounceChanges();
     void largeImages_data();
     void largeImages();
     void greyValues_data();
@@ -224,6 +227,97 @@ void TestBllInstance::removeWell()
     QCOMPARE(data()->getDrpltImgInfoMgr()->getWellImgAnalysisInfos().size(), 2);
     b->removeWell(42); // nothing to remove
     QCOMPARE(b->getWellIds(), (QList<uint>{3, 2}));
+}
+
+// What an edit of the set-up writes, as text: the value of well 3 (channel 2), or of the
+// experiment.
+QString editedValue(const QString &edit)
+{
+    BLLInstance *b = BLLInstance::getInstance();
+    const WellResultInfo result = data()->getAnalysisRetMgr()->getWellResult(3);
+    if (edit == QLatin1String("sample name"))
+        return b->getWellSampleName(3);
+    if (edit == QLatin1String("comment"))
+        return b->getExpComment();
+    if (edit == QLatin1String("channel type"))
+        return QString(b->getChannelSymbol(3, 2));
+    if (edit == QLatin1String("dilution"))
+        return QString::number(result.chanResults.at(1).dilution);
+    if (edit == QLatin1String("reference concentration"))
+        return QString::number(result.chanResults.at(1).refConcentration);
+    if (edit == QLatin1String("well removal"))
+        return joined(b->getWellIds());
+    QStringList names{b->getTargetName(2)};
+    for (const Customized2DPlotInfo &plot : b->getPlotGroupMgr()->get2DPlots())
+        names.append(plot.name);
+    for (const Customized3DPlotInfo &plot : b->getPlotGroupMgr()->get3DPlots())
+        names.append(plot.name);
+    return names.join(QLatin1Char('|'));
+}
+
+void TestBllInstance::editsAnnounceChanges_data()
+{
+    QTest::addColumn<QString>("edit");
+    QTest::addColumn<QString>("value"); // empty: the value the document holds
+    QTest::addColumn<uint>("well");
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<bool>("announced");
+    QTest::newRow("sample name") << "sample name" << "Serum" << 3u << "P_A1_Serum" << true;
+    QTest::newRow("sample name as it is") << "sample name" << "Blood" << 3u << "P_A1_Blood" << false;
+    QTest::newRow("sample name of no well") << "sample name" << "Serum" << 9u << "P_A1_Blood" << false;
+    // The plots still named after their targets follow the rename; the user's name stays.
+    QTest::newRow("target name") << "target name" << "KRAS" << 0u << "KRAS|T1_KRAS|Mine|T3_T6|T1_KRAS_T3" << true;
+    QTest::newRow("target name as it is") << "target name" << "T2" << 0u << "T2|T1_T2|Mine|T3_T6|T1_T2_T3" << false;
+    QTest::newRow("comment") << "comment" << "second run" << 0u << "second run" << true;
+    QTest::newRow("comment as it is") << "comment" << "first run" << 0u << "first run" << false;
+    QTest::newRow("channel type") << "channel type" << "S" << 3u << "S" << true;
+    QTest::newRow("channel type as it is") << "channel type" << "" << 3u << "" << false;
+    QTest::newRow("channel type of no well") << "channel type" << "S" << 9u << "" << false;
+    QTest::newRow("dilution") << "dilution" << "10" << 3u << "10" << true;
+    QTest::newRow("dilution as it is") << "dilution" << "" << 3u << "" << false;
+    QTest::newRow("dilution of no well") << "dilution" << "10" << 9u << "" << false;
+    QTest::newRow("reference concentration") << "reference concentration" << "250" << 3u << "250" << true;
+    QTest::newRow("reference concentration as it is") << "reference concentration" << "" << 3u << "" << false;
+    QTest::newRow("well removal") << "well removal" << "" << 1u << "3,2" << true;
+    QTest::newRow("well removal of no well") << "well removal" << "" << 42u << "3,1,2" << false;
+}
+
+// Every edit that changes the document announces it once, so that the file shows as changed;
+// one that changes no value, or finds nothing to change, announces nothing.
+void TestBllInstance::editsAnnounceChanges()
+{
+    QFETCH(QString, edit);
+    QFETCH(QString, value);
+    QFETCH(uint, well);
+    QFETCH(QString, stored);
+    QFETCH(bool, announced);
+    DocumentSeed seed = readerSeed();
+    seed.plots2D = {{"T1_T2", {1, 2}}, {"Mine", {2, 3}}, {"T3_T6", {3, 6}}};
+    seed.plots3D = {{"T1_T2_T3", {{1, 2, 3}}}};
+    QVERIFY(BllTest::seedDocument(seed));
+    BLLInstance *b = BLLInstance::getInstance();
+    const QString before = editedValue(edit);
+    if (value.isEmpty())
+        value = before;
+    if (stored.isEmpty())
+        stored = before;
+    QSignalSpy fixed(b, &BLLInstance::dataFixed);
+    if (edit == QLatin1String("sample name"))
+        QCOMPARE(b->setSampleName(well, value), well != 9);
+    else if (edit == QLatin1String("target name"))
+        b->setTargetName(2, value);
+    else if (edit == QLatin1String("comment"))
+        b->setExpComment(value);
+    else if (edit == QLatin1String("channel type"))
+        b->setChannelType(well, 2, value.at(0));
+    else if (edit == QLatin1String("dilution"))
+        QCOMPARE(b->setChannelDilution(well, 2, value.toDouble()), well != 9);
+    else if (edit == QLatin1String("reference concentration"))
+        QCOMPARE(b->setRefConcentration(well, 2, value.toDouble()), well != 9);
+    else
+        b->removeWell(well);
+    QCOMPARE(editedValue(edit), stored);
+    QCOMPARE(fixed.count(), announced ? 1 : 0);
 }
 
 void TestBllInstance::largeImages_data()

@@ -47,6 +47,8 @@ public:
 
     uint shownWell() const { return wellId; }
     uint shownChannel() const { return channel; }
+    // The well's name that the view's saved images carry.
+    const QString &titleName() const { return title; }
     int zoomStepCount() const { return zoomSteps; }
     double fittedScale() const { return baseScale; }
     QGraphicsPixmapItem *imageItem() const { return pixmapItem; }

@@ -246,6 +246,8 @@ void QualityControl::refresh()
     updateChannelStatus(m_wellId);
     emit selectWellChange(int(m_wellId));
     m_panel->loadImage(m_wellId, m_channel);
+    // The well may have been renamed on Set Up meanwhile.
+    m_panel->setTitle(wells->getSampleName(m_wellId));
     updateQCParameters();
 }
 

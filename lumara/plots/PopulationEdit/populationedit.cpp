@@ -176,6 +176,7 @@ void PopulationEdit::apply(QString name, QString color, bool negetiveEdit)
         emit modityNameExist();
         return;
     }
+    const PopulationsInfo before = populations()->getPopulation(id);
     populations()->setPopulationName(id, name);
     populations()->setPopulationSignColor(id, color);
     populations()->setNegEdited(id, negetiveEdit);
@@ -194,7 +195,11 @@ void PopulationEdit::apply(QString name, QString color, bool negetiveEdit)
         if (!kept)
             populations()->unbindPopulationAndZone(bound.first, id);
     }
-    announceWrite();
+    // Apply with nothing changed leaves the file as it was.
+    const PopulationsInfo after = populations()->getPopulation(id);
+    if (after.name != before.name || after.signColor != before.signColor || after.negEdited != before.negEdited
+        || after.zones != before.zones)
+        announceWrite();
     emit applySucceed();
     refresh();
 }

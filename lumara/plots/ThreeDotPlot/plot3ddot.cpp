@@ -451,7 +451,8 @@ void Plot3DDot::draw(Q3DScatter *graph, int x, int y, int z)
 void Plot3DDot::updatePlotCombitionName(QModelIndex index, QString name)
 {
     const uint id = index.data(ThumbnailModel::PlotIdRole).toUInt();
-    if (bll()->getPlotGroupMgr()->rename3DPlot(id, name))
+    PlotGroupMgr *plots = bll()->getPlotGroupMgr();
+    if (plots->get3DPlotName(id) != name && plots->rename3DPlot(id, name))
         emit SignalTransfer::getInstance()->dataFixed();
 }
 

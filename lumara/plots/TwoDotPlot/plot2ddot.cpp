@@ -715,7 +715,7 @@ void Plot2DDot::deletePlotCombition()
 void Plot2DDot::updatePlotCombitionName(QModelIndex index, QString name)
 {
     const uint id = index.data(ThumbnailModel::PlotIdRole).toUInt();
-    if (plotGroups()->rename2DPlot(id, name))
+    if (plotGroups()->get2DPlotName(id) != name && plotGroups()->rename2DPlot(id, name))
         emit dataFixed();
 }
 

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QImageReader>
+#include <QRegularExpression>
 
 #include <quazip.h>
 #include <quazipfile.h>
@@ -94,6 +95,19 @@ ExportFolder readExportFolder(const QString &parent)
         }
     }
     return found;
+}
+
+QStringList sheetNames(const QString &workbook)
+{
+    QuaZipFile part(workbook, QStringLiteral("xl/workbook.xml"));
+    if (!part.open(QIODevice::ReadOnly))
+        return {};
+    const QString xml = QString::fromUtf8(part.readAll());
+    QStringList names;
+    const QRegularExpression sheet(QStringLiteral("<sheet [^>]*name=\"([^\"]*)\""));
+    for (auto it = sheet.globalMatch(xml); it.hasNext();)
+        names.append(it.next().captured(1));
+    return names;
 }
 
 } // namespace JourneyTest

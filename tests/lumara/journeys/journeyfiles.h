@@ -25,5 +25,7 @@ struct ExportFolder {
     QStringList broken; // "file: why" for every file that does not read whole
 };
 ExportFolder readExportFolder(const QString &parent);
+// The names of a workbook's sheets, in the order its workbook part lists them.
+QStringList sheetNames(const QString &workbook);
 
 } // namespace JourneyTest

@@ -8,12 +8,10 @@
 #include "journeyfiles.h"
 #include "modaldriver.h"
 #include "pages/Explore/explorepage.h"
-#include "pages/Export/exportpage.h"
 #include "pages/QualityControl/dropletpannel.h"
 #include "pages/QualityControl/qcdrpltmarker.h"
 #include "pages/QualityControl/qualitycontrol.h"
 #include "pages/explore.h"
-#include "pages/export.h"
 #include "seeddocument.h"
 #include "shell/appresources.h"
 #include "shell/globalvalues.h"
@@ -25,7 +23,6 @@
 #include "testmain.h"
 #include "windowroads.h"
 
-#include <QDir>
 #include <QGraphicsItem>
 #include <QGraphicsScene>
 #include <QQuickItem>
@@ -47,35 +44,6 @@ BLLInstance *bll()
 ExplorePage *explorePage(MainWindows &window)
 {
     return static_cast<Explore *>(window.frame()->page(3))->page();
-}
-
-ExportPage *exportPage(MainWindows &window)
-{
-    return static_cast<Export *>(window.frame()->page(5))->exportPage();
-}
-
-// The Export page: the result table and the droplet images ticked, the folder chosen through
-// Browse, then Export, all by the mouse.
-void startExport(MainWindows &window, const QString &folder)
-{
-    QVERIFY(visit(window, 5));
-    ExportPage *page = exportPage(window);
-    for (const char *output : {"Result Table", "Lumet Images"}) {
-        QQuickItem *box = findItemWith(page, "checkbox_names", QString::fromLatin1(output));
-        QVERIFY2(box && box->isEnabled(), output);
-        mouseClickItem(page, box);
-        QTRY_VERIFY2(box->property("checked").toBool(), output);
-    }
-    {
-        ModalDriver driver;
-        driver.answerFileDialog(folder);
-        mouseClickItem(page, shownItem(page, QStringLiteral("browseButton")));
-        QVERIFY(driver.waitDone());
-    }
-    QVERIFY(backToWindow(window));
-    QTRY_COMPARE(QDir(page->root()->property("filePath").toString()), QDir(folder));
-    mouseClickItem(page, shownItem(page, QStringLiteral("exportButton")));
-    QCOMPARE(window.longJob()->name(), QStringLiteral("export"));
 }
 
 } // namespace
@@ -173,7 +141,7 @@ void TestMouseRoads::titleBarCloseDuringJob()
     connect(m_window->longJob(), &LongJob::ended, &listening, [&afterJob] { afterJob = documentDigest(); });
     QTemporaryDir exportParent;
     if (job == QLatin1String("export"))
-        startExport(*m_window, exportParent.path());
+        startExport(*m_window, exportParent.path(), {QStringLiteral("Result Table"), QStringLiteral("Lumet Images")});
     else
         startReanalysis(*m_window);
     if (QTest::currentTestFailed())

@@ -4,8 +4,11 @@
 
 #include "bll/signaltransfer.h"
 #include "modaldriver.h"
+#include "pages/Export/exportpage.h"
 #include "pages/QualityControl/qualitycontrol.h"
+#include "pages/export.h"
 #include "pages/qcpage.h"
+#include "shell/globalvalues.h"
 #include "shell/longjob.h"
 #include "shell/mainwindows.h"
 #include "shell/mainwinframe.h"
@@ -16,6 +19,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QDir>
 #include <QQuickItem>
 #include <QQuickWidget>
 #include <QSignalSpy>
@@ -44,6 +48,28 @@ void destroyWindow(std::unique_ptr<MainWindows> &window)
 {
     LumaraTest::Watchdog watchdog("destroying the window", std::chrono::seconds(60));
     window.reset();
+}
+
+bool WindowSession::start()
+{
+    dir = std::make_unique<QTemporaryDir>();
+    currentFileBaseName.clear();
+    window = showWindow();
+    return window != nullptr;
+}
+
+void WindowSession::end()
+{
+    if (window)
+        QTRY_VERIFY_WITH_TIMEOUT(!window->longJob()->isRunning(), JobTimeoutMs);
+    destroyWindow(window);
+    dir.reset();
+}
+
+QString WindowSession::copyOf(const QString &fixture, const QString &name) const
+{
+    const QString path = dir->filePath(name);
+    return QFile::copy(fixture, path) ? path : QString();
 }
 
 QString title(MainWindows &window)
@@ -112,6 +138,28 @@ void typeText(const QString &text)
 QualityControl *qualityControl(MainWindows &window)
 {
     return static_cast<QCPage *>(window.frame()->page(0))->qualityControl();
+}
+
+void startExport(MainWindows &window, const QString &folder, const QStringList &outputs)
+{
+    QVERIFY(visit(window, 5));
+    ExportPage *page = static_cast<Export *>(window.frame()->page(5))->exportPage();
+    for (const QString &output : outputs) {
+        QQuickItem *box = findItemWith(page, "checkbox_names", output);
+        QVERIFY2(box && box->isEnabled(), qPrintable(output));
+        mouseClickItem(page, box);
+        QTRY_VERIFY2(box->property("checked").toBool(), qPrintable(output));
+    }
+    {
+        ModalDriver driver;
+        driver.answerFileDialog(folder);
+        mouseClickItem(page, shownItem(page, QStringLiteral("browseButton")));
+        QVERIFY(driver.waitDone());
+    }
+    QVERIFY(backToWindow(window));
+    QTRY_COMPARE(QDir(page->root()->property("filePath").toString()), QDir(folder));
+    mouseClickItem(page, shownItem(page, QStringLiteral("exportButton")));
+    QCOMPARE(window.longJob()->name(), QStringLiteral("export"));
 }
 
 void startReanalysis(MainWindows &window)

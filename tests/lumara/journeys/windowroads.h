@@ -3,6 +3,8 @@
 // bar's buttons and the Quality Control page's re-analysis clicked with the mouse, keys typed
 // to whatever has the keyboard. The window itself at a size that holds every page's controls.
 #include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
 
 #include <memory>
 
@@ -19,6 +21,19 @@ const int JobTimeoutMs = 120000;
 std::unique_ptr<MainWindows> showWindow();
 // Destroys the window, ending the process when that hangs.
 void destroyWindow(std::unique_ptr<MainWindows> &window);
+
+// One journey's window and its own temporary folder.
+struct WindowSession {
+    std::unique_ptr<QTemporaryDir> dir;
+    std::unique_ptr<MainWindows> window;
+    // A fresh folder, no open file's name left from before, the window shown; false when it
+    // does not show.
+    bool start();
+    // Waits for the window's job, then the window and the folder go.
+    void end();
+    // The fixture copied into the folder under the name; "" when that fails.
+    QString copyOf(const QString &fixture, const QString &name) const;
+};
 
 // The title text of the menu bar.
 QString title(MainWindows &window);
@@ -38,6 +53,9 @@ void clickTitleBar(MainWindows &window, const QString &button);
 // Keys as a user types them, to whatever has the keyboard.
 void typeText(const QString &text);
 QualityControl *qualityControl(MainWindows &window);
+// The Export page: the outputs ticked (by their labels), the folder chosen through Browse, then
+// Export, all by the mouse; the export is running after it.
+void startExport(MainWindows &window, const QString &folder, const QStringList &outputs);
 // The Quality Control page's Re_Analyze, its dialog answered with machine correction and Yes,
 // by the mouse; the re-analysis is running after it.
 void startReanalysis(MainWindows &window);

@@ -10,10 +10,7 @@
 
 namespace ShellTest {
 
-namespace {
-
-// The first item from `item` down the visual tree (delegates included) that `matches`.
-QQuickItem *search(QQuickItem *item, const std::function<bool(const QQuickItem *)> &matches)
+QQuickItem *findItemWhere(QQuickItem *item, const std::function<bool(const QQuickItem *)> &matches)
 {
     if (!item)
         return nullptr;
@@ -21,13 +18,11 @@ QQuickItem *search(QQuickItem *item, const std::function<bool(const QQuickItem *
         return item;
     const QList<QQuickItem *> children = item->childItems();
     for (QQuickItem *child : children) {
-        if (QQuickItem *found = search(child, matches))
+        if (QQuickItem *found = findItemWhere(child, matches))
             return found;
     }
     return nullptr;
 }
-
-} // namespace
 
 QQuickItem *findItem(QQuickWidget *view, const QString &objectName)
 {
@@ -36,7 +31,7 @@ QQuickItem *findItem(QQuickWidget *view, const QString &objectName)
 
 QQuickItem *findItem(QQuickItem *under, const QString &objectName)
 {
-    return search(under, [&objectName](const QQuickItem *item) { return item->objectName() == objectName; });
+    return findItemWhere(under, [&objectName](const QQuickItem *item) { return item->objectName() == objectName; });
 }
 
 QPoint centreOf(QQuickItem *item)
@@ -47,7 +42,7 @@ QPoint centreOf(QQuickItem *item)
 QQuickItem *findItemWith(QQuickWidget *view, const char *property, const QVariant &value)
 {
     const auto matches = [property, &value](const QQuickItem *item) { return item->property(property) == value; };
-    return view ? search(view->rootObject(), matches) : nullptr;
+    return view ? findItemWhere(view->rootObject(), matches) : nullptr;
 }
 
 void mouseClickItem(QQuickWidget *view, QQuickItem *item, Qt::KeyboardModifiers modifiers)

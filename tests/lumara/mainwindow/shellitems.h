@@ -6,6 +6,8 @@
 #include <QVariant>
 #include <Qt>
 
+#include <functional>
+
 class QQuickItem;
 class QQuickWidget;
 
@@ -19,6 +21,8 @@ QQuickItem *findItem(QQuickItem *under, const QString &objectName);
 QPoint centreOf(QQuickItem *item);
 // Emits the button's clicked(), as a click on it does (whether it is enabled or not).
 bool clickItem(QQuickWidget *view, const QString &objectName);
+// The first item from `under` down the visual tree (delegates included) that `matches`.
+QQuickItem *findItemWhere(QQuickItem *under, const std::function<bool(const QQuickItem *)> &matches);
 // The first item of the view whose property has the value (delegates included).
 QQuickItem *findItemWith(QQuickWidget *view, const char *property, const QVariant &value);
 // The left button pressed and released on the item's centre as a mouse does it: the click

@@ -444,6 +444,9 @@ void TestPlot2DPage::combinations()
     QCOMPARE(hub.count(), 1);
 
     const uint id = thumbs->data(thumbs->index(3, 0), ThumbnailModel::PlotIdRole).toUInt();
+    // The same name again changes nothing: the file is not marked.
+    emit thumbs->updatePlotCombitionName(thumbs->index(3, 0), QStringLiteral("Mine"));
+    QCOMPARE(fixed.count(), 1);
     emit thumbs->updatePlotCombitionName(thumbs->index(3, 0), QStringLiteral("Renamed"));
     QCOMPARE(fixed.count(), 2);
     bool found = false;

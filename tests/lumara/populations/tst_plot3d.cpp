@@ -469,6 +469,9 @@ private slots:
         QCOMPARE(fixed.count(), 1);
 
         ThumbnailModel *model = page.thumbnailModel();
+        // The same name again changes nothing: the file is not marked.
+        model->setData(model->index(2, 0), QStringLiteral("New"), ThumbnailModel::TitleRole);
+        QCOMPARE(fixed.count(), 1);
         model->setData(model->index(2, 0), QStringLiteral("Renamed"), ThumbnailModel::TitleRole);
         QCOMPARE(plots->get3DPlots().last().name, QStringLiteral("Renamed"));
         QCOMPARE(fixed.count(), 2);

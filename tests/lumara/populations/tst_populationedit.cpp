@@ -251,28 +251,35 @@ private slots:
     void rename_data()
     {
         QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("colour");
         QTest::addColumn<bool>("accepted");
-        QTest::newRow("own name") << "Low" << true;
-        QTest::newRow("new name") << "Lower" << true;
-        QTest::newRow("other's name") << "High" << false;
-        QTest::newRow("empty") << "" << false;
-        QTest::newRow("case differs") << "high" << true;
+        QTest::addColumn<bool>("changed"); // the file shows as changed
+        QTest::newRow("own name") << "Low" << "#abcdef" << true << true;
+        QTest::newRow("new name") << "Lower" << "#abcdef" << true << true;
+        QTest::newRow("new name, own colour") << "Lower" << "#4FB1DB" << true << true;
+        // Apply with nothing changed leaves the file as it was.
+        QTest::newRow("own name and colour") << "Low" << "#4FB1DB" << true << false;
+        QTest::newRow("other's name") << "High" << "#abcdef" << false << false;
+        QTest::newRow("empty") << "" << "#abcdef" << false << false;
+        QTest::newRow("case differs") << "high" << "#abcdef" << true << true;
     }
     void rename()
     {
         QFETCH(QString, name);
+        QFETCH(QString, colour);
         QFETCH(bool, accepted);
+        QFETCH(bool, changed);
         Page p;
         p.choose(QStringLiteral("Low"));
         p.root->setProperty("editing", true);
         const uint id = p.page.currentPopulation();
         QSignalSpy exists(&p.page, &PopulationEdit::modityNameExist);
         QSignalSpy fixed(SignalTransfer::getInstance(), &SignalTransfer::dataFixed);
-        p.apply(name, QStringLiteral("#abcdef"), false);
+        p.apply(name, colour, false);
         QCOMPARE(exists.count(), accepted ? 0 : 1);
-        QCOMPARE(fixed.count(), accepted ? 1 : 0);
+        QCOMPARE(fixed.count(), changed ? 1 : 0);
         QCOMPARE(populations()->getPopulationName(id), accepted ? name : QStringLiteral("Low"));
-        QCOMPARE(populations()->getPopulationColor(id), accepted ? QStringLiteral("#abcdef") : QStringLiteral("#4FB1DB"));
+        QCOMPARE(populations()->getPopulationColor(id), accepted ? colour : QStringLiteral("#4FB1DB"));
         if (!accepted)
             QVERIFY(item(p.root, "nameExistText")->property("visible").toBool());
     }

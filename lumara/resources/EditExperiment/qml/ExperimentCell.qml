@@ -42,7 +42,7 @@ Rectangle {
         if (kind === 0)
             return qsTr("Type")
         if (kind === 1)
-            return TableWellModel.getTargetName(channel) + "\nC_ref stock\n(cp/uL)"
+            return page.targetNames[channel - 1] + "\nC_ref stock\n(cp/uL)"
         return qsTr("Dilution")
     }
     function plainText() {
@@ -55,11 +55,15 @@ Rectangle {
         return ""
     }
 
-    // Selecting rows: a press anywhere in the cell that no editor takes.
+    // Selecting rows: a press anywhere in the cell that no editor takes. Like a click anywhere
+    // else on the page, it ends the editing of a field.
     MouseArea {
         anchors.fill: parent
-        enabled: !cell.header
-        onClicked: function(mouse) { Qt.callLater(cell.page.clickRow, cell.cellRow, mouse.modifiers) }
+        onPressed: cell.page.forceActiveFocus()
+        onClicked: function(mouse) {
+            if (!cell.header)
+                Qt.callLater(cell.page.clickRow, cell.cellRow, mouse.modifiers)
+        }
     }
 
     Text {
@@ -167,10 +171,8 @@ Rectangle {
                 border.width: parent.activeFocus ? 1 : 0
                 border.color: "#3b9fc8"
             }
-            onActiveFocusChanged: {
-                if (!activeFocus)
-                    TableWellModel.setSampleName(cell.wellId, text)
-            }
+            // Return, or leaving the field.
+            onEditingFinished: TableWellModel.setSampleName(cell.wellId, text)
         }
     }
 

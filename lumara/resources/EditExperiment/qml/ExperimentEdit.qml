@@ -130,6 +130,15 @@ Rectangle {
         color: "#666666"
     }
 
+    // A click on the page outside every field ends the editing of the one that has the keys.
+    MouseArea {
+        anchors.fill: parent
+        onPressed: function(mouse) {
+            root.forceActiveFocus()
+            mouse.accepted = false
+        }
+    }
+
     Row {
         id: sections
         x: 26 * root.unit
@@ -190,8 +199,9 @@ Rectangle {
                             border.width: 1
                             border.color: parent.activeFocus ? "#3b9fc8" : "#c8d3da"
                         }
-                        onActiveFocusChanged: {
-                            if (activeFocus || !enabled)
+                        // Return, or leaving the field.
+                        onEditingFinished: {
+                            if (!enabled)
                                 return
                             var channel = index + 1
                             if (text === "" || !TableWellModel.isTargetNameExist(text, channel)) {

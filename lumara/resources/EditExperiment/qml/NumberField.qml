@@ -1,8 +1,8 @@
 // A number of the experiment table: a text field with + and - at the right. Leaving the field
 // writes the text in the table's number format; the steps use the table's own step rules.
-// A step emits committed(text) with the new text; leaving the field emits it with the text as
-// the user typed it, and only after typing: the shown form keeps two significant decimals
-// (1.23e+05), and writing it back would change the stored number.
+// A step emits committed(text) with the new text; Return or leaving the field emits it with the
+// text as the user typed it, and only after typing: the shown form keeps two significant
+// decimals (1.23e+05), and writing it back would change the stored number.
 import QtQuick 2.15
 import QtQuick.Controls 2.15
 
@@ -32,9 +32,7 @@ Item {
         }
         property bool typed: false
         onTextEdited: typed = true
-        onActiveFocusChanged: {
-            if (activeFocus)
-                return
+        onEditingFinished: {
             var entered = text
             text = TableWellModel.dealNumber(entered)
             if (typed) {

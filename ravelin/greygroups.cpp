@@ -332,13 +332,15 @@ void GreyGroups::fitMixture(size_t lo, size_t hi)
         weights[2] = std::max(weights[2], 1e-3 * double(hi - lo));
     }
     const double sqrt2pi = std::sqrt(2.0 * M_PI);
+    // Per bin, its droplets shared out to the lower group, the upper group and the rain.
+    std::vector<double> share[3];
+    for (auto &s : share)
+        s.assign(static_cast<size_t>(bins), 0.0);
     for (int round = 0; round < 40; ++round) {
         double w[3] = {0, 0, 0}, mean[2] = {0, 0}, squares[2] = {0, 0};
         const double span = b.centre - a.centre;
         for (int j = 0; j < bins; ++j) {
             const double count = histogram[size_t(j)];
-            if (count == 0.0)
-                continue;
             const double x = from + (j + 0.5) * width;
             const double za = (x - a.centre) / a.spread;
             const double zb = (x - b.centre) / b.spread;
@@ -346,32 +348,21 @@ void GreyGroups::fitMixture(size_t lo, size_t hi)
                                  weights[1] * std::exp(-0.5 * zb * zb) / (sqrt2pi * b.spread),
                                  x >= a.centre && x <= b.centre && span > 0 ? weights[2] / span : 0.0};
             const double total = p[0] + p[1] + p[2];
-            if (!(total > 0.0))
-                continue;
-            for (int k = 0; k < 3; ++k)
-                w[k] += count * p[k] / total;
-            mean[0] += count * p[0] / total * x;
-            mean[1] += count * p[1] / total * x;
+            for (int k = 0; k < 3; ++k) {
+                share[k][size_t(j)] = count > 0.0 && total > 0.0 ? count * p[k] / total : 0.0;
+                w[k] += share[k][size_t(j)];
+            }
+            mean[0] += share[0][size_t(j)] * x;
+            mean[1] += share[1][size_t(j)] * x;
         }
         if (!(w[0] > 0.0) || !(w[1] > 0.0))
             break;
         const double ca = mean[0] / w[0];
         const double cb = mean[1] / w[1];
         for (int j = 0; j < bins; ++j) {
-            const double count = histogram[size_t(j)];
-            if (count == 0.0)
-                continue;
             const double x = from + (j + 0.5) * width;
-            const double za = (x - a.centre) / a.spread;
-            const double zb = (x - b.centre) / b.spread;
-            const double p[3] = {weights[0] * std::exp(-0.5 * za * za) / (sqrt2pi * a.spread),
-                                 weights[1] * std::exp(-0.5 * zb * zb) / (sqrt2pi * b.spread),
-                                 x >= a.centre && x <= b.centre && span > 0 ? weights[2] / span : 0.0};
-            const double total = p[0] + p[1] + p[2];
-            if (!(total > 0.0))
-                continue;
-            squares[0] += count * p[0] / total * (x - ca) * (x - ca);
-            squares[1] += count * p[1] / total * (x - cb) * (x - cb);
+            squares[0] += share[0][size_t(j)] * (x - ca) * (x - ca);
+            squares[1] += share[1][size_t(j)] * (x - cb) * (x - cb);
         }
         const double oldA = a.centre, oldB = b.centre;
         a.centre = ca;

@@ -335,6 +335,7 @@ void TestExpzipReader::crafted()
     AnalysisDataFileParser1 parser(path, &m.slot);
     QTest::ignoreMessage(QtDebugMsg, "Cannot Open image"); // well 2's reference image
     QVERIFY(parser.parse());
+    QVERIFY(m.imageRecords() > 0); // decoded, the missing image told of
     QCOMPARE(parser.experimentChannels(), (QList<int>{0, 2, 3, 0}));
     QCOMPARE(parser.experimentRecord().targets.size(), 5);
     QCOMPARE(m.classify()->getZones().size(), 16);

@@ -31,13 +31,13 @@ bool tail(const QString &text, ShapeOptions *shape)
 
 ShapeCommandLine::ShapeCommandLine()
 {
-    struct Spec {
+    struct Option {
         const char *name;
         const char *what;
         const char *value;
         std::function<bool(const QString &, ShapeOptions *)> set;
     };
-    const Spec specs[] = {
+    const Option options[] = {
         {"rain", "Share of the droplets spread evenly between the two clusters; those from their midpoint on count "
                  "positive.",
          "share", [](const QString &v, ShapeOptions *s) { return number(v, &s->rain); }},
@@ -54,16 +54,16 @@ ShapeCommandLine::ShapeCommandLine()
         {"saturated", "Droplets above full scale, saturated on the images, each counted positive.", "n",
          [](const QString &v, ShapeOptions *s) { return number(v, &s->saturated); }},
     };
-    for (const Spec &spec : specs) {
-        const QString name = QString::fromLatin1(spec.name);
-        const QString what = QString::fromLatin1(spec.what);
+    for (const Option &option : options) {
+        const QString name = QString::fromLatin1(option.name);
+        const QString what = QString::fromLatin1(option.what);
         m_fields.push_back({QCommandLineOption(name, what + QStringLiteral(" Every target of every well."),
-                                               QString::fromLatin1(spec.value)),
+                                               QString::fromLatin1(option.value)),
                             QCommandLineOption(QStringLiteral("well-") + name,
                                                what + QStringLiteral(" One target of one well, W:NAME=VALUE (W from 1); "
                                                                      "repeatable, in place of the run-wide value."),
                                                QStringLiteral("plan")),
-                            spec.set});
+                            option.set});
     }
 }
 

@@ -100,6 +100,16 @@ double madOf(const double *v, size_t n, double centre)
     }
 }
 
+// Where the k consecutive ascending values that lie closest together start.
+size_t densestStart(const double *v, size_t n, size_t k)
+{
+    size_t best = 0;
+    for (size_t i = 0; i + k <= n; ++i)
+        if (v[i + k - 1] - v[i] < v[best + k - 1] - v[best])
+            best = i;
+    return best;
+}
+
 double upperTail(double z)
 {
     return 0.5 * std::erfc(z / std::sqrt(2.0));
@@ -143,10 +153,7 @@ GreyGroups::Group GreyGroups::groupOf(size_t lo, size_t hi, bool fromMode) const
     size_t b = hi;
     if (fromMode && hi - lo >= 4) {
         const size_t quarter = (hi - lo + 3) / 4;
-        size_t best = lo;
-        for (size_t i = lo; i + quarter <= hi; ++i)
-            if (v[i + quarter - 1] - v[i] < v[best + quarter - 1] - v[best])
-                best = i;
+        const size_t best = lo + densestStart(v + lo, hi - lo, quarter);
         // The densest quarter of a normal group spans 0.637 of its deviations.
         g.centre = medianOf(v + best, quarter);
         g.spread = std::max((v[best + quarter - 1] - v[best]) / 0.637, spreadFloor(g.centre));
@@ -165,48 +172,50 @@ GreyGroups::Group GreyGroups::groupOf(size_t lo, size_t hi, bool fromMode) const
     return g;
 }
 
-// The deepest valley of the values' density that stands out, as the index of the first value
-// above it; -1 when there is none. Tried with a fine bandwidth first, then coarser ones, so that
-// a sparse group a fine one cuts into noise still shows.
+// A valley of the values' density that stands out, as the index of the first value above it;
+// -1 when there is none. The density is taken over the logarithm of the grey (with an offset,
+// so that dim values keep their resolution): a group's width then grows with its brightness as
+// a droplet's spread does, and a log-normal group is symmetric. The bandwidth is a quarter of
+// the deviation of the densest quarter of the values, so that the narrowest group shows its
+// shape; then three and nine times that, so that a sparse group a fine one cuts into noise
+// still shows.
 std::ptrdiff_t GreyGroups::valley(size_t lo, size_t hi) const
-{
-    for (double scale : {1.0, 3.0, 9.0}) {
-        const std::ptrdiff_t cut = valley(lo, hi, scale);
-        if (cut >= 0)
-            return cut;
-    }
-    return -1;
-}
-
-// The density is taken over the logarithm of the grey (with an offset, so that dim values keep
-// their resolution): a group's width then grows with its brightness as a droplet's spread
-// does, and a log-normal group is symmetric. The bandwidth is a quarter of the deviation of the
-// densest quarter of the values, times `scale`: the narrowest group shows its shape.
-std::ptrdiff_t GreyGroups::valley(size_t lo, size_t hi, double scale) const
 {
     const size_t n = hi - lo;
     if (n < 3)
         return -1;
     const double *v = m_values.data() + lo;
     const double offset = std::max(32.0, 0.25 * medianOf(v, n));
-    auto y = [offset](double value) { return std::log(value + offset); };
-    const double y0 = y(v[0]);
-    const double y1 = y(v[n - 1]);
-    if (!(y1 > y0))
+    std::vector<double> y(n);
+    for (size_t i = 0; i < n; ++i)
+        y[i] = std::log(v[i] + offset);
+    if (!(y[n - 1] > y[0]))
         return -1;
-
     const size_t quarter = std::max<size_t>(2, n / 4);
-    double densest = y1 - y0;
-    for (size_t i = 0; i + quarter <= n; ++i)
-        densest = std::min(densest, y(v[i + quarter - 1]) - y(v[i]));
-    double h = scale * densest / 0.637 / 4.0;
+    const size_t densest = densestStart(y.data(), n, quarter);
+    const double deviation = (y[densest + quarter - 1] - y[densest]) / 0.637;
+    for (double scale : {1.0, 3.0, 9.0}) {
+        const std::ptrdiff_t cut = valley(lo, hi, y, offset, scale * deviation / 4.0);
+        if (cut >= 0)
+            return cut;
+    }
+    return -1;
+}
+
+// The valley at bandwidth h over y, the logarithms of the values lo..hi with the offset.
+std::ptrdiff_t GreyGroups::valley(size_t lo, size_t hi, const std::vector<double> &y, double offset, double h) const
+{
+    const size_t n = hi - lo;
+    const double *v = m_values.data() + lo;
+    const double y0 = y[0];
+    const double y1 = y[n - 1];
     const int bins = int(std::clamp((y1 - y0) / std::max(h / 3.0, 1e-12), 16.0, 4096.0));
     const double width = (y1 - y0) / bins;
     h = std::max(h, 3.0 * width);
 
     std::vector<double> histogram(static_cast<size_t>(bins), 0.0);
     for (size_t i = 0; i < n; ++i)
-        histogram[size_t(std::min(bins - 1, int((y(v[i]) - y0) / width)))] += 1.0;
+        histogram[size_t(std::min(bins - 1, int((y[i] - y0) / width)))] += 1.0;
     const int radius = int(std::ceil(3.0 * h / width));
     std::vector<double> kernel(static_cast<size_t>(2 * radius + 1));
     double sum = 0.0;

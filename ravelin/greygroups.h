@@ -37,7 +37,7 @@ public:
 
 private:
     std::ptrdiff_t valley(size_t lo, size_t hi) const;
-    std::ptrdiff_t valley(size_t lo, size_t hi, double bandwidth) const;
+    std::ptrdiff_t valley(size_t lo, size_t hi, const std::vector<double> &y, double offset, double h) const;
     std::ptrdiff_t groupBeside(size_t lo, size_t hi, size_t few) const;
     Group groupOf(size_t lo, size_t hi, bool fromMode = false) const;
     void fitMixture(size_t lo, size_t hi);

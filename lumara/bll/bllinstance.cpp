@@ -104,6 +104,23 @@ bool channelResult(uint wellId, uint channelId, ChanResultInfo *entry)
     return true;
 }
 
+enum class Written { Refused, Unchanged, Changed };
+
+// One figure of a well's channel entry written through the results manager, unless the entry
+// holds that value already.
+template <typename T>
+Written writeChannelFigure(uint wellId, uint channelId, T value, T ChanResultInfo::*figure,
+                           bool (AnalysisResultMgr::*write)(uint, uint, T))
+{
+    AnalysisResultMgr *results = DocumentAccess::results();
+    ChanResultInfo entry;
+    if (!results || !channelResult(wellId, channelId, &entry))
+        return Written::Refused;
+    if (entry.*figure == value)
+        return Written::Unchanged;
+    return (results->*write)(wellId, channelId, value) ? Written::Changed : Written::Refused;
+}
+
 // The target names of channels 1..6 (entry channel - 1), "" where none is configured.
 QStringList targetNames()
 {
@@ -585,42 +602,30 @@ QChar BLLInstance::getChannelSymbol(uint wellId, uint channelId) const
 
 void BLLInstance::setChannelType(uint wellId, uint channelId, QChar symbol)
 {
-    AnalysisResultMgr *results = DocumentAccess::results();
-    ChanResultInfo entry;
-    if (!results || !channelResult(wellId, channelId, &entry) || entry.chanType == symbol.unicode())
-        return;
-    if (results->setChanType(wellId, channelId, symbol.unicode()))
+    if (writeChannelFigure<ushort>(wellId, channelId, symbol.unicode(), &ChanResultInfo::chanType,
+                                   &AnalysisResultMgr::setChanType) == Written::Changed)
         emit dataFixed();
 }
 
 bool BLLInstance::setChannelDilution(uint wellId, uint channelId, double dilution)
 {
-    AnalysisResultMgr *results = DocumentAccess::results();
-    ChanResultInfo entry;
-    if (!results || !channelResult(wellId, channelId, &entry))
-        return false;
-    if (entry.dilution == dilution)
-        return true;
-    if (!results->setChanDilution(wellId, channelId, dilution))
-        return false;
-    // The concentrations scale with the dilution: every view of them reads the new figures.
-    m_resultCalculate->updatePopulationResults();
-    emit dataFixed();
-    return true;
+    const Written written =
+        writeChannelFigure(wellId, channelId, dilution, &ChanResultInfo::dilution, &AnalysisResultMgr::setChanDilution);
+    if (written == Written::Changed) {
+        // The concentrations scale with the dilution: every view of them reads the new figures.
+        m_resultCalculate->updatePopulationResults();
+        emit dataFixed();
+    }
+    return written != Written::Refused;
 }
 
 bool BLLInstance::setRefConcentration(uint wellId, uint channelId, double concentration)
 {
-    AnalysisResultMgr *results = DocumentAccess::results();
-    ChanResultInfo entry;
-    if (!results || !channelResult(wellId, channelId, &entry))
-        return false;
-    if (entry.refConcentration == concentration)
-        return true;
-    if (!results->setChanRefCctt(wellId, channelId, concentration))
-        return false;
-    emit dataFixed();
-    return true;
+    const Written written = writeChannelFigure(wellId, channelId, concentration, &ChanResultInfo::refConcentration,
+                                               &AnalysisResultMgr::setChanRefCctt);
+    if (written == Written::Changed)
+        emit dataFixed();
+    return written != Written::Refused;
 }
 
 // ---- Default plots and population names -------------------------------------------------------

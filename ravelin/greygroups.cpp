@@ -10,8 +10,9 @@
 // - Two groups show as a valley of the density between two peaks that stands out of the
 //   counting noise, read on a logarithmic scale where a group's width grows with its
 //   brightness; also without a valley, as many droplets far below the main group (a left flank
-//   is short) or a shoulder far above it. Where several valleys part the values, the one that
-//   parts them most is taken, as k-means would.
+//   is short) or a shoulder far above it; where a few hundred droplets show no valley that
+//   stands out, two normal groups that explain them far better than one. Where several
+//   valleys part the values, the one that parts them most is taken, as k-means would.
 // - One group's threshold lies seven of its robust deviations (median, scaled median absolute
 //   deviation) above its centre, and further where a tail thins out past that, so that a
 //   long-tailed no-template control stays negative while droplets ten deviations above a tight
@@ -19,9 +20,12 @@
 // - Between two groups, normal groups with rain spread evenly between their centres are fitted
 //   to the values, and the threshold goes where as many negatives are counted as positives
 //   are lost, with rain counted positive from the midpoint of the two centres on: the count
-//   then equals the positives the fit finds, whatever the share of either group.
+//   then equals the positives the fit finds, whatever the share of either group. Where rain
+//   outnumbers a group, the group's centre is placed where the rain's end makes the values
+//   likeliest, as the group's own few droplets cannot place it.
 // - One or a few droplets far below or above all others (a compensation's zeros, debris, a
-//   saturated droplet) take no part; those above count as positive.
+//   saturated droplet) take no part; those above count as positive. Those below that form a
+//   cluster clear of zero are the negatives of a well nearly all positive, and do.
 #include "greygroups.h"
 
 #include <algorithm>
@@ -73,6 +77,18 @@ constexpr double SmallSampleSeparation = 6.0;
 constexpr size_t Debris = 3;
 constexpr size_t SmallGroup = 25;
 constexpr double FarGap = 3.0;
+// An upper group this many times as broad for its brightness as the lower one may be rain
+// taken for a group (see fitMixture).
+constexpr double BroadUpper = 2.0;
+// Two normal groups explain the values better than one by more than this many times the
+// information criterion's margin (three more parameters, each worth half the logarithm of the
+// droplets): a flat tail of 10 % of a few hundred negatives gains up to 3.4 times it, two
+// groups five deviations apart 4 times and more.
+constexpr double TwoNormalsPenalty = 3.5;
+// Two normal groups fitted put no more droplets than this past the values' ends.
+constexpr double BeyondEnds = 6.0;
+// A cluster of droplets has a spread under a third of its centre (negatives about a tenth).
+constexpr double ClearOfZero = 3.0;
 
 double medianOf(const double *v, size_t n)
 {
@@ -286,6 +302,157 @@ std::ptrdiff_t GreyGroups::valley(size_t lo, size_t hi, const std::vector<double
     return chosen;
 }
 
+// Two normal groups on the logarithmic scale (see valley) that explain the values far better
+// than one, as the index of the first value above the point where they are equally likely; -1
+// where one group does nearly as well. Groups some four deviations apart, as a re-measure of
+// a few hundred droplets leaves them, show a valley that stands out of the counting noise only
+// by a little; the likelihood of all the values tells more. A log-normal group is one normal
+// group on this scale. A flat shelf of a tail is fitted by a second group too, but gains less
+// than a real one does (hence the margin), and a flat spread of values leaves normal groups
+// reaching past its sharp ends.
+std::ptrdiff_t GreyGroups::twoNormals(size_t lo, size_t hi, double split) const
+{
+    const size_t n = hi - lo;
+    if (n < ShapeSample)
+        return -1;
+    const double *v = m_values.data() + lo;
+    const double offset = std::max(32.0, 0.25 * medianOf(v, n));
+    const double y0 = std::log(v[0] + offset);
+    const double y1 = std::log(v[n - 1] + offset);
+    if (!(y1 > y0))
+        return -1;
+    // The values are ascending: a bin's count is the distance between its edges' places.
+    auto histogramOf = [&](int bins) {
+        std::vector<double> counts(static_cast<size_t>(bins), 0.0);
+        const double step = (y1 - y0) / bins;
+        size_t below = 0;
+        for (int j = 0; j < bins; ++j) {
+            const double edge = std::exp(y0 + (j + 1) * step) - offset;
+            const size_t next = j + 1 < bins ? size_t(std::lower_bound(v + below, v + n, edge) - v) : n;
+            counts[size_t(j)] = double(next - below);
+            below = next;
+        }
+        return counts;
+    };
+    // The spread of the logarithms, from a fine histogram of them.
+    double mean = 0.0, deviation = 0.0;
+    {
+        const int fine = 1024;
+        const std::vector<double> counts = histogramOf(fine);
+        double sum = 0.0, squares = 0.0;
+        for (int j = 0; j < fine; ++j) {
+            const double y = y0 + (j + 0.5) * (y1 - y0) / fine;
+            sum += counts[size_t(j)] * y;
+            squares += counts[size_t(j)] * y * y;
+        }
+        mean = sum / double(n);
+        deviation = std::sqrt(std::max(0.0, squares / double(n) - mean * mean));
+    }
+    if (!(deviation > 0.0))
+        return -1;
+    const int bins = int(std::clamp((y1 - y0) / (deviation / 10.0), 32.0, 1024.0));
+    const double width = (y1 - y0) / bins;
+    const std::vector<double> histogram = histogramOf(bins);
+    auto at = [y0, width](int j) { return y0 + (j + 0.5) * width; };
+    // A group narrower than this is a few equal values, not droplets.
+    const double floor = std::max(2.0 * width, 0.05 * deviation);
+    static const double sqrt2pi = std::sqrt(2.0 * M_PI);
+    auto density = [](double y, double w, double c, double s) {
+        const double z = (y - c) / s;
+        return w * std::exp(-0.5 * z * z) / (sqrt2pi * s);
+    };
+    double one = 0.0;
+    for (int j = 0; j < bins; ++j)
+        if (histogram[size_t(j)] > 0.0)
+            one += histogram[size_t(j)] * std::log(std::max(density(at(j), 1.0, mean, deviation), 1e-300));
+
+    // From the two-class split's classes on.
+    const double ySplit = std::log(std::clamp(split, v[0], v[n - 1]) + offset);
+    double w[2] = {0, 0}, c[2] = {0, 0}, d[2] = {0, 0};
+    for (int j = 0; j < bins; ++j) {
+        const int k = at(j) >= ySplit;
+        w[k] += histogram[size_t(j)];
+        c[k] += histogram[size_t(j)] * at(j);
+        d[k] += histogram[size_t(j)] * at(j) * at(j);
+    }
+    for (int k = 0; k < 2; ++k) {
+        if (w[k] < 1.0)
+            return -1;
+        c[k] /= w[k];
+        d[k] = std::max(floor, std::sqrt(std::max(0.0, d[k] / w[k] - c[k] * c[k])));
+        w[k] /= double(n);
+    }
+    double two = 0.0;
+    for (int round = 0; round < 200; ++round) {
+        double nw[2] = {0, 0}, nc[2] = {0, 0}, nd[2] = {0, 0};
+        double likelihood = 0.0;
+        for (int j = 0; j < bins; ++j) {
+            const double count = histogram[size_t(j)];
+            if (count <= 0.0)
+                continue;
+            const double p0 = density(at(j), w[0], c[0], d[0]);
+            const double p1 = density(at(j), w[1], c[1], d[1]);
+            const double total = std::max(p0 + p1, 1e-300);
+            likelihood += count * std::log(total);
+            const double r[2] = {count * p0 / total, count * p1 / total};
+            for (int k = 0; k < 2; ++k) {
+                nw[k] += r[k];
+                nc[k] += r[k] * at(j);
+                nd[k] += r[k] * at(j) * at(j);
+            }
+        }
+        if (!(nw[0] > 0.5) || !(nw[1] > 0.5))
+            return -1;
+        for (int k = 0; k < 2; ++k) {
+            c[k] = nc[k] / nw[k];
+            d[k] = std::max(floor, std::sqrt(std::max(0.0, nd[k] / nw[k] - c[k] * c[k])));
+            w[k] = nw[k] / double(n);
+        }
+        // The criterion below is tens of units wide; a hundredth is close enough.
+        const bool still = round > 0 && likelihood - two < 0.01;
+        two = likelihood;
+        if (still)
+            break;
+    }
+    if (two - one < 1.5 * std::log(double(n)) * TwoNormalsPenalty)
+        return -1;
+    const int low = c[0] <= c[1] ? 0 : 1;
+    const int high = 1 - low;
+    if (c[high] - c[low] < GroupSeparation * (d[low] + d[high]) / 2.0)
+        return -1;
+    // The groups make a valley: a tail that thins out is fitted by a broad second group on the
+    // first one's flank, with no valley between them.
+    {
+        auto mixture = [&](double y) { return density(y, w[0], c[0], d[0]) + density(y, w[1], c[1], d[1]); };
+        double lowest = HUGE_VAL;
+        for (int j = 0; j < bins; ++j)
+            if (at(j) > c[low] && at(j) < c[high])
+                lowest = std::min(lowest, mixture(at(j)));
+        if (!(lowest < ValleyDepth * std::min(mixture(c[low]), mixture(c[high]))))
+            return -1;
+    }
+    // Normal groups reach past the values' ends by about a droplet. A flat spread of values (a
+    // reference dye drawn evenly) is fitted by two normal groups too, whose flanks then reach
+    // far past its sharp ends.
+    {
+        auto normalBelow = [](double z) { return 0.5 * std::erfc(-z / std::sqrt(2.0)); };
+        double outside = 0.0;
+        for (int k = 0; k < 2; ++k)
+            outside += double(n) * w[k] * (normalBelow((y0 - c[k]) / d[k]) + normalBelow((c[k] - y1) / d[k]));
+        if (outside > BeyondEnds)
+            return -1;
+    }
+    for (int j = 0; j < bins; ++j) {
+        const double y = at(j);
+        if (y > c[low] && density(y, w[high], c[high], d[high]) >= density(y, w[low], c[low], d[low])) {
+            // A few droplets on either side are the end of a tail, or found by a gap.
+            const size_t index = lo + size_t(std::lower_bound(v, v + n, std::exp(y) - offset) - v);
+            return index > lo + SmallGroup && index + SmallGroup < hi ? std::ptrdiff_t(index) : -1;
+        }
+    }
+    return -1;
+}
+
 // A group without a valley to the main one: droplets far below the one group the others form
 // (the negatives of a well nearly all positive), or a shoulder of many droplets far above it
 // (positives close to the negatives). As the index of the first value above the cut between
@@ -310,83 +477,210 @@ std::ptrdiff_t GreyGroups::groupBeside(size_t lo, size_t hi, size_t few) const
     return -1;
 }
 
-// Two normal groups and rain spread evenly between their centres, fitted to the values by
-// expectation maximisation over a fine histogram, starting from the two groups' cores. The fit
-// takes what a cut between two touching groups does not: the lower group's tail above the cut
-// and the upper group's below it.
-void GreyGroups::fitMixture(size_t lo, size_t hi)
-{
-    const double *v = m_values.data();
-    Group &a = m_lower;
-    Group &b = m_upper;
-    const double from = std::max(v[lo], a.centre - 6.0 * a.spread);
-    const double to = std::min(v[hi - 1], b.centre + 6.0 * b.spread);
-    const size_t first = countBelow(from);
-    const size_t last = size_t(std::upper_bound(m_values.cbegin(), m_values.cend(), to) - m_values.cbegin());
-    const double belowFit = double(first - lo); // these stay with the lower group, those above with the upper
-    const double aboveFit = double(hi - last);
-    const int bins = int(std::clamp((to - from) / (std::min(a.spread, b.spread) / 6.0), 32.0, 4096.0));
-    const double width = (to - from) / bins;
-    std::vector<double> histogram(static_cast<size_t>(bins), 0.0);
-    for (size_t i = first; i < last; ++i)
-        histogram[size_t(std::clamp(int((v[i] - from) / width), 0, bins - 1))] += 1.0;
+namespace {
 
-    // Start: each group's core count, and the droplets between the two cores as rain.
-    double weights[3] = {a.count, b.count, 0.0};
+// Two normal groups and rain spread evenly between their centres over a fine histogram of the
+// values from..to, fitted by expectation maximisation.
+class Mixture {
+public:
+    using Group = GreyGroups::Group;
+
+    Mixture(const std::vector<double> &values, size_t first, size_t last, double from, double to, double width)
+        : m_from(from)
+        , m_bins(int(std::clamp((to - from) / width, 32.0, 4096.0)))
+        , m_width((to - from) / m_bins)
+        , m_histogram(static_cast<size_t>(m_bins), 0.0)
     {
-        const double gapFrom = a.centre + 3.0 * a.spread;
-        const double gapTo = b.centre - 3.0 * b.spread;
-        if (gapTo > gapFrom)
-            weights[2] = double(countBelow(gapTo) - countBelow(gapFrom)) * (b.centre - a.centre) / (gapTo - gapFrom);
-        weights[2] = std::max(weights[2], 1e-3 * double(hi - lo));
+        for (size_t i = first; i < last; ++i)
+            m_histogram[size_t(std::clamp(int((values[i] - from) / m_width), 0, m_bins - 1))] += 1.0;
+        for (auto &s : m_share)
+            s.assign(static_cast<size_t>(m_bins), 0.0);
     }
-    const double sqrt2pi = std::sqrt(2.0 * M_PI);
-    // Per bin, its droplets shared out to the lower group, the upper group and the rain.
-    std::vector<double> share[3];
-    for (auto &s : share)
-        s.assign(static_cast<size_t>(bins), 0.0);
-    for (int round = 0; round < 40; ++round) {
+
+    // From these groups and rain (droplets in all) on; the log-likelihood of the values at the end.
+    double fit(const Group &lower, const Group &upper, double rain)
+    {
+        a = lower;
+        b = upper;
+        weights[0] = a.count;
+        weights[1] = b.count;
+        weights[2] = rain;
+        for (int r = 0; r < 40 && !round(false, false); ++r) {
+        }
+        // Where rain rivals a group, the mean of what the fit gives that group drifts into the
+        // rain, which then ends short of the group's true centre. The rain's end is sharp, so
+        // the centre is found as the one that makes the values likeliest with the other parts
+        // as fitted, and the fit goes on from there.
+        for (int k = 0; k < 12; ++k) {
+            if (weights[2] < RainRivals * std::min(weights[0], weights[1]))
+                break;
+            const bool stillA = weights[2] < RainRivals * weights[0] || scan(false);
+            const bool stillB = weights[2] < RainRivals * weights[1] || scan(true);
+            for (int r = 0; r < 40 && !round(true, true); ++r) {
+            }
+            if (stillA && stillB)
+                break;
+        }
+        return likelihood(a.centre, b.centre);
+    }
+
+    Group a;
+    Group b;
+    double weights[3] = {0, 0, 0}; // droplets of the lower group, the upper group, the rain
+
+private:
+    // Rain four times a group's droplets or more moves the group's fitted centre; with less,
+    // the mean of what the fit gives the group places it better.
+    static constexpr double RainRivals = 4.0;
+
+    double at(int j) const { return m_from + (j + 0.5) * m_width; }
+
+    // The three parts' densities at x, for the groups' centres ca and cb.
+    void parts(double x, double ca, double cb, double p[3]) const
+    {
+        static const double sqrt2pi = std::sqrt(2.0 * M_PI);
+        const double za = (x - ca) / a.spread;
+        const double zb = (x - cb) / b.spread;
+        p[0] = weights[0] * std::exp(-0.5 * za * za) / (sqrt2pi * a.spread);
+        p[1] = weights[1] * std::exp(-0.5 * zb * zb) / (sqrt2pi * b.spread);
+        p[2] = x >= ca && x <= cb && cb > ca ? weights[2] / (cb - ca) : 0.0;
+    }
+
+    // One round; a group held keeps its centre. True when the centres stand still.
+    bool round(bool holdA, bool holdB)
+    {
         double w[3] = {0, 0, 0}, mean[2] = {0, 0}, squares[2] = {0, 0};
-        const double span = b.centre - a.centre;
-        for (int j = 0; j < bins; ++j) {
-            const double count = histogram[size_t(j)];
-            const double x = from + (j + 0.5) * width;
-            const double za = (x - a.centre) / a.spread;
-            const double zb = (x - b.centre) / b.spread;
-            const double p[3] = {weights[0] * std::exp(-0.5 * za * za) / (sqrt2pi * a.spread),
-                                 weights[1] * std::exp(-0.5 * zb * zb) / (sqrt2pi * b.spread),
-                                 x >= a.centre && x <= b.centre && span > 0 ? weights[2] / span : 0.0};
+        for (int j = 0; j < m_bins; ++j) {
+            const double count = m_histogram[size_t(j)];
+            const double x = at(j);
+            double p[3];
+            parts(x, a.centre, b.centre, p);
             const double total = p[0] + p[1] + p[2];
             for (int k = 0; k < 3; ++k) {
-                share[k][size_t(j)] = count > 0.0 && total > 0.0 ? count * p[k] / total : 0.0;
-                w[k] += share[k][size_t(j)];
+                m_share[k][size_t(j)] = count > 0.0 && total > 0.0 ? count * p[k] / total : 0.0;
+                w[k] += m_share[k][size_t(j)];
             }
-            mean[0] += share[0][size_t(j)] * x;
-            mean[1] += share[1][size_t(j)] * x;
+            mean[0] += m_share[0][size_t(j)] * x;
+            mean[1] += m_share[1][size_t(j)] * x;
         }
         if (!(w[0] > 0.0) || !(w[1] > 0.0))
-            break;
-        const double ca = mean[0] / w[0];
-        const double cb = mean[1] / w[1];
-        for (int j = 0; j < bins; ++j) {
-            const double x = from + (j + 0.5) * width;
-            squares[0] += share[0][size_t(j)] * (x - ca) * (x - ca);
-            squares[1] += share[1][size_t(j)] * (x - cb) * (x - cb);
+            return true;
+        const double ca = holdA ? a.centre : mean[0] / w[0];
+        const double cb = holdB ? b.centre : mean[1] / w[1];
+        for (int j = 0; j < m_bins; ++j) {
+            const double x = at(j);
+            squares[0] += m_share[0][size_t(j)] * (x - ca) * (x - ca);
+            squares[1] += m_share[1][size_t(j)] * (x - cb) * (x - cb);
         }
         const double oldA = a.centre, oldB = b.centre;
         a.centre = ca;
         b.centre = cb;
         // The histogram's own width adds width^2 / 12 to every variance.
-        a.spread = std::max(std::sqrt(std::max(0.0, squares[0] / w[0] - width * width / 12.0)), spreadFloor(ca));
-        b.spread = std::max(std::sqrt(std::max(0.0, squares[1] / w[1] - width * width / 12.0)), spreadFloor(cb));
+        const double binVariance = m_width * m_width / 12.0;
+        a.spread = std::max(std::sqrt(std::max(0.0, squares[0] / w[0] - binVariance)), spreadFloor(ca));
+        b.spread = std::max(std::sqrt(std::max(0.0, squares[1] / w[1] - binVariance)), spreadFloor(cb));
         for (int k = 0; k < 3; ++k)
             weights[k] = w[k];
-        if (std::fabs(a.centre - oldA) < 1e-3 && std::fabs(b.centre - oldB) < 1e-3)
-            break;
+        return std::fabs(a.centre - oldA) < 1e-3 && std::fabs(b.centre - oldB) < 1e-3;
     }
-    a.count = weights[0] + belowFit;
-    b.count = weights[1] + aboveFit;
-    m_rain = b.centre > a.centre ? weights[2] / (b.centre - a.centre) : 0.0;
+
+    double likelihood(double ca, double cb) const
+    {
+        double sum = 0.0;
+        for (int j = 0; j < m_bins; ++j) {
+            const double count = m_histogram[size_t(j)];
+            if (count <= 0.0)
+                continue;
+            double p[3];
+            parts(at(j), ca, cb, p);
+            sum += count * std::log(std::max(p[0] + p[1] + p[2], 1e-300));
+        }
+        return sum;
+    }
+
+    // The likeliest centre of one group within three of its deviations. True when it stays.
+    bool scan(bool upper)
+    {
+        Group &g = upper ? b : a;
+        const double start = g.centre;
+        double best = start;
+        double bestValue = likelihood(a.centre, b.centre);
+        const int steps = int(std::min(400.0, std::ceil(3.0 * g.spread / m_width)));
+        for (int i = -steps; i <= steps; ++i) {
+            const double c = start + i * m_width;
+            const double value = upper ? likelihood(a.centre, c) : likelihood(c, b.centre);
+            if (value > bestValue) {
+                bestValue = value;
+                best = c;
+            }
+        }
+        g.centre = best;
+        return std::fabs(best - start) < 0.5 * m_width;
+    }
+
+    double m_from;
+    int m_bins;
+    double m_width;
+    std::vector<double> m_histogram;
+    std::vector<double> m_share[3]; // per bin, its droplets shared out to the three parts
+};
+
+} // namespace
+
+// The mixture fitted to the values lo..hi, starting from the two groups' cores. The fit takes
+// what a cut between two touching groups does not: the lower group's tail above the cut and
+// the upper group's below it.
+void GreyGroups::fitMixture(size_t lo, size_t hi)
+{
+    const double *v = m_values.data();
+    const Group a = m_lower;
+    const Group b = m_upper;
+    // The droplets between two groups' cores, as rain.
+    auto rainBetween = [&](const Group &lower, const Group &upper) {
+        double rain = 0.0;
+        const double gapFrom = lower.centre + 3.0 * lower.spread;
+        const double gapTo = upper.centre - 3.0 * upper.spread;
+        if (gapTo > gapFrom)
+            rain = double(countBelow(gapTo) - countBelow(gapFrom)) * (upper.centre - lower.centre) / (gapTo - gapFrom);
+        return std::max(rain, 1e-3 * double(hi - lo));
+    };
+    auto upTo = [this](double x) {
+        return size_t(std::upper_bound(m_values.cbegin(), m_values.cend(), x) - m_values.cbegin());
+    };
+    const double from = std::max(v[lo], a.centre - 6.0 * a.spread);
+    const size_t first = countBelow(from);
+    auto take = [&](const Mixture &m, size_t last) {
+        m_lower = m.a;
+        m_upper = m.b;
+        m_lower.count = m.weights[0] + double(first - lo); // below the fit: the lower group's
+        m_upper.count = m.weights[1] + double(hi - last);  // above: the upper's
+        m_rain = m_upper.centre > m_lower.centre ? m.weights[2] / (m_upper.centre - m_lower.centre) : 0.0;
+    };
+    const double width = std::min(a.spread, b.spread) / 6.0;
+    const double to = std::min(v[hi - 1], b.centre + 6.0 * b.spread);
+    Mixture fit(m_values, first, upTo(to), from, to, width);
+    fit.fit(a, b, rainBetween(a, b));
+    take(fit, upTo(to));
+
+    // A few positives in rain that outnumbers them: a fit from the groups' cores may take the
+    // rain for a broad upper group. Fitted again from the top of the values, where such
+    // positives lie, over all values, that fit stands where it is likelier than the first
+    // one's over the same values.
+    auto cv = [](const Group &g) { return g.spread / std::max(g.centre, 1.0); };
+    if (!(cv(m_upper) > BroadUpper * cv(m_lower)))
+        return;
+    Mixture again(m_values, first, hi, from, v[hi - 1], width);
+    const double fromCores = again.fit(a, b, rainBetween(a, b));
+    Group top;
+    top.centre = v[hi - 1 - std::min(hi - 1 - first, std::max<size_t>(3, (hi - first) / 50))];
+    top.spread = std::max(b.spread / 4.0, cv(m_lower) * top.centre / 2.0);
+    top.count = 2.0 * double(hi - upTo(top.centre));
+    Group lower = a;
+    lower.count = std::max(1.0, a.count);
+    Mixture rainy(m_values, first, hi, from, v[hi - 1], width);
+    const double fromTop = rainy.fit(lower, top, rainBetween(a, top));
+    if (fromTop > fromCores)
+        take(rainy, hi);
 }
 
 // Droplets counted positive from t on, less those that are: the negatives' tail above t and
@@ -428,6 +722,17 @@ double GreyGroups::aboveGroup(size_t lo, size_t hi)
     if (past >= 3.0 && past > allowed && before > past)
         return t + 2.0 * s / std::log(before / past) * std::log(past / allowed);
     return t;
+}
+
+// Whether the few droplets lo..hi below all others are the negatives of a well nearly all
+// positive rather than values a compensation pushed to 0 or stray dim droplets: a cluster of
+// droplets lies well clear of 0 for its spread. One or two droplets tell nothing.
+bool GreyGroups::negativesBelow(size_t lo, size_t hi) const
+{
+    if (hi - lo < 3)
+        return false;
+    const Group g = groupOf(lo, hi);
+    return g.centre > ClearOfZero * g.spread;
 }
 
 size_t GreyGroups::countFrom(double threshold) const
@@ -475,7 +780,7 @@ double GreyGroups::shapeThreshold(double split)
         cut = valley(lo, hi);
         if (cut < 0)
             break;
-        if (size_t(cut) - lo <= few) {
+        if (size_t(cut) - lo <= few && !negativesBelow(lo, size_t(cut))) {
             lo = size_t(cut);
             cut = -1;
             continue;
@@ -494,11 +799,13 @@ double GreyGroups::shapeThreshold(double split)
     }
     if (cut < 0) {
         cut = groupBeside(lo, hi, few);
-        if (cut >= 0 && size_t(cut) - lo <= few) {
+        if (cut >= 0 && size_t(cut) - lo <= few && !negativesBelow(lo, size_t(cut))) {
             lo = size_t(cut);
             cut = -1;
         }
     }
+    if (cut < 0)
+        cut = twoNormals(lo, hi, split);
     if (cut > 0) {
         // Two groups lie apart as the halves of one do not; the groups' cores tell, their peaks
         // (where the fit starts from) do not, as one of them may be a narrow cluster in rain.

@@ -39,6 +39,8 @@ private:
     std::ptrdiff_t valley(size_t lo, size_t hi) const;
     std::ptrdiff_t valley(size_t lo, size_t hi, const std::vector<double> &y, double offset, double h) const;
     std::ptrdiff_t groupBeside(size_t lo, size_t hi, size_t few) const;
+    bool negativesBelow(size_t lo, size_t hi) const;
+    std::ptrdiff_t twoNormals(size_t lo, size_t hi, double split) const;
     Group groupOf(size_t lo, size_t hi, bool fromMode = false) const;
     void fitMixture(size_t lo, size_t hi);
     double aboveGroup(size_t lo, size_t hi);

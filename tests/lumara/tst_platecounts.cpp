@@ -4,14 +4,17 @@
 // saturated droplet) is opened, put back to the first analysis's thresholds by switching to
 // polygons and back, re-analysed with the dialog's defaults, switched again and recounted under
 // a compensation matrix; a dilution plate from no positives to 99.9 % is opened and its
-// thresholds pooled by the Auto button for all wells. After each road every well counts the
+// thresholds pooled by the Auto button for all wells; a plate of small images is re-analysed.
+// After each road every well counts the
 // droplets drawn positive (the droplets it holds then, judged by the drawn droplets they lie
 // on) within the goal of its kind:
 //   no positives: at most 0.1 % of the droplets;
 //   a few positives far above the negatives, also beside one debris or saturated droplet:
 //   every one counted, give or take one;
 //   clusters 5 to 8 deviations apart, and rain: within 2 % of the truth (one droplet at least);
-//   very high wells, 90 % positives and more with a spread up to 15 %: within 2.5 %.
+//   very high wells, 90 % positives and more with a spread up to 15 %: within 2.5 %;
+//   the small images' wells, whose clusters the re-measure leaves closer than 5 deviations:
+//   neither none nor half (within a quarter).
 #include "bll/bllinstance.h"
 #include "bll/dropletexclude.h"
 #include "drawnrun.h"
@@ -41,6 +44,9 @@ const CountTolerance NoPositives{0, 0.0, 0.001};
 const CountTolerance EveryOne{1, 0.0, 0.0};
 const CountTolerance Clusters{1, 0.02, 0.0};
 const CountTolerance VeryHigh{1, 0.025, 0.0};
+// Neither none nor half (within a quarter): the count of a well whose clusters lie closer than
+// five deviations.
+const CountTolerance ReadAsIs{1, 0.25, 0.0};
 
 // The negatives' deviation on the generator's levels, and the positives' CV that gives them the
 // same deviation (or `times` it) at `separation` deviations above.
@@ -123,17 +129,33 @@ const QList<WellKind> &dilutions()
     return list;
 }
 
+// A plate of small images, some 480 droplets a well, as the quick re-measure of a chip gives:
+// on the greys measured anew, clusters drawn 5 and 6 deviations apart lie only 3.5 to 4.5 apart.
+const QList<WellKind> &smallWells()
+{
+    static const QList<WellKind> list = [] {
+        QList<WellKind> k;
+        k.append({"no positives", 0.0, shape(5.0, cvOfSpread(5.0)), NoPositives});
+        for (double f : {0.3, 0.5, 0.7})
+            k.append({"", f, shape(5.0, cvOfSpread(5.0)), ReadAsIs});
+        k.append({"30 % positives 6 sd above", 0.3, shape(6.0, cvOfSpread(6.0)), ReadAsIs});
+        k.append({"30 % positives 6 sd above, 1.5 times the spread", 0.3, shape(6.0, cvOfSpread(6.0, 1.5)), ReadAsIs});
+        return k;
+    }();
+    return list;
+}
+
 QString kindName(const WellKind &kind)
 {
     return kind.name[0] ? QString::fromLatin1(kind.name) : QStringLiteral("%1 % positives").arg(100.0 * kind.fraction);
 }
 
-// One target (no channel leaks into another), about 1600 droplets a well.
-MkPackage::GeneratorOptions plate(const QList<WellKind> &wells, quint64 seed)
+// One target (no channel leaks into another), about 1600 droplets a well (at 880 pixels).
+MkPackage::GeneratorOptions plate(const QList<WellKind> &wells, quint64 seed, int pixels = 880)
 {
     MkPackage::GeneratorOptions o;
     o.wells = wells.size();
-    o.width = o.height = 880;
+    o.width = o.height = pixels;
     o.seed = seed;
     o.matrix = false;
     o.targets = {{QStringLiteral("Target"), QStringLiteral("FAM"), 0.0}};
@@ -228,6 +250,15 @@ void TestPlateCounts::initTestCase()
     take(QStringLiteral("dilution first analysis"), dilutionDrawn);
     m_driver->poolThresholds();
     take(QStringLiteral("dilution Auto"), dilutionDrawn);
+
+    const MkPackage::GeneratorOptions smallPlate = plate(smallWells(), 54, 512);
+    const QString smallPath = m_dir.filePath(QStringLiteral("small.imrs"));
+    QVERIFY2(MkPackage::generatePackage(smallPlate, smallPath, nullptr, &error), qPrintable(error));
+    const EndToEnd::DrawnRun smallDrawn(smallPlate);
+    QVERIFY(smallDrawn.isValid());
+    QVERIFY(m_driver->open(smallPath));
+    m_driver->reanalyse(2, 1);
+    take(QStringLiteral("small images re-analysis"), smallDrawn);
 }
 
 void TestPlateCounts::platesHoldTheirKinds_data()
@@ -281,6 +312,9 @@ void TestPlateCounts::counts_data()
         for (int i = 0; i < dilutions().size(); ++i)
             QTest::addRow("%s: %s", road, qPrintable(kindName(dilutions()[i])))
                 << QString::fromLatin1(road) << uint(i + 1) << dilutions()[i].goal;
+    for (int i = 0; i < smallWells().size(); ++i)
+        QTest::addRow("small images re-analysis: %s", qPrintable(kindName(smallWells()[i])))
+            << QStringLiteral("small images re-analysis") << uint(i + 1) << smallWells()[i].goal;
 }
 
 void TestPlateCounts::counts()
@@ -296,10 +330,11 @@ void TestPlateCounts::counts()
     const EndToEnd::CheckResult check =
         EndToEnd::compareWithDrawn(r.figures, truth, [&goal](uint, const QString &) { return goal; });
     QCOMPARE(check.checked, 1);
-    // Short of the goal, the bar kept: on the greys the recognition measures anew, the close
-    // clusters' flanks are not normal enough for the fit to place the threshold within 2 %,
-    // and rain 2.5 times the positives hides where their cluster lies; a single negative of
-    // 1589 is taken for a stray droplet until the pooled threshold counts it.
+    // Short of the goal, the bar kept: on the greys the recognition measures anew, the clusters
+    // drawn 5 and 6.5 deviations apart lie 3.6 and 4.0 apart (by the drawn classes), where the
+    // count's own noise is as large as 2 %, and rain 2.5 times the positives hides where their
+    // cluster lies; a single negative of 1538 is taken for a stray droplet until the pooled
+    // threshold counts it.
     const QString row = QString::fromLatin1(QTest::currentDataTag());
     const bool measuredAnew = row.startsWith(QLatin1String("re-analysis")) ||
                               row.startsWith(QLatin1String("compensation recount"));
@@ -307,7 +342,8 @@ void TestPlateCounts::counts()
                           row.endsWith(QLatin1String("1.5 times the spread")) ||
                           row.endsWith(QLatin1String("1.2 % positives, 3 % rain")))) ||
         row == QLatin1String("dilution first analysis: 99.9 % positives"))
-        QEXPECT_FAIL("", "the fit's normal groups, rain over few positives, one negative in 1589", Continue);
+        QEXPECT_FAIL("", "clusters the re-measure draws together, rain over few positives, one negative in 1538",
+                     Continue);
     QVERIFY2(check.ok(), qPrintable(check.failures.join(QLatin1Char('\n'))));
 }
 

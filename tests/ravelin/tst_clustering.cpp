@@ -275,9 +275,11 @@ void TestClustering::plateWells()
     double threshold = 0;
     QVERIFY(handle.clusterDrpltGray(greys, threshold));
     const int count = countFrom(greys, uint(threshold));
-    // Rain ten times the positives hides where their cluster lies: the midpoint the truth is
-    // split at is not found closely enough.
-    if (kind.shape.positiveCount > 0 && kind.shape.rain * droplets > 10 * kind.shape.positiveCount)
+    // Rain ten times the positives hides where their cluster lies: 20 positives place their
+    // own centre only to some 34 grey levels, and the midpoint the truth is split at to half
+    // that, which moves the count by 1.6 %, near the goal. The fit comes close enough at seeds
+    // 1 and 2, not at 3.
+    if (kind.shape.positiveCount > 0 && kind.shape.rain * droplets > 10 * kind.shape.positiveCount && seed == 3)
         QEXPECT_FAIL("", "rain that outnumbers the positives tenfold hides their cluster", Continue);
     QVERIFY2(LumaraSynth::meetsGoal(kind, truth, count, droplets),
              qPrintable(QStringLiteral("%1 counted, %2 true, threshold %3, goal %4")

@@ -64,12 +64,13 @@ std::vector<WellKind> plateWellKinds()
             }
         }
     }
-    // Very high wells, broad clusters.
+    // Very high wells, broad clusters. The goal holds up to 99.9 % (15 negatives), as no well
+    // with positives may read 0; a well all positive is one group, read as negatives.
     for (double mean : {3000.0, 5000.0}) {
         for (double cv : {0.05, 0.10, 0.15}) {
             for (double fraction : {0.90, 0.95, 0.99, 0.995, 0.997, 0.999, 1.0}) {
                 std::snprintf(name, sizeof name, "%g%% at %g, CV %g%%", 100 * fraction, mean, 100 * cv);
-                WellKind r{name, negatives(), fraction <= 0.997 ? CountGoal::Within : CountGoal::Report, 0.025};
+                WellKind r{name, negatives(), fraction < 1.0 ? CountGoal::Within : CountGoal::Report, 0.025};
                 r.shape.positiveFraction = fraction;
                 r.shape.positiveMean = mean;
                 r.shape.positiveCv = cv;
@@ -144,6 +145,28 @@ std::vector<WellKind> plateWellKinds()
               fraction > 0.9 ? 0.025 : 0.02};
         r.shape.positiveFraction = fraction;
         r.droplets = 1800;
+        out.push_back(r);
+    }
+    // Wells of a re-measure's size (a few hundred droplets) with clusters closer than 5
+    // deviations: the count holds no goal of precision, but at 4 deviations no such well reads
+    // as none or as half (within a quarter of the truth); at 3.5 the count is reported. And
+    // negatives spread evenly, as a reference dye is drawn, stay one group.
+    for (double sd : {3.5, 4.0}) {
+        for (double fraction : {0.3, 0.7}) {
+            std::snprintf(name, sizeof name, "%g%% at %g sd of 480", 100 * fraction, sd);
+            WellKind r{name, negatives(), sd >= 4.0 ? CountGoal::Within : CountGoal::Report, 0.25};
+            r.shape.positiveFraction = fraction;
+            r.shape.positiveMean = r.shape.negativeMean + sd * r.shape.negativeSd;
+            r.shape.positiveCv = r.shape.negativeSd / r.shape.positiveMean;
+            r.droplets = 480;
+            out.push_back(r);
+        }
+    }
+    {
+        WellKind r{"no positives, spread evenly over 4 sd, of 480", negatives(), CountGoal::NoPositives};
+        r.shape.flatTail = 1.0;
+        r.shape.flatTailWidth = 4.0;
+        r.droplets = 480;
         out.push_back(r);
     }
     return out;

@@ -5,9 +5,8 @@
 // polygons and back, re-analysed with the dialog's defaults, switched again and recounted under
 // a compensation matrix; a dilution plate from no positives to 99.9 % is opened and its
 // thresholds pooled by the Auto button for all wells; a plate of small images is re-analysed.
-// After each road every well counts the
-// droplets drawn positive (the droplets it holds then, judged by the drawn droplets they lie
-// on) within the goal of its kind:
+// After each road every well counts the droplets drawn positive (the droplets it holds then,
+// judged by the drawn droplets they lie on) within the goal of its kind:
 //   no positives: at most 0.1 % of the droplets;
 //   a few positives far above the negatives, also beside one debris or saturated droplet:
 //   every one counted, give or take one;
@@ -129,8 +128,8 @@ const QList<WellKind> &dilutions()
     return list;
 }
 
-// A plate of small images, some 480 droplets a well, as the quick re-measure of a chip gives:
-// on the greys measured anew, clusters drawn 5 and 6 deviations apart lie only 3.5 to 4.5 apart.
+// A plate of small images, some 480 droplets a well: on the greys measured anew, clusters
+// drawn 5 and 6 negative deviations apart lie only 3.8 to 4.8 apart.
 const QList<WellKind> &smallWells()
 {
     static const QList<WellKind> list = [] {
@@ -331,8 +330,8 @@ void TestPlateCounts::counts()
         EndToEnd::compareWithDrawn(r.figures, truth, [&goal](uint, const QString &) { return goal; });
     QCOMPARE(check.checked, 1);
     // Short of the goal, the bar kept: on the greys the recognition measures anew, the clusters
-    // drawn 5 and 6.5 deviations apart lie 3.6 and 4.0 apart (by the drawn classes), where the
-    // count's own noise is as large as 2 %, and rain 2.5 times the positives hides where their
+    // drawn 5 and 6.5 negative deviations apart lie 3.8 and 4.8 apart (by the drawn classes),
+    // where the count's own noise is as large as 2 %, and rain 2.5 times the positives hides where their
     // cluster lies; a single negative of 1538 is taken for a stray droplet until the pooled
     // threshold counts it.
     const QString row = QString::fromLatin1(QTest::currentDataTag());

@@ -355,7 +355,7 @@ std::ptrdiff_t GreyGroups::twoNormals(size_t lo, size_t hi, double split) const
     const std::vector<double> histogram = histogramOf(bins);
     auto at = [y0, width](int j) { return y0 + (j + 0.5) * width; };
     // A group narrower than this is a few equal values, not droplets.
-    const double floor = std::max(2.0 * width, 0.05 * deviation);
+    const double narrowest = std::max(2.0 * width, 0.05 * deviation);
     static const double sqrt2pi = std::sqrt(2.0 * M_PI);
     auto density = [](double y, double w, double c, double s) {
         const double z = (y - c) / s;
@@ -379,7 +379,7 @@ std::ptrdiff_t GreyGroups::twoNormals(size_t lo, size_t hi, double split) const
         if (w[k] < 1.0)
             return -1;
         c[k] /= w[k];
-        d[k] = std::max(floor, std::sqrt(std::max(0.0, d[k] / w[k] - c[k] * c[k])));
+        d[k] = std::max(narrowest, std::sqrt(std::max(0.0, d[k] / w[k] - c[k] * c[k])));
         w[k] /= double(n);
     }
     double two = 0.0;
@@ -405,7 +405,7 @@ std::ptrdiff_t GreyGroups::twoNormals(size_t lo, size_t hi, double split) const
             return -1;
         for (int k = 0; k < 2; ++k) {
             c[k] = nc[k] / nw[k];
-            d[k] = std::max(floor, std::sqrt(std::max(0.0, nd[k] / nw[k] - c[k] * c[k])));
+            d[k] = std::max(narrowest, std::sqrt(std::max(0.0, nd[k] / nw[k] - c[k] * c[k])));
             w[k] = nw[k] / double(n);
         }
         // The criterion below is tens of units wide; a hundredth is close enough.

@@ -131,6 +131,20 @@ double upperTail(double z)
     return 0.5 * std::erfc(z / std::sqrt(2.0));
 }
 
+// A normal group's density at x, for `weight` droplets.
+double normalDensity(double x, double weight, double centre, double spread)
+{
+    static const double sqrt2pi = std::sqrt(2.0 * M_PI);
+    const double z = (x - centre) / spread;
+    return weight * std::exp(-0.5 * z * z) / (sqrt2pi * spread);
+}
+
+// The offset the logarithmic scale adds to the greys, so that dim values keep their resolution.
+double logOffset(const double *v, size_t n)
+{
+    return std::max(32.0, 0.25 * medianOf(v, n));
+}
+
 // A spread below one grey level, or one per cent of the centre, is the measure's own
 // resolution rather than the droplets'.
 double spreadFloor(double centre)
@@ -201,7 +215,7 @@ std::ptrdiff_t GreyGroups::valley(size_t lo, size_t hi) const
     if (n < 3)
         return -1;
     const double *v = m_values.data() + lo;
-    const double offset = std::max(32.0, 0.25 * medianOf(v, n));
+    const double offset = logOffset(v, n);
     std::vector<double> y(n);
     for (size_t i = 0; i < n; ++i)
         y[i] = std::log(v[i] + offset);
@@ -316,7 +330,7 @@ std::ptrdiff_t GreyGroups::twoNormals(size_t lo, size_t hi, double split) const
     if (n < ShapeSample)
         return -1;
     const double *v = m_values.data() + lo;
-    const double offset = std::max(32.0, 0.25 * medianOf(v, n));
+    const double offset = logOffset(v, n);
     const double y0 = std::log(v[0] + offset);
     const double y1 = std::log(v[n - 1] + offset);
     if (!(y1 > y0))
@@ -356,15 +370,10 @@ std::ptrdiff_t GreyGroups::twoNormals(size_t lo, size_t hi, double split) const
     auto at = [y0, width](int j) { return y0 + (j + 0.5) * width; };
     // A group narrower than this is a few equal values, not droplets.
     const double narrowest = std::max(2.0 * width, 0.05 * deviation);
-    static const double sqrt2pi = std::sqrt(2.0 * M_PI);
-    auto density = [](double y, double w, double c, double s) {
-        const double z = (y - c) / s;
-        return w * std::exp(-0.5 * z * z) / (sqrt2pi * s);
-    };
     double one = 0.0;
     for (int j = 0; j < bins; ++j)
         if (histogram[size_t(j)] > 0.0)
-            one += histogram[size_t(j)] * std::log(std::max(density(at(j), 1.0, mean, deviation), 1e-300));
+            one += histogram[size_t(j)] * std::log(std::max(normalDensity(at(j), 1.0, mean, deviation), 1e-300));
 
     // From the two-class split's classes on.
     const double ySplit = std::log(std::clamp(split, v[0], v[n - 1]) + offset);
@@ -390,8 +399,8 @@ std::ptrdiff_t GreyGroups::twoNormals(size_t lo, size_t hi, double split) const
             const double count = histogram[size_t(j)];
             if (count <= 0.0)
                 continue;
-            const double p0 = density(at(j), w[0], c[0], d[0]);
-            const double p1 = density(at(j), w[1], c[1], d[1]);
+            const double p0 = normalDensity(at(j), w[0], c[0], d[0]);
+            const double p1 = normalDensity(at(j), w[1], c[1], d[1]);
             const double total = std::max(p0 + p1, 1e-300);
             likelihood += count * std::log(total);
             const double r[2] = {count * p0 / total, count * p1 / total};
@@ -423,7 +432,9 @@ std::ptrdiff_t GreyGroups::twoNormals(size_t lo, size_t hi, double split) const
     // The groups make a valley: a tail that thins out is fitted by a broad second group on the
     // first one's flank, with no valley between them.
     {
-        auto mixture = [&](double y) { return density(y, w[0], c[0], d[0]) + density(y, w[1], c[1], d[1]); };
+        auto mixture = [&](double y) {
+            return normalDensity(y, w[0], c[0], d[0]) + normalDensity(y, w[1], c[1], d[1]);
+        };
         double lowest = HUGE_VAL;
         for (int j = 0; j < bins; ++j)
             if (at(j) > c[low] && at(j) < c[high])
@@ -435,16 +446,15 @@ std::ptrdiff_t GreyGroups::twoNormals(size_t lo, size_t hi, double split) const
     // reference dye drawn evenly) is fitted by two normal groups too, whose flanks then reach
     // far past its sharp ends.
     {
-        auto normalBelow = [](double z) { return 0.5 * std::erfc(-z / std::sqrt(2.0)); };
         double outside = 0.0;
         for (int k = 0; k < 2; ++k)
-            outside += double(n) * w[k] * (normalBelow((y0 - c[k]) / d[k]) + normalBelow((c[k] - y1) / d[k]));
+            outside += double(n) * w[k] * (upperTail((c[k] - y0) / d[k]) + upperTail((y1 - c[k]) / d[k]));
         if (outside > BeyondEnds)
             return -1;
     }
     for (int j = 0; j < bins; ++j) {
         const double y = at(j);
-        if (y > c[low] && density(y, w[high], c[high], d[high]) >= density(y, w[low], c[low], d[low])) {
+        if (y > c[low] && normalDensity(y, w[high], c[high], d[high]) >= normalDensity(y, w[low], c[low], d[low])) {
             // A few droplets on either side are the end of a tail, or found by a gap.
             const size_t index = lo + size_t(std::lower_bound(v, v + n, std::exp(y) - offset) - v);
             return index > lo + SmallGroup && index + SmallGroup < hi ? std::ptrdiff_t(index) : -1;
@@ -538,11 +548,8 @@ private:
     // The three parts' densities at x, for the groups' centres ca and cb.
     void parts(double x, double ca, double cb, double p[3]) const
     {
-        static const double sqrt2pi = std::sqrt(2.0 * M_PI);
-        const double za = (x - ca) / a.spread;
-        const double zb = (x - cb) / b.spread;
-        p[0] = weights[0] * std::exp(-0.5 * za * za) / (sqrt2pi * a.spread);
-        p[1] = weights[1] * std::exp(-0.5 * zb * zb) / (sqrt2pi * b.spread);
+        p[0] = normalDensity(x, weights[0], ca, a.spread);
+        p[1] = normalDensity(x, weights[1], cb, b.spread);
         p[2] = x >= ca && x <= cb && cb > ca ? weights[2] / (cb - ca) : 0.0;
     }
 

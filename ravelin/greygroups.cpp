@@ -25,7 +25,8 @@
 //   likeliest, as the group's own few droplets cannot place it.
 // - One or a few droplets far below or above all others (a compensation's zeros, debris, a
 //   saturated droplet) take no part; those above count as positive. Those below that form a
-//   cluster clear of zero are the negatives of a well nearly all positive, and do.
+//   cluster clear of zero are the negatives of a well nearly all positive, and do, unless the
+//   main group's own flank holds so many there by chance, as a small well's negatives do.
 #include "greygroups.h"
 
 #include <algorithm>
@@ -87,6 +88,8 @@ constexpr double BroadUpper = 2.0;
 constexpr double TwoNormalsPenalty = 3.5;
 // Two normal groups fitted put no more droplets than this past the values' ends.
 constexpr double BeyondEnds = 6.0;
+// Droplets below a group that its normal flank holds with this chance or more are its own.
+constexpr double TailChance = 1e-3;
 // A cluster of droplets has a spread under a third of its centre (negatives about a tenth).
 constexpr double ClearOfZero = 3.0;
 
@@ -742,6 +745,39 @@ bool GreyGroups::negativesBelow(size_t lo, size_t hi) const
     return g.centre > ClearOfZero * g.spread;
 }
 
+// Whether the droplets lo..cut below all others take no part in the split: a few not in a
+// cluster clear of zero, or the others' own flank.
+bool GreyGroups::setAsideBelow(size_t lo, size_t cut, size_t hi, size_t few) const
+{
+    return (cut - lo <= few && !negativesBelow(lo, cut)) || tailBelow(lo, cut, hi);
+}
+
+// Whether the few droplets lo..cut below the group cut..hi are likely enough the group's own
+// lower flank: for each of them, the group's normal tail below it holds as many droplets as lie
+// there with a chance of TailChance or more. A clump of a few negatives three deviations below
+// the rest of a small well's negatives is chance; the few negatives of a well nearly all
+// positive lie too far below a broad positive cluster for its flank to reach them, even where
+// its flank's own droplets lie among them.
+bool GreyGroups::tailBelow(size_t lo, size_t cut, size_t hi) const
+{
+    if (cut == lo || cut - lo > SmallGroup || cut >= hi)
+        return false;
+    const Group rest = groupOf(cut, hi);
+    for (size_t i = lo; i < cut; ++i) {
+        const double expected = double(hi - cut) * upperTail((rest.centre - m_values[i]) / rest.spread);
+        // The chance of so many or more, 1 less that of fewer (Poisson).
+        double term = std::exp(-expected);
+        double fewer = 0.0;
+        for (size_t k = lo; k <= i; ++k) {
+            fewer += term;
+            term *= expected / double(k - lo + 1);
+        }
+        if (1.0 - fewer < TailChance)
+            return false;
+    }
+    return true;
+}
+
 size_t GreyGroups::countFrom(double threshold) const
 {
     // The program compares whole greys with the threshold truncated to a whole grey.
@@ -787,7 +823,7 @@ double GreyGroups::shapeThreshold(double split)
         cut = valley(lo, hi);
         if (cut < 0)
             break;
-        if (size_t(cut) - lo <= few && !negativesBelow(lo, size_t(cut))) {
+        if (setAsideBelow(lo, size_t(cut), hi, few)) {
             lo = size_t(cut);
             cut = -1;
             continue;
@@ -806,7 +842,7 @@ double GreyGroups::shapeThreshold(double split)
     }
     if (cut < 0) {
         cut = groupBeside(lo, hi, few);
-        if (cut >= 0 && size_t(cut) - lo <= few && !negativesBelow(lo, size_t(cut))) {
+        if (cut >= 0 && setAsideBelow(lo, size_t(cut), hi, few)) {
             lo = size_t(cut);
             cut = -1;
         }

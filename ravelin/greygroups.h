@@ -40,6 +40,8 @@ private:
     std::ptrdiff_t valley(size_t lo, size_t hi, const std::vector<double> &y, double offset, double h) const;
     std::ptrdiff_t groupBeside(size_t lo, size_t hi, size_t few) const;
     bool negativesBelow(size_t lo, size_t hi) const;
+    bool tailBelow(size_t lo, size_t cut, size_t hi) const;
+    bool setAsideBelow(size_t lo, size_t cut, size_t hi, size_t few) const;
     std::ptrdiff_t twoNormals(size_t lo, size_t hi, double split) const;
     Group groupOf(size_t lo, size_t hi, bool fromMode = false) const;
     void fitMixture(size_t lo, size_t hi);

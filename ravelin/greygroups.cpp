@@ -9,10 +9,11 @@
 // the values, not from the split's classes:
 // - Two groups show as a valley of the density between two peaks that stands out of the
 //   counting noise, read on a logarithmic scale where a group's width grows with its
-//   brightness; also without a valley, as many droplets far below the main group (a left flank
-//   is short) or a shoulder far above it; where a few hundred droplets show no valley that
-//   stands out, two normal groups that explain them far better than one. Where several
-//   valleys part the values, the one that parts them most is taken, as k-means would.
+//   brightness; also without a valley, as many droplets far below the main group, or more
+//   than its flank holds by chance (a left flank is short), or a shoulder far above it; where
+//   a few hundred droplets show no valley that stands out, two normal groups that explain them
+//   far better than one. Where several valleys part the values, the one that parts them most
+//   is taken, as k-means would.
 // - One group's threshold lies seven of its robust deviations (median, scaled median absolute
 //   deviation) above its centre, and further where a tail thins out past that, so that a
 //   long-tailed no-template control stays negative while droplets ten deviations above a tight
@@ -90,6 +91,8 @@ constexpr double TwoNormalsPenalty = 3.5;
 constexpr double BeyondEnds = 6.0;
 // Droplets below a group that its normal flank holds with this chance or more are its own.
 constexpr double TailChance = 1e-3;
+// Below this many of a group's deviations its flank holds a droplet in 30,000.
+constexpr double DimFlank = 4.0;
 // A cluster of droplets has a spread under a third of its centre (negatives about a tenth).
 constexpr double ClearOfZero = 3.0;
 
@@ -132,6 +135,18 @@ size_t densestStart(const double *v, size_t n, size_t k)
 double upperTail(double z)
 {
     return 0.5 * std::erfc(z / std::sqrt(2.0));
+}
+
+// The chance of k or more droplets where `expected` are expected (Poisson).
+double atLeast(size_t k, double expected)
+{
+    double term = std::exp(-expected);
+    double fewer = 0.0;
+    for (size_t i = 0; i < k; ++i) {
+        fewer += term;
+        term *= expected / double(i + 1);
+    }
+    return std::max(0.0, 1.0 - fewer);
 }
 
 // A normal group's density at x, for `weight` droplets.
@@ -487,6 +502,11 @@ std::ptrdiff_t GreyGroups::groupBeside(size_t lo, size_t hi, size_t few) const
     const size_t right = hi - std::clamp(countBelow(main.centre + CoreWidth * main.spread), lo, hi);
     if (left > std::max(few, size_t(FlankShare * double(hi - lo))) && left > FlankRatio * right)
         return std::ptrdiff_t(leftCut);
+    // More droplets far below than the group's own flank holds by chance: the few negatives
+    // of a well nearly all positive, too few to show a valley beside a broad cluster.
+    const size_t dimCut = std::clamp(countBelow(main.centre - DimFlank * main.spread), lo, hi);
+    if (dimCut > lo && atLeast(dimCut - lo, double(hi - lo) * upperTail(DimFlank)) < TailChance)
+        return std::ptrdiff_t(dimCut);
     return -1;
 }
 
@@ -676,8 +696,9 @@ void GreyGroups::fitMixture(size_t lo, size_t hi)
     // rain for a broad upper group. Fitted again from the top of the values, where such
     // positives lie, over all values, that fit stands where it is likelier than the first
     // one's over the same values.
+    // A well mostly positive holds no few positives; its broad cluster is its own.
     auto cv = [](const Group &g) { return g.spread / std::max(g.centre, 1.0); };
-    if (!(cv(m_upper) > BroadUpper * cv(m_lower)))
+    if (!(cv(m_upper) > BroadUpper * cv(m_lower)) || m_upper.count > m_lower.count)
         return;
     Mixture again(m_values, first, hi, from, v[hi - 1], width);
     const double fromCores = again.fit(a, b, rainBetween(a, b));
@@ -765,14 +786,7 @@ bool GreyGroups::tailBelow(size_t lo, size_t cut, size_t hi) const
     const Group rest = groupOf(cut, hi);
     for (size_t i = lo; i < cut; ++i) {
         const double expected = double(hi - cut) * upperTail((rest.centre - m_values[i]) / rest.spread);
-        // The chance of so many or more, 1 less that of fewer (Poisson).
-        double term = std::exp(-expected);
-        double fewer = 0.0;
-        for (size_t k = lo; k <= i; ++k) {
-            fewer += term;
-            term *= expected / double(k - lo + 1);
-        }
-        if (1.0 - fewer < TailChance)
+        if (atLeast(i - lo + 1, expected) < TailChance)
             return false;
     }
     return true;

@@ -270,6 +270,20 @@ void TestClustering::plateWells_data()
         for (quint64 seed = 1; seed <= 30; ++seed)
             QTest::addRow("%s, of 480, seed %llu", kind.name.c_str(), seed) << kind << seed;
     }
+    // Very high wells: the few negatives below a broad cluster show no valley beside it. Where
+    // a well holds three negatives or more they are found; one or two tell nothing.
+    for (LumaraSynth::WellKind kind : LumaraSynth::plateWellKinds()) {
+        if (kind.droplets || kind.shape.positiveFraction < 0.9 || kind.shape.positiveCv < 0.15 ||
+            kind.goal == LumaraSynth::CountGoal::Report)
+            continue;
+        for (quint64 seed = 4; seed <= 16; ++seed)
+            QTest::addRow("%s, seed %llu", kind.name.c_str(), seed) << kind << seed;
+        if (kind.shape.positiveFraction > 0.997)
+            continue;
+        kind.droplets = 1590;
+        for (quint64 seed = 1; seed <= 30; ++seed)
+            QTest::addRow("%s, of 1590, seed %llu", kind.name.c_str(), seed) << kind << seed;
+    }
 }
 
 void TestClustering::plateWells()

@@ -81,7 +81,7 @@ constexpr size_t SmallGroup = 25;
 constexpr double FarGap = 3.0;
 // An upper group this many times as broad for its brightness as the lower one may be rain
 // taken for a group (see fitMixture).
-constexpr double BroadUpper = 2.0;
+constexpr double BroadUpper = 1.5;
 // Two normal groups explain the values better than one by more than this many times the
 // information criterion's margin (three more parameters, each worth half the logarithm of the
 // droplets): a flat tail of 10 % of a few hundred negatives gains up to 3.4 times it, two
@@ -542,15 +542,14 @@ public:
         }
         // Where rain rivals a group, the mean of what the fit gives that group drifts into the
         // rain, which then ends short of the group's true centre. The rain's end is sharp, so
-        // the centre is found as the one that makes the values likeliest with the other parts
-        // as fitted, and the fit goes on from there.
+        // the centre is found as the one that makes the values likeliest with the parts fitted
+        // to it, and the fit goes on from there.
         for (int k = 0; k < 12; ++k) {
             if (weights[2] < RainRivals * std::min(weights[0], weights[1]))
                 break;
             const bool stillA = weights[2] < RainRivals * weights[0] || scan(false);
             const bool stillB = weights[2] < RainRivals * weights[1] || scan(true);
-            for (int r = 0; r < 40 && !round(true, true); ++r) {
-            }
+            settle();
             if (stillA && stillB)
                 break;
         }
@@ -574,6 +573,21 @@ private:
         p[0] = normalDensity(x, weights[0], ca, a.spread);
         p[1] = normalDensity(x, weights[1], cb, b.spread);
         p[2] = x >= ca && x <= cb && cb > ca ? weights[2] / (cb - ca) : 0.0;
+    }
+
+    // Rounds with both centres held, until the parts' droplets and spreads stand still.
+    void settle()
+    {
+        for (int r = 0; r < 40; ++r) {
+            const double before[5] = {weights[0], weights[1], weights[2], a.spread, b.spread};
+            round(true, true);
+            const double after[5] = {weights[0], weights[1], weights[2], a.spread, b.spread};
+            bool still = true;
+            for (int k = 0; k < 5; ++k)
+                still = still && std::fabs(after[k] - before[k]) < 1e-3 * std::max(1.0, before[k]);
+            if (still)
+                break;
+        }
     }
 
     // One round; a group held keeps its centre. True when the centres stand still.
@@ -628,23 +642,52 @@ private:
         return sum;
     }
 
-    // The likeliest centre of one group within three of its deviations. True when it stays.
+    // The likeliest centre of one group within three of its deviations, the parts' droplets
+    // and spreads fitted anew to each: held as they were, the rain's droplets the group took
+    // for its own keep its centre where it was. Coarsely, then to a bin around the best. True
+    // when it stays.
     bool scan(bool upper)
     {
-        Group &g = upper ? b : a;
-        const double start = g.centre;
-        double best = start;
+        const Group startA = a;
+        const Group startB = b;
+        const double startWeights[3] = {weights[0], weights[1], weights[2]};
+        const double start = upper ? b.centre : a.centre;
+        const double spread = upper ? b.spread : a.spread;
+        Group bestA = a, bestB = b;
+        double bestWeights[3] = {weights[0], weights[1], weights[2]};
         double bestValue = likelihood(a.centre, b.centre);
-        const int steps = int(std::min(400.0, std::ceil(3.0 * g.spread / m_width)));
-        for (int i = -steps; i <= steps; ++i) {
-            const double c = start + i * m_width;
-            const double value = upper ? likelihood(a.centre, c) : likelihood(c, b.centre);
+        double best = start;
+        auto tryCentre = [&](double c) {
+            a = startA;
+            b = startB;
+            for (int k = 0; k < 3; ++k)
+                weights[k] = startWeights[k];
+            (upper ? b : a).centre = c;
+            settle();
+            const double value = likelihood(a.centre, b.centre);
             if (value > bestValue) {
                 bestValue = value;
                 best = c;
+                bestA = a;
+                bestB = b;
+                for (int k = 0; k < 3; ++k)
+                    bestWeights[k] = weights[k];
             }
+        };
+        const double step = std::max(m_width, spread / 8.0);
+        const int steps = int(std::min(48.0, std::ceil(3.0 * spread / step)));
+        for (int i = -steps; i <= steps; ++i)
+            if (i != 0)
+                tryCentre(start + i * step);
+        const double coarse = best;
+        for (double d = m_width; d < step; d += m_width) {
+            tryCentre(coarse - d);
+            tryCentre(coarse + d);
         }
-        g.centre = best;
+        a = bestA;
+        b = bestB;
+        for (int k = 0; k < 3; ++k)
+            weights[k] = bestWeights[k];
         return std::fabs(best - start) < 0.5 * m_width;
     }
 
@@ -702,16 +745,24 @@ void GreyGroups::fitMixture(size_t lo, size_t hi)
         return;
     Mixture again(m_values, first, hi, from, v[hi - 1], width);
     const double fromCores = again.fit(a, b, rainBetween(a, b));
-    Group top;
-    top.centre = v[hi - 1 - std::min(hi - 1 - first, std::max<size_t>(3, (hi - first) / 50))];
-    top.spread = std::max(b.spread / 4.0, cv(m_lower) * top.centre / 2.0);
-    top.count = 2.0 * double(hi - upTo(top.centre));
+    // The positives may be a few in a thousand droplets or a few in fifty: fitted from both.
     Group lower = a;
     lower.count = std::max(1.0, a.count);
-    Mixture rainy(m_values, first, hi, from, v[hi - 1], width);
-    const double fromTop = rainy.fit(lower, top, rainBetween(a, top));
-    if (fromTop > fromCores)
-        take(rainy, hi);
+    double best = fromCores;
+    for (size_t share : {1000, 50}) {
+        Group top;
+        top.centre = v[hi - 1 - std::min(hi - 1 - first, std::max<size_t>(3, (hi - first) / share))];
+        top.spread = std::max(b.spread / 4.0, cv(m_lower) * top.centre / 2.0);
+        top.count = 2.0 * double(hi - upTo(top.centre));
+        Mixture rainy(m_values, first, hi, from, v[hi - 1], width);
+        const double fromTop = rainy.fit(lower, top, rainBetween(a, top));
+        // A fit whose groups swapped places or left the values explains nothing.
+        const bool inPlace = rainy.a.centre < rainy.b.centre && rainy.b.centre <= v[hi - 1];
+        if (inPlace && fromTop > best) {
+            best = fromTop;
+            take(rainy, hi);
+        }
+    }
 }
 
 // Droplets counted positive from t on, less those that are: the negatives' tail above t and

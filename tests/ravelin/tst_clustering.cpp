@@ -270,6 +270,14 @@ void TestClustering::plateWells_data()
         for (quint64 seed = 1; seed <= 30; ++seed)
             QTest::addRow("%s, of 480, seed %llu", kind.name.c_str(), seed) << kind << seed;
     }
+    // A few positives in rain that outnumbers them tenfold: where the rain ends tells where
+    // their cluster lies.
+    for (const LumaraSynth::WellKind &kind : LumaraSynth::plateWellKinds()) {
+        if (kind.droplets || kind.shape.positiveCount <= 0 || kind.shape.rain * 15000 <= 10 * kind.shape.positiveCount)
+            continue;
+        for (quint64 seed = 4; seed <= 30; ++seed)
+            QTest::addRow("%s, seed %llu", kind.name.c_str(), seed) << kind << seed;
+    }
     // Very high wells: the few negatives below a broad cluster show no valley beside it. Where
     // a well holds three negatives or more they are found; one or two tell nothing.
     for (LumaraSynth::WellKind kind : LumaraSynth::plateWellKinds()) {
@@ -302,9 +310,10 @@ void TestClustering::plateWells()
     const int count = countFrom(greys, uint(threshold));
     // Rain ten times the positives hides where their cluster lies: 20 positives place their
     // own centre only to some 34 grey levels, and the midpoint the truth is split at to half
-    // that, which moves the count by 1.6 %, near the goal. The fit comes close enough at seeds
-    // 1 and 2, not at 3.
-    if (kind.shape.positiveCount > 0 && kind.shape.rain * droplets > 10 * kind.shape.positiveCount && seed == 3)
+    // that, which moves the count by 1.6 %, near the goal. The fit comes close enough at 28 of
+    // the first 30 seeds, not at 3 and 10.
+    if (kind.shape.positiveCount > 0 && kind.shape.rain * droplets > 10 * kind.shape.positiveCount &&
+        (seed == 3 || seed == 10))
         QEXPECT_FAIL("", "rain that outnumbers the positives tenfold hides their cluster", Continue);
     QVERIFY2(LumaraSynth::meetsGoal(kind, truth, count, droplets),
              qPrintable(QStringLiteral("%1 counted, %2 true, threshold %3, goal %4")

@@ -473,9 +473,12 @@ std::ptrdiff_t GreyGroups::twoNormals(size_t lo, size_t hi, double split) const
     for (int j = 0; j < bins; ++j) {
         const double y = at(j);
         if (y > c[low] && normalDensity(y, w[high], c[high], d[high]) >= normalDensity(y, w[low], c[low], d[low])) {
-            // A few droplets on either side are the end of a tail, or found by a gap.
+            // A few droplets below are the end of a tail, or found by a gap. A few above are a
+            // cluster where they lie no broader (for their brightness) than the negatives, and
+            // the end of an upward tail, which is broader, where they do not.
             const size_t index = lo + size_t(std::lower_bound(v, v + n, std::exp(y) - offset) - v);
-            return index > lo + SmallGroup && index + SmallGroup < hi ? std::ptrdiff_t(index) : -1;
+            const bool clusterAbove = index + SmallGroup < hi || (index + Debris < hi && d[high] <= d[low]);
+            return index > lo + SmallGroup && clusterAbove ? std::ptrdiff_t(index) : -1;
         }
     }
     return -1;

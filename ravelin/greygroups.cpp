@@ -883,8 +883,12 @@ double GreyGroups::shapeThreshold(double split)
     // one or a few far above (debris, a saturated droplet) positives; neither takes part in the
     // split. A small group above a valley is positives where a gap sets it apart from the
     // others, and the end of their tail where none does.
+    // No droplet images black: values at 0 are a compensation's, pushed there from another
+    // dye's positives, and negatives here; they take no part where they are fewer than the
+    // others (most droplets are pushed there only where they are all this dye's negatives).
     const size_t few = std::max<size_t>(2, n / 1000);
-    size_t lo = 0;
+    const size_t zeros = countBelow(1.0);
+    size_t lo = 2 * zeros < n ? zeros : 0;
     size_t hi = n;
     std::ptrdiff_t cut = -1;
     for (int round = 0; round < 4; ++round) {

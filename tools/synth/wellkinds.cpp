@@ -137,6 +137,16 @@ std::vector<WellKind> plateWellKinds()
         p.shape.low = 2;
         p.droplets = 1901;
         out.push_back(p);
+        // Another dye's positives all pushed to 0.
+        WellKind many{"no positives, 5% at 0", negatives(), CountGoal::NoPositives};
+        many.shape.low = 750;
+        many.droplets = 15000;
+        out.push_back(many);
+        WellKind both{"30% at 3000, 20% at 0", negatives(), CountGoal::Within, 0.02};
+        both.shape.positiveFraction = 0.3;
+        both.shape.low = 3000;
+        both.droplets = 15000;
+        out.push_back(both);
     }
     // Wells of a generated package's size.
     for (double fraction : {0.0, 0.01, 0.3, 0.95, 0.99}) {

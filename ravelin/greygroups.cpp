@@ -24,10 +24,11 @@
 //   then equals the positives the fit finds, whatever the share of either group. Where rain
 //   outnumbers a group, the group's centre is placed where the rain's end makes the values
 //   likeliest, as the group's own few droplets cannot place it.
-// - One or a few droplets far below or above all others (a compensation's zeros, debris, a
-//   saturated droplet) take no part; those above count as positive. Those below that form a
-//   cluster clear of zero are the negatives of a well nearly all positive, and do, unless the
-//   main group's own flank holds so many there by chance, as a small well's negatives do.
+// - One or a few droplets far below or above all others (debris, a saturated droplet) take no
+//   part; those above count as positive. Those below that form a cluster clear of zero are the
+//   negatives of a well nearly all positive, and do, unless the main group's own flank holds
+//   so many there by chance, as a small well's negatives do. Values at 0 are a compensation's
+//   and take no part while they are fewer than the others.
 #include "greygroups.h"
 
 #include <algorithm>

@@ -90,6 +90,10 @@ constexpr double BroadUpper = 1.5;
 constexpr double TwoNormalsPenalty = 3.5;
 // Two normal groups fitted put no more droplets than this past the values' ends.
 constexpr double BeyondEnds = 6.0;
+// A tail past a group thins out at least this much over two of its deviations: an
+// exponential one as long as three deviations by 1.9 times, a log-normal one of shape 0.35 by
+// five times.
+constexpr double TailThinning = 1.5;
 // Droplets below a group that its normal flank holds with this chance or more are its own.
 constexpr double TailChance = 1e-3;
 // Below this many of a group's deviations its flank holds a droplet in 30,000.
@@ -805,7 +809,9 @@ double GreyGroups::aboveGroup(size_t lo, size_t hi)
     const double past = from(t);
     const double before = from(c + (AboveOneGroup - 2.0) * s);
     const double allowed = 0.0005 * double(hi - lo);
-    if (past >= 3.0 && past > allowed && before > past)
+    // Droplets that barely thin out from five deviations to seven are a cluster of positives
+    // that starts below seven, not a tail.
+    if (past >= 3.0 && past > allowed && before > TailThinning * past)
         return t + 2.0 * s / std::log(before / past) * std::log(past / allowed);
     return t;
 }

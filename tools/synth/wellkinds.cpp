@@ -123,30 +123,21 @@ std::vector<WellKind> plateWellKinds()
         t.shape.saturated = 3;
         out.push_back(t);
     }
-    // Droplets a compensation pushed to 0.
+    // Droplets a compensation pushed to 0: in a well of a generated package's size, at a lab
+    // plate's 0.1 %, and another dye's positives all pushed there.
     {
-        WellKind r{"no positives, 2 at 0", negatives(), CountGoal::NoPositives};
-        r.shape.low = 2;
-        r.droplets = 1901;
-        out.push_back(r);
-        WellKind q{"no positives, 0.1% at 0", negatives(), CountGoal::NoPositives};
-        q.shape.low = 15;
-        out.push_back(q);
-        WellKind p{"30% at 3000, 2 at 0", negatives(), CountGoal::Within, 0.02};
-        p.shape.positiveFraction = 0.3;
-        p.shape.low = 2;
-        p.droplets = 1901;
-        out.push_back(p);
-        // Another dye's positives all pushed to 0.
-        WellKind many{"no positives, 5% at 0", negatives(), CountGoal::NoPositives};
-        many.shape.low = 750;
-        many.droplets = 15000;
-        out.push_back(many);
-        WellKind both{"30% at 3000, 20% at 0", negatives(), CountGoal::Within, 0.02};
-        both.shape.positiveFraction = 0.3;
-        both.shape.low = 3000;
-        both.droplets = 15000;
-        out.push_back(both);
+        auto atZero = [&out](const char *kindName, CountGoal goal, double positives, int low, int droplets) {
+            WellKind k{kindName, negatives(), goal, goal == CountGoal::Within ? 0.02 : 0.0};
+            k.shape.positiveFraction = positives;
+            k.shape.low = low;
+            k.droplets = droplets;
+            out.push_back(k);
+        };
+        atZero("no positives, 2 at 0", CountGoal::NoPositives, 0.0, 2, 1901);
+        atZero("no positives, 0.1% at 0", CountGoal::NoPositives, 0.0, 15, 0);
+        atZero("30% at 3000, 2 at 0", CountGoal::Within, 0.3, 2, 1901);
+        atZero("no positives, 5% at 0", CountGoal::NoPositives, 0.0, 750, 15000);
+        atZero("30% at 3000, 20% at 0", CountGoal::Within, 0.3, 3000, 15000);
     }
     // Wells of a generated package's size.
     for (double fraction : {0.0, 0.01, 0.3, 0.95, 0.99}) {

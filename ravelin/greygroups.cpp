@@ -810,8 +810,9 @@ double GreyGroups::aboveGroup(size_t lo, size_t hi)
     const double before = from(c + (AboveOneGroup - 2.0) * s);
     const double allowed = 0.0005 * double(hi - lo);
     // Droplets that barely thin out from five deviations to seven are a cluster of positives
-    // that starts below seven, not a tail.
-    if (past >= 3.0 && past > allowed && before > TailThinning * past)
+    // that starts below seven, not a tail. Fewer than three past five show no rate at all; one
+    // or two past seven still do where more lie before them (a long tail of a small well).
+    if (past > allowed && before >= 3.0 && before > TailThinning * past)
         return t + 2.0 * s / std::log(before / past) * std::log(past / allowed);
     return t;
 }

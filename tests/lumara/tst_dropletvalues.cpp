@@ -2,7 +2,7 @@
 // reads, through every grey-value reader, the value the recount classified, and the image
 // analysis's quality-control figures (sharpness, saturated droplets) are those from before
 // the step, unless the step recognised the droplets anew.
-#include "bll/bllinstance.h"
+#include "bllaccess.h"
 #include "bll/dropletexclude.h"
 #include "bll/populationsmgr.h"
 #include "bll/reanalysis.h"
@@ -34,11 +34,6 @@ using Figures = QMap<uint, QcFigures>; // by well id
 char *toString(const QcFigures &f)
 {
     return QTest::toString(QStringLiteral("sharpness %1, %2 saturated").arg(f.sharpness, 0, 'g', 10).arg(f.saturated));
-}
-
-BLLInstance *bll()
-{
-    return BLLInstance::getInstance();
 }
 
 ReAnalysis *engine()

@@ -2,7 +2,7 @@
 // engine takes them from there for preprocessing and re-analysis, and reads from the package
 // only what the document lacks. The engine's images must be exactly those the package's entries
 // decode to.
-#include "bll/bllinstance.h"
+#include "bllaccess.h"
 #include "bll/documentaccess.h"
 #include "bll/reanalysis.h"
 #include "generator.h"
@@ -45,11 +45,6 @@ private:
     std::mutex m_mutex;
     QStringList m_names;
 };
-
-BLLInstance *bll()
-{
-    return BLLInstance::getInstance();
-}
 
 int namedImages()
 {

@@ -14,7 +14,7 @@
 //   very high wells, 90 % positives and more with a spread up to 15 %: within 2.5 %;
 //   the small images' wells, whose clusters the re-measure leaves closer than 5 deviations:
 //   neither none nor half (within a quarter).
-#include "bll/bllinstance.h"
+#include "bllaccess.h"
 #include "bll/dropletexclude.h"
 #include "drawnrun.h"
 #include "driver.h"
@@ -33,11 +33,6 @@ using EndToEnd::CountTolerance;
 Q_DECLARE_METATYPE(CountTolerance)
 
 namespace {
-
-BLLInstance *bll()
-{
-    return BLLInstance::getInstance();
-}
 
 const CountTolerance NoPositives{0, 0.0, 0.001};
 const CountTolerance EveryOne{1, 0.0, 0.0};

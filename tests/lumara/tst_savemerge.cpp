@@ -2,7 +2,7 @@
 // continuation without a pending merge, and the added wells brought up to date inside the merge
 // (recounted on their analysis thresholds, or compensated with the stored matrix) while the
 // wells already open keep their values.
-#include "bll/bllinstance.h"
+#include "bllaccess.h"
 #include "bll/reanalysis.h"
 #include "bll/signaltransfer.h"
 #include "model/analysisdatamgr.h"
@@ -25,11 +25,6 @@ using namespace LumaraAnalysisData;
 using DocRecord = LumaraAnalysisData::WellImageAnalysisInfo;
 
 namespace {
-
-BLLInstance *bll()
-{
-    return BLLInstance::getInstance();
-}
 
 DocRecord record(uint wellId)
 {

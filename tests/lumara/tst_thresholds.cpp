@@ -1,6 +1,6 @@
 // Line and polygon thresholds, the mode switch, both automatic threshold methods, the grey
 // readers and the zone recount of the facade, on seeded documents.
-#include "bll/bllinstance.h"
+#include "bllaccess.h"
 #include "bll/populationsmgr.h"
 #include "bll/resultcalculate.h"
 #include "model/analysisdatamgr.h"
@@ -23,11 +23,6 @@ using BllTest::droplet;
 using BllTest::Greys;
 
 namespace {
-
-BLLInstance *bll()
-{
-    return BLLInstance::getInstance();
-}
 
 AnalysisDataMgr *data()
 {

@@ -5,7 +5,7 @@
 // without positives in those channels, while every other well keeps the threshold of the plain
 // two-class split of the very values that were clustered, and so its counts. The re-analysis
 // keeps every well's droplet count, concentrations and quality colours.
-#include "bll/bllinstance.h"
+#include "bllaccess.h"
 #include "bll/dropletexclude.h"
 #include "driver.h"
 #include "messagerecorder.h"
@@ -20,11 +20,6 @@
 #include <memory>
 
 namespace {
-
-BLLInstance *bll()
-{
-    return BLLInstance::getInstance();
-}
 
 const uint NoTemplateWell = 12;
 

@@ -5,7 +5,7 @@
 #include "plots/common/thumbnailmodel.h"
 #include "plots/common/thumbnailview.h"
 
-#include "bll/bllinstance.h"
+#include "bllaccess.h"
 #include "bll/signaltransfer.h"
 #include "modalanswerer.h"
 #include "seeddocument.h"
@@ -30,11 +30,6 @@ constexpr uint Threshold = 5000;
 inline WellListModel *wells()
 {
     return WellListModel::instance();
-}
-
-inline BLLInstance *bll()
-{
-    return BLLInstance::getInstance();
 }
 
 // Droplet j of a well has grey 1000 + 300 j + 10 c in channel c.

@@ -3,7 +3,7 @@
 // Include and Restore pressed with nothing picked on Quality Control and Explore. Each checks
 // the question the close asks, the document and the files on disk.
 #define QTEST_QPA_MOUSE_HANDLING
-#include "bll/bllinstance.h"
+#include "bllaccess.h"
 #include "bll/dropletexclude.h"
 #include "journeyfiles.h"
 #include "modaldriver.h"
@@ -35,11 +35,6 @@ using namespace ShellTest;
 using namespace JourneyTest;
 
 namespace {
-
-BLLInstance *bll()
-{
-    return BLLInstance::getInstance();
-}
 
 ExplorePage *explorePage(MainWindows &window)
 {

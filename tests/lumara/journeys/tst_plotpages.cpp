@@ -3,7 +3,7 @@
 // being edited on one package, then opens another (from the menu) or merges one (through Set
 // Up). Every plot page then shows what it shows after a fresh open of the same package (or the
 // same merge), and pressing its Apply changes none of the package's records.
-#include "bll/bllinstance.h"
+#include "bllaccess.h"
 #include "bll/documentaccess.h"
 #include "bll/dropletexclude.h"
 #include "bll/plotgroupmgr.h"
@@ -60,11 +60,6 @@ using namespace LumaraAnalysisData;
 namespace {
 
 const int JobTimeoutMs = 120000;
-
-BLLInstance *bll()
-{
-    return BLLInstance::getInstance();
-}
 
 // What a user sees of one page.
 struct Snapshot {

@@ -5,7 +5,7 @@
 // No leaves the file on disk as it was. An edit that changes no value asks nothing. A rename
 // then shows on every page that names the target or the well.
 #define QTEST_QPA_MOUSE_HANDLING
-#include "bll/bllinstance.h"
+#include "bllaccess.h"
 #include "bll/experimenteditmgr.h"
 #include "bll/resultcalculate.h"
 #include "bll/signaltransfer.h"
@@ -61,11 +61,6 @@ using namespace ShellTest;
 using namespace JourneyTest;
 
 namespace {
-
-BLLInstance *bll()
-{
-    return BLLInstance::getInstance();
-}
 
 const QString SaveQuestion = QStringLiteral("Do you want to save you modify? ");
 

@@ -3,7 +3,7 @@
 // by the click on Apply, then Apply clicked; and the scope the pages show after a
 // re-analysis. Each checks the document's thresholds and droplet counts.
 #define QTEST_QPA_MOUSE_HANDLING
-#include "bll/bllinstance.h"
+#include "bllaccess.h"
 #include "bll/documentaccess.h"
 #include "bll/populationsmgr.h"
 #include "journeyfiles.h"
@@ -37,11 +37,6 @@ using namespace JourneyTest;
 using namespace LumaraAnalysisData;
 
 namespace {
-
-BLLInstance *bll()
-{
-    return BLLInstance::getInstance();
-}
 
 // The line-mode droplets counted positive in each channel, summed over the well's zones.
 QList<uint> positivesByZone(uint well)

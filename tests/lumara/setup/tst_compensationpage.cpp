@@ -2,7 +2,7 @@
 // matrix file (good and refused), previewing without the excluded droplets, one job at a time,
 // applying with and without an edit, refusing the apply question, resetting, saving, and the
 // plots' image-action names.
-#include "bll/bllinstance.h"
+#include "bllaccess.h"
 #include "bll/reanalysis.h"
 #include "bll/signaltransfer.h"
 #include "pages/Compensation/compensationsteps.h"
@@ -32,11 +32,6 @@ using SetupTest::DialogAnswers;
 using SetupTest::HubLog;
 
 namespace {
-
-BLLInstance *bll()
-{
-    return BLLInstance::getInstance();
-}
 
 // Raw droplet values of each well: channel 1 clusters low and high, channel 2 carries half
 // of channel 1 on top of its own value, channel 3 is the reference.

@@ -1,7 +1,7 @@
 // The experiment editor on generated run archives: adding with nothing open, the merge
 // messages and their order, a good merge and one whose archive breaks before it is read,
 // removing wells after asking, and the target names and comment reaching the document.
-#include "bll/bllinstance.h"
+#include "bllaccess.h"
 #include "bll/experimenteditmgr.h"
 #include "bll/signaltransfer.h"
 #include "pages/EditExperiment/experimentedit.h"
@@ -24,11 +24,6 @@ using Permit = PcrAnalysisDocument::MergePermit;
 Q_DECLARE_METATYPE(Permit)
 
 namespace {
-
-BLLInstance *bll()
-{
-    return BLLInstance::getInstance();
-}
 
 WellListModel *wells()
 {

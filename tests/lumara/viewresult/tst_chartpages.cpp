@@ -2,7 +2,7 @@
 // the selected rows and ticked populations, how the population list keeps the user's ticks,
 // the Linear / Log switch, the panel's connections, one uncertainty for a population with its
 // own negatives on the table and the chart, and a reload of the wells.
-#include "bll/bllinstance.h"
+#include "bllaccess.h"
 #include "bll/populationsmgr.h"
 #include "bll/resultcalculate.h"
 #include "bll/signaltransfer.h"
@@ -39,11 +39,6 @@ namespace {
 ResultModel *rows()
 {
     return ResultModel::instance();
-}
-
-BLLInstance *bll()
-{
-    return BLLInstance::getInstance();
 }
 
 QList<uint> populationIds()

@@ -3,7 +3,7 @@
 // ids, merged ids after sorting, the ratio texts of two-target wells and their intervals over
 // few positives, texts of results that are not finite, a merged row's uncertainty at the
 // edges, droplets on the threshold, and the selection of merged rows across a rebuild.
-#include "bll/bllinstance.h"
+#include "bllaccess.h"
 #include "bll/populationsmgr.h"
 #include "bll/resultcalculate.h"
 #include "bll/signaltransfer.h"
@@ -34,11 +34,6 @@ ResultModel *model()
 WellListModel *wells()
 {
     return WellListModel::instance();
-}
-
-BLLInstance *bll()
-{
-    return BLLInstance::getInstance();
 }
 
 AnalysisResultMgr *storedResults()

@@ -1,7 +1,7 @@
 // The shared well model on seeded documents: rows, columns and roles in its three modes, the
 // refresh road from the hub, counts after reordering, selection, reordering, removal, the
 // edits that reach the document and the threshold cache.
-#include "bll/bllinstance.h"
+#include "bllaccess.h"
 #include "bll/dropletexclude.h"
 #include "bll/experimenteditmgr.h"
 #include "bll/populationsmgr.h"
@@ -60,11 +60,6 @@ DocumentSeed threeWells()
 WellListModel *model()
 {
     return WellListModel::instance();
-}
-
-BLLInstance *bll()
-{
-    return BLLInstance::getInstance();
 }
 
 // Seeds the document, recounts every well and lets the hub announce the new wells.

@@ -142,8 +142,8 @@ std::vector<WellKind> plateWellKinds()
     // Wells of a generated package's size.
     for (double fraction : {0.0, 0.01, 0.3, 0.95, 0.99}) {
         std::snprintf(name, sizeof name, "%g%% at 3000 of 1800", 100 * fraction);
-        WellKind r{name, negatives(), fraction == 0 ? CountGoal::NoPositives : fraction > 0.9 ? CountGoal::Within : CountGoal::Within,
-              fraction > 0.9 ? 0.025 : 0.02};
+        WellKind r{name, negatives(), fraction == 0 ? CountGoal::NoPositives : CountGoal::Within,
+                   fraction > 0.9 ? 0.025 : 0.02};
         r.shape.positiveFraction = fraction;
         r.droplets = 1800;
         out.push_back(r);

@@ -573,6 +573,20 @@ private:
     // the mean of what the fit gives the group places it better.
     static constexpr double RainRivals = 4.0;
 
+    // The groups and the parts' droplets as fitted so far.
+    struct Fitted {
+        Group a;
+        Group b;
+        double weights[3];
+    };
+    Fitted fitted() const { return {a, b, {weights[0], weights[1], weights[2]}}; }
+    void restore(const Fitted &f)
+    {
+        a = f.a;
+        b = f.b;
+        std::copy(f.weights, f.weights + 3, weights);
+    }
+
     double at(int j) const { return m_from + (j + 0.5) * m_width; }
 
     // The three parts' densities at x, for the groups' centres ca and cb.
@@ -656,47 +670,35 @@ private:
     // when it stays.
     bool scan(bool upper)
     {
-        const Group startA = a;
-        const Group startB = b;
-        const double startWeights[3] = {weights[0], weights[1], weights[2]};
-        const double start = upper ? b.centre : a.centre;
+        const Fitted start = fitted();
+        const double from = upper ? b.centre : a.centre;
         const double spread = upper ? b.spread : a.spread;
-        Group bestA = a, bestB = b;
-        double bestWeights[3] = {weights[0], weights[1], weights[2]};
+        Fitted bestFit = start;
         double bestValue = likelihood(a.centre, b.centre);
-        double best = start;
+        double best = from;
         auto tryCentre = [&](double c) {
-            a = startA;
-            b = startB;
-            for (int k = 0; k < 3; ++k)
-                weights[k] = startWeights[k];
+            restore(start);
             (upper ? b : a).centre = c;
             settle();
             const double value = likelihood(a.centre, b.centre);
             if (value > bestValue) {
                 bestValue = value;
                 best = c;
-                bestA = a;
-                bestB = b;
-                for (int k = 0; k < 3; ++k)
-                    bestWeights[k] = weights[k];
+                bestFit = fitted();
             }
         };
         const double step = std::max(m_width, spread / 8.0);
         const int steps = int(std::min(48.0, std::ceil(3.0 * spread / step)));
         for (int i = -steps; i <= steps; ++i)
             if (i != 0)
-                tryCentre(start + i * step);
+                tryCentre(from + i * step);
         const double coarse = best;
         for (double d = m_width; d < step; d += m_width) {
             tryCentre(coarse - d);
             tryCentre(coarse + d);
         }
-        a = bestA;
-        b = bestB;
-        for (int k = 0; k < 3; ++k)
-            weights[k] = bestWeights[k];
-        return std::fabs(best - start) < 0.5 * m_width;
+        restore(bestFit);
+        return std::fabs(best - from) < 0.5 * m_width;
     }
 
     double m_from;

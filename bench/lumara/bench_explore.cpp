@@ -12,6 +12,7 @@
 #include "bll/bllinstance.h"
 #include "bll/signaltransfer.h"
 #include "seeddocument.h"
+#include "widgetbench.h"
 #include "shell/appresources.h"
 #include "shell/welllistmodel.h"
 
@@ -19,7 +20,6 @@
 #include <QElapsedTimer>
 #include <QImage>
 #include <QListWidget>
-#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
 #include <qwt_plot.h>
@@ -159,15 +159,8 @@ BENCHMARK(BM_ExploreTriple)->Unit(benchmark::kMillisecond)->UseManualTime()->Ite
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("QT_QUICK_BACKEND", "software");
-    QTemporaryDir root;
-    qputenv("LUMARA_ROOT", root.path().toLocal8Bit());
-    QApplication app(argc, argv);
-    initAppResources();
-    BLLInstance::createSingletons();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    return 0;
+    return WidgetBench::main(argc, argv, [] {
+        initAppResources();
+        BLLInstance::createSingletons();
+    });
 }

@@ -15,6 +15,7 @@
 #include "bll/dropletexclude.h"
 #include "bll/signaltransfer.h"
 #include "seeddocument.h"
+#include "widgetbench.h"
 #include "shell/appresources.h"
 #include "shell/welllistmodel.h"
 
@@ -23,7 +24,6 @@
 #include <QGraphicsPixmapItem>
 #include <QImage>
 #include <QPainter>
-#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
 #include <opencv2/core.hpp>
@@ -359,15 +359,8 @@ BENCHMARK(BM_QcDrawMarkers)->Unit(benchmark::kMillisecond)->UseManualTime()->Ite
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("QT_QUICK_BACKEND", "software");
-    QTemporaryDir root;
-    qputenv("LUMARA_ROOT", root.path().toLocal8Bit());
-    QApplication app(argc, argv);
-    initAppResources();
-    BLLInstance::createSingletons();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    return 0;
+    return WidgetBench::main(argc, argv, [] {
+        initAppResources();
+        BLLInstance::createSingletons();
+    });
 }

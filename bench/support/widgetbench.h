@@ -55,16 +55,22 @@ public:
     }
 };
 
-inline int main(int argc, char **argv)
+// setUp, where given, runs once the application and the per-machine folder exist (a page's
+// resources and the business layer).
+inline int main(int argc, char **argv, void (*setUp)() = nullptr)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("QT_QUICK_BACKEND"))
+        qputenv("QT_QUICK_BACKEND", "software");
     QApplication app(argc, argv);
     leaveOutOffscreenNotice();
     // What the program keeps per machine goes to a folder removed when main ends.
     QTemporaryDir machine;
     if (qEnvironmentVariableIsEmpty("LUMARA_ROOT"))
         qputenv("LUMARA_ROOT", machine.path().toLocal8Bit());
+    if (setUp)
+        setUp();
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;

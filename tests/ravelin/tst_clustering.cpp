@@ -352,6 +352,14 @@ void TestClustering::plateWells()
     if (kind.shape.positiveCount > 0 && kind.shape.rain * droplets > 10 * kind.shape.positiveCount &&
         (seed == 3 || seed == 10))
         QEXPECT_FAIL("", "rain that outnumbers the positives tenfold hides their cluster", Continue);
+    // A few droplets pushed part of the way below a no-template well's negatives, three or
+    // more and clear of 0, lie as a nearly all-positive well's negatives do below its
+    // positives; from one channel the two look alike, and they are read as the latter, as a
+    // well with positives read as none is the worse fault.
+    if (kind.goal == LumaraSynth::CountGoal::NoPositives && kind.shape.low >= 3 &&
+        kind.shape.lowGrey > 3.0 * kind.shape.negativeSd)
+        QEXPECT_FAIL("", "droplets pushed part of the way below no-template negatives look like negatives below positives",
+                     Continue);
     // The tail's rate leaves 0.4 droplets past the threshold; two lie there by chance.
     if (kind.shape.logNormal >= 0.35 && droplets == 1590 && seed == 9)
         QEXPECT_FAIL("", "two droplets of a long tail past the threshold by chance", Continue);

@@ -138,6 +138,19 @@ std::vector<WellKind> plateWellKinds()
         atZero("30% at 3000, 2 at 0", CountGoal::Within, 0.3, 2, 1901);
         atZero("no positives, 5% at 0", CountGoal::NoPositives, 0.0, 750, 15000);
         atZero("30% at 3000, 20% at 0", CountGoal::Within, 0.3, 3000, 15000);
+        // A weaker coefficient pushes them part of the way, well below the negatives. Fifteen
+        // there clear of 0 look as a well's negatives below 99.9 % positives do, and are read so.
+        for (double grey : {400.0, 150.0}) {
+            const size_t first = out.size();
+            std::snprintf(name, sizeof name, "no positives, 2 at %g", grey);
+            atZero(name, CountGoal::NoPositives, 0.0, 2, 1901);
+            std::snprintf(name, sizeof name, "no positives, 0.1%% at %g", grey);
+            atZero(name, CountGoal::NoPositives, 0.0, 15, 15000);
+            std::snprintf(name, sizeof name, "30%% at 3000, 2 at %g", grey);
+            atZero(name, CountGoal::Within, 0.3, 2, 1901);
+            for (size_t i = first; i < out.size(); ++i)
+                out[i].shape.lowGrey = grey;
+        }
     }
     // Wells of a generated package's size.
     for (double fraction : {0.0, 0.01, 0.3, 0.95, 0.99}) {

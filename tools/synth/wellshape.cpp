@@ -51,8 +51,10 @@ std::vector<ShapedDroplet> drawWell(const WellShape &shape, int droplets, std::u
         add(shape.debrisGrey * (1.0 + 0.02 * random.normal()), DrawnAs::Debris, true);
     for (int i = 0; i < shape.saturated; ++i)
         add(65535.0, DrawnAs::Saturated, true);
+    // Pushed part of the way, a negative keeps its spread; pushed past 0, it stops there.
     for (int i = 0; i < shape.low; ++i)
-        add(shape.lowGrey, DrawnAs::Low, false);
+        add(shape.lowGrey > 0.0 ? std::max(0.0, shape.lowGrey + shape.negativeSd * random.normal()) : 0.0,
+            DrawnAs::Low, false);
 
     // Shuffled, so that no class sits in front of the others.
     for (int i = int(well.size()) - 1; i > 0; --i)

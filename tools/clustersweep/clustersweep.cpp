@@ -69,8 +69,8 @@ double knownThreshold(const LumaraSynth::WellShape &w, int droplets)
     const int positives = w.positivesOf(droplets);
     if (w.logNormal > 0 || w.flatTail > 0 || positives == 0 || !(w.positiveMean > w.negativeMean))
         return std::nan("");
-    const int rain = std::min(droplets - positives, int(std::lround(std::max(0.0, w.rain) * droplets)));
-    const double negatives = std::max(0, droplets - positives - rain - w.debris - w.saturated - w.low);
+    const int rain = w.rainOf(droplets);
+    const double negatives = w.negativesOf(droplets);
     const double positiveSd = w.positiveCv * w.positiveMean;
     const double rainDensity = rain / (w.positiveMean - w.negativeMean);
     auto tail = [](double z) { return 0.5 * std::erfc(z / std::sqrt(2.0)); };
@@ -115,6 +115,7 @@ int main(int argc, char **argv)
             continue;
         const int droplets = row.droplets > 0 ? row.droplets : wellSize;
         double truthSum = 0.0, nowSum = 0.0;
+        const double known = knownThreshold(row.shape, droplets);
         for (int seed = 1; seed <= seeds; ++seed) {
             const std::vector<LumaraSynth::ShapedDroplet> well = LumaraSynth::drawWell(row.shape, droplets, seed);
             QVector<uint> greys;
@@ -132,7 +133,6 @@ int main(int argc, char **argv)
             const bool ok = LumaraSynth::meetsGoal(row, truth, nowCount, droplets);
             truthSum += truth;
             nowSum += nowCount;
-            const double known = knownThreshold(row.shape, droplets);
             const int knownCount = std::isnan(known) ? -1 : countFrom(greys, std::floor(known));
             if (row.goal != CountGoal::Report) {
                 ++judged;

@@ -126,30 +126,29 @@ std::vector<WellKind> plateWellKinds()
     // Droplets a compensation pushed to 0: in a well of a generated package's size, at a lab
     // plate's 0.1 %, and another dye's positives all pushed there.
     {
-        auto atZero = [&out](const char *kindName, CountGoal goal, double positives, int low, int droplets) {
+        auto pushed = [&out](const char *kindName, CountGoal goal, double positives, int low, int droplets,
+                             double lowGrey = 0.0) {
             WellKind k{kindName, negatives(), goal, goal == CountGoal::Within ? 0.02 : 0.0};
             k.shape.positiveFraction = positives;
             k.shape.low = low;
+            k.shape.lowGrey = lowGrey;
             k.droplets = droplets;
             out.push_back(k);
         };
-        atZero("no positives, 2 at 0", CountGoal::NoPositives, 0.0, 2, 1901);
-        atZero("no positives, 0.1% at 0", CountGoal::NoPositives, 0.0, 15, 0);
-        atZero("30% at 3000, 2 at 0", CountGoal::Within, 0.3, 2, 1901);
-        atZero("no positives, 5% at 0", CountGoal::NoPositives, 0.0, 750, 15000);
-        atZero("30% at 3000, 20% at 0", CountGoal::Within, 0.3, 3000, 15000);
+        pushed("no positives, 2 at 0", CountGoal::NoPositives, 0.0, 2, 1901);
+        pushed("no positives, 0.1% at 0", CountGoal::NoPositives, 0.0, 15, 0);
+        pushed("30% at 3000, 2 at 0", CountGoal::Within, 0.3, 2, 1901);
+        pushed("no positives, 5% at 0", CountGoal::NoPositives, 0.0, 750, 15000);
+        pushed("30% at 3000, 20% at 0", CountGoal::Within, 0.3, 3000, 15000);
         // A weaker coefficient pushes them part of the way, well below the negatives. Fifteen
         // there clear of 0 look as a well's negatives below 99.9 % positives do, and are read so.
         for (double grey : {400.0, 150.0}) {
-            const size_t first = out.size();
             std::snprintf(name, sizeof name, "no positives, 2 at %g", grey);
-            atZero(name, CountGoal::NoPositives, 0.0, 2, 1901);
+            pushed(name, CountGoal::NoPositives, 0.0, 2, 1901, grey);
             std::snprintf(name, sizeof name, "no positives, 0.1%% at %g", grey);
-            atZero(name, CountGoal::NoPositives, 0.0, 15, 15000);
+            pushed(name, CountGoal::NoPositives, 0.0, 15, 15000, grey);
             std::snprintf(name, sizeof name, "30%% at 3000, 2 at %g", grey);
-            atZero(name, CountGoal::Within, 0.3, 2, 1901);
-            for (size_t i = first; i < out.size(); ++i)
-                out[i].shape.lowGrey = grey;
+            pushed(name, CountGoal::Within, 0.3, 2, 1901, grey);
         }
     }
     // Wells of a generated package's size.

@@ -12,6 +12,17 @@ int WellShape::positivesOf(int droplets) const
     return std::min(droplets, int(std::lround(std::max(0.0, positiveFraction) * droplets)));
 }
 
+int WellShape::rainOf(int droplets) const
+{
+    return std::min(droplets - positivesOf(droplets), int(std::lround(std::max(0.0, rain) * droplets)));
+}
+
+int WellShape::negativesOf(int droplets) const
+{
+    const int special = std::max(0, debris) + std::max(0, saturated) + std::max(0, low);
+    return std::max(0, droplets - positivesOf(droplets) - rainOf(droplets) - special);
+}
+
 unsigned int storedGrey(double grey)
 {
     if (!(grey > 0.0))
@@ -23,9 +34,8 @@ std::vector<ShapedDroplet> drawWell(const WellShape &shape, int droplets, std::u
 {
     Random random(seed);
     const int positives = shape.positivesOf(droplets);
-    const int rain = std::min(droplets - positives, int(std::lround(std::max(0.0, shape.rain) * droplets)));
-    const int special = std::max(0, shape.debris) + std::max(0, shape.saturated) + std::max(0, shape.low);
-    const int negatives = std::max(0, droplets - positives - rain - special);
+    const int rain = shape.rainOf(droplets);
+    const int negatives = shape.negativesOf(droplets);
 
     std::vector<ShapedDroplet> well;
     well.reserve(size_t(droplets));

@@ -36,7 +36,10 @@ struct WellShape {
     int low = 0;       // droplets far below the negatives, counted negative
     double lowGrey = 0.0;
 
+    // How many of `droplets` are drawn positive, as rain, and negative.
     int positivesOf(int droplets) const;
+    int rainOf(int droplets) const;
+    int negativesOf(int droplets) const;
     double rainMidpoint() const { return (negativeMean + positiveMean) / 2.0; }
 };
 

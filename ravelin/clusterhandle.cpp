@@ -12,14 +12,28 @@ ClusterHandle &ClusterHandle::operator=(const ClusterHandle &other) = default;
 ClusterHandle &ClusterHandle::operator=(ClusterHandle &&other) noexcept = default;
 ClusterHandle::~ClusterHandle() = default;
 
-bool ClusterHandle::sortedGreys(const QVector<uint> &greys, std::vector<quint32> *sorted)
+bool ClusterHandle::sortedGreys(const QVector<uint> &greys, std::vector<quint32> *sorted, const QVector<uint> &before,
+                                std::vector<quint32> *sortedBefore)
 {
     if (greys.size() < 3) {
         errString += tr("the data size is less then 2");
         return false;
     }
-    sorted->assign(greys.cbegin(), greys.cend());
-    std::sort(sorted->begin(), sorted->end());
+    if (sortedBefore && before.size() == greys.size()) {
+        std::vector<quint64> pairs(size_t(greys.size()));
+        for (int i = 0; i < greys.size(); ++i)
+            pairs[size_t(i)] = quint64(greys.at(i)) << 32 | before.at(i);
+        std::sort(pairs.begin(), pairs.end());
+        sorted->resize(pairs.size());
+        sortedBefore->resize(pairs.size());
+        for (size_t i = 0; i < pairs.size(); ++i) {
+            (*sorted)[i] = quint32(pairs[i] >> 32);
+            (*sortedBefore)[i] = quint32(pairs[i]);
+        }
+    } else {
+        sorted->assign(greys.cbegin(), greys.cend());
+        std::sort(sorted->begin(), sorted->end());
+    }
     return sorted->front() != sorted->back();
 }
 
@@ -33,14 +47,14 @@ bool ClusterHandle::splitDrpltGray(const QVector<uint> &greys, double &threshold
     return true;
 }
 
-bool ClusterHandle::clusterDrpltGray(const QVector<uint> &greys, double &threshold)
+bool ClusterHandle::clusterDrpltGray(const QVector<uint> &greys, double &threshold, const QVector<uint> &before)
 {
     threshold = 0;
-    std::vector<quint32> sorted;
-    if (!sortedGreys(greys, &sorted))
+    std::vector<quint32> sorted, sortedBefore;
+    if (!sortedGreys(greys, &sorted, before, &sortedBefore))
         return false;
     const double split = splitOf(sorted, k_means(sorted));
-    threshold = Ravelin::GreyGroups(sorted).threshold(split);
+    threshold = Ravelin::GreyGroups(sorted, sortedBefore).threshold(split);
     return true;
 }
 

@@ -24,8 +24,10 @@ public:
 
     // The threshold between negatives and positives; a value at or above it is positive. Where
     // the values form one group, it lies above that group. Fails for fewer than three values
-    // and for values that are all equal.
-    bool clusterDrpltGray(const QVector<uint> &greys, double &threshold);
+    // and for values that are all equal. before: each value's grey before a spill-over
+    // compensation, in the same order, at any common scale (empty where none was applied);
+    // droplets the compensation pushed below the others then count as negatives.
+    bool clusterDrpltGray(const QVector<uint> &greys, double &threshold, const QVector<uint> &before = {});
     // The two-class split alone: halfway between the top of the dim class and the bottom of the
     // bright one. The same failures.
     bool splitDrpltGray(const QVector<uint> &greys, double &threshold);
@@ -37,7 +39,9 @@ private:
     // when all values are equal.
     std::ptrdiff_t k_means(const std::vector<quint32> &sorted);
     static double cal_distance(double a, double b);
-    bool sortedGreys(const QVector<uint> &greys, std::vector<quint32> *sorted);
+    // Ascending, with each value's grey before the compensation beside it where given.
+    bool sortedGreys(const QVector<uint> &greys, std::vector<quint32> *sorted, const QVector<uint> &before = {},
+                     std::vector<quint32> *sortedBefore = nullptr);
     static double splitOf(const std::vector<quint32> &sorted, std::ptrdiff_t upper);
 
     QString errString;

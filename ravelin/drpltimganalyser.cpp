@@ -757,9 +757,10 @@ bool DrpltImgAnalyser::negPosCluster(WellImageAnalysisInfo *info)
     return clusterWellThresholds(info, s.SaturatedPixelNum, &d->infoMessage);
 }
 
-bool DrpltImgAnalyser::newNegPosCluster(const QVector<QVector<uint>> &greys, QVector<QVector<uint>> &thresholds)
+bool DrpltImgAnalyser::newNegPosCluster(const QVector<QVector<uint>> &greys, QVector<QVector<uint>> &thresholds,
+                                        const QVector<QVector<uint>> &before)
 {
-    return clusterGreyTable(greys, thresholds);
+    return clusterGreyTable(greys, thresholds, before);
 }
 
 bool DrpltImgAnalyser::adjustCrosstalk(WellImageAnalysisInfo *info)

@@ -96,7 +96,9 @@ public:
 
     bool adjustDrpltGysl(WellImageAnalysisInfo *info);
     bool negPosCluster(WellImageAnalysisInfo *info);
-    bool newNegPosCluster(const QVector<QVector<uint>> &greys, QVector<QVector<uint>> &thresholds);
+    // before: the rows' greys before a spill-over compensation, where one was applied.
+    bool newNegPosCluster(const QVector<QVector<uint>> &greys, QVector<QVector<uint>> &thresholds,
+                          const QVector<QVector<uint>> &before = {});
     bool adjustCrosstalk(WellImageAnalysisInfo *info);
 
 private:

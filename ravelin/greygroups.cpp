@@ -29,6 +29,12 @@
 //   negatives of a well nearly all positive, and do, unless the main group's own flank holds
 //   so many there by chance, as a small well's negatives do. Values at 0 are a compensation's
 //   and take no part while they are fewer than the others.
+// - A spill-over coefficient too strong pushes this dye's negatives that are another dye's
+//   positives below the others, part of the way or to 0. From one channel a few such droplets
+//   look like the negatives of a well nearly all positive; before the compensation they lay
+//   among the others, which a very high well's negatives did not. So where the greys before
+//   the compensation are known, droplets below that lay among the rest before it are negatives
+//   and take no part, however many, while they are fewer than the rest.
 #include "greygroups.h"
 
 #include <algorithm>
@@ -100,6 +106,10 @@ constexpr double TailChance = 1e-3;
 constexpr double DimFlank = 4.0;
 // A cluster of droplets has a spread under a third of its centre (negatives about a tenth).
 constexpr double ClearOfZero = 3.0;
+// A droplet that lay less than this share as deep below the rest before a compensation as it
+// lies after it, counted in the rest's deviations, was pushed there by the compensation: the
+// negatives of a very high well lie as deep before it as after, pushed ones lay among the rest.
+constexpr double PushedDepth = 0.5;
 
 double medianOf(const double *v, size_t n)
 {
@@ -177,7 +187,7 @@ double spreadFloor(double centre)
 
 } // namespace
 
-GreyGroups::GreyGroups(const std::vector<quint32> &sorted)
+GreyGroups::GreyGroups(const std::vector<quint32> &sorted, const std::vector<quint32> &before)
 {
     m_values.reserve(sorted.size());
     m_prefix.reserve(sorted.size() + 1);
@@ -186,6 +196,9 @@ GreyGroups::GreyGroups(const std::vector<quint32> &sorted)
         m_values.push_back(double(sixteenBit(v)));
         m_prefix.push_back(m_prefix.back() + m_values.back());
     }
+    if (before.size() == sorted.size())
+        for (quint32 v : before)
+            m_before.push_back(double(sixteenBit(v)));
 }
 
 size_t GreyGroups::countBelow(double value) const
@@ -831,10 +844,37 @@ bool GreyGroups::negativesBelow(size_t lo, size_t hi) const
 }
 
 // Whether the droplets lo..cut below all others take no part in the split: a few not in a
-// cluster clear of zero, or the others' own flank.
+// cluster clear of zero, the others' own flank, or droplets a compensation pushed there.
 bool GreyGroups::setAsideBelow(size_t lo, size_t cut, size_t hi, size_t few) const
 {
-    return (cut - lo <= few && !negativesBelow(lo, cut)) || tailBelow(lo, cut, hi);
+    return (cut - lo <= few && !negativesBelow(lo, cut)) || tailBelow(lo, cut, hi) || pushedBelow(lo, cut, hi);
+}
+
+// Whether most of the droplets lo..cut below the rest cut..hi, fewer than the rest, lay among
+// the rest before the compensation: less than PushedDepth as deep below the rest's centre, in
+// its deviations, as they lie now.
+bool GreyGroups::pushedBelow(size_t lo, size_t cut, size_t hi) const
+{
+    if (m_before.empty() || cut <= lo || cut >= hi || cut - lo >= hi - cut)
+        return false;
+    // The rest's centre and spread, before and after, over all of it alike: where nothing was
+    // pushed, the two depths are the same.
+    const size_t n = hi - cut;
+    const double *now = m_values.data() + cut;
+    const double centreNow = medianOf(now, n);
+    const double spreadNow = std::max(MadScale * madOf(now, n, centreNow), spreadFloor(centreNow));
+    std::vector<double> before(m_before.cbegin() + std::ptrdiff_t(cut), m_before.cbegin() + std::ptrdiff_t(hi));
+    std::sort(before.begin(), before.end());
+    const double centreBefore = medianOf(before.data(), n);
+    const double spreadBefore =
+        std::max(MadScale * madOf(before.data(), n, centreBefore), spreadFloor(centreBefore));
+    size_t pushed = 0;
+    for (size_t i = lo; i < cut; ++i) {
+        const double depthNow = (centreNow - m_values[i]) / spreadNow;
+        const double depthBefore = (centreBefore - m_before[i]) / spreadBefore;
+        pushed += depthNow > 0.0 && depthBefore < PushedDepth * depthNow ? 1 : 0;
+    }
+    return 2 * pushed > cut - lo;
 }
 
 // Whether the few droplets lo..cut below the group cut..hi are likely enough the group's own

@@ -19,8 +19,9 @@ public:
         double count = 0.0; // droplets of the group's own distribution, rain taken off
     };
 
-    // sorted: the greys in ascending order, not all equal.
-    explicit GreyGroups(const std::vector<quint32> &sorted);
+    // sorted: the greys in ascending order, not all equal. before: each one's grey before a
+    // spill-over compensation, at any common scale; empty where none was applied.
+    explicit GreyGroups(const std::vector<quint32> &sorted, const std::vector<quint32> &before = {});
 
     // The threshold for these greys, given the two-class split's; the split is kept where the
     // groups it separates are the ones the shape shows and it miscounts nothing.
@@ -42,6 +43,7 @@ private:
     bool negativesBelow(size_t lo, size_t hi) const;
     bool tailBelow(size_t lo, size_t cut, size_t hi) const;
     bool setAsideBelow(size_t lo, size_t cut, size_t hi, size_t few) const;
+    bool pushedBelow(size_t lo, size_t cut, size_t hi) const;
     std::ptrdiff_t twoNormals(size_t lo, size_t hi, double split) const;
     Group groupOf(size_t lo, size_t hi, bool fromMode = false) const;
     void fitMixture(size_t lo, size_t hi);
@@ -54,6 +56,7 @@ private:
 
     std::vector<double> m_values; // 16-bit greys, ascending
     std::vector<double> m_prefix; // running sums of m_values, from 0
+    std::vector<double> m_before; // beside m_values: the greys before a compensation, or empty
     bool m_two = false;
     bool m_keptSplit = false;
     Group m_lower;

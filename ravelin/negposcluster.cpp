@@ -25,20 +25,32 @@ bool clusterWellThresholds(WellImageAnalysisInfo *info, qint32 saturatedPixelNum
         for (qint32 ch : qAsConst(info->channels)) {
             if (ch < 0 || ch >= kChannels)
                 continue; // no such channel image, nothing to threshold
-            QVector<uint> values;
+            QVector<uint> values, before;
             values.reserve(info->droplets.size());
             int leftOut = 0; // saturated droplets (and any without this channel)
+            bool compensated = false, adjusted = false;
             for (const DropletAnalysisInfo &drop : qAsConst(info->droplets)) {
                 if (isSaturated(drop.flags) || ch >= drop.workingGreys.size()) {
                     ++leftOut;
                     continue;
                 }
                 values.append(drop.workingGreys[ch]);
+                compensated = compensated || drop.compensatedGreys.value(ch) != 0;
+                adjusted = adjusted || drop.adjustedGreys.value(ch) != 0;
+            }
+            // A compensated channel is clustered with each grey before the compensation (the
+            // adjusted one, or the measured one where no adjustment ran), which tells the
+            // droplets an over-strong coefficient pushed down.
+            if (compensated) {
+                before.reserve(values.size());
+                for (const DropletAnalysisInfo &drop : qAsConst(info->droplets))
+                    if (!isSaturated(drop.flags) && ch < drop.workingGreys.size())
+                        before.append(adjusted ? drop.adjustedGreys.value(ch) : drop.measuredGreys.value(ch));
             }
 
             handle.clearErrString();
             double threshold = 0;
-            if (!handle.clusterDrpltGray(values, threshold)) {
+            if (!handle.clusterDrpltGray(values, threshold, before)) {
                 info->message += handle.getErrString();
                 if (infoMessage)
                     *infoMessage = QStringLiteral("ImageInfo: cluster_completed:%1,cluster Number:%2,"
@@ -65,25 +77,30 @@ bool clusterWellThresholds(WellImageAnalysisInfo *info, qint32 saturatedPixelNum
     return true;
 }
 
-bool clusterGreyTable(const QVector<QVector<uint>> &greys, QVector<QVector<uint>> &thresholds)
+bool clusterGreyTable(const QVector<QVector<uint>> &greys, QVector<QVector<uint>> &thresholds,
+                      const QVector<QVector<uint>> &before)
 {
     thresholds = QVector<QVector<uint>>(kChannels, QVector<uint>(1, 0));
     ClusterHandle handle;
+    const bool withBefore = before.size() == greys.size();
     for (int c = 0; c < kChannels; ++c) {
-        QVector<uint> column;
+        QVector<uint> column, columnBefore;
         column.reserve(greys.size());
         bool anyNonZero = false;
-        for (const QVector<uint> &row : greys) {
+        for (int i = 0; i < greys.size(); ++i) {
+            const QVector<uint> &row = greys.at(i);
             if (c >= row.size())
                 continue; // a short row has no value for this channel
             column.append(row[c]);
+            if (withBefore)
+                columnBefore.append(before.at(i).value(c, row[c]));
             anyNonZero = anyNonZero || row[c] != 0;
         }
         if (!anyNonZero)
             continue;
         handle.clearErrString();
         double threshold = 0;
-        if (handle.clusterDrpltGray(column, threshold))
+        if (handle.clusterDrpltGray(column, threshold, columnBefore))
             thresholds[c] = QVector<uint>(1, uint(threshold));
     }
     return true;

@@ -22,6 +22,9 @@ RAVELIN_EXPORT bool clusterWellThresholds(WellImageAnalysisInfo *info, qint32 sa
 
 // greys: one row per droplet, six greys by channel. thresholds becomes six one-entry vectors;
 // a channel whose values are all 0, or that cannot be clustered, gets 0. Always true.
-RAVELIN_EXPORT bool clusterGreyTable(const QVector<QVector<uint>> &greys, QVector<QVector<uint>> &thresholds);
+// before: the same rows before a spill-over compensation, where one was applied (see
+// ClusterHandle::clusterDrpltGray).
+RAVELIN_EXPORT bool clusterGreyTable(const QVector<QVector<uint>> &greys, QVector<QVector<uint>> &thresholds,
+                                     const QVector<QVector<uint>> &before = {});
 
 } // namespace Ravelin

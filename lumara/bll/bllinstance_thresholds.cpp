@@ -318,19 +318,24 @@ void BLLInstance::autoThresholdAllWells()
             // are left out, as the re-analysis's clustering leaves them out: their greys say
             // nothing of their class (a change over the first analysis, which took them).
             const WellRecord info = imageRecord(well.id);
-            QVector<QVector<uint>> rows;
+            // Under the matrix, each row's raw greys beside it tell the droplets it pushed down.
+            QVector<QVector<uint>> rows, raw;
             rows.reserve(info.droplets.size());
             visitDroplets(info, Droplets::Kept, [&](const DrpltInfo &droplet) {
                 if (Ravelin::isSaturated(droplet.flags))
                     return;
-                QVector<uint> row(PerChannel, 0u);
-                for (int c = 0; c < PerChannel; ++c)
+                QVector<uint> row(PerChannel, 0u), before(PerChannel, 0u);
+                for (int c = 0; c < PerChannel; ++c) {
                     row[c] = classifiedGrey(droplet, c, compensated);
+                    before[c] = grayPair(droplet, c).first;
+                }
                 rows.append(row);
+                if (compensated)
+                    raw.append(before);
             });
             QVector<QVector<uint>> result;
             Ravelin::DrpltImgAnalyser analyser;
-            analyser.newNegPosCluster(rows, result);
+            analyser.newNegPosCluster(rows, result, raw);
             QVector<uint> perChannel(PerChannel, 0u);
             for (int c = 0; c < PerChannel && c < result.size(); ++c)
                 perChannel[c] = result.at(c).value(0);

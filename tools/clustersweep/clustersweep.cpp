@@ -118,15 +118,19 @@ int main(int argc, char **argv)
         const double known = knownThreshold(row.shape, droplets);
         for (int seed = 1; seed <= seeds; ++seed) {
             const std::vector<LumaraSynth::ShapedDroplet> well = LumaraSynth::drawWell(row.shape, droplets, seed);
-            QVector<uint> greys;
+            QVector<uint> greys, before;
             greys.reserve(int(well.size()));
-            for (const LumaraSynth::ShapedDroplet &d : well)
+            before.reserve(int(well.size()));
+            for (const LumaraSynth::ShapedDroplet &d : well) {
                 greys.append(LumaraSynth::storedGrey(d.grey));
+                before.append(LumaraSynth::storedGrey(d.before));
+            }
             const int truth = LumaraSynth::truePositives(well);
             ClusterHandle handle;
             double split = 0, now = 0;
             handle.splitDrpltGray(greys, split);
-            handle.clusterDrpltGray(greys, now);
+            // As the program clusters a compensated channel, which knows each grey before it.
+            handle.clusterDrpltGray(greys, now, before);
             const int nowCount = countFrom(greys, now);
             const int bandCount = countFrom(greys, bandThreshold(greys, split));
             const int splitCount = countFrom(greys, split);
@@ -153,9 +157,16 @@ int main(int argc, char **argv)
                         nowCount, knownText.c_str(), LumaraSynth::goalText(row).c_str(),
                         row.goal == CountGoal::Report ? "-" : ok ? "yes" : "NO");
             if (parser.isSet(whyOption)) {
-                std::vector<quint32> sorted(greys.cbegin(), greys.cend());
-                std::sort(sorted.begin(), sorted.end());
-                Ravelin::GreyGroups groups(sorted);
+                std::vector<std::pair<quint32, quint32>> pairs;
+                for (int i = 0; i < greys.size(); ++i)
+                    pairs.emplace_back(greys.at(i), before.at(i));
+                std::sort(pairs.begin(), pairs.end());
+                std::vector<quint32> sorted, sortedBefore;
+                for (const auto &p : pairs) {
+                    sorted.push_back(p.first);
+                    sortedBefore.push_back(p.second);
+                }
+                Ravelin::GreyGroups groups(sorted, sortedBefore);
                 groups.threshold(split);
                 std::printf("    split %.1f now %.1f: %s%s lower %.1f +-%.1f (%.0f) upper %.1f +-%.1f (%.0f) rain %.4f/level\n",
                             split, now, groups.twoGroups() ? "two groups" : "one group",

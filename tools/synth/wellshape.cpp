@@ -39,7 +39,9 @@ std::vector<ShapedDroplet> drawWell(const WellShape &shape, int droplets, std::u
 
     std::vector<ShapedDroplet> well;
     well.reserve(size_t(droplets));
-    auto add = [&well](double grey, DrawnAs as, bool positive) { well.push_back({grey, as, positive}); };
+    auto add = [&well](double grey, DrawnAs as, bool positive, double before = -1.0) {
+        well.push_back({grey, as, positive, before < 0.0 ? grey : before});
+    };
     for (int i = 0; i < negatives; ++i) {
         double g;
         if (shape.flatTail > 0.0 && random.uniform() < shape.flatTail)
@@ -62,9 +64,10 @@ std::vector<ShapedDroplet> drawWell(const WellShape &shape, int droplets, std::u
     for (int i = 0; i < shape.saturated; ++i)
         add(65535.0, DrawnAs::Saturated, true);
     // Pushed part of the way, a negative keeps its spread; pushed past 0, it stops there.
-    for (int i = 0; i < shape.low; ++i)
-        add(shape.lowGrey > 0.0 ? std::max(0.0, shape.lowGrey + shape.negativeSd * random.normal()) : 0.0,
-            DrawnAs::Low, false);
+    for (int i = 0; i < shape.low; ++i) {
+        const double deviation = shape.lowGrey > 0.0 ? shape.negativeSd * random.normal() : 0.0;
+        add(std::max(0.0, shape.lowGrey + deviation), DrawnAs::Low, false, shape.negativeMean + deviation);
+    }
 
     // Shuffled, so that no class sits in front of the others.
     for (int i = int(well.size()) - 1; i > 0; --i)

@@ -47,6 +47,8 @@ struct ShapedDroplet {
     double grey = 0.0; // not rounded, not limited
     DrawnAs drawnAs = DrawnAs::Negative;
     bool positive = false; // the truth a count is judged against
+    // Before the compensation: a low droplet was a negative like the others.
+    double before = 0.0;
 };
 
 // `droplets` droplets in random order; positives, rain, debris, saturated and low droplets are

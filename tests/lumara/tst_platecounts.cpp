@@ -4,7 +4,10 @@
 // saturated droplet) is opened, put back to the first analysis's thresholds by switching to
 // polygons and back, re-analysed with the dialog's defaults, switched again and recounted under
 // a compensation matrix; a dilution plate from no positives to 99.9 % is opened and its
-// thresholds pooled by the Auto button for all wells; a plate of small images is re-analysed.
+// thresholds pooled by the Auto button for all wells; a plate of small images is re-analysed;
+// a plate of two dyes is recounted under a matrix that takes far more of the first dye out of
+// the second channel than the images hold (pushing that channel's droplets the first dye lights
+// below its negatives), put back by polygons and back, and its thresholds pooled by Auto.
 // After each road every well counts the droplets drawn positive (the droplets it holds then,
 // judged by the drawn droplets they lie on) within the goal of its kind:
 //   no positives: at most 0.1 % of the droplets;
@@ -139,6 +142,30 @@ const QList<WellKind> &smallWells()
     return list;
 }
 
+// The plate of two dyes: per well the first dye's share and the second's, and the second's
+// goal. The first dye's positives lie 40 deviations above, the second's 20.
+struct TwoDyeWell {
+    double first;
+    double second;
+    CountTolerance secondGoal;
+};
+
+const QList<TwoDyeWell> &twoDyeWells()
+{
+    static const QList<TwoDyeWell> list{{0.003, 0.0, NoPositives}, {0.01, 0.0, NoPositives},
+                                        {0.05, 0.0, NoPositives},  {0.01, 0.3, Clusters},
+                                        {0.01, 0.99, VeryHigh},    {0.0, 0.99, VeryHigh}};
+    return list;
+}
+
+const QString FirstDye = QStringLiteral("FAM-Target");
+const QString SecondDye = QStringLiteral("HEX-Target");
+
+QString twoDyeName(const TwoDyeWell &well)
+{
+    return QStringLiteral("%1 % first dye, %2 % second dye").arg(100.0 * well.first).arg(100.0 * well.second);
+}
+
 QString kindName(const WellKind &kind)
 {
     return kind.name[0] ? QString::fromLatin1(kind.name) : QStringLiteral("%1 % positives").arg(100.0 * kind.fraction);
@@ -157,6 +184,24 @@ MkPackage::GeneratorOptions plate(const QList<WellKind> &wells, quint64 seed, in
     for (int i = 0; i < wells.size(); ++i) {
         o.wellFractions[i].insert(QStringLiteral("Target"), wells[i].fraction);
         o.wellShapes[i].insert(QStringLiteral("Target"), wells[i].shape);
+    }
+    return o;
+}
+
+MkPackage::GeneratorOptions twoDyePlate(quint64 seed)
+{
+    MkPackage::GeneratorOptions o;
+    o.wells = twoDyeWells().size();
+    o.width = o.height = 880;
+    o.seed = seed;
+    o.matrix = false;
+    o.targets = {{FirstDye, QStringLiteral("FAM"), 0.0}, {SecondDye, QStringLiteral("HEX"), 0.0}};
+    o.analysisParamsJson = EndToEnd::dataFolderParameters(o.volume);
+    for (int i = 0; i < o.wells; ++i) {
+        o.wellFractions[i].insert(FirstDye, twoDyeWells()[i].first);
+        o.wellFractions[i].insert(SecondDye, twoDyeWells()[i].second);
+        o.wellShapes[i].insert(FirstDye, shape(40.0, 0.05));
+        o.wellShapes[i].insert(SecondDye, shape(20.0, 0.05));
     }
     return o;
 }
@@ -253,6 +298,24 @@ void TestPlateCounts::initTestCase()
     QVERIFY(m_driver->open(smallPath));
     m_driver->reanalyse(2, 1);
     take(QStringLiteral("small images re-analysis"), smallDrawn);
+
+    // The images hold no crosstalk; the matrix takes 15 % of each dye out of the next channel.
+    const MkPackage::GeneratorOptions twoDyes = twoDyePlate(55);
+    const QString twoDyePath = m_dir.filePath(QStringLiteral("twodyes.imrs"));
+    QVERIFY2(MkPackage::generatePackage(twoDyes, twoDyePath, nullptr, &error), qPrintable(error));
+    const EndToEnd::DrawnRun twoDyeDrawn(twoDyes);
+    QVERIFY(twoDyeDrawn.isValid());
+    QVERIFY(m_driver->open(twoDyePath));
+    MkPackage::GeneratorOptions overStrong = twoDyes;
+    overStrong.crosstalk = 0.15;
+    const QString overStrongMatrix = m_dir.filePath(QStringLiteral("overstrong.cmtx"));
+    QVERIFY(EndToEnd::writeCrosstalkMatrix(overStrong, overStrongMatrix));
+    QVERIFY(m_driver->applyMatrixFile(overStrongMatrix));
+    take(QStringLiteral("over-strong matrix recount"), twoDyeDrawn);
+    polygonsAndBack();
+    take(QStringLiteral("over-strong matrix, polygons and back"), twoDyeDrawn);
+    m_driver->poolThresholds();
+    take(QStringLiteral("over-strong matrix, Auto"), twoDyeDrawn);
 }
 
 void TestPlateCounts::platesHoldTheirKinds_data()
@@ -297,18 +360,31 @@ void TestPlateCounts::counts_data()
     QTest::addColumn<QString>("road");
     QTest::addColumn<uint>("well");
     QTest::addColumn<CountTolerance>("goal");
+    QTest::addColumn<QString>("dye"); // empty: every target of the well
     for (const char *road : {"opened", "first analysis", "re-analysis", "re-analysis, polygons and back",
                              "compensation recount"})
         for (int i = 0; i < kinds().size(); ++i)
             QTest::addRow("%s: %s", road, qPrintable(kindName(kinds()[i])))
-                << QString::fromLatin1(road) << uint(i + 1) << kinds()[i].goal;
+                << QString::fromLatin1(road) << uint(i + 1) << kinds()[i].goal << QString();
     for (const char *road : {"dilution opened", "dilution first analysis", "dilution Auto"})
         for (int i = 0; i < dilutions().size(); ++i)
             QTest::addRow("%s: %s", road, qPrintable(kindName(dilutions()[i])))
-                << QString::fromLatin1(road) << uint(i + 1) << dilutions()[i].goal;
+                << QString::fromLatin1(road) << uint(i + 1) << dilutions()[i].goal << QString();
     for (int i = 0; i < smallWells().size(); ++i)
         QTest::addRow("small images re-analysis: %s", qPrintable(kindName(smallWells()[i])))
-            << QStringLiteral("small images re-analysis") << uint(i + 1) << smallWells()[i].goal;
+            << QStringLiteral("small images re-analysis") << uint(i + 1) << smallWells()[i].goal << QString();
+    // The second dye's count; the first dye's, a few positives or a cluster far above, too.
+    for (const char *road : {"over-strong matrix recount", "over-strong matrix, polygons and back",
+                             "over-strong matrix, Auto"}) {
+        for (int i = 0; i < twoDyeWells().size(); ++i) {
+            const TwoDyeWell &well = twoDyeWells()[i];
+            QTest::addRow("%s: %s, second dye", road, qPrintable(twoDyeName(well)))
+                << QString::fromLatin1(road) << uint(i + 1) << well.secondGoal << QStringLiteral("HEX");
+            QTest::addRow("%s: %s, first dye", road, qPrintable(twoDyeName(well)))
+                << QString::fromLatin1(road) << uint(i + 1)
+                << (well.first == 0.0 ? NoPositives : well.first < 0.02 ? EveryOne : Clusters) << QStringLiteral("FAM");
+        }
+    }
 }
 
 void TestPlateCounts::counts()
@@ -316,11 +392,16 @@ void TestPlateCounts::counts()
     QFETCH(QString, road);
     QFETCH(uint, well);
     QFETCH(CountTolerance, goal);
+    QFETCH(QString, dye);
     QVERIFY(m_roads.contains(road));
     const Road &r = m_roads[road];
     QVERIFY(r.truth.contains(well));
     QMap<uint, QMap<QString, EndToEnd::DrawnCount>> truth;
     truth.insert(well, r.truth.value(well));
+    if (!dye.isEmpty()) {
+        QVERIFY(truth[well].contains(dye));
+        truth[well] = {{dye, r.truth.value(well).value(dye)}};
+    }
     const EndToEnd::CheckResult check =
         EndToEnd::compareWithDrawn(r.figures, truth, [&goal](uint, const QString &) { return goal; });
     QCOMPARE(check.checked, 1);

@@ -224,6 +224,7 @@ private slots:
 
 private:
     void take(const QString &road, const EndToEnd::DrawnRun &drawn);
+    QString openPlate(const MkPackage::GeneratorOptions &options, const QString &name);
     void polygonsAndBack();
 
     QTemporaryDir m_dir;
@@ -237,6 +238,16 @@ private:
 void TestPlateCounts::take(const QString &road, const EndToEnd::DrawnRun &drawn)
 {
     m_roads.insert(road, {m_driver->snapshot(road), EndToEnd::drawnCounts(drawn)});
+}
+
+// Generates the plate into the test's folder and opens it: empty, or what failed.
+QString TestPlateCounts::openPlate(const MkPackage::GeneratorOptions &options, const QString &name)
+{
+    const QString path = m_dir.filePath(name);
+    QString error;
+    if (!MkPackage::generatePackage(options, path, nullptr, &error))
+        return error;
+    return m_driver->open(path) ? QString() : QStringLiteral("cannot open %1").arg(name);
 }
 
 void TestPlateCounts::polygonsAndBack()
@@ -254,12 +265,11 @@ void TestPlateCounts::initTestCase()
     QString error;
 
     const MkPackage::GeneratorOptions kindsPlate = plate(kinds(), 52);
-    const QString kindsPath = m_dir.filePath(QStringLiteral("kinds.imrs"));
-    QVERIFY2(MkPackage::generatePackage(kindsPlate, kindsPath, nullptr, &error), qPrintable(error));
-    m_kindsTruth = EndToEnd::readTruth(kindsPath);
+    error = openPlate(kindsPlate, QStringLiteral("kinds.imrs"));
+    QVERIFY2(error.isEmpty(), qPrintable(error));
+    m_kindsTruth = EndToEnd::readTruth(m_dir.filePath(QStringLiteral("kinds.imrs")));
     const EndToEnd::DrawnRun kindsDrawn(kindsPlate);
     QVERIFY(kindsDrawn.isValid());
-    QVERIFY(m_driver->open(kindsPath));
     for (uint id : bll()->getWellIds()) {
         int flagged = 0;
         for (const LumaraAnalysisData::DrpltInfo &d : bll()->getDropletExclude()->getImgAnalysisInfo(id).droplets)
@@ -279,11 +289,10 @@ void TestPlateCounts::initTestCase()
     take(QStringLiteral("compensation recount"), kindsDrawn);
 
     const MkPackage::GeneratorOptions dilutionPlate = plate(dilutions(), 53);
-    const QString dilutionPath = m_dir.filePath(QStringLiteral("dilution.imrs"));
-    QVERIFY2(MkPackage::generatePackage(dilutionPlate, dilutionPath, nullptr, &error), qPrintable(error));
+    error = openPlate(dilutionPlate, QStringLiteral("dilution.imrs"));
+    QVERIFY2(error.isEmpty(), qPrintable(error));
     const EndToEnd::DrawnRun dilutionDrawn(dilutionPlate);
     QVERIFY(dilutionDrawn.isValid());
-    QVERIFY(m_driver->open(dilutionPath));
     take(QStringLiteral("dilution opened"), dilutionDrawn);
     polygonsAndBack();
     take(QStringLiteral("dilution first analysis"), dilutionDrawn);
@@ -291,21 +300,19 @@ void TestPlateCounts::initTestCase()
     take(QStringLiteral("dilution Auto"), dilutionDrawn);
 
     const MkPackage::GeneratorOptions smallPlate = plate(smallWells(), 54, 512);
-    const QString smallPath = m_dir.filePath(QStringLiteral("small.imrs"));
-    QVERIFY2(MkPackage::generatePackage(smallPlate, smallPath, nullptr, &error), qPrintable(error));
+    error = openPlate(smallPlate, QStringLiteral("small.imrs"));
+    QVERIFY2(error.isEmpty(), qPrintable(error));
     const EndToEnd::DrawnRun smallDrawn(smallPlate);
     QVERIFY(smallDrawn.isValid());
-    QVERIFY(m_driver->open(smallPath));
     m_driver->reanalyse(2, 1);
     take(QStringLiteral("small images re-analysis"), smallDrawn);
 
     // The images hold no crosstalk; the matrix takes 15 % of each dye out of the next channel.
     const MkPackage::GeneratorOptions twoDyes = twoDyePlate(55);
-    const QString twoDyePath = m_dir.filePath(QStringLiteral("twodyes.imrs"));
-    QVERIFY2(MkPackage::generatePackage(twoDyes, twoDyePath, nullptr, &error), qPrintable(error));
+    error = openPlate(twoDyes, QStringLiteral("twodyes.imrs"));
+    QVERIFY2(error.isEmpty(), qPrintable(error));
     const EndToEnd::DrawnRun twoDyeDrawn(twoDyes);
     QVERIFY(twoDyeDrawn.isValid());
-    QVERIFY(m_driver->open(twoDyePath));
     MkPackage::GeneratorOptions overStrong = twoDyes;
     overStrong.crosstalk = 0.15;
     const QString overStrongMatrix = m_dir.filePath(QStringLiteral("overstrong.cmtx"));

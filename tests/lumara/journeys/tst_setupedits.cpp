@@ -3,15 +3,19 @@
 // Return or a click elsewhere; the Type list, Remove, Add and Reset clicked. The window is then
 // closed by its own button: the close asks, Yes saves a package that reopens with the edit,
 // No leaves the file on disk as it was. An edit that changes no value asks nothing. A rename
-// then shows on every page that names the target or the well.
+// then shows on every page that names the target or the well. A spill-over coefficient far
+// stronger than the run's, typed into the matrix and applied, leaves wells without the second
+// dye without its positives, in the window and in the package saved on close.
 #define QTEST_QPA_MOUSE_HANDLING
 #include "bllaccess.h"
 #include "bll/experimenteditmgr.h"
 #include "bll/resultcalculate.h"
 #include "bll/signaltransfer.h"
+#include "compose.h"
 #include "journeyfiles.h"
 #include "modaldriver.h"
 #include "pages/Compensation/dyeemissionplot.h"
+#include "pages/Compensation/matrixmodel.h"
 #include "pages/Compensation/spillovercompensate.h"
 #include "pages/EditExperiment/experimentedit.h"
 #include "pages/QualityControl/dropletpannel.h"
@@ -167,6 +171,18 @@ QStringList channelPageNames(ChannelPlotPage *page)
     return names + axisTitles(plots);
 }
 
+// Positives of the well's channel by its line threshold, and its droplets.
+QPair<int, int> lineCount(uint well, uint channel)
+{
+    const QVector<uint> values = bll()->getWellChannelGrayValues(well, channel);
+    const uint threshold = bll()->getThldByLine(well, channel);
+    return {int(std::count_if(values.cbegin(), values.cend(), [threshold](uint v) { return v >= threshold; })),
+            values.size()};
+}
+
+// Two dyes without crosstalk in the images; per well the first dye's share and the second's.
+const QVector<QPair<double, double>> TwoDyeWells{{0.01, 0.0}, {0.05, 0.0}, {0.01, 0.3}};
+
 } // namespace
 
 class TestSetupEdits : public QObject {
@@ -183,6 +199,7 @@ private slots:
     void dilutionShowsInFigures();
     void renameReachesEveryPage_data();
     void renameReachesEveryPage();
+    void overStrongCoefficient();
 
 private:
     // The document's value that the edit changes, as text.
@@ -194,6 +211,7 @@ private:
     QString m_source;  // a run of three wells, three targets and a stored matrix
     QString m_package; // the run saved as a package
     QString m_more;    // a run of the same set-up, to be merged
+    QString m_twoDyes; // wells of some 1600 droplets, two dyes, no matrix
     WindowSession m_session;
     std::unique_ptr<MainWindows> &m_window = m_session.window;
 };
@@ -211,6 +229,19 @@ void TestSetupEdits::initTestCase()
     more.wells = 3;
     m_more = BllTest::generateRun(m_fixtures.path(), QStringLiteral("more.imrs"), more);
     QVERIFY(!m_package.isEmpty() && !m_more.isEmpty());
+    MkPackage::GeneratorOptions twoDyes;
+    twoDyes.wells = TwoDyeWells.size();
+    twoDyes.width = twoDyes.height = 880;
+    twoDyes.seed = 83;
+    twoDyes.matrix = false;
+    twoDyes.targets = {{QStringLiteral("FAM-Target"), QStringLiteral("FAM"), 0.0},
+                       {QStringLiteral("HEX-Target"), QStringLiteral("HEX"), 0.0}};
+    for (int i = 0; i < TwoDyeWells.size(); ++i) {
+        twoDyes.wellFractions[i].insert(QStringLiteral("FAM-Target"), TwoDyeWells.at(i).first);
+        twoDyes.wellFractions[i].insert(QStringLiteral("HEX-Target"), TwoDyeWells.at(i).second);
+    }
+    m_twoDyes = BllTest::generateRun(m_fixtures.path(), QStringLiteral("twodyes.imrs"), twoDyes);
+    QVERIFY(!m_twoDyes.isEmpty());
 }
 
 void TestSetupEdits::init()
@@ -580,6 +611,80 @@ void TestSetupEdits::renameReachesEveryPage()
         if (named)
             QVERIFY2(hasNew, qPrintable(it.key() + QStringLiteral(": ") + names.join(QStringLiteral(" | "))));
     }
+}
+
+// ---- A coefficient far too strong --------------------------------------------------------------
+
+// 15 % of the first dye typed into the second dye's channel, left by Tab and applied by the
+// mouse: the first dye's positives are pushed below the second channel's negatives. Wells
+// without the second dye keep none of its positives, the well with it keeps its own; so does
+// the package the close saves.
+void TestSetupEdits::overStrongCoefficient()
+{
+    const QString package = m_session.copyOf(m_twoDyes, QStringLiteral("twodyes.imrs"));
+    const QString savedAs = m_session.dir->filePath(QStringLiteral("compensated.arlx"));
+    QVERIFY(openFromMenu(*m_window, package));
+    MainWindows &window = *m_window;
+    const uint first = uint(MkPackage::dyeChannel(QStringLiteral("FAM"))) + 1;
+    const uint second = uint(MkPackage::dyeChannel(QStringLiteral("HEX"))) + 1;
+    const QList<uint> wells = bll()->getWellIds();
+    QCOMPARE(wells.size(), TwoDyeWells.size());
+
+    QVERIFY(visit(window, 1, 1));
+    SpillOverCompensate *page = static_cast<Setup *>(window.frame()->page(1))->spillOverCompensate();
+    QQuickItem *edit = nullptr;
+    QTRY_VERIFY((edit = shownItem(page, QStringLiteral("editButton"))));
+    mouseClickItem(page, edit);
+    QQuickItem *cell = nullptr;
+    const QString cellName = QStringLiteral("matrixCell_%1_%2").arg(first - 1).arg(second - 1);
+    QTRY_VERIFY((cell = shownItem(page, cellName)));
+    retype(page, cell, QStringLiteral("0.15"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QTRY_COMPARE(MatrixModel::instance()->getMatrix().matrix[first - 1][second - 1], 0.15);
+    QTRY_VERIFY_WITH_TIMEOUT(!window.longJob()->isRunning(), JobTimeoutMs);
+
+    ModalDriver driver;
+    driver.answerMessage(1); // re-compute the thresholds
+    QQuickItem *apply = nullptr;
+    QTRY_VERIFY((apply = shownItem(page, QStringLiteral("applyButton"))));
+    mouseClickItem(page, apply);
+    QVERIFY(driver.waitDone());
+    QTRY_VERIFY_WITH_TIMEOUT(!window.longJob()->isRunning() && !window.busyOverlay()->isVisible(), JobTimeoutMs);
+    QVERIFY(backToWindow(window));
+    QVERIFY(!bll()->getCompensationMatrixBuf().isEmpty());
+
+    const auto check = [&wells, first, second](const QString &where) {
+        for (int i = 0; i < wells.size(); ++i) {
+            const QPair<int, int> dim = lineCount(wells.at(i), second);
+            const QPair<int, int> bright = lineCount(wells.at(i), first);
+            const QString counts = QStringLiteral("%1, well %2: second dye %3 of %4, first dye %5")
+                                       .arg(where).arg(wells.at(i)).arg(dim.first).arg(dim.second).arg(bright.first);
+            QVERIFY2(dim.second > 1000, qPrintable(counts));
+            const double share = TwoDyeWells.at(i).second;
+            if (share == 0.0)
+                QVERIFY2(dim.first <= dim.second / 1000, qPrintable(counts));
+            else
+                QVERIFY2(std::abs(dim.first - share * dim.second) < 0.1 * share * dim.second, qPrintable(counts));
+            // The first dye's positives still count.
+            const double firstShare = TwoDyeWells.at(i).first;
+            QVERIFY2(std::abs(bright.first - firstShare * dim.second) < 0.3 * firstShare * dim.second + 3,
+                     qPrintable(counts));
+        }
+    };
+    check(QStringLiteral("applied"));
+    if (QTest::currentTestFailed())
+        return;
+
+    ModalDriver closing;
+    closing.answerMessage(1);
+    closing.answerFileDialog(savedAs);
+    clickTitleBar(window, QStringLiteral("closeButton"));
+    QTRY_VERIFY_WITH_TIMEOUT(!m_window->isVisible(), JobTimeoutMs);
+    QCOMPARE(closing.messages(), QStringList{SaveQuestion});
+    destroyWindow(m_window);
+    QVERIFY(bll()->openFile(savedAs));
+    QCOMPARE(bll()->getWellIds(), wells);
+    check(QStringLiteral("saved"));
 }
 
 LUMARA_TEST_GUI_MAIN(TestSetupEdits)

@@ -96,4 +96,26 @@ static void BM_CompensateWell(benchmark::State &state)
 }
 BENCHMARK(BM_CompensateWell);
 
+// A compensated well's thresholds, clustered with each grey before the compensation beside the
+// compensated one; against BM_ClusterWell.
+static void BM_ClusterCompensatedWell(benchmark::State &state)
+{
+    WellImageAnalysisInfo base = syntheticWell();
+    Ravelin::SpilloverCompensation s;
+    CompensationMatrix m;
+    for (int r = 0; r < 6; ++r)
+        for (int c = 0; c < 6; ++c)
+            m.matrix[r][c] = r == c ? 1.0 : 0.002 * (r + 2 * c + 1);
+    s.setCompensationMatrix(m);
+    for (DropletAnalysisInfo &d : base.droplets)
+        d.adjustedGreys = d.workingGreys;
+    s.applyCompensationMatrix(base);
+    QString progress;
+    for (auto _ : state) {
+        WellImageAnalysisInfo w = base;
+        benchmark::DoNotOptimize(Ravelin::clusterWellThresholds(&w, 1, &progress));
+    }
+}
+BENCHMARK(BM_ClusterCompensatedWell);
+
 BENCHMARK_MAIN();

@@ -106,10 +106,10 @@ constexpr double TailChance = 1e-3;
 constexpr double DimFlank = 4.0;
 // A cluster of droplets has a spread under a third of its centre (negatives about a tenth).
 constexpr double ClearOfZero = 3.0;
-// A droplet that lay less than this share as deep below the rest before a compensation as it
-// lies after it, counted in the rest's deviations, was pushed there by the compensation: the
-// negatives of a very high well lie as deep before it as after, pushed ones lay among the rest.
-constexpr double PushedDepth = 0.5;
+// A droplet below the rest that lay at or above the rest's dimmest hundredth before a
+// compensation was pushed there by it: one of the rest's own lies there with a chance of 99 %,
+// while the negatives of a very high well lay below all of its positives before as after.
+constexpr double PushedQuantile = 0.01;
 
 double medianOf(const double *v, size_t n)
 {
@@ -851,29 +851,19 @@ bool GreyGroups::setAsideBelow(size_t lo, size_t cut, size_t hi, size_t few) con
 }
 
 // Whether most of the droplets lo..cut below the rest cut..hi, fewer than the rest, lay among
-// the rest before the compensation: less than PushedDepth as deep below the rest's centre, in
-// its deviations, as they lie now.
+// the rest before the compensation: at or above the rest's dimmest PushedQuantile then. By
+// order alone, as the greys before may be at another scale, and their groups wider where the
+// images hold the crosstalk the compensation takes off.
 bool GreyGroups::pushedBelow(size_t lo, size_t cut, size_t hi) const
 {
     if (m_before.empty() || cut <= lo || cut >= hi || cut - lo >= hi - cut)
         return false;
-    // The rest's centre and spread, before and after, over all of it alike: where nothing was
-    // pushed, the two depths are the same.
-    const size_t n = hi - cut;
-    const double *now = m_values.data() + cut;
-    const double centreNow = medianOf(now, n);
-    const double spreadNow = std::max(MadScale * madOf(now, n, centreNow), spreadFloor(centreNow));
-    std::vector<double> before(m_before.cbegin() + std::ptrdiff_t(cut), m_before.cbegin() + std::ptrdiff_t(hi));
-    std::sort(before.begin(), before.end());
-    const double centreBefore = medianOf(before.data(), n);
-    const double spreadBefore =
-        std::max(MadScale * madOf(before.data(), n, centreBefore), spreadFloor(centreBefore));
-    size_t pushed = 0;
-    for (size_t i = lo; i < cut; ++i) {
-        const double depthNow = (centreNow - m_values[i]) / spreadNow;
-        const double depthBefore = (centreBefore - m_before[i]) / spreadBefore;
-        pushed += depthNow > 0.0 && depthBefore < PushedDepth * depthNow ? 1 : 0;
-    }
+    std::vector<double> rest(m_before.cbegin() + std::ptrdiff_t(cut), m_before.cbegin() + std::ptrdiff_t(hi));
+    const auto dimmest = rest.begin() + std::ptrdiff_t(PushedQuantile * double(rest.size()));
+    std::nth_element(rest.begin(), dimmest, rest.end());
+    const double among = *dimmest;
+    const auto pushed = size_t(std::count_if(m_before.cbegin() + std::ptrdiff_t(lo), m_before.cbegin() + std::ptrdiff_t(cut),
+                                             [among](double v) { return v >= among; }));
     return 2 * pushed > cut - lo;
 }
 

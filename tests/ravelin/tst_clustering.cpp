@@ -550,25 +550,33 @@ void TestClustering::greyTable()
         QCOMPARE(thresholds[c], QVector<uint>{expected[c]});
 }
 
-// A matrix that takes 12 % of the first dye out of the second channel, where the images hold
-// none: the first dye's positives (5000) push the second channel's droplets down by 600, its
-// negatives by 120. The second channel's count, on the well record's road and on the grey
-// table's (the Auto button's), each with the greys before the compensation beside the
-// compensated ones.
+// A compensation of the first dye (negatives 1000, positives 5000) out of the second channel:
+// where the matrix takes more of it than the images hold, the first dye's positives push the
+// second channel's droplets down (by 600 at 12 % more). The second channel's count, on the
+// well record's road and on the grey table's (the Auto button's), each with the greys before
+// the compensation beside the compensated ones.
 void TestClustering::overStrongCompensation_data()
 {
     QTest::addColumn<double>("secondPositives"); // share of the second dye's droplets positive
     QTest::addColumn<double>("firstPositives");  // share positive in the first channel
+    QTest::addColumn<double>("crosstalk");       // share of the first dye the images hold
+    QTest::addColumn<double>("coefficient");     // share the matrix takes off
     QTest::addColumn<quint64>("seed");
     for (quint64 seed : {1, 2, 3}) {
         // Pushed below the negatives from 1000 to 400: as few as a very high well's negatives,
         // and many more.
-        QTest::addRow("no positives, 0.1%% pushed, seed %llu", seed) << 0.0 << 0.001 << seed;
-        QTest::addRow("no positives, 1%% pushed, seed %llu", seed) << 0.0 << 0.01 << seed;
-        QTest::addRow("30%% positives, 0.1%% pushed, seed %llu", seed) << 0.3 << 0.001 << seed;
+        QTest::addRow("no positives, 0.1%% pushed, seed %llu", seed) << 0.0 << 0.001 << 0.0 << 0.12 << seed;
+        QTest::addRow("no positives, 1%% pushed, seed %llu", seed) << 0.0 << 0.01 << 0.0 << 0.12 << seed;
+        QTest::addRow("30%% positives, 0.1%% pushed, seed %llu", seed) << 0.3 << 0.001 << 0.0 << 0.12 << seed;
         // The few negatives of a very high well lay as far below its positives before.
-        QTest::addRow("99.9%% positives, none pushed, seed %llu", seed) << 0.999 << 0.0 << seed;
-        QTest::addRow("99.9%% positives, 0.1%% pushed, seed %llu", seed) << 0.999 << 0.001 << seed;
+        QTest::addRow("99.9%% positives, none pushed, seed %llu", seed) << 0.999 << 0.0 << 0.0 << 0.12 << seed;
+        QTest::addRow("99.9%% positives, 0.1%% pushed, seed %llu", seed) << 0.999 << 0.001 << 0.0 << 0.12 << seed;
+        // A matrix as strong as the images' crosstalk pushes nothing, while half the droplets
+        // carry 15 % of the first dye's positives before it, which widens every group then.
+        QTest::addRow("60%% positives, half the first dye's, seed %llu", seed) << 0.6 << 0.5 << 0.15 << 0.15 << seed;
+        QTest::addRow("99.9%% positives, half the first dye's, seed %llu", seed)
+            << 0.999 << 0.5 << 0.15 << 0.15 << seed;
+        QTest::addRow("no positives, half the first dye's, seed %llu", seed) << 0.0 << 0.5 << 0.15 << 0.15 << seed;
     }
 }
 
@@ -576,6 +584,8 @@ void TestClustering::overStrongCompensation()
 {
     QFETCH(double, secondPositives);
     QFETCH(double, firstPositives);
+    QFETCH(double, crosstalk);
+    QFETCH(double, coefficient);
     QFETCH(quint64, seed);
     const int droplets = 15000;
     LumaraSynth::WellShape second;
@@ -591,9 +601,10 @@ void TestClustering::overStrongCompensation()
     info.channels = {0, 1};
     QVector<QVector<uint>> raw;
     for (int i = 0; i < droplets; ++i) {
+        const double one = firstDrawn[size_t(i)].grey;
         DropletAnalysisInfo d;
-        d.adjustedGreys[0] = d.workingGreys[0] = LumaraSynth::storedGrey(firstDrawn[size_t(i)].grey);
-        d.adjustedGreys[1] = d.workingGreys[1] = LumaraSynth::storedGrey(drawn[size_t(i)].grey);
+        d.adjustedGreys[0] = d.workingGreys[0] = LumaraSynth::storedGrey(one);
+        d.adjustedGreys[1] = d.workingGreys[1] = LumaraSynth::storedGrey(drawn[size_t(i)].grey + crosstalk * one);
         info.droplets.append(d);
         raw.append(QVector<uint>{d.workingGreys[0], d.workingGreys[1], 0, 0, 0, 0});
     }
@@ -603,7 +614,7 @@ void TestClustering::overStrongCompensation()
             m.matrix[r][c] = r == c ? 1.0 : 0.0;
         m.negativeBackground[r] = 0.0;
     }
-    m.matrix[0][1] = 0.12;
+    m.matrix[0][1] = coefficient;
     Ravelin::SpilloverCompensation compensation;
     compensation.setCompensationMatrix(m);
     compensation.applyCompensationMatrix(info);

@@ -108,6 +108,7 @@ private slots:
     void sizing();
     void classesAgree_data();
     void classesAgree();
+    void storedMatrix_data();
     void storedMatrix();
     void wellOptions();
     void twoSets();
@@ -268,10 +269,24 @@ void TestGenerator::classesAgree()
     QVERIFY(truth.wells[1].droplets < second.value("drawnDroplets").toInt());
 }
 
+// The stored matrix holds the images' crosstalk, or the share asked for in its stead.
+void TestGenerator::storedMatrix_data()
+{
+    QTest::addColumn<double>("crosstalk");
+    QTest::addColumn<double>("matrixCrosstalk"); // below 0: none asked for
+    QTest::newRow("the images' crosstalk") << 0.2 << -1.0;
+    QTest::newRow("images without crosstalk") << 0.0 << 0.2;
+    QTest::newRow("images with less") << 0.05 << 0.2;
+}
+
 void TestGenerator::storedMatrix()
 {
+    QFETCH(double, crosstalk);
+    QFETCH(double, matrixCrosstalk);
     GeneratorOptions o = smallOptions();
-    o.crosstalk = 0.2;
+    o.crosstalk = crosstalk;
+    if (matrixCrosstalk >= 0.0)
+        o.matrixCrosstalk = matrixCrosstalk;
     QTemporaryDir dir;
     const QString path = dir.filePath("m.imrs");
     QString error;
@@ -724,6 +739,7 @@ void TestGenerator::refusals_data()
     QTest::addColumn<QString>("what");
     QTest::newRow("volume") << "volume";
     QTest::newRow("crosstalk") << "crosstalk";
+    QTest::newRow("matrix crosstalk") << "matrixcrosstalk";
     QTest::newRow("fraction") << "fraction";
     QTest::newRow("well fraction of no target") << "wellfraction";
     QTest::newRow("well out of range") << "wellrange";
@@ -748,6 +764,8 @@ void TestGenerator::refusals()
         o.volume = 700;
     else if (what == "crosstalk")
         o.crosstalk = 0.6;
+    else if (what == "matrixcrosstalk")
+        o.matrixCrosstalk = -0.1;
     else if (what == "fraction")
         o.targets[0].fraction = 1.5;
     else if (what == "wellfraction")

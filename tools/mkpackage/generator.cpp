@@ -311,7 +311,7 @@ bool SynthWells::setOptions(const GeneratorOptions &o, QString *error)
         return fail(error, QStringLiteral("at least one well is needed"));
     if (o.droplets < 0 || o.width < 0 || o.height < 0)
         return fail(error, QStringLiteral("droplet count and image size cannot be negative"));
-    if (o.crosstalk < 0.0 || o.crosstalk > 0.5)
+    if (o.crosstalk < 0.0 || o.crosstalk > 0.5 || (o.matrixCrosstalk && !(*o.matrixCrosstalk >= 0.0 && *o.matrixCrosstalk <= 0.5)))
         return fail(error, QStringLiteral("crosstalk must lie between 0 and 0.5"));
     if (o.vignetting < 0.0 || o.vignetting >= 1.0)
         return fail(error, QStringLiteral("vignetting must lie in [0, 1)"));
@@ -430,8 +430,8 @@ bool SynthWells::setOptions(const GeneratorOptions &o, QString *error)
         m_recognition = recognition;
     }
 
-    // The stored matrix is the rendering's crosstalk over every measured channel, with the
-    // negatives' levels as backgrounds.
+    // The stored matrix is the rendering's crosstalk over every measured channel (or the share
+    // asked for), with the negatives' levels as backgrounds.
     LumaraSynth::ChipPlan nominal;
     nominal.referenceGrey = ReferenceGrey;
     QVector<int> channels{ReferenceChannel};
@@ -439,14 +439,15 @@ bool SynthWells::setOptions(const GeneratorOptions &o, QString *error)
         if (dyeChannel(t.dye) >= 0 && !channels.contains(dyeChannel(t.dye)))
             channels.append(dyeChannel(t.dye));
     m_crosstalk = crosstalkMatrix(o.crosstalk, channels);
+    const auto stored = crosstalkMatrix(o.matrixCrosstalk.value_or(o.crosstalk), channels);
     run.matrix = PkgWriter::MatrixImage::identity();
     for (int r = 0; r < ChannelCount; ++r)
         for (int c = 0; c < ChannelCount; ++c)
-            run.matrix.matrix[size_t(r)][size_t(c)] = m_crosstalk[size_t(c)][size_t(r)];
+            run.matrix.matrix[size_t(r)][size_t(c)] = stored[size_t(c)][size_t(r)];
     for (int c : qAsConst(channels)) {
         double bg = 0.0;
         for (int k : qAsConst(channels))
-            bg += m_crosstalk[size_t(c)][size_t(k)] * (k == ReferenceChannel ? nominal.referenceGrey : nominal.negativeGrey);
+            bg += stored[size_t(c)][size_t(k)] * (k == ReferenceChannel ? nominal.referenceGrey : nominal.negativeGrey);
         run.matrix.background[size_t(c)] = bg;
     }
 

@@ -84,6 +84,9 @@ struct GeneratorOptions {
     bool passwordEntry = true;
     bool matrix = true;       // store the compensation matrix of the crosstalk
     double crosstalk = 0.0;   // share of each dye seen in the next channel (half of it in the one before)
+    // The share the stored matrix takes off, where it differs from what the images hold (a
+    // calibration gone wrong).
+    std::optional<double> matrixCrosstalk;
     double vignetting = 0.0;  // brightness at the image corners falls to 1 - vignetting
     bool fileLog = true;
     bool reagentKit = false;

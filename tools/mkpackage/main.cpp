@@ -96,6 +96,9 @@ int main(int argc, char *argv[])
     const QCommandLineOption crosstalk("crosstalk", "Share of each dye seen in the next channel, half of it in the "
                                                     "one before (default 0).",
                                        "x", "0");
+    const QCommandLineOption matrixCrosstalk("matrix-crosstalk", "The share the stored matrix takes off instead "
+                                                                 "(default: the crosstalk).",
+                                             "x");
     const QCommandLineOption vignetting("vignetting", "Brightness loss at the image corners, 0 to <1 (default 0).", "v",
                                         "0");
     const QCommandLineOption seed("seed", "Seed of the run (default 1).", "n", "1");
@@ -118,7 +121,8 @@ int main(int argc, char *argv[])
                                                       "the recognition).");
     const QCommandLineOption quiet({"q", "quiet"}, "Print nothing on success.");
     p.addOptions({wells, droplets, size, volume, target, fraction, wellFraction, wellTargets, wellSample, layout,
-                  imageSets, expVersion, password, noPasswordEntry, noMatrix, crosstalk, vignetting, seed, noFileLog,
+                  imageSets, expVersion, password, noPasswordEntry, noMatrix, crosstalk, matrixCrosstalk, vignetting, seed,
+                  noFileLog,
                   reagentKit, noParams, paramsFile, zeroIds, fullLists, imageFolder, drawn, quiet});
     const ShapeCommandLine shapes;
     shapes.addTo(p);
@@ -211,6 +215,12 @@ int main(int argc, char *argv[])
     o.matrix = !p.isSet(noMatrix);
     if (!toDouble(p.value(crosstalk), &o.crosstalk))
         return usageError(QStringLiteral("--crosstalk needs a number"));
+    if (p.isSet(matrixCrosstalk)) {
+        double share = 0.0;
+        if (!toDouble(p.value(matrixCrosstalk), &share))
+            return usageError(QStringLiteral("--matrix-crosstalk needs a number"));
+        o.matrixCrosstalk = share;
+    }
     if (!toDouble(p.value(vignetting), &o.vignetting))
         return usageError(QStringLiteral("--vignetting needs a number"));
     bool seedOk = false;

@@ -7,7 +7,8 @@
 // thresholds pooled by the Auto button for all wells; a plate of small images is re-analysed;
 // a plate of two dyes is recounted under a matrix that takes far more of the first dye out of
 // the second channel than the images hold (pushing that channel's droplets the first dye lights
-// below its negatives), put back by polygons and back, and its thresholds pooled by Auto.
+// below its negatives), put back by polygons and back, and its thresholds pooled by Auto; the
+// same plate with that matrix stored is opened and put back to the first analysis's thresholds.
 // After each road every well counts the droplets drawn positive (the droplets it holds then,
 // judged by the drawn droplets they lie on) within the goal of its kind:
 //   no positives: at most 0.1 % of the droplets;
@@ -323,6 +324,18 @@ void TestPlateCounts::initTestCase()
     take(QStringLiteral("over-strong matrix, polygons and back"), twoDyeDrawn);
     m_driver->poolThresholds();
     take(QStringLiteral("over-strong matrix, Auto"), twoDyeDrawn);
+
+    // The same plate with that matrix stored in the run: the open clusters the compensated greys,
+    // and the switch to polygons and back puts those thresholds up.
+    MkPackage::GeneratorOptions storedMatrix = twoDyePlate(56);
+    storedMatrix.matrix = true;
+    storedMatrix.matrixCrosstalk = 0.15;
+    error = openPlate(storedMatrix, QStringLiteral("storedmatrix.imrs"));
+    QVERIFY2(error.isEmpty(), qPrintable(error));
+    const EndToEnd::DrawnRun storedMatrixDrawn(storedMatrix);
+    QVERIFY(storedMatrixDrawn.isValid());
+    polygonsAndBack();
+    take(QStringLiteral("over-strong matrix stored, first analysis"), storedMatrixDrawn);
 }
 
 void TestPlateCounts::platesHoldTheirKinds_data()
@@ -382,7 +395,7 @@ void TestPlateCounts::counts_data()
             << QStringLiteral("small images re-analysis") << uint(i + 1) << smallWells()[i].goal << QString();
     // The second dye's count; the first dye's, a few positives or a cluster far above, too.
     for (const char *road : {"over-strong matrix recount", "over-strong matrix, polygons and back",
-                             "over-strong matrix, Auto"}) {
+                             "over-strong matrix, Auto", "over-strong matrix stored, first analysis"}) {
         for (int i = 0; i < twoDyeWells().size(); ++i) {
             const TwoDyeWell &well = twoDyeWells()[i];
             QTest::addRow("%s: %s, second dye", road, qPrintable(twoDyeName(well)))

@@ -19,21 +19,13 @@ bool ClusterHandle::sortedGreys(const QVector<uint> &greys, std::vector<quint32>
         errString += tr("the data size is less then 2");
         return false;
     }
-    if (sortedBefore && before.size() == greys.size()) {
-        std::vector<quint64> pairs(size_t(greys.size()));
-        for (int i = 0; i < greys.size(); ++i)
-            pairs[size_t(i)] = quint64(greys.at(i)) << 32 | before.at(i);
-        std::sort(pairs.begin(), pairs.end());
-        sorted->resize(pairs.size());
-        sortedBefore->resize(pairs.size());
-        for (size_t i = 0; i < pairs.size(); ++i) {
-            (*sorted)[i] = quint32(pairs[i] >> 32);
-            (*sortedBefore)[i] = quint32(pairs[i]);
-        }
-    } else {
-        sorted->assign(greys.cbegin(), greys.cend());
-        std::sort(sorted->begin(), sorted->end());
-    }
+    sorted->assign(greys.cbegin(), greys.cend());
+    std::vector<quint32> none;
+    if (!sortedBefore)
+        sortedBefore = &none;
+    if (before.size() == greys.size())
+        sortedBefore->assign(before.cbegin(), before.cend());
+    Ravelin::GreyGroups::sortWithBefore(sorted, sortedBefore);
     return sorted->front() != sorted->back();
 }
 

@@ -201,6 +201,22 @@ GreyGroups::GreyGroups(const std::vector<quint32> &sorted, const std::vector<qui
             m_before.push_back(double(sixteenBit(v)));
 }
 
+void GreyGroups::sortWithBefore(std::vector<quint32> *greys, std::vector<quint32> *before)
+{
+    if (before->size() != greys->size()) {
+        std::sort(greys->begin(), greys->end());
+        return;
+    }
+    std::vector<quint64> pairs(greys->size());
+    for (size_t i = 0; i < pairs.size(); ++i)
+        pairs[i] = quint64((*greys)[i]) << 32 | (*before)[i];
+    std::sort(pairs.begin(), pairs.end());
+    for (size_t i = 0; i < pairs.size(); ++i) {
+        (*greys)[i] = quint32(pairs[i] >> 32);
+        (*before)[i] = quint32(pairs[i]);
+    }
+}
+
 size_t GreyGroups::countBelow(double value) const
 {
     return size_t(std::lower_bound(m_values.cbegin(), m_values.cend(), value) - m_values.cbegin());

@@ -35,6 +35,8 @@ public:
     bool keptSplit() const { return m_keptSplit; }
 
     static quint32 sixteenBit(quint32 value) { return value > 65535u ? 65535u : value; }
+    // Sorts the greys ascending, and the greys before the compensation (when as many) with them.
+    static void sortWithBefore(std::vector<quint32> *greys, std::vector<quint32> *before);
 
 private:
     std::ptrdiff_t valley(size_t lo, size_t hi) const;

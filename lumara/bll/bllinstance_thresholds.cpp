@@ -324,14 +324,16 @@ void BLLInstance::autoThresholdAllWells()
             visitDroplets(info, Droplets::Kept, [&](const DrpltInfo &droplet) {
                 if (Ravelin::isSaturated(droplet.flags))
                     return;
-                QVector<uint> row(PerChannel, 0u), before(PerChannel, 0u);
-                for (int c = 0; c < PerChannel; ++c) {
+                QVector<uint> row(PerChannel, 0u);
+                for (int c = 0; c < PerChannel; ++c)
                     row[c] = classifiedGrey(droplet, c, compensated);
-                    before[c] = grayPair(droplet, c).first;
-                }
                 rows.append(row);
-                if (compensated)
+                if (compensated) {
+                    QVector<uint> before(PerChannel, 0u);
+                    for (int c = 0; c < PerChannel; ++c)
+                        before[c] = grayPair(droplet, c).first;
                     raw.append(before);
+                }
             });
             QVector<QVector<uint>> result;
             Ravelin::DrpltImgAnalyser analyser;

@@ -157,15 +157,8 @@ int main(int argc, char **argv)
                         nowCount, knownText.c_str(), LumaraSynth::goalText(row).c_str(),
                         row.goal == CountGoal::Report ? "-" : ok ? "yes" : "NO");
             if (parser.isSet(whyOption)) {
-                std::vector<std::pair<quint32, quint32>> pairs;
-                for (int i = 0; i < greys.size(); ++i)
-                    pairs.emplace_back(greys.at(i), before.at(i));
-                std::sort(pairs.begin(), pairs.end());
-                std::vector<quint32> sorted, sortedBefore;
-                for (const auto &p : pairs) {
-                    sorted.push_back(p.first);
-                    sortedBefore.push_back(p.second);
-                }
+                std::vector<quint32> sorted(greys.cbegin(), greys.cend()), sortedBefore(before.cbegin(), before.cend());
+                Ravelin::GreyGroups::sortWithBefore(&sorted, &sortedBefore);
                 Ravelin::GreyGroups groups(sorted, sortedBefore);
                 groups.threshold(split);
                 std::printf("    split %.1f now %.1f: %s%s lower %.1f +-%.1f (%.0f) upper %.1f +-%.1f (%.0f) rain %.4f/level\n",

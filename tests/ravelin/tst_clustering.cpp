@@ -1,8 +1,9 @@
 // Negative/positive clustering: the two-class split and the threshold of one channel on small
 // inputs, a channel whose droplets form one group (threshold above it), the kinds of wells a
 // lab's plate holds held to their goals, a well's thresholds with saturated droplets left out,
-// the threshold table of a grey table, and generated wells with and without positives on every
-// road of the analyser.
+// the threshold table of a grey table, generated wells with and without positives on every
+// road of the analyser, and a compensated channel clustered beside its greys before the
+// compensation, with a matrix too strong and one as strong as the images' crosstalk.
 #include "analysisrecords.h"
 #include "clusterhandle.h"
 #include "drpltimganalyser.h"

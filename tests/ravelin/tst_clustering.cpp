@@ -149,8 +149,8 @@ private slots:
     void invalidWellIsSkipped();
     void greyTable_data();
     void greyTable();
-    void overStrongCompensation_data();
-    void overStrongCompensation();
+    void compensatedChannel_data();
+    void compensatedChannel();
 };
 
 void TestClustering::threshold_data()
@@ -556,7 +556,7 @@ void TestClustering::greyTable()
 // second channel's droplets down (by 600 at 12 % more). The second channel's count, on the
 // well record's road and on the grey table's (the Auto button's), each with the greys before
 // the compensation beside the compensated ones.
-void TestClustering::overStrongCompensation_data()
+void TestClustering::compensatedChannel_data()
 {
     QTest::addColumn<double>("secondPositives"); // share of the second dye's droplets positive
     QTest::addColumn<double>("firstPositives");  // share positive in the first channel
@@ -581,7 +581,7 @@ void TestClustering::overStrongCompensation_data()
     }
 }
 
-void TestClustering::overStrongCompensation()
+void TestClustering::compensatedChannel()
 {
     QFETCH(double, secondPositives);
     QFETCH(double, firstPositives);

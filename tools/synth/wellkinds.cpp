@@ -141,7 +141,8 @@ std::vector<WellKind> plateWellKinds()
         pushed("no positives, 5% at 0", CountGoal::NoPositives, 0.0, 750, 15000);
         pushed("30% at 3000, 20% at 0", CountGoal::Within, 0.3, 3000, 15000);
         // A weaker coefficient pushes them part of the way, well below the negatives. Fifteen
-        // there clear of 0 look as a well's negatives below 99.9 % positives do, and are read so.
+        // there clear of 0 look as a well's negatives below 99.9 % positives do; only their greys
+        // before the compensation, which lay among the negatives, tell them apart.
         for (double grey : {400.0, 150.0}) {
             std::snprintf(name, sizeof name, "no positives, 2 at %g", grey);
             pushed(name, CountGoal::NoPositives, 0.0, 2, 1901, grey);

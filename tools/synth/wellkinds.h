@@ -2,7 +2,8 @@
 // The kinds of wells a lab's plate holds, each with the goal its automatic count is held to:
 // wells without positives, a few positives far above, clusters close together, very high
 // wells with broad clusters, rain, debris, saturated droplets and droplets a compensation
-// pushed to 0. The clustering sweep reports on them and the tests hold the clustering to them.
+// pushed down, to 0 or part of the way. The clustering sweep reports on them and the tests
+// hold the clustering to them.
 #include "wellshape.h"
 
 #include <string>

@@ -1,34 +1,40 @@
 // Why the threshold is found this way.
 //
-// The two-class split (k-means) is right where negatives and positives form two separate
-// groups, and then it stands unchanged. It is wrong where the values do not split into two
-// such classes: a well without positives is cut through its middle; a few positives, or one
-// bright droplet, become a class of their own or none; rain and a broad cluster's tail pull the
-// class boundary into the negatives; in a well nearly all positive the broad positive cluster
-// is cut instead of parting it from the few negatives. So the groups are told from the shape of
-// the values, not from the split's classes:
-// - Two groups show as a valley of the density between two peaks that stands out of the
-//   counting noise, read on a logarithmic scale where a group's width grows with its
-//   brightness; also without a valley, as many droplets far below the main group, or more
-//   than its flank holds by chance (a left flank is short), or a shoulder far above it; where
-//   a few hundred droplets show no valley that stands out, two normal groups that explain them
-//   far better than one. Where several valleys part the values, the one that parts them most
-//   is taken, as k-means would.
+// The negatives are the lowest populated level of a channel, and every populated level above
+// them is positive. So the values are read for their levels: groups of droplets with stretches
+// between them where the density falls. The two-class split (k-means) stands where it parts two
+// such groups and miscounts nothing. Where the values are not two such classes it is wrong: a
+// well without positives is cut through its middle, a few positives become a class of their own
+// or none, rain pulls the class boundary into the negatives, and positives in several levels or
+// a broad plateau are cut through. So the levels are told from the shape of the values:
+// - A valley of the density that stands out of the counting noise parts two levels, read on a
+//   logarithmic scale where a group's width grows with its brightness. Of several valleys, the
+//   lowest that parts the values nearly as well as the best one: the negatives are the lowest
+//   level. Without a valley, many droplets far below the main group, a shoulder of many far
+//   above it, or two normal groups that explain a few hundred droplets far better than one.
+// - Droplets below the main group are its own unless they form a group of their own. Partly
+//   filled, small and out-of-focus droplets trail below their group as a tail or a shelf that
+//   runs on into its lower flank, at least as densely there as further down. The negatives of a
+//   well nearly all positive are a peak the density falls away from: between them and the main
+//   group lie no more droplets than the two groups' flanks put there, or, where rain runs on
+//   there, far fewer than in their core.
 // - One group's threshold lies seven of its robust deviations (median, scaled median absolute
 //   deviation) above its centre, and further where a tail thins out past that, so that a
 //   long-tailed no-template control stays negative while droplets ten deviations above a tight
 //   group count. Its centre and spread do not move with the few droplets far above it.
 // - Between two groups, normal groups with rain spread evenly between their centres are fitted
-//   to the values, and the threshold goes where as many negatives are counted as positives
-//   are lost, with rain counted positive from the midpoint of the two centres on: the count
-//   then equals the positives the fit finds, whatever the share of either group. Where rain
+//   to the values, and the threshold goes where as many negatives are counted as positives are
+//   lost, with rain counted positive from the midpoint of the two centres on: the count then
+//   equals the positives the fit finds, whatever the share of either group. Where rain
 //   outnumbers a group, the group's centre is placed where the rain's end makes the values
 //   likeliest, as the group's own few droplets cannot place it.
+// - Rain runs on from the negatives' centre, so right above their flank it lies as densely as
+//   further up. Where that stretch is far emptier than such rain leaves it, the positives rise
+//   from above the negatives' foot (a plateau, several levels): every droplet from their foot
+//   on is positive, and the threshold lies in the sparse stretch below it, never inside a level.
 // - One or a few droplets far below or above all others (debris, a saturated droplet) take no
-//   part; those above count as positive. Those below that form a cluster clear of zero are the
-//   negatives of a well nearly all positive, and do, unless the main group's own flank holds
-//   so many there by chance, as a small well's negatives do. Values at 0 are a compensation's
-//   and take no part while they are fewer than the others.
+//   part; those above count as positive. Values at 0 are a compensation's and take no part while
+//   they are fewer than the others.
 // - A spill-over coefficient too strong pushes this dye's negatives that are another dye's
 //   positives below the others, part of the way or to 0. From one channel a few such droplets
 //   look like the negatives of a well nearly all positive; before the compensation they lay
@@ -62,10 +68,8 @@ constexpr double GroupSeparation = 2.5;
 // The core a group's centre and spread come from: this many of its deviations around its
 // median, so that rain beside it and droplets far off move neither.
 constexpr double CoreWidth = 3.0;
-// Droplets this many deviations below a group cannot be its own: droplets are brighter than
-// their group by chance far more often than dimmer, and a group's left flank is short. Where
-// more of them than a few lie there, they are the negatives of a well that is nearly all
-// positive.
+// Where droplets lie this many deviations below the main group, they may be the negatives of a
+// well nearly all positive (see groupBeside; partedBelow decides).
 constexpr double BelowGroup = 6.0;
 // Above a group its own droplets thin out fast: past this many deviations a normal group has
 // none and a log-normal one of shape 0.35 some 0.06 %. More than this share there are
@@ -104,6 +108,24 @@ constexpr double TailThinning = 1.5;
 constexpr double TailChance = 1e-3;
 // Below this many of a group's deviations its flank holds a droplet in 30,000.
 constexpr double DimFlank = 4.0;
+// Below this share of the droplets, the droplets below a cut are few: a tail's or a shelf's
+// share (real negatives trail 1 to 5 % of their droplets down), or the negatives of a well
+// nearly all positive. Only such droplets need telling from the group above's own.
+constexpr double FewBelow = 0.1;
+// A valley parts the values nearly as well as the best one with this share of its score.
+constexpr double NearlyBest = 0.8;
+// A group below is parted from the one above where, over the stretch between them, what neither
+// group's flank puts there lies at most this share as densely as its core; a tail or shelf runs
+// on at least as densely. The stretch must be able to show that: a tail as dense as the core
+// lies this many times above its counting noise there. Where droplets do run on there (rain),
+// the core must stand out of them beyond this chance (see partedBelow).
+constexpr double RunOnDepth = 0.5;
+constexpr double RunOnNoise = 2.0;
+constexpr double RunOnChance = 1e-4;
+// Rain leaves the stretch above the negatives' flank as empty as it lies with this chance at
+// most where the positives rise from above it (see positivesFoot): a chance in ten thousand, as
+// the scan looks at some twenty places.
+constexpr double FootChance = 1e-4;
 // A cluster of droplets has a spread under a third of its centre (negatives about a tenth).
 constexpr double ClearOfZero = 3.0;
 // A droplet below the rest that lay at or above the rest's dimmest hundredth before a
@@ -162,6 +184,40 @@ double atLeast(size_t k, double expected)
         term *= expected / double(i + 1);
     }
     return std::max(0.0, 1.0 - fewer);
+}
+
+// The chance of k or more successes in n trials of chance p (binomial).
+double atLeastOf(size_t k, size_t n, double p)
+{
+    if (k == 0)
+        return 1.0;
+    if (k > n)
+        return 0.0;
+    if (double(k) < double(n) * p)
+        return 1.0; // fewer than expected: no chance worth telling
+    const double lp = std::log(p), lq = std::log1p(-p);
+    double sum = 0.0;
+    for (size_t i = k; i <= n; ++i) {
+        const double term = std::exp(std::lgamma(double(n) + 1.0) - std::lgamma(double(i) + 1.0) -
+                                     std::lgamma(double(n - i) + 1.0) + double(i) * lp + double(n - i) * lq);
+        sum += term;
+        if (term < 1e-12 * sum)
+            break;
+    }
+    return std::min(1.0, sum);
+}
+
+// How many deviations past its centre a normal group of `count` droplets holds `tail` of them.
+double deviationsHolding(double tail, double count)
+{
+    if (!(count > tail))
+        return 0.0;
+    double lo = 0.0, hi = 40.0;
+    for (int i = 0; i < 60; ++i) {
+        const double mid = (lo + hi) / 2.0;
+        (count * upperTail(mid) > tail ? lo : hi) = mid;
+    }
+    return (lo + hi) / 2.0;
 }
 
 // A normal group's density at x, for `weight` droplets.
@@ -260,8 +316,11 @@ GreyGroups::Group GreyGroups::groupOf(size_t lo, size_t hi, bool fromMode) const
 // a droplet's spread does, and a log-normal group is symmetric. The bandwidth is a quarter of
 // the deviation of the densest quarter of the values, so that the narrowest group shows its
 // shape; then three and nine times that, so that a sparse group a fine one cuts into noise
-// still shows.
-std::ptrdiff_t GreyGroups::valley(size_t lo, size_t hi) const
+// still shows. Of the valleys at one bandwidth, the lowest that parts the values nearly as well
+// as the best one, as k-means would part them, is taken: the negatives are the lowest level of
+// the channel. Few droplets below count only as a group of their own (partedBelow), or as
+// droplets to set aside, which the caller does.
+std::ptrdiff_t GreyGroups::valley(size_t lo, size_t hi, size_t few) const
 {
     const size_t n = hi - lo;
     if (n < 3)
@@ -277,15 +336,34 @@ std::ptrdiff_t GreyGroups::valley(size_t lo, size_t hi) const
     const size_t densest = densestStart(y.data(), n, quarter);
     const double deviation = (y[densest + quarter - 1] - y[densest]) / 0.637;
     for (double scale : {1.0, 3.0, 9.0}) {
-        const std::ptrdiff_t cut = valley(lo, hi, y, offset, scale * deviation / 4.0);
-        if (cut >= 0)
-            return cut;
+        std::vector<size_t> kept;
+        std::vector<double> scores;
+        double best = 0.0;
+        for (size_t cut : valleys(lo, hi, y, offset, scale * deviation / 4.0)) {
+            if (fewBelow(lo, cut, hi)) {
+                if (setAsideBelow(lo, cut, hi, few))
+                    return std::ptrdiff_t(cut);
+                if (!partedBelow(lo, cut, hi, true))
+                    continue;
+            }
+            const double nl = double(cut - lo);
+            const double nu = double(hi - cut);
+            const double lowerMean = (m_prefix[cut] - m_prefix[lo]) / nl;
+            const double upperMean = (m_prefix[hi] - m_prefix[cut]) / nu;
+            kept.push_back(cut);
+            scores.push_back(nl * nu * (upperMean - lowerMean) * (upperMean - lowerMean));
+            best = std::max(best, scores.back());
+        }
+        for (size_t i = 0; i < kept.size(); ++i)
+            if (scores[i] >= NearlyBest * best)
+                return std::ptrdiff_t(kept[i]);
     }
     return -1;
 }
 
-// The valley at bandwidth h over y, the logarithms of the values lo..hi with the offset.
-std::ptrdiff_t GreyGroups::valley(size_t lo, size_t hi, const std::vector<double> &y, double offset, double h) const
+// The valleys at bandwidth h over y, the logarithms of the values lo..hi with the offset, each
+// as the index of the first value above its deepest bin, ascending.
+std::vector<size_t> GreyGroups::valleys(size_t lo, size_t hi, const std::vector<double> &y, double offset, double h) const
 {
     const size_t n = hi - lo;
     const double *v = m_values.data() + lo;
@@ -324,11 +402,8 @@ std::ptrdiff_t GreyGroups::valley(size_t lo, size_t hi, const std::vector<double
     for (int j = bins - 1; j >= 0; --j)
         rightPeak[size_t(j)] = std::max(density[size_t(j)], j + 1 < bins ? rightPeak[size_t(j + 1)] : 0.0);
 
-    // Every stretch of bins that makes a valley gives one candidate, its deepest bin. Where
-    // there are several (the negatives of a channel split by another dye's spill-over, and the
-    // positives above both), the one that parts the values most, as k-means would, is taken.
-    std::ptrdiff_t chosen = -1;
-    double chosenScore = -1.0;
+    // Every stretch of bins that makes a valley gives one candidate, its deepest bin.
+    std::vector<size_t> found;
     int runBest = -1;
     double runDepth = 0.0;
     auto closeRun = [&]() {
@@ -337,17 +412,8 @@ std::ptrdiff_t GreyGroups::valley(size_t lo, size_t hi, const std::vector<double
         const double cut = std::exp(y0 + (runBest + 0.5) * width) - offset;
         const size_t index = lo + size_t(std::lower_bound(v, v + n, cut) - v);
         runBest = -1;
-        if (index <= lo || index >= hi)
-            return;
-        const double nl = double(index - lo);
-        const double nu = double(hi - index);
-        const double lowerMean = (m_prefix[index] - m_prefix[lo]) / nl;
-        const double upperMean = (m_prefix[hi] - m_prefix[index]) / nu;
-        const double score = nl * nu * (upperMean - lowerMean) * (upperMean - lowerMean);
-        if (score > chosenScore) {
-            chosenScore = score;
-            chosen = std::ptrdiff_t(index);
-        }
+        if (index > lo && index < hi && (found.empty() || found.back() != index))
+            found.push_back(index);
     };
     for (int j = 1; j + 1 < bins; ++j) {
         const double peak = std::min(leftPeak[size_t(j)], rightPeak[size_t(j)]);
@@ -365,7 +431,7 @@ std::ptrdiff_t GreyGroups::valley(size_t lo, size_t hi, const std::vector<double
         }
     }
     closeRun();
-    return chosen;
+    return found;
 }
 
 // Two normal groups on the logarithmic scale (see valley) that explain the values far better
@@ -521,28 +587,34 @@ std::ptrdiff_t GreyGroups::twoNormals(size_t lo, size_t hi, double split) const
 // A group without a valley to the main one: droplets far below the one group the others form
 // (the negatives of a well nearly all positive), or a shoulder of many droplets far above it
 // (positives close to the negatives). As the index of the first value above the cut between
-// them; -1 when there is none.
+// them; -1 when there is none. Where droplets lie below the main group (far below it, more of
+// them than its flank holds by chance, or a left flank far heavier than its right one), they
+// are the main group's own tail unless they stand apart from it (partedBelow), or are droplets
+// to set aside, which the caller does.
 std::ptrdiff_t GreyGroups::groupBeside(size_t lo, size_t hi, size_t few) const
 {
     const Group main = groupOf(lo, hi);
+    auto apart = [&](size_t cut) {
+        return cut > lo && cut < hi &&
+               (!fewBelow(lo, cut, hi) || setAsideBelow(lo, cut, hi, few) || partedBelow(lo, cut, hi, false));
+    };
     const size_t below = countBelow(main.centre - BelowGroup * main.spread);
-    if (below > lo)
+    if (below > lo && apart(below))
         return std::ptrdiff_t(below);
     const size_t shoulder = hi - std::min(hi, countBelow(main.centre + Shoulder * main.spread));
     if (shoulder > std::max(few, size_t(ShoulderShare * double(hi - lo))))
         return std::ptrdiff_t(countBelow(main.centre + CoreWidth * main.spread));
     // A left flank far heavier than the right one: a broad positive cluster with the few
-    // negatives and the rain of a very high well below it (a group's own droplets stray
-    // upwards, not downwards).
+    // negatives and the rain of a very high well below it, or a tail trailing down.
     const size_t leftCut = std::clamp(countBelow(main.centre - CoreWidth * main.spread), lo, hi);
     const size_t left = leftCut - lo;
     const size_t right = hi - std::clamp(countBelow(main.centre + CoreWidth * main.spread), lo, hi);
-    if (left > std::max(few, size_t(FlankShare * double(hi - lo))) && left > FlankRatio * right)
+    if (left > std::max(few, size_t(FlankShare * double(hi - lo))) && left > FlankRatio * right && apart(leftCut))
         return std::ptrdiff_t(leftCut);
-    // More droplets far below than the group's own flank holds by chance: the few negatives
-    // of a well nearly all positive, too few to show a valley beside a broad cluster.
+    // More droplets far below than the group's normal flank holds by chance: the few negatives
+    // of a well nearly all positive, too few to show a valley beside a broad cluster, or a tail.
     const size_t dimCut = std::clamp(countBelow(main.centre - DimFlank * main.spread), lo, hi);
-    if (dimCut > lo && atLeast(dimCut - lo, double(hi - lo) * upperTail(DimFlank)) < TailChance)
+    if (dimCut > lo && atLeast(dimCut - lo, double(hi - lo) * upperTail(DimFlank)) < TailChance && apart(dimCut))
         return std::ptrdiff_t(dimCut);
     return -1;
 }
@@ -861,6 +933,11 @@ bool GreyGroups::negativesBelow(size_t lo, size_t hi) const
 
 // Whether the droplets lo..cut below all others take no part in the split: a few not in a
 // cluster clear of zero, the others' own flank, or droplets a compensation pushed there.
+bool GreyGroups::fewBelow(size_t lo, size_t cut, size_t hi)
+{
+    return double(cut - lo) < FewBelow * double(hi - lo);
+}
+
 bool GreyGroups::setAsideBelow(size_t lo, size_t cut, size_t hi, size_t few) const
 {
     return (cut - lo <= few && !negativesBelow(lo, cut)) || tailBelow(lo, cut, hi) || pushedBelow(lo, cut, hi);
@@ -900,6 +977,64 @@ bool GreyGroups::tailBelow(size_t lo, size_t cut, size_t hi) const
             return false;
     }
     return true;
+}
+
+// Whether the few droplets lo..cut below the droplets cut..hi are a group of their own (the
+// negatives of a well nearly all positive) rather than the lower tail or shelf of the group
+// above. A tail or shelf runs on into that group's lower flank at least as densely as it lies
+// further down; a group of its own is a peak the density falls away from. So over the stretch
+// from past the lower group's own flank up to the core above, what neither group's flank puts
+// there must lie at most half as densely as the lower group's core, the stretch able to show a
+// tail as dense as the core. Where droplets do run on there (rain between a very high well's
+// negatives and positives), the core must also stand out of them far beyond chance. Where the
+// stretch is narrower than half the core, the cores meet: only a valley at the cut, far below
+// the core's density, parts them. valleyAtCut: the density was seen to fall at the cut.
+bool GreyGroups::partedBelow(size_t lo, size_t cut, size_t hi, bool valleyAtCut) const
+{
+    // One or two droplets tell nothing.
+    if (cut - lo < 3)
+        return false;
+    const Group low = groupOf(lo, cut);
+    const Group main = groupOf(cut, hi);
+    // The core: a deviation each side of the lower group's centre. Past two of its deviations a
+    // normal group has 2 % of its droplets left.
+    const double coreWidth = 2.0 * low.spread;
+    const double core = double(countBelow(low.centre + low.spread) - countBelow(low.centre - low.spread));
+    if (core < 2.0)
+        return false;
+    const double coreDensity = core / coreWidth;
+    const double from = low.centre + 2.0 * low.spread;
+    const double to = main.centre - CoreWidth * main.spread;
+    const double stretch = to - from;
+    if (stretch < coreWidth / 2.0) {
+        if (!valleyAtCut)
+            return false;
+        const double at = m_values[cut];
+        const double window = double(countBelow(at + low.spread / 2.0) - countBelow(at - low.spread / 2.0));
+        return window <= RunOnDepth * coreDensity * low.spread &&
+               atLeastOf(size_t(std::lround(core)), size_t(std::lround(core + window)), 2.0 / 3.0) < RunOnChance;
+    }
+    // The group above's own flank over the stretch, as its normal model puts it there, or as its
+    // mirror image above its centre holds it where that holds more: the model's count at three
+    // deviations swings with the spread's last per cent. No more than chance lets the mirror's
+    // exceed the model's, though.
+    const double modelFlank =
+        main.count * (upperTail((main.centre - to) / main.spread) - upperTail((main.centre - from) / main.spread));
+    const double mirrorFlank = double(countBelow(2.0 * main.centre - from) - countBelow(2.0 * main.centre - to));
+    const double mainFlank = std::clamp(mirrorFlank, modelFlank, modelFlank + 2.0 * std::sqrt(modelFlank));
+    const double lowFlank = low.count * (upperTail(2.0) - upperTail((to - low.centre) / low.spread));
+    const double between = std::max(0.0, double(countBelow(to) - countBelow(std::nextafter(from, to))) - mainFlank);
+    const double runOn = between - lowFlank;
+    // The count's own noise and that of the flank taken off.
+    const double noise = std::sqrt(lowFlank + modelFlank + mainFlank + 1.0);
+    const double asCore = coreDensity * stretch;
+    if (asCore < RunOnNoise * noise || runOn > RunOnDepth * asCore)
+        return false;
+    // Droplets spread over the stretch as densely as over the core would fall in the core with
+    // this share; so many of them lying in the core is the chance below.
+    const bool runsOn = runOn > 3.0 * noise;
+    return !runsOn || atLeastOf(size_t(std::lround(core)), size_t(std::lround(core + between)),
+                                coreWidth / (coreWidth + stretch)) < RunOnChance;
 }
 
 size_t GreyGroups::countFrom(double threshold) const
@@ -948,7 +1083,7 @@ double GreyGroups::shapeThreshold(double split)
     size_t hi = n;
     std::ptrdiff_t cut = -1;
     for (int round = 0; round < 4; ++round) {
-        cut = valley(lo, hi);
+        cut = valley(lo, hi, few);
         if (cut < 0)
             break;
         if (setAsideBelow(lo, size_t(cut), hi, few)) {
@@ -977,6 +1112,8 @@ double GreyGroups::shapeThreshold(double split)
     }
     if (cut < 0)
         cut = twoNormals(lo, hi, split);
+    if (cut > 0 && fewBelow(lo, size_t(cut), hi) && !partedBelow(lo, size_t(cut), hi, true))
+        cut = -1;
     if (cut > 0) {
         // Two groups lie apart as the halves of one do not; the groups' cores tell, their peaks
         // (where the fit starts from) do not, as one of them may be a narrow cluster in rain.
@@ -990,15 +1127,51 @@ double GreyGroups::shapeThreshold(double split)
         return aboveGroup(lo, hi);
 
     fitMixture(lo, hi);
-    // The split stands where it lies between the groups and miscounts less than a droplet in
-    // a thousand positives.
+    const std::ptrdiff_t foot = positivesFoot(lo, hi);
+    // The split stands where it lies between the groups, below the positives' foot, and
+    // miscounts less than a droplet in a thousand positives.
     const double positives = m_upper.count + m_rain * (m_upper.centre - m_lower.centre) / 2.0;
     if (lo == 0 && hi == n && split > m_lower.centre && split < m_upper.centre &&
-        std::fabs(miscount(split)) <= 0.5 + 0.001 * positives) {
+        (foot < 0 || split <= m_values[size_t(foot)]) && std::fabs(miscount(split)) <= 0.5 + 0.001 * positives) {
         m_keptSplit = true;
         return split;
     }
+    // Above a stretch rain would not leave empty, every droplet is a positive: the threshold
+    // goes halfway between the positives' foot and the droplet below it.
+    if (foot >= 0)
+        return (m_values[size_t(foot) - 1] + m_values[size_t(foot)]) / 2.0;
     return balanced();
+}
+
+// Where the positives start: the first droplet above the negatives' flank, when the stretch
+// from the flank to it is far emptier than the fitted rain leaves it; -1 where it is not. Rain
+// runs on from the negatives' centre, so right above their flank it lies as densely as further
+// up. Positives that rise from above the negatives' foot (a broad plateau, several levels, of
+// which the fit takes the lower ones for rain) leave that stretch empty. The scan takes the
+// droplet after which the stretch is emptiest for its rain.
+std::ptrdiff_t GreyGroups::positivesFoot(size_t lo, size_t hi) const
+{
+    if (!(m_rain > 0.0))
+        return -1;
+    // Past here fewer than half a negative is expected.
+    const double flank = m_lower.centre + deviationsHolding(0.5, m_lower.count) * m_lower.spread;
+    const size_t first = std::max(lo + 1, countBelow(flank));
+    std::ptrdiff_t foot = -1;
+    double least = FootChance;
+    for (size_t j = first; j < hi && j - first <= SmallGroup && m_values[j] < m_upper.centre; ++j) {
+        const double expected = 0.5 + m_rain * (m_values[j] - flank);
+        // The chance that rain leaves no more than j - first droplets before this one.
+        double term = std::exp(-expected), below = 0.0;
+        for (size_t k = 0; k <= j - first; ++k) {
+            below += term;
+            term *= expected / double(k + 1);
+        }
+        if (below < least) {
+            least = below;
+            foot = std::ptrdiff_t(j);
+        }
+    }
+    return foot;
 }
 
 } // namespace Ravelin

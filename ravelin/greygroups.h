@@ -39,8 +39,10 @@ public:
     static void sortWithBefore(std::vector<quint32> *greys, std::vector<quint32> *before);
 
 private:
-    std::ptrdiff_t valley(size_t lo, size_t hi) const;
-    std::ptrdiff_t valley(size_t lo, size_t hi, const std::vector<double> &y, double offset, double h) const;
+    std::ptrdiff_t valley(size_t lo, size_t hi, size_t few) const;
+    std::vector<size_t> valleys(size_t lo, size_t hi, const std::vector<double> &y, double offset, double h) const;
+    static bool fewBelow(size_t lo, size_t cut, size_t hi);
+    bool partedBelow(size_t lo, size_t cut, size_t hi, bool valleyAtCut) const;
     std::ptrdiff_t groupBeside(size_t lo, size_t hi, size_t few) const;
     bool negativesBelow(size_t lo, size_t hi) const;
     bool tailBelow(size_t lo, size_t cut, size_t hi) const;
@@ -50,6 +52,7 @@ private:
     Group groupOf(size_t lo, size_t hi, bool fromMode = false) const;
     void fitMixture(size_t lo, size_t hi);
     double aboveGroup(size_t lo, size_t hi);
+    std::ptrdiff_t positivesFoot(size_t lo, size_t hi) const;
     double shapeThreshold(double split);
     size_t countFrom(double threshold) const;
     double miscount(double t) const;

@@ -67,7 +67,8 @@ double bandThreshold(const QVector<uint> &greys, double split)
 double knownThreshold(const LumaraSynth::WellShape &w, int droplets)
 {
     const int positives = w.positivesOf(droplets);
-    if (w.logNormal > 0 || w.flatTail > 0 || positives == 0 || !(w.positiveMean > w.negativeMean))
+    if (w.logNormal > 0 || w.flatTail > 0 || w.lowerTail > 0 || !w.levels.empty() || w.plateauTo > w.plateauFrom ||
+        positives == 0 || !(w.positiveMean > w.negativeMean))
         return std::nan("");
     const int rain = w.rainOf(droplets);
     const double negatives = w.negativesOf(droplets);

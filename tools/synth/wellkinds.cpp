@@ -1,5 +1,6 @@
 #include "wellkinds.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -152,6 +153,67 @@ std::vector<WellKind> plateWellKinds()
             pushed(name, CountGoal::Within, 0.3, 2, 1901, grey);
         }
     }
+    // Real wells' shapes. Negatives that trail down, as partly filled, small and out-of-focus
+    // droplets do, as a tail thinning out or a flat shelf running on into the negatives: no
+    // group of their own, the well without positives.
+    for (bool shelf : {false, true}) {
+        for (double share : {0.01, 0.05}) {
+            for (double depth : {0.3, 0.5}) {
+                for (double cv : {0.03, 0.08}) {
+                    std::snprintf(name, sizeof name, "no positives, lower %s %g%% to %g, CV %g%%",
+                                  shelf ? "shelf" : "tail", 100 * share, depth, 100 * cv);
+                    WellKind k{name, negatives(), CountGoal::NoPositives};
+                    k.shape.negativeSd = cv * k.shape.negativeMean;
+                    k.shape.lowerTail = share;
+                    k.shape.lowerDepth = depth;
+                    k.shape.lowerShelf = shelf;
+                    out.push_back(k);
+                }
+            }
+        }
+    }
+    // Positives spread over a broad plateau from 1.7 to 4.5 times the negatives, evenly or in
+    // two humps, above negatives of CV 8 %: every plateau droplet counts.
+    for (int humps : {0, 2}) {
+        for (double fraction : {0.02, 0.05, 0.15}) {
+            std::snprintf(name, sizeof name, "%g%% plateau 1.7x to 4.5x%s, CV 8%%", 100 * fraction,
+                          humps ? ", two humps" : "");
+            WellKind k{name, negatives(), CountGoal::Within, 0.03};
+            k.shape.negativeSd = 80;
+            k.shape.positiveFraction = fraction;
+            k.shape.plateauFrom = 1.7;
+            k.shape.plateauTo = 4.5;
+            k.shape.plateauHumps = humps;
+            out.push_back(k);
+        }
+    }
+    // Positives in two levels, 1.5 and 2.1 times the negatives (CV 4 %); and in three levels
+    // above negatives that are the lowest of four, 1.0, 1.25, 1.5 and 1.75 times (CV 2.6 %).
+    for (double share : {0.01, 0.05}) {
+        std::snprintf(name, sizeof name, "%g%% in two levels 1.5x and 2.1x, CV 4%%", 200 * share);
+        WellKind k{name, negatives(), CountGoal::Within, 0.03};
+        k.shape.negativeSd = 40;
+        k.shape.positiveCv = 0.04;
+        k.shape.levels = {{1.5, share}, {2.1, share}};
+        out.push_back(k);
+    }
+    {
+        WellKind k{"65% in levels 1.25x, 1.5x, 1.75x above 35% at 1x, CV 2.6%", negatives(), CountGoal::Within, 0.01};
+        k.shape.negativeSd = 26;
+        k.shape.positiveCv = 0.026;
+        k.shape.levels = {{1.25, 0.40}, {1.5, 0.20}, {1.75, 0.05}};
+        out.push_back(k);
+    }
+    // A few positives scattered from 1.4 to 3.7 times the negatives (CV 8 %), no cluster.
+    {
+        WellKind k{"1% scattered 1.4x to 3.7x, CV 8%", negatives(), CountGoal::Within, 0.05};
+        k.slack = 3;
+        k.shape.negativeSd = 80;
+        k.shape.positiveFraction = 0.01;
+        k.shape.plateauFrom = 1.4;
+        k.shape.plateauTo = 3.7;
+        out.push_back(k);
+    }
     // Wells of a generated package's size.
     for (double fraction : {0.0, 0.01, 0.3, 0.95, 0.99}) {
         std::snprintf(name, sizeof name, "%g%% at 3000 of 1800", 100 * fraction);
@@ -197,7 +259,7 @@ bool meetsGoal(const WellKind &row, int truth, int count, int droplets)
     case CountGoal::EveryOne:
         return std::abs(count - truth) <= 1;
     case CountGoal::Within:
-        return std::abs(count - truth) <= row.tolerance * truth;
+        return std::abs(count - truth) <= std::max(double(row.slack), row.tolerance * truth);
     }
     return false;
 }
@@ -213,7 +275,10 @@ std::string goalText(const WellKind &row)
         return "+-1";
     case CountGoal::Within: {
         char text[32];
-        std::snprintf(text, sizeof text, "+-%g%%", 100 * row.tolerance);
+        if (row.slack > 0)
+            std::snprintf(text, sizeof text, "+-%g%%|%d", 100 * row.tolerance, row.slack);
+        else
+            std::snprintf(text, sizeof text, "+-%g%%", 100 * row.tolerance);
         return text;
     }
     }

@@ -1,8 +1,9 @@
 #pragma once
 // The kinds of wells a lab's plate holds, each with the goal its automatic count is held to:
 // wells without positives, a few positives far above, clusters close together, very high
-// wells with broad clusters, rain, debris, saturated droplets and droplets a compensation
-// pushed down, to 0 or part of the way. The clustering sweep reports on them and the tests
+// wells with broad clusters, rain, debris, saturated droplets, droplets a compensation
+// pushed down, to 0 or part of the way, and the shapes of real wells: negatives trailing down,
+// positives in a broad plateau, in several levels or scattered far above. The clustering sweep reports on them and the tests
 // hold the clustering to them.
 #include "wellshape.h"
 
@@ -23,6 +24,7 @@ struct WellKind {
     WellShape shape;
     CountGoal goal = CountGoal::Report;
     double tolerance = 0.0;
+    int slack = 0;    // Within: at least this many droplets, where the share allows fewer
     int droplets = 0; // 0: the caller's well size
 };
 

@@ -7,6 +7,12 @@ namespace LumaraSynth {
 
 int WellShape::positivesOf(int droplets) const
 {
+    if (!levels.empty()) {
+        int sum = 0;
+        for (const Level &level : levels)
+            sum += int(std::lround(std::max(0.0, level.share) * droplets));
+        return std::min(sum, droplets);
+    }
     if (positiveCount >= 0)
         return std::min(positiveCount, droplets);
     return std::min(droplets, int(std::lround(std::max(0.0, positiveFraction) * droplets)));
@@ -22,6 +28,36 @@ int WellShape::negativesOf(int droplets) const
     const int special = std::max(0, debris) + std::max(0, saturated) + std::max(0, low);
     return std::max(0, droplets - positivesOf(droplets) - rainOf(droplets) - special);
 }
+
+namespace {
+
+// How far below the negatives' centre a droplet of their lower tail lies, for u uniform in
+// [0, 1): a tail's density falls evenly to nothing at the depth, a shelf's stays level to it.
+double lowerReach(const WellShape &shape, double u)
+{
+    const double reach = (1.0 - shape.lowerDepth) * shape.negativeMean;
+    return shape.lowerShelf ? reach * u : reach * (1.0 - std::sqrt(1.0 - u));
+}
+
+// A plateau droplet's level as a multiple of the negatives' centre: evenly over the plateau, or
+// (half of them, where it has humps) in one of its humps, a quarter of a hump's share of the
+// plateau wide, never outside the plateau.
+double plateauMultiple(const WellShape &shape, Random &random)
+{
+    const double from = shape.plateauFrom;
+    const double to = shape.plateauTo;
+    if (shape.plateauHumps <= 0 || random.uniform() < 0.5)
+        return random.uniform(from, to);
+    const double width = (to - from) / shape.plateauHumps;
+    const double centre = from + (random.below(shape.plateauHumps) + 0.5) * width;
+    for (;;) {
+        const double m = centre + width / 4.0 * random.normal();
+        if (m >= from && m <= to)
+            return m;
+    }
+}
+
+} // namespace
 
 unsigned int storedGrey(double grey)
 {
@@ -46,15 +82,29 @@ std::vector<ShapedDroplet> drawWell(const WellShape &shape, int droplets, std::u
         double g;
         if (shape.flatTail > 0.0 && random.uniform() < shape.flatTail)
             g = shape.negativeMean + random.uniform() * shape.flatTailWidth * shape.negativeSd;
+        else if (shape.lowerTail > 0.0 && random.uniform() < shape.lowerTail)
+            g = shape.negativeMean - lowerReach(shape, random.uniform()) + shape.negativeSd * random.normal();
         else if (shape.logNormal > 0.0)
             g = shape.negativeMean * std::exp(shape.logNormal * random.normal());
         else
             g = shape.negativeMean + shape.negativeSd * random.normal();
         add(g, DrawnAs::Negative, false);
     }
-    const double positiveSd = shape.positiveCv * shape.positiveMean;
-    for (int i = 0; i < positives; ++i)
-        add(shape.positiveMean + positiveSd * random.normal(), DrawnAs::Positive, true);
+    if (!shape.levels.empty()) {
+        int left = positives;
+        for (const WellShape::Level &level : shape.levels) {
+            const double centre = level.multiple * shape.negativeMean;
+            for (int i = std::min(left, int(std::lround(std::max(0.0, level.share) * droplets))); i > 0; --i, --left)
+                add(centre * (1.0 + shape.positiveCv * random.normal()), DrawnAs::Positive, true);
+        }
+    } else if (shape.plateauTo > shape.plateauFrom) {
+        for (int i = 0; i < positives; ++i)
+            add(shape.negativeMean * plateauMultiple(shape, random), DrawnAs::Positive, true);
+    } else {
+        const double positiveSd = shape.positiveCv * shape.positiveMean;
+        for (int i = 0; i < positives; ++i)
+            add(shape.positiveMean + positiveSd * random.normal(), DrawnAs::Positive, true);
+    }
     for (int i = 0; i < rain; ++i) {
         const double g = random.uniform(shape.negativeMean, shape.positiveMean);
         add(g, DrawnAs::Rain, g >= shape.rainMidpoint());

@@ -1,8 +1,9 @@
 #pragma once
 // What one channel of a real plate's well looks like, droplet by droplet: a negative group
-// (normal, log-normal or with a flat tail), a positive cluster with its own spread, rain
-// between the two, debris and saturated droplets far above, and droplets a compensation pushed
-// far below. The clustering sweep, the tests and the package generator draw wells from the
+// (normal, log-normal, with a flat tail upwards, or trailing down), a positive cluster with its
+// own spread, a broad plateau or several levels of positives, rain between negatives and
+// positives, debris and saturated droplets far above, and droplets a compensation pushed far
+// below. The clustering sweep, the tests and the package generator draw wells from the
 // same shapes, so "rain" or "a broad cluster" means one thing everywhere, and so does the
 // truth a count is judged against.
 #include "synthchip.h"
@@ -20,11 +21,31 @@ struct WellShape {
     // A share of the negatives spread evenly from their centre up to flatTailWidth deviations.
     double flatTail = 0.0;
     double flatTailWidth = 5.0;
+    // A share of the negatives trailing down from their centre to lowerDepth times it (partly
+    // filled, small and out-of-focus droplets), each with the negatives' own deviation besides:
+    // thinning out towards the dimmest (a tail), or evenly (a shelf). They are negatives.
+    double lowerTail = 0.0;
+    double lowerDepth = 0.4;
+    bool lowerShelf = false;
 
     double positiveFraction = 0.0; // share of the droplets drawn positive
     int positiveCount = -1;        // 0 or more: this many positives instead
     double positiveMean = 3000.0;
     double positiveCv = 0.05; // the positives' deviation over their mean
+    // Where plateauTo > plateauFrom, the positives are spread over a plateau from plateauFrom to
+    // plateauTo times the negatives' centre instead of forming one cluster; with humps, half of
+    // them lie in that many normal humps evenly across it, none outside it.
+    double plateauFrom = 0.0;
+    double plateauTo = 0.0;
+    int plateauHumps = 0;
+    // Where not empty, the positives lie in these levels instead: each one's centre as a multiple
+    // of the negatives' centre and its share of the droplets, with the deviation positiveCv of
+    // its centre. positiveFraction and positiveCount are then not used.
+    struct Level {
+        double multiple = 2.0;
+        double share = 0.0;
+    };
+    std::vector<Level> levels;
 
     // A share of the droplets spread evenly between the two means. A rain droplet counts as
     // positive from the midpoint of the two means on.

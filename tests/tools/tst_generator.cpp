@@ -119,9 +119,12 @@ private slots:
     void repeatableBySeed();
     void shapesAsMeasured_data();
     void shapesAsMeasured();
+    void tailsPlateausAndLevels_data();
+    void tailsPlateausAndLevels();
     void debrisAndSaturated();
     void shapesLeaveTheRestAlone();
     void shapeTruth();
+    void tailPlateauAndLevelsTruth();
     void shapeCommandLine_data();
     void shapeCommandLine();
     void refusals_data();
@@ -562,6 +565,74 @@ void TestGenerator::shapesAsMeasured()
              qPrintable(QStringLiteral("%1: %2, expected %3").arg(measure).arg(measured).arg(expected)));
 }
 
+void TestGenerator::tailsPlateausAndLevels_data()
+{
+    QTest::addColumn<double>("fraction");
+    QTest::addColumn<ShapeOptions>("shape");
+    // Of all droplets, the share of those drawn "negative" or "positive" whose greys lie from
+    // `from` to below `to` times the negative level; or the "mean" multiple of all there.
+    QTest::addColumn<QString>("measure");
+    QTest::addColumn<double>("from");
+    QTest::addColumn<double>("to");
+    QTest::addColumn<double>("expected");
+    QTest::addColumn<double>("tolerance");
+    const double sd = 0.05 / std::sqrt(3.0); // the negatives' deviation over their level
+    ShapeOptions s;
+    s.lowerTail = 0.3;
+    s.lowerShelf = true;
+    // All droplets negative; a shelf lies evenly over 0.4 to 1 of their level, with their spread
+    // besides.
+    QTest::newRow("lower shelf: half of it in its lower half") << 0.0 << s << "negatives" << 0.0 << 0.7 << 0.15 << 0.035;
+    QTest::newRow("lower shelf: none below its depth") << 0.0 << s << "negatives" << 0.0 << 0.4 - 4 * sd << 0.0 << 0.0;
+    s.lowerDepth = 0.6;
+    QTest::newRow("lower shelf to 0.6: half in its lower half") << 0.0 << s << "negatives" << 0.0 << 0.8 << 0.15 << 0.035;
+    s.lowerDepth.reset();
+    s.lowerShelf = false;
+    // A tail thins out to nothing: a quarter of it in its lower half.
+    QTest::newRow("lower tail: a quarter in its lower half") << 0.0 << s << "negatives" << 0.0 << 0.7 << 0.075 << 0.035;
+    s = ShapeOptions();
+    s.plateauFrom = 1.5;
+    s.plateauTo = 3.5;
+    QTest::newRow("plateau: evenly") << 0.3 << s << "mean" << 1.4 << 3.6 << 2.5 << 0.12;
+    QTest::newRow("plateau: no positive below it") << 0.3 << s << "positives" << 0.0 << 1.5 * 0.98 << 0.0 << 0.0;
+    QTest::newRow("plateau: no positive above it") << 0.3 << s << "positives" << 3.5 * 1.02 << 100.0 << 0.0 << 0.0;
+    s = ShapeOptions();
+    s.levels = std::vector<LumaraSynth::WellShape::Level>{{1.5, 0.1}, {2.5, 0.15}};
+    QTest::newRow("levels: the lower one's share") << 0.5 << s << "positives" << 1.3 << 1.7 << 0.1 << 0.03;
+    QTest::newRow("levels: the upper one's share") << 0.5 << s << "positives" << 2.2 << 2.8 << 0.15 << 0.03;
+    QTest::newRow("levels: their shares, not the fraction") << 0.5 << s << "positives" << 0.0 << 100.0 << 0.25 << 0.03;
+}
+
+// Lower tails, plateaus and levels as the recognition measures them.
+void TestGenerator::tailsPlateausAndLevels()
+{
+    QFETCH(double, fraction);
+    QFETCH(ShapeOptions, shape);
+    QFETCH(QString, measure);
+    QFETCH(double, from);
+    QFETCH(double, to);
+    QFETCH(double, expected);
+    QFETCH(double, tolerance);
+    SynthWells wells;
+    WellPlan well;
+    QString error;
+    QVERIFY2(wells.setOptions(shapedOptions(fraction, shape), &error) && wells.well(0, &well, &error),
+             qPrintable(error));
+    QVERIFY(well.droplets.size() > 400);
+    int inside = 0;
+    double sum = 0.0;
+    for (const DropletPlan &d : well.droplets) {
+        const double m = d.grey[0] / 5000.0;
+        if (m >= from && m < to && (measure == "mean" || d.positive[0] == (measure == "positives"))) {
+            ++inside;
+            sum += m;
+        }
+    }
+    const double measured = measure == "mean" ? sum / std::max(1, inside) : double(inside) / double(well.droplets.size());
+    QVERIFY2(std::fabs(measured - expected) <= tolerance,
+             qPrintable(QStringLiteral("%1: %2, expected %3").arg(measure).arg(measured).arg(expected)));
+}
+
 // Debris droplets far above the positives, saturated droplets at full scale on the image and
 // marked saturated by the recognition, both counted positive, both where the recognition finds
 // them.
@@ -673,6 +744,46 @@ void TestGenerator::shapeTruth()
             }
 }
 
+// The ground truth states a lower tail, a plateau and levels where they are drawn, and counts
+// what the shape draws positive: the lower tail negative, the levels' shares for the fraction.
+void TestGenerator::tailPlateauAndLevelsTruth()
+{
+    GeneratorOptions o = smallOptions();
+    o.wells = 3;
+    o.width = o.height = 384;
+    ShapeOptions shapes[3];
+    shapes[0].lowerTail = 0.05;
+    shapes[0].lowerShelf = true;
+    shapes[1].plateauFrom = 1.7;
+    shapes[1].plateauTo = 4.5;
+    shapes[1].plateauHumps = 2;
+    shapes[2].levels = std::vector<LumaraSynth::WellShape::Level>{{1.5, 0.05}, {2.1, 0.05}};
+    const QJsonObject expected[3] = {
+        {{"lowerTail", 0.05}, {"lowerDepth", 0.4}, {"lowerShelf", true}, {"positiveFraction", 0.2}},
+        {{"plateauFrom", 1.7}, {"plateauTo", 4.5}, {"plateauHumps", 2}, {"positiveFraction", 0.2}},
+        {{"levels", QJsonArray{QJsonObject{{"multiple", 1.5}, {"share", 0.05}},
+                               QJsonObject{{"multiple", 2.1}, {"share", 0.05}}}},
+         {"positiveFraction", 0.1}}};
+    for (int w = 0; w < 3; ++w)
+        o.wellShapes[w].insert("Target-FAM", shapes[w]);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("shapes.imrs");
+    QString error;
+    QVERIFY2(generatePackage(o, path, nullptr, &error), qPrintable(error));
+    const QJsonArray wells = readJson(truthPathFor(path)).value("wells").toArray();
+    for (int w = 0; w < 3; ++w) {
+        const QJsonObject fam = wells[w].toObject().value("channels").toArray()[0].toObject();
+        const QJsonObject shape = fam.value("shape").toObject();
+        for (const char *key : {"lowerTail", "lowerDepth", "lowerShelf", "plateauFrom", "plateauTo", "plateauHumps",
+                                "levels", "positiveFraction"})
+            QCOMPARE(shape.value(QLatin1String(key)), expected[w].value(QLatin1String(key)));
+        const double fraction = expected[w].value("positiveFraction").toDouble();
+        QCOMPARE(fam.value("drawnFraction").toDouble(), fraction);
+        QVERIFY2(std::fabs(fam.value("fraction").toDouble() - fraction) < 0.04, qPrintable(QString::number(w)));
+        QCOMPARE(fam.value("positives").toInt(), fam.value("drawn").toObject().value("positives").toInt());
+    }
+}
+
 void TestGenerator::shapeCommandLine_data()
 {
     QTest::addColumn<QStringList>("arguments");
@@ -689,12 +800,29 @@ void TestGenerator::shapeCommandLine_data()
     QTest::newRow("per well") << QStringList{"--rain", "0.05", "--well-rain", "2:Target-HEX=0.1", "--well-tail",
                                              "2:Target-HEX=lognormal:0.2", "--well-debris", "2:Target-HEX=3"}
                               << true << "run {rain 0.05} well {rain 0.1 lognormal 0.2 debris 3}";
+    QTest::newRow("lower tail") << QStringList{"--lower-tail", "tail:0.05"} << true << "run {lower 0.05 shelf 0} well {}";
+    QTest::newRow("lower shelf with depth") << QStringList{"--lower-tail", "shelf:0.05:0.3"} << true
+                                            << "run {lower 0.05 depth 0.3 shelf 1} well {}";
+    QTest::newRow("plateau with humps") << QStringList{"--plateau", "1.7:4.5:2"} << true
+                                        << "run {plateau 1.7 to 4.5 humps 2} well {}";
+    QTest::newRow("levels") << QStringList{"--levels", "1.5:0.05,2.1:0.1"} << true
+                            << "run {levels 1.5:0.05,2.1:0.1} well {}";
+    QTest::newRow("per well: lower tail, plateau, levels")
+        << QStringList{"--well-lower-tail", "2:Target-HEX=shelf:0.1", "--well-plateau", "2:Target-HEX=2:3",
+                       "--well-levels", "2:Target-HEX=3:0.2"}
+        << true << "run {} well {lower 0.1 shelf 1 plateau 2 to 3 levels 3:0.2}";
     QTest::newRow("not a number") << QStringList{"--rain", "some"} << false << "--rain";
     QTest::newRow("a whole number of debris") << QStringList{"--debris", "1.5"} << false << "--debris";
     QTest::newRow("unknown tail") << QStringList{"--tail", "heavy:0.2"} << false << "--tail";
     QTest::newRow("well out of range") << QStringList{"--well-rain", "3:Target-HEX=0.1"} << false << "--well-rain";
     QTest::newRow("well without a value") << QStringList{"--well-saturated", "2:Target-HEX"} << false
                                           << "--well-saturated";
+    QTest::newRow("unknown lower tail") << QStringList{"--lower-tail", "flat:0.1"} << false << "--lower-tail cannot";
+    QTest::newRow("plateau of one end") << QStringList{"--plateau", "2"} << false << "--plateau cannot";
+    QTest::newRow("a whole number of humps") << QStringList{"--plateau", "1.5:3:1.5"} << false << "--plateau cannot";
+    QTest::newRow("level without a share") << QStringList{"--levels", "1.5:0.1,2"} << false << "--levels cannot";
+    QTest::newRow("well levels without a value") << QStringList{"--well-levels", "2:Target-HEX=2"} << false
+                                                 << "--well-levels";
 }
 
 void TestGenerator::shapeCommandLine()
@@ -725,6 +853,18 @@ void TestGenerator::shapeCommandLine()
         add("lognormal", s.logNormal);
         add("flat", s.flatTail);
         add("width", s.flatTailWidth);
+        add("lower", s.lowerTail);
+        add("depth", s.lowerDepth);
+        add("shelf", s.lowerShelf ? std::optional<int>(*s.lowerShelf) : std::nullopt);
+        add("plateau", s.plateauFrom);
+        add("to", s.plateauTo);
+        add("humps", s.plateauHumps);
+        if (s.levels) {
+            QStringList levels;
+            for (const LumaraSynth::WellShape::Level &level : *s.levels)
+                levels.append(QStringLiteral("%1:%2").arg(level.multiple).arg(level.share));
+            parts.append(QStringLiteral("levels ") + levels.join(QLatin1Char(',')));
+        }
         add("debris", s.debris);
         add("saturated", s.saturated);
         return QStringLiteral("{%1}").arg(parts.join(QLatin1Char(' ')));
@@ -753,6 +893,12 @@ void TestGenerator::refusals_data()
     QTest::newRow("positives too bright for debris") << "bright";
     QTest::newRow("well shape of no target") << "shapetarget";
     QTest::newRow("well shape out of range") << "shaperange";
+    QTest::newRow("lower tail as deep as the negatives") << "lowerdepth";
+    QTest::newRow("plateau upside down") << "plateau";
+    QTest::newRow("levels' shares above 1") << "levelshares";
+    QTest::newRow("plateau too bright for debris") << "brightplateau";
+    QTest::newRow("levels too bright for debris") << "brightlevels";
+    QTest::newRow("a plateau under a well's levels") << "plateaulevels";
 }
 
 void TestGenerator::refusals()
@@ -787,6 +933,19 @@ void TestGenerator::refusals()
         shape.logNormal = 2.5;
     else if (what == "bright")
         shape.separation = 300.0;
+    else if (what == "lowerdepth")
+        shape.lowerDepth = 1.0;
+    else if (what == "plateau" || what == "brightplateau" || what == "plateaulevels") {
+        shape.plateauFrom = what == "plateau" ? 3.0 : 1.5;
+        shape.plateauTo = what == "plateau" ? 2.0 : 8.5;
+    } else if (what == "levelshares")
+        shape.levels = std::vector<LumaraSynth::WellShape::Level>{{2.0, 0.6}, {3.0, 0.5}};
+    else if (what == "brightlevels")
+        shape.levels = std::vector<LumaraSynth::WellShape::Level>{{2.0, 0.1}, {9.0, 0.1}};
+    if (what == "plateaulevels") {
+        shape.plateauTo = 3.0;
+        o.wellShapes[1]["Target-FAM"].levels = std::vector<LumaraSynth::WellShape::Level>{{2.0, 0.1}};
+    }
     if (what == "shapetarget" || what == "shaperange")
         o.wellShapes[what == "shaperange" ? 2 : 1].insert(what == "shaperange" ? "Target-FAM" : "Target-VIC", shape);
     else if (what == "bright")
@@ -801,6 +960,14 @@ void TestGenerator::refusals()
     QString error;
     QVERIFY(!generatePackage(o, dir.filePath(fileName), nullptr, &error));
     QVERIFY(!error.isEmpty());
+    // Shapes refused for the reason they were made to fail with.
+    const QMap<QString, QString> reasons{{"lowerdepth", "depth"},
+                                         {"plateau", "plateau needs"},
+                                         {"levelshares", "add up"},
+                                         {"brightplateau", "would lie above"},
+                                         {"brightlevels", "would lie above"},
+                                         {"plateaulevels", "both a plateau"}};
+    QVERIFY2(error.contains(reasons.value(what)), qPrintable(error));
     QVERIFY(!QFileInfo::exists(dir.filePath(fileName)));
 }
 

@@ -118,7 +118,8 @@ bool writeArchive(const RunPlan &plan, const QString &path, RunTruth *truth = nu
 // stored droplets not excluded, by the class each was drawn with), fraction, drawnFraction,
 // storedPositives (by the stored threshold), stored: {concentration, lower, upper,
 // uncertainty}, and for a channel drawn as a well shape: shape (its parameters, greys on the
-// images' scale) and drawn: {negatives, positives, rain, rainPositive, debris, saturated} over
+// images' scale; a lower tail, a plateau and levels only where drawn, in multiples of
+// negativeMean) and drawn: {negatives, positives, rain, rainPositive, debris, saturated} over
 // the same droplets, whose classes (and so positives) follow the shape's truth}], zones:
 // [{mask, droplets}] over every droplet, images: the "capture/" entries}]}.
 QString truthPathFor(const QString &archivePath);

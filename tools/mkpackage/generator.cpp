@@ -9,6 +9,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QJsonArray>
 #include <QJsonObject>
 
 #include <opencv2/imgcodecs.hpp>
@@ -88,21 +89,53 @@ std::array<DrawnKind, ChannelCount> kindsOf(const LumaraSynth::Droplet &d)
     return kinds;
 }
 
+// The shape as the ground truth states it; a lower tail, a plateau and levels only where drawn.
 QJsonObject shapeJson(const LumaraSynth::WellShape &s)
 {
-    return QJsonObject{{"negativeMean", s.negativeMean},
-                       {"negativeSd", s.negativeSd},
-                       {"logNormal", s.logNormal},
-                       {"flatTail", s.flatTail},
-                       {"flatTailWidth", s.flatTailWidth},
-                       {"positiveFraction", s.positiveFraction},
-                       {"positiveMean", s.positiveMean},
-                       {"positiveCv", s.positiveCv},
-                       {"rain", s.rain},
-                       {"rainMidpoint", s.rainMidpoint()},
-                       {"debris", s.debris},
-                       {"debrisGrey", s.debrisGrey},
-                       {"saturated", s.saturated}};
+    QJsonObject o{{"negativeMean", s.negativeMean},
+                  {"negativeSd", s.negativeSd},
+                  {"logNormal", s.logNormal},
+                  {"flatTail", s.flatTail},
+                  {"flatTailWidth", s.flatTailWidth},
+                  {"positiveFraction", s.positiveFraction},
+                  {"positiveMean", s.positiveMean},
+                  {"positiveCv", s.positiveCv},
+                  {"rain", s.rain},
+                  {"rainMidpoint", s.rainMidpoint()},
+                  {"debris", s.debris},
+                  {"debrisGrey", s.debrisGrey},
+                  {"saturated", s.saturated}};
+    if (s.lowerTail > 0.0) {
+        o.insert("lowerTail", s.lowerTail);
+        o.insert("lowerDepth", s.lowerDepth);
+        o.insert("lowerShelf", s.lowerShelf);
+    }
+    if (!s.levels.empty()) {
+        QJsonArray levels;
+        for (const LumaraSynth::WellShape::Level &level : s.levels)
+            levels.append(QJsonObject{{"multiple", level.multiple}, {"share", level.share}});
+        o.insert("levels", levels);
+    } else if (s.plateauTo > s.plateauFrom) {
+        o.insert("plateauFrom", s.plateauFrom);
+        o.insert("plateauTo", s.plateauTo);
+        o.insert("plateauHumps", s.plateauHumps);
+    }
+    return o;
+}
+
+// The brightest level positives are drawn at: the top of the plateau, the highest level, or the
+// cluster's centre (rain reaches up to it as well).
+double highestPositive(const LumaraSynth::WellShape &s)
+{
+    double top = s.positiveMean;
+    if (!s.levels.empty()) {
+        top = 0.0;
+        for (const LumaraSynth::WellShape::Level &level : s.levels)
+            top = std::max(top, level.multiple * s.negativeMean);
+    } else if (s.plateauTo > s.plateauFrom) {
+        top = s.plateauTo * s.negativeMean;
+    }
+    return s.rain > 0.0 ? std::max(top, s.positiveMean) : top;
 }
 
 bool debrisOrSaturated(const LumaraSynth::ShapedDroplet &d)
@@ -183,6 +216,29 @@ std::vector<DropletPlan> recognisedDroplets(const QVector<DropletAnalysisInfo> &
     return out;
 }
 
+bool levelsFault(const std::vector<LumaraSynth::WellShape::Level> &levels, QString *message)
+{
+    double shares = 0.0;
+    for (const LumaraSynth::WellShape::Level &level : levels) {
+        if (!(level.multiple > 0.0)) {
+            *message = QStringLiteral("the levels' multiples must be above 0");
+            return true;
+        }
+        if (!(level.share >= 0.0 && level.share <= 1.0)) {
+            *message = QStringLiteral("the levels' shares must lie in [0, 1]");
+            return true;
+        }
+        shares += level.share;
+    }
+    if (levels.empty())
+        *message = QStringLiteral("levels need at least one level");
+    else if (shares > 1.0 + 1e-9)
+        *message = QStringLiteral("the levels' shares must add up to at most 1");
+    else
+        return false;
+    return true;
+}
+
 bool shapeFault(const ShapeOptions &s, QString *message)
 {
     auto within = [](const std::optional<double> &v, double lo, double hi) { return !v || (*v >= lo && *v <= hi); };
@@ -200,7 +256,16 @@ bool shapeFault(const ShapeOptions &s, QString *message)
         *message = QStringLiteral("the flat tail's width must be above 0");
     else if ((s.debris && *s.debris < 0) || (s.saturated && *s.saturated < 0))
         *message = QStringLiteral("debris and saturated droplets cannot be negative");
-    else
+    else if (!within(s.lowerTail, 0.0, 1.0))
+        *message = QStringLiteral("the lower tail's share must lie in [0, 1]");
+    else if (s.lowerDepth && !(*s.lowerDepth > 0.0 && *s.lowerDepth < 1.0))
+        *message = QStringLiteral("the lower tail's depth must lie in (0, 1)");
+    else if ((s.plateauFrom || s.plateauTo)
+             && !(s.plateauFrom && s.plateauTo && *s.plateauFrom > 0.0 && *s.plateauTo > *s.plateauFrom))
+        *message = QStringLiteral("a plateau needs 0 < FROM < TO");
+    else if (s.plateauHumps && *s.plateauHumps < 0)
+        *message = QStringLiteral("the plateau's humps cannot be negative");
+    else if (!s.levels || !levelsFault(*s.levels, message))
         return false;
     return true;
 }
@@ -226,7 +291,8 @@ bool knownWellsAndTargets(const QMap<int, QMap<QString, Value>> &perWell, const 
 
 bool ShapeOptions::any() const
 {
-    return rain || positiveCv || separation || logNormal || flatTail || flatTailWidth || debris || saturated;
+    return rain || positiveCv || separation || logNormal || flatTail || flatTailWidth || lowerTail || lowerDepth
+           || lowerShelf || plateauFrom || plateauTo || plateauHumps || levels || debris || saturated;
 }
 
 ShapeOptions ShapeOptions::over(const ShapeOptions &base) const
@@ -242,6 +308,13 @@ ShapeOptions ShapeOptions::over(const ShapeOptions &base) const
     take(s.logNormal, logNormal);
     take(s.flatTail, flatTail);
     take(s.flatTailWidth, flatTailWidth);
+    take(s.lowerTail, lowerTail);
+    take(s.lowerDepth, lowerDepth);
+    take(s.lowerShelf, lowerShelf);
+    take(s.plateauFrom, plateauFrom);
+    take(s.plateauTo, plateauTo);
+    take(s.plateauHumps, plateauHumps);
+    take(s.levels, levels);
     take(s.debris, debris);
     take(s.saturated, saturated);
     return s;
@@ -257,7 +330,20 @@ LumaraSynth::WellShape wellShapeFor(const ShapeOptions &o, double fraction, cons
     s.logNormal = o.logNormal.value_or(0.0);
     s.flatTail = o.flatTail.value_or(0.0);
     s.flatTailWidth = o.flatTailWidth.value_or(s.flatTailWidth);
+    s.lowerTail = o.lowerTail.value_or(0.0);
+    s.lowerDepth = o.lowerDepth.value_or(s.lowerDepth);
+    s.lowerShelf = o.lowerShelf.value_or(false);
     s.positiveFraction = fraction;
+    s.plateauFrom = o.plateauFrom.value_or(0.0);
+    s.plateauTo = o.plateauTo.value_or(0.0);
+    s.plateauHumps = o.plateauHumps.value_or(0);
+    if (o.levels) {
+        // The levels' shares replace the target's fraction.
+        s.levels = *o.levels;
+        s.positiveFraction = 0.0;
+        for (const LumaraSynth::WellShape::Level &level : s.levels)
+            s.positiveFraction += level.share;
+    }
     s.positiveMean = o.separation ? s.negativeMean + *o.separation * s.negativeSd : levels.positiveGrey;
     s.positiveCv = o.positiveCv.value_or(levels.positiveSpread < 0.0 ? plainCv : levels.positiveSpread / std::sqrt(3.0));
     s.rain = o.rain.value_or(0.0);
@@ -340,7 +426,15 @@ bool SynthWells::setOptions(const GeneratorOptions &o, QString *error)
     for (int w = 0; w < o.wells; ++w)
         for (const TargetOption &t : o.targets) {
             const ShapeOptions shape = o.wellShapes.value(w).value(t.name).over(o.shape);
-            if (shape.any() && wellShapeFor(shape, t.fraction, LumaraSynth::ChipPlan()).positiveMean > MaxPositiveGrey)
+            if (!shape.any())
+                continue;
+            // A run-wide plateau under a well's levels, or the other way round, would draw one
+            // of them silently.
+            if (shape.levels && (shape.plateauFrom || shape.plateauTo))
+                return fail(error, QStringLiteral("well %1: \"%2\" cannot take both a plateau and levels")
+                                       .arg(w + 1)
+                                       .arg(t.name));
+            if (highestPositive(wellShapeFor(shape, t.fraction, LumaraSynth::ChipPlan())) > MaxPositiveGrey)
                 return fail(error, QStringLiteral("well %1: the positives of \"%2\" would lie above %3")
                                        .arg(w + 1)
                                        .arg(t.name)
@@ -510,6 +604,8 @@ bool SynthWells::well(int index, WellPlan *out, QString *error) const
             continue;
         shapes[size_t(c)] = wellShapeFor(shape, chip.positiveFraction[size_t(c)], chip);
         well.shapes[size_t(c)] = shapeJson(*shapes[size_t(c)]);
+        // What the shape draws positive, which levels decide instead of the fraction.
+        well.drawnFraction[size_t(c)] = shapes[size_t(c)]->positiveFraction;
         chip.clipAtFullScale = chip.clipAtFullScale || shapes[size_t(c)]->saturated > 0;
     }
     if (std::any_of(shapes.cbegin(), shapes.cend(), [](const auto &shape) { return bool(shape); }))
@@ -525,7 +621,8 @@ bool SynthWells::well(int index, WellPlan *out, QString *error) const
     }
     for (int c : qAsConst(measured)) {
         well.images[size_t(c)] = toQImage(rendered.images[size_t(c)]);
-        well.drawnFraction[size_t(c)] = c == ReferenceChannel ? 1.0 : chip.positiveFraction[size_t(c)];
+        if (!shapes[size_t(c)])
+            well.drawnFraction[size_t(c)] = c == ReferenceChannel ? 1.0 : chip.positiveFraction[size_t(c)];
     }
     well.drawnDroplets = int(rendered.droplets.size());
     if (o.storedDroplets == StoredDroplets::Drawn) {

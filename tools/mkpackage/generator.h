@@ -10,6 +10,7 @@
 
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace MkPackage {
 
@@ -42,6 +43,19 @@ struct ShapeOptions {
     // This share of the negatives spread evenly up to flatTailWidth deviations above them.
     std::optional<double> flatTail;
     std::optional<double> flatTailWidth;
+    // This share of the negatives trailing down to lowerDepth (below 1) times their level:
+    // thinning out towards the dimmest, or as a level shelf. They count negative.
+    std::optional<double> lowerTail;
+    std::optional<double> lowerDepth;
+    std::optional<bool> lowerShelf;
+    // The positives spread over a plateau from plateauFrom to plateauTo times the negatives'
+    // level instead of one cluster; with humps, half of them in that many humps across it.
+    std::optional<double> plateauFrom;
+    std::optional<double> plateauTo;
+    std::optional<int> plateauHumps;
+    // The positives in these levels instead (multiples of the negatives' level, each with its
+    // share of the droplets); the target's fraction is then not used.
+    std::optional<std::vector<LumaraSynth::WellShape::Level>> levels;
     std::optional<int> debris;    // droplets far above every cluster
     std::optional<int> saturated; // droplets above full scale, saturated on the images
 

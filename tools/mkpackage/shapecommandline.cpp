@@ -27,6 +27,40 @@ bool tail(const QString &text, ShapeOptions *shape)
     return false;
 }
 
+// "tail:SHARE" or "shelf:SHARE", with an optional ":DEPTH" as a multiple of the negatives' level.
+bool lowerTail(const QString &text, ShapeOptions *shape)
+{
+    const QStringList parts = text.split(QLatin1Char(':'));
+    const bool shelf = parts[0] == QLatin1String("shelf");
+    if ((parts.size() != 2 && parts.size() != 3) || (!shelf && parts[0] != QLatin1String("tail")))
+        return false;
+    shape->lowerShelf = shelf;
+    return number(parts[1], &shape->lowerTail) && (parts.size() == 2 || number(parts[2], &shape->lowerDepth));
+}
+
+// "FROM:TO" with an optional ":HUMPS".
+bool plateau(const QString &text, ShapeOptions *shape)
+{
+    const QStringList parts = text.split(QLatin1Char(':'));
+    return (parts.size() == 2 || parts.size() == 3) && number(parts[0], &shape->plateauFrom)
+           && number(parts[1], &shape->plateauTo) && (parts.size() == 2 || number(parts[2], &shape->plateauHumps));
+}
+
+// "M:S,M:S...": each level's multiple of the negatives' level and its share.
+bool levels(const QString &text, ShapeOptions *shape)
+{
+    std::vector<LumaraSynth::WellShape::Level> read;
+    for (const QString &item : text.split(QLatin1Char(','))) {
+        const QStringList parts = item.split(QLatin1Char(':'));
+        std::optional<double> multiple, share;
+        if (parts.size() != 2 || !number(parts[0], &multiple) || !number(parts[1], &share))
+            return false;
+        read.push_back({*multiple, *share});
+    }
+    shape->levels = read;
+    return true;
+}
+
 } // namespace
 
 ShapeCommandLine::ShapeCommandLine()
@@ -49,6 +83,15 @@ ShapeCommandLine::ShapeCommandLine()
         {"tail", "A tail on the negatives: lognormal:SHAPE, or flat:SHARE[:WIDTH] (a share spread evenly up to WIDTH "
                  "deviations above them, default 5).",
          "tail", tail},
+        {"lower-tail", "Negatives trailing down: tail:SHARE[:DEPTH] (thinning out towards DEPTH times their level, "
+                       "default 0.4), or shelf:SHARE[:DEPTH] (spread evenly down to it). They count negative.",
+         "tail", lowerTail},
+        {"plateau", "Positives spread over a plateau, FROM:TO[:HUMPS] times the negatives' level, instead of one "
+                    "cluster; with HUMPS, half of them in that many humps across it.",
+         "plateau", plateau},
+        {"levels", "Positives in levels instead of one cluster, M:S[,M:S...]: each at M times the negatives' level "
+                   "with a share S of the droplets (the target's fraction is then not used).",
+         "levels", levels},
         {"debris", "Droplets far above every cluster, each counted positive.", "n",
          [](const QString &v, ShapeOptions *s) { return number(v, &s->debris); }},
         {"saturated", "Droplets above full scale, saturated on the images, each counted positive.", "n",

@@ -9,7 +9,9 @@
 // the second channel than the images hold (pushing that channel's droplets the first dye lights
 // below its negatives), put back by polygons and back, and its thresholds pooled by Auto; the
 // same plate with that matrix stored is opened, put back to the first analysis's thresholds and
-// re-analysed.
+// re-analysed; a plate of the shapes real wells take (blanks whose negatives trail down as a tail
+// or a shelf, positives over a broad plateau, positives in two levels) is opened, re-analysed
+// with the dialog's defaults and recounted under a compensation matrix.
 // After each road every well counts the droplets drawn positive (the droplets it holds then,
 // judged by the drawn droplets they lie on) within the goal of its kind:
 //   no positives: at most 0.1 % of the droplets;
@@ -17,6 +19,7 @@
 //   every one counted, give or take one;
 //   clusters 5 to 8 deviations apart, and rain: within 2 % of the truth (one droplet at least);
 //   very high wells, 90 % positives and more with a spread up to 15 %: within 2.5 %;
+//   a plateau or two levels of positives: within 3 %;
 //   the small images' wells, whose clusters the re-measure leaves closer than 5 deviations:
 //   neither none nor half (within a quarter).
 #include "bllaccess.h"
@@ -43,6 +46,7 @@ const CountTolerance NoPositives{0, 0.0, 0.001};
 const CountTolerance EveryOne{1, 0.0, 0.0};
 const CountTolerance Clusters{1, 0.02, 0.0};
 const CountTolerance VeryHigh{1, 0.025, 0.0};
+const CountTolerance Levels{1, 0.03, 0.0};
 // Neither none nor half (within a quarter): the count of a well whose clusters lie closer than
 // five deviations.
 const CountTolerance ReadAsIs{1, 0.25, 0.0};
@@ -139,6 +143,34 @@ const QList<WellKind> &smallWells()
             k.append({"", f, shape(5.0, cvOfSpread(5.0)), ReadAsIs});
         k.append({"30 % positives 6 sd above", 0.3, shape(6.0, cvOfSpread(6.0)), ReadAsIs});
         k.append({"30 % positives 6 sd above, 1.5 times the spread", 0.3, shape(6.0, cvOfSpread(6.0, 1.5)), ReadAsIs});
+        return k;
+    }();
+    return list;
+}
+
+// The plate of real wells' shapes: blanks whose negatives trail down to 40 % or 30 % of their
+// level, 5 % of them as a shelf or a tail; positives over a plateau from 1.7 to 4.5 times the
+// negatives, evenly or in two humps; positives in two levels at 1.5 and 2.1 times.
+const QList<WellKind> &realShapes()
+{
+    static const QList<WellKind> list = [] {
+        QList<WellKind> k;
+        MkPackage::ShapeOptions shelf, tail, plateau, humps, levels;
+        shelf.lowerTail = 0.05;
+        shelf.lowerDepth = 0.4;
+        shelf.lowerShelf = true;
+        tail.lowerTail = 0.05;
+        tail.lowerDepth = 0.3;
+        plateau.plateauFrom = 1.7;
+        plateau.plateauTo = 4.5;
+        humps = plateau;
+        humps.plateauHumps = 2;
+        levels.levels = std::vector<LumaraSynth::WellShape::Level>{{1.5, 0.05}, {2.1, 0.05}};
+        k.append({"no positives, a lower shelf of 5 % to 0.4", 0.0, shelf, NoPositives});
+        k.append({"no positives, a lower tail of 5 % to 0.3", 0.0, tail, NoPositives});
+        k.append({"15 % positives over a plateau", 0.15, plateau, Levels});
+        k.append({"15 % positives over a plateau with two humps", 0.15, humps, Levels});
+        k.append({"10 % positives in two levels", 0.1, levels, Levels});
         return k;
     }();
     return list;
@@ -309,6 +341,19 @@ void TestPlateCounts::initTestCase()
     m_driver->reanalyse(2, 1);
     take(QStringLiteral("small images re-analysis"), smallDrawn);
 
+    const MkPackage::GeneratorOptions realPlate = plate(realShapes(), 57);
+    error = openPlate(realPlate, QStringLiteral("realshapes.imrs"));
+    QVERIFY2(error.isEmpty(), qPrintable(error));
+    const EndToEnd::DrawnRun realDrawn(realPlate);
+    QVERIFY(realDrawn.isValid());
+    take(QStringLiteral("real shapes opened"), realDrawn);
+    m_driver->reanalyse(2, 1);
+    take(QStringLiteral("real shapes re-analysis"), realDrawn);
+    const QString realMatrix = m_dir.filePath(QStringLiteral("realshapes.cmtx"));
+    QVERIFY(EndToEnd::writeCrosstalkMatrix(realPlate, realMatrix));
+    QVERIFY(m_driver->applyMatrixFile(realMatrix));
+    take(QStringLiteral("real shapes compensation recount"), realDrawn);
+
     // The images hold no crosstalk; the matrix takes 15 % of each dye out of the next channel.
     const MkPackage::GeneratorOptions twoDyes = twoDyePlate(55);
     error = openPlate(twoDyes, QStringLiteral("twodyes.imrs"));
@@ -396,6 +441,10 @@ void TestPlateCounts::counts_data()
     for (int i = 0; i < smallWells().size(); ++i)
         QTest::addRow("small images re-analysis: %s", qPrintable(kindName(smallWells()[i])))
             << QStringLiteral("small images re-analysis") << uint(i + 1) << smallWells()[i].goal << QString();
+    for (const char *road : {"real shapes opened", "real shapes re-analysis", "real shapes compensation recount"})
+        for (int i = 0; i < realShapes().size(); ++i)
+            QTest::addRow("%s: %s", road, qPrintable(kindName(realShapes()[i])))
+                << QString::fromLatin1(road) << uint(i + 1) << realShapes()[i].goal << QString();
     // The second dye's count; the first dye's, a few positives or a cluster far above, too.
     for (const char *road : {"over-strong matrix recount", "over-strong matrix, polygons and back",
                              "over-strong matrix, Auto", "over-strong matrix stored, first analysis",

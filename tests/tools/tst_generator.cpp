@@ -59,6 +59,13 @@ GeneratorOptions shapedOptions(double fraction, const ShapeOptions &shape)
     return o;
 }
 
+// The one well of a run of one target drawn as `shape`; false with the generator's message.
+bool shapedWell(double fraction, const ShapeOptions &shape, WellPlan *well, QString *error)
+{
+    SynthWells wells;
+    return wells.setOptions(shapedOptions(fraction, shape), error) && wells.well(0, well, error);
+}
+
 struct Spread {
     double mean = 0.0;
     double sd = 0.0;
@@ -520,11 +527,9 @@ void TestGenerator::shapesAsMeasured()
     QFETCH(QString, measure);
     QFETCH(double, expected);
     QFETCH(double, tolerance);
-    SynthWells wells;
     WellPlan well;
     QString error;
-    QVERIFY2(wells.setOptions(shapedOptions(fraction, shape), &error) && wells.well(0, &well, &error),
-             qPrintable(error));
+    QVERIFY2(shapedWell(fraction, shape, &well, &error), qPrintable(error));
     QVERIFY(well.droplets.size() > 400);
     const Spread negatives = spreadOf(greysOf(well, DrawnKind::Negative));
     const Spread positives = spreadOf(greysOf(well, DrawnKind::Positive));
@@ -613,11 +618,9 @@ void TestGenerator::tailsPlateausAndLevels()
     QFETCH(double, to);
     QFETCH(double, expected);
     QFETCH(double, tolerance);
-    SynthWells wells;
     WellPlan well;
     QString error;
-    QVERIFY2(wells.setOptions(shapedOptions(fraction, shape), &error) && wells.well(0, &well, &error),
-             qPrintable(error));
+    QVERIFY2(shapedWell(fraction, shape, &well, &error), qPrintable(error));
     QVERIFY(well.droplets.size() > 400);
     int inside = 0;
     double sum = 0.0;

@@ -1,7 +1,8 @@
 // The automatic threshold over the kinds of wells a lab's plate holds: wells without positives
-// (normal, log-normal and flat-tailed negatives), a few positives far above, clusters from 4 to
-// 10 deviations apart, very high wells with broad clusters, rain, debris, saturated droplets and
-// droplets a compensation pushed down. Per row and seed: the truth, the count with the
+// (normal, log-normal and flat-tailed negatives, and negatives trailing down), a few positives
+// far above, clusters from 4 to 10 deviations apart, very high wells with broad clusters, rain,
+// debris, saturated droplets, droplets a compensation pushed down, and positives over a broad
+// plateau, in several levels or scattered far above. Per row and seed: the truth, the count with the
 // threshold before groups were told apart by their shape ("band", the test of 3 deviations
 // around the class means), with the two-class split alone ("split"), and now; then whether the
 // row meets its goal, and a summary of the rows meeting it. Beside them ("known"), the count at

@@ -1110,10 +1110,13 @@ double GreyGroups::shapeThreshold(double split)
             cut = -1;
         }
     }
-    if (cut < 0)
+    if (cut < 0) {
         cut = twoNormals(lo, hi, split);
-    if (cut > 0 && fewBelow(lo, size_t(cut), hi) && !partedBelow(lo, size_t(cut), hi, true))
-        cut = -1;
+        // A normal group fitted to few droplets below the main one is its tail unless they stand
+        // apart from it.
+        if (cut > 0 && fewBelow(lo, size_t(cut), hi) && !partedBelow(lo, size_t(cut), hi, true))
+            cut = -1;
+    }
     if (cut > 0) {
         // Two groups lie apart as the halves of one do not; the groups' cores tell, their peaks
         // (where the fit starts from) do not, as one of them may be a narrow cluster in rain.

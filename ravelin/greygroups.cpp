@@ -174,8 +174,8 @@ double upperTail(double z)
     return 0.5 * std::erfc(z / std::sqrt(2.0));
 }
 
-// The chance of k or more droplets where `expected` are expected (Poisson).
-double atLeast(size_t k, double expected)
+// The chance of fewer than k droplets where `expected` are expected (Poisson).
+double fewerThan(size_t k, double expected)
 {
     double term = std::exp(-expected);
     double fewer = 0.0;
@@ -183,7 +183,13 @@ double atLeast(size_t k, double expected)
         fewer += term;
         term *= expected / double(i + 1);
     }
-    return std::max(0.0, 1.0 - fewer);
+    return fewer;
+}
+
+// The chance of k or more droplets where `expected` are expected (Poisson).
+double atLeast(size_t k, double expected)
+{
+    return std::max(0.0, 1.0 - fewerThan(k, expected));
 }
 
 // The chance of k or more successes in n trials of chance p (binomial).
@@ -931,13 +937,14 @@ bool GreyGroups::negativesBelow(size_t lo, size_t hi) const
     return g.centre > ClearOfZero * g.spread;
 }
 
-// Whether the droplets lo..cut below all others take no part in the split: a few not in a
-// cluster clear of zero, the others' own flank, or droplets a compensation pushed there.
+// Whether the droplets lo..cut below the others are few (see FewBelow).
 bool GreyGroups::fewBelow(size_t lo, size_t cut, size_t hi)
 {
     return double(cut - lo) < FewBelow * double(hi - lo);
 }
 
+// Whether the droplets lo..cut below all others take no part in the split: a few not in a
+// cluster clear of zero, the others' own flank, or droplets a compensation pushed there.
 bool GreyGroups::setAsideBelow(size_t lo, size_t cut, size_t hi, size_t few) const
 {
     return (cut - lo <= few && !negativesBelow(lo, cut)) || tailBelow(lo, cut, hi) || pushedBelow(lo, cut, hi);
@@ -1162,13 +1169,8 @@ std::ptrdiff_t GreyGroups::positivesFoot(size_t lo, size_t hi) const
     std::ptrdiff_t foot = -1;
     double least = FootChance;
     for (size_t j = first; j < hi && j - first <= SmallGroup && m_values[j] < m_upper.centre; ++j) {
-        const double expected = 0.5 + m_rain * (m_values[j] - flank);
         // The chance that rain leaves no more than j - first droplets before this one.
-        double term = std::exp(-expected), below = 0.0;
-        for (size_t k = 0; k <= j - first; ++k) {
-            below += term;
-            term *= expected / double(k + 1);
-        }
+        const double below = fewerThan(j - first + 1, 0.5 + m_rain * (m_values[j] - flank));
         if (below < least) {
             least = below;
             foot = std::ptrdiff_t(j);

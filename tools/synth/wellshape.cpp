@@ -5,12 +5,17 @@
 
 namespace LumaraSynth {
 
+int WellShape::Level::countOf(int droplets) const
+{
+    return int(std::lround(std::max(0.0, share) * droplets));
+}
+
 int WellShape::positivesOf(int droplets) const
 {
     if (!levels.empty()) {
         int sum = 0;
         for (const Level &level : levels)
-            sum += int(std::lround(std::max(0.0, level.share) * droplets));
+            sum += level.countOf(droplets);
         return std::min(sum, droplets);
     }
     if (positiveCount >= 0)
@@ -94,7 +99,7 @@ std::vector<ShapedDroplet> drawWell(const WellShape &shape, int droplets, std::u
         int left = positives;
         for (const WellShape::Level &level : shape.levels) {
             const double centre = level.multiple * shape.negativeMean;
-            for (int i = std::min(left, int(std::lround(std::max(0.0, level.share) * droplets))); i > 0; --i, --left)
+            for (int i = std::min(left, level.countOf(droplets)); i > 0; --i, --left)
                 add(centre * (1.0 + shape.positiveCv * random.normal()), DrawnAs::Positive, true);
         }
     } else if (shape.plateauTo > shape.plateauFrom) {

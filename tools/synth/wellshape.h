@@ -44,6 +44,7 @@ struct WellShape {
     struct Level {
         double multiple = 2.0;
         double share = 0.0;
+        int countOf(int droplets) const; // its droplets of `droplets`
     };
     std::vector<Level> levels;
 
